@@ -1,0 +1,177 @@
+// The engine tick turns joystick and keyboard input into synthesized key events. One tick:
+//   1. returns at once while the main window's visibility property is false;
+//   2. hot key CTRL+J: rebuilds the target list and makes the program in front the target;
+//   3. live view of every joystick page whose "啟動測試" box is ticked;
+//   4. foreground test: is a window of the target process in front?
+//   5. if so, the bindings of every joystick whose "停止作用" box is not ticked;
+//   6. if so, and the keyboard page's "停止作用" box is not ticked, the keyboard bindings.
+// Steps 3 and 5 stop at the first absent joystick. The tick keeps no copy of earlier input: what
+// carries over is the auto-fire state in the binding table, the live-view tags and the system's
+// own key state.
+
+#include "Engine.h"
+
+#include <algorithm>
+
+namespace vornik {
+
+const char* const kConnectionErrorText = "JoyStick connection error !\rPress [Yes] to try again...";
+
+namespace {
+constexpr int kVkControl = 0x11;
+constexpr int kVkJ = 0x4A;
+
+// Live-view picture by (Y zone, X zone), zones 1..3: mimg0..mimg8.
+constexpr int kDirectionPicture[3][3] = {{5, 1, 8}, {3, 0, 4}, {6, 2, 7}};
+} // namespace
+
+Engine::Engine(Configuration& config, const Platform& platform, EngineHost& host, bool allProcesses)
+    : m_config(config), m_platform(platform), m_host(host),
+      m_player(config.moves, platform.keyboard, platform.clock),
+      m_output(platform.keyboard, platform.clock, m_player),
+      m_targets(config.targets, platform.windows, host, allProcesses) {}
+
+int Engine::AxisZone(int32_t minimum, int32_t maximum, int32_t position) {
+    const int64_t range = static_cast<int64_t>(maximum) - minimum;
+    if (range < 3)
+        return 2; // no usable range: read as centred so held direction keys are released
+    const int64_t third = range / 3;
+    const int64_t zone = position / third + 1;
+    return static_cast<int>(std::clamp<int64_t>(zone, 0, 3));
+}
+
+void Engine::detectJoysticks() {
+    for (int id = 0; id < kMaxJoysticks; ++id) {
+        JoyCapsRecord caps;
+        const bool ok = m_platform.joysticks.getDevCaps(static_cast<uint32_t>(id), caps) == 0;
+        m_config.joystickPresent[static_cast<std::size_t>(id)] = ok ? 1 : 0;
+        m_config.joystickCaps[static_cast<std::size_t>(id)] =
+            ok ? JoystickCaps{caps.wXmin, caps.wXmax, caps.wYmin, caps.wYmax, caps.wMaxButtons} : JoystickCaps{};
+    }
+}
+
+bool Engine::readJoystick(int joystick, JoyReading& reading) {
+    if (m_platform.joysticks.getPosEx(static_cast<uint32_t>(joystick - 1), reading) == 0)
+        return true;
+    if (m_host.askConnectionError(kConnectionErrorText) != EngineHost::Answer::Ok) {
+        m_ending = true;
+        m_host.endProgram();
+    }
+    return false;
+}
+
+static int buttonsProcessed(const JoystickCaps& caps) { return static_cast<int>(std::min<uint32_t>(caps.wMaxButtons, 32)); }
+
+void Engine::UpdateLiveView(int joystick) {
+    JoyReading r;
+    if (!readJoystick(joystick, r))
+        return;
+    const JoystickCaps& caps = m_config.caps(joystick);
+    const int x = AxisZone(static_cast<int32_t>(caps.wXmin), static_cast<int32_t>(caps.wXmax), static_cast<int32_t>(r.dwXpos));
+    const int y = AxisZone(static_cast<int32_t>(caps.wYmin), static_cast<int32_t>(caps.wYmax), static_cast<int32_t>(r.dwYpos));
+    LiveViewTags& tags = liveViewTags(joystick);
+    if (x == 2 && y == 2) {
+        if (tags.direction == 0) {
+            m_host.showDirectionPicture(joystick, 0);
+            tags.direction = 1;
+        }
+    } else {
+        if (x != 0 && y != 0)
+            m_host.showDirectionPicture(joystick, kDirectionPicture[y - 1][x - 1]);
+        tags.direction = 0;
+    }
+    const int buttons = buttonsProcessed(caps);
+    for (int b = 1; b <= buttons; ++b) {
+        const bool held = (r.dwButtons >> (b - 1)) & 1u;
+        int& tag = tags.buttons[static_cast<std::size_t>(b - 1)];
+        if (held && tag != 2) {
+            m_host.showButtonPicture(joystick, b, true);
+            tag = 2;
+        } else if (!held && tag != 1) {
+            m_host.showButtonPicture(joystick, b, false);
+            tag = 1;
+        }
+    }
+}
+
+void Engine::RunJoystickBindings(int joystick) {
+    JoyReading r;
+    if (!readJoystick(joystick, r))
+        return;
+    const JoystickCaps& caps = m_config.caps(joystick);
+    JoystickBlock& block = m_config.joystickBindings[joystick];
+    const int x = AxisZone(static_cast<int32_t>(caps.wXmin), static_cast<int32_t>(caps.wXmax), static_cast<int32_t>(r.dwXpos));
+    if (x == 1) {
+        m_output.SendBinding(block[kEntryLeft], ActionPress);
+    } else if (x == 2) {
+        m_output.SendBinding(block[kEntryLeft], ActionRelease);
+        m_output.SendBinding(block[kEntryRight], ActionRelease);
+    } else if (x == 3) {
+        m_output.SendBinding(block[kEntryRight], ActionPress);
+    }
+    const int y = AxisZone(static_cast<int32_t>(caps.wYmin), static_cast<int32_t>(caps.wYmax), static_cast<int32_t>(r.dwYpos));
+    if (y == 1) {
+        m_output.SendBinding(block[kEntryUp], ActionPress);
+    } else if (y == 2) {
+        m_output.SendBinding(block[kEntryUp], ActionRelease);
+        m_output.SendBinding(block[kEntryDown], ActionRelease);
+    } else if (y == 3) {
+        m_output.SendBinding(block[kEntryDown], ActionPress);
+    }
+    const int buttons = buttonsProcessed(caps);
+    for (int b = 1; b <= buttons; ++b)
+        m_output.AutoFireStep(block[buttonEntry(b)], ((r.dwButtons >> (b - 1)) & 1u) != 0);
+}
+
+void Engine::EngineTick() {
+    if (m_ending || !m_host.mainWindowVisible())
+        return;
+    Keyboard& keyboard = m_platform.keyboard;
+
+    if (keyboard.asyncKeyState(kVkJ) != 0 && keyboard.asyncKeyState(kVkControl) != 0) {
+        m_targets.RefreshTargetWindows();
+        m_targets.SelectForegroundTarget(m_platform.windows.foregroundWindow());
+    }
+
+    for (int t = 1; t <= kMaxJoysticks && m_config.present(t) && !m_ending; ++t) {
+        if (m_host.testBoxTicked(t))
+            UpdateLiveView(t);
+    }
+
+    const bool inFront = m_targets.targetInFront();
+    if (inFront) {
+        for (int t = 1; t <= kMaxJoysticks && m_config.present(t) && !m_ending; ++t) {
+            if (!m_host.stopBoxTicked(t))
+                RunJoystickBindings(t);
+        }
+    }
+    if (m_ending || m_host.keyboardStopBoxTicked() || !inFront)
+        return;
+    runKeyboardBindings();
+}
+
+void Engine::runKeyboardBindings() {
+    const NamedKeyList& named = m_config.namedKeys;
+    const int count = std::min(named.Count, kKeyBindingCount);
+    for (int k = 1; k <= count; ++k) {
+        const int code = (k + 1 <= named.Codes.size()) ? named.Codes[k + 1] : 0;
+        const bool down = m_platform.keyboard.asyncKeyState(code) != 0;
+        const KeyBinding& b = m_config.keyBindings[static_cast<std::size_t>(k - 1)];
+        int32_t& countdown = m_heldCountdown[static_cast<std::size_t>(k - 1)];
+        if (b.MoveNumber == 0)
+            continue;
+        if ((b.AutoFireMode == AutoFireNone && down) || b.AutoFireMode == AutoFireAutomatic) {
+            m_player.PlayMove(b.MoveNumber);
+        } else if (b.AutoFireMode == AutoFireWhileHeld) {
+            // While held: at most one play every max(delay, 1) ticks.
+            if (down && countdown == 0) {
+                m_player.PlayMove(b.MoveNumber);
+                countdown = std::max(b.AutoFireDelay, 1);
+            }
+            if (countdown > 0)
+                --countdown;
+        }
+    }
+}
+
+} // namespace vornik

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "Configuration.h"
+#include "EngineHost.h"
+#include "KeyOutput.h"
+#include "MovePlayer.h"
+#include "Platform.h"
+#include "TargetWindows.h"
+
+#include <array>
+
+namespace vornik {
+
+// What a live-view picture control last showed, cached so pictures are assigned only on change.
+struct LiveViewTags {
+    int direction = 0;            // 1 = centred picture shown, 0 = anything else
+    std::array<int, 32> buttons{}; // 1 = released shown, 2 = pressed shown, 0 = not yet set
+};
+
+extern const char* const kConnectionErrorText;
+
+class Engine {
+public:
+    Engine(Configuration& config, const Platform& platform, EngineHost& host, bool allProcesses = false);
+
+    // One engine tick; see the overview at the top of Engine.cpp.
+    void EngineTick();
+
+    // Zone 1..3 of a position on an axis (0 for negative positions); 2 for a range below 3.
+    static int AxisZone(int32_t minimum, int32_t maximum, int32_t position);
+    void UpdateLiveView(int joystick);
+    void RunJoystickBindings(int joystick);
+
+    // Start-up: capability query for system ids 0..31.
+    void detectJoysticks();
+
+    TargetWindows& targets() { return m_targets; }
+    MovePlayer& player() { return m_player; }
+    KeyOutput& output() { return m_output; }
+    LiveViewTags& liveViewTags(int joystick) { return m_tags[static_cast<std::size_t>(joystick - 1)]; }
+    // After Cancel in the connection-error box: the program is ending and ticks do nothing.
+    bool ending() const { return m_ending; }
+
+private:
+    bool readJoystick(int joystick, JoyReading& reading);
+    void runKeyboardBindings();
+
+    Configuration& m_config;
+    Platform m_platform;
+    EngineHost& m_host;
+    MovePlayer m_player;
+    KeyOutput m_output;
+    TargetWindows m_targets;
+    std::array<LiveViewTags, kMaxJoysticks> m_tags{};
+    std::array<int32_t, kKeyBindingCount> m_heldCountdown{}; // keyboard bindings in mode 2
+    bool m_ending = false;
+};
+
+} // namespace vornik

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+namespace vornik {
+
+// What the engine asks of the main window. The program's main window implements it; tests use a
+// plain struct. Every call is made on the main thread from inside a tick or a target-list refresh.
+class EngineHost {
+public:
+    enum class Answer { Ok, Cancel };
+
+    virtual ~EngineHost() = default;
+    // The main window's own visibility property (stays true while hidden to the tray).
+    virtual bool mainWindowVisible() = 0;
+    // The "啟動測試" and "停止作用" boxes of joystick page 1..32.
+    virtual bool testBoxTicked(int joystick) = 0;
+    virtual bool stopBoxTicked(int joystick) = 0;
+    // The keyboard page's "停止作用" box.
+    virtual bool keyboardStopBoxTicked() = 0;
+    // Live view: direction picture 0..8 (mimg0..mimg8), button 1..32 released or pressed.
+    virtual void showDirectionPicture(int joystick, int picture) = 0;
+    virtual void showButtonPicture(int joystick, int button, bool pressed) = 0;
+    // The toolbar's target combo: emptied, filled item by item, and an item selected without
+    // running the combo's change handler.
+    virtual void clearTargetItems() = 0;
+    virtual void addTargetItem(const std::string& title) = 0;
+    virtual void selectTargetItem(int index) = 0;
+    // The modal connection-error question (caption "Message", OK and Cancel).
+    virtual Answer askConnectionError(const std::string& text) = 0;
+    // Ends the program through its normal exit path (keys released first).
+    virtual void endProgram() = 0;
+};
+
+} // namespace vornik

@@ -1,0 +1,49 @@
+#include "KeyOutput.h"
+
+#include <algorithm>
+
+namespace vornik {
+
+void KeyOutput::SendBinding(const JoystickBinding& binding, int action) {
+    if (binding.BindingKind == BindingKeys) {
+        const int32_t keys[3] = {binding.Key1, binding.Key2, binding.Key3};
+        const int count = std::clamp(binding.KeyCount, 0, 3);
+        for (int i = 0; i < count; ++i) {
+            const auto vk = static_cast<uint8_t>(keys[i] & 0xFF);
+            const bool down = m_keyboard.asyncKeyState(vk) != 0;
+            if (action == ActionPress && !down)
+                m_keyboard.keyEvent(vk, kKeyEventExtendedKey);
+            else if (action == ActionRelease && down)
+                m_keyboard.keyEvent(vk, kKeyEventKeyUp);
+        }
+    } else if (binding.BindingKind == BindingMove && action == ActionPress) {
+        m_player.PlayMove(binding.Key1);
+    }
+}
+
+void KeyOutput::AutoFireStep(JoystickBinding& binding, bool held) {
+    const int mode = binding.AutoFireMode;
+    if (mode == AutoFireAutomatic)
+        binding.FirePhase = static_cast<uint8_t>(1 - binding.FirePhase);
+    else if (mode == AutoFireWhileHeld)
+        binding.FirePhase = held ? 1 : 0;
+
+    if (mode != AutoFireNone) {
+        if (binding.FireCountdown >= 2) {
+            --binding.FireCountdown;
+            return;
+        }
+        binding.FireCountdown = binding.AutoFireDelay;
+    }
+
+    bool press = false;
+    if (mode == AutoFireNone)
+        press = held;
+    else if (mode == AutoFireAutomatic)
+        press = binding.FirePhase == 1;
+    else if (mode == AutoFireWhileHeld)
+        press = binding.FirePhase == 1 && (m_clock.tickCount() & 1) != 0;
+    SendBinding(binding, press ? ActionPress : ActionRelease);
+}
+
+} // namespace vornik

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "MovePlayer.h"
+#include "Platform.h"
+#include "Tables.h"
+
+namespace vornik {
+
+enum KeyAction : int { ActionPress = 1, ActionRelease = 2 };
+
+// Turns a joystick binding's press or release into key events, and runs a button's auto-fire.
+class KeyOutput {
+public:
+    KeyOutput(Keyboard& keyboard, Clock& clock, MovePlayer& player)
+        : m_keyboard(keyboard), m_clock(clock), m_player(player) {}
+
+    // Keys: a key-down only for keys that are up, a key-up only for keys that are down.
+    // Move: plays it on press; a release does nothing.
+    void SendBinding(const JoystickBinding& binding, int action);
+
+    // One tick of a button's auto-fire: updates FirePhase and FireCountdown in place and ends in
+    // one SendBinding or none.
+    void AutoFireStep(JoystickBinding& binding, bool held);
+
+private:
+    Keyboard& m_keyboard;
+    Clock& m_clock;
+    MovePlayer& m_player;
+};
+
+} // namespace vornik

@@ -1,0 +1,66 @@
+#include "TargetWindows.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace vornik {
+
+namespace {
+constexpr int kTitleBuffer = 100; // characters, terminator included
+}
+
+bool TargetWindows::allProcessesArgument(int argc, const char* const* argv) {
+    return argc >= 2 && argv[1] != nullptr && std::strcmp(argv[1], "/allproc") == 0;
+}
+
+void TargetWindows::RefreshTargetWindows() {
+    m_host.clearTargetItems();
+    m_list.WindowCount = 0;
+    m_windows.enumWindows([this](WindowHandle h) {
+        if (!m_allProcesses && !m_windows.isWindowVisible(h))
+            return;
+        ++m_list.WindowCount;
+        if (m_windows.windowText(h, kTitleBuffer).empty()) {
+            ++m_list.UntitledWindowCounter;
+            char name[64];
+            std::snprintf(name, sizeof name, "Process %08X%d",
+                          static_cast<unsigned>(m_list.OwnApplicationHandle & 0xFFFFFFFFu),
+                          m_list.UntitledWindowCounter);
+            m_windows.setWindowText(h, name);
+        }
+        m_host.addTargetItem(m_windows.windowText(h, kTitleBuffer));
+        const uint32_t pid = m_windows.windowProcessId(h);
+        if (m_list.WindowCount <= kMaxTargetWindows) {
+            m_list.WindowHandles[m_list.WindowCount] = h;
+            m_list.ProcessIds[m_list.WindowCount] = pid;
+        }
+    });
+}
+
+void TargetWindows::chooseTarget(int itemIndex) {
+    const int entry = itemIndex + 1;
+    if (entry < 1 || entry > m_list.WindowCount || entry > kMaxTargetWindows)
+        return;
+    m_list.TargetProcessId = m_list.ProcessIds[entry];
+}
+
+void TargetWindows::SelectForegroundTarget(WindowHandle foreground) {
+    const int recorded = m_list.WindowCount < kMaxTargetWindows ? m_list.WindowCount : kMaxTargetWindows;
+    for (int entry = 1; entry <= recorded; ++entry) {
+        if (m_list.WindowHandles[entry] == foreground) {
+            m_list.TargetProcessId = m_list.ProcessIds[entry];
+            m_host.selectTargetItem(entry - 1);
+            return;
+        }
+    }
+}
+
+bool TargetWindows::targetInFront() {
+    const WindowHandle fg = m_windows.foregroundWindow();
+    // A window whose owner cannot be told (process id 0) never counts as the target.
+    if (fg == 0 || m_list.TargetProcessId == 0)
+        return false;
+    return m_windows.windowProcessId(fg) == m_list.TargetProcessId;
+}
+
+} // namespace vornik

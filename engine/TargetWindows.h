@@ -1,0 +1,39 @@
+#pragma once
+
+#include "EngineHost.h"
+#include "Platform.h"
+#include "Tables.h"
+
+#include <string>
+
+namespace vornik {
+
+// The list of candidate target windows and the chosen target process.
+class TargetWindows {
+public:
+    TargetWindows(TargetWindowList& list, WindowSystem& windows, EngineHost& host, bool allProcesses)
+        : m_list(list), m_windows(windows), m_host(host), m_allProcesses(allProcesses) {}
+
+    // True when the program's first argument is exactly "/allproc": hidden windows are listed too.
+    static bool allProcessesArgument(int argc, const char* const* argv);
+
+    // Rebuilds the list and the combo from the desktop's top-level windows; names untitled ones.
+    void RefreshTargetWindows();
+    // The combo's change event: item i makes entry i + 1 the target. Items past the 300 recorded
+    // entries are ignored and the target stays.
+    void chooseTarget(int itemIndex);
+    // Makes the first entry with this handle the target and selects it in the combo.
+    void SelectForegroundTarget(WindowHandle foreground);
+    // Whether the foreground window belongs to the target process.
+    bool targetInFront();
+
+    bool allProcesses() const { return m_allProcesses; }
+
+private:
+    TargetWindowList& m_list;
+    WindowSystem& m_windows;
+    EngineHost& m_host;
+    bool m_allProcesses;
+};
+
+} // namespace vornik

@@ -1,0 +1,98 @@
+#include "KeyMap.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+namespace vornik {
+
+namespace {
+
+constexpr std::size_t kRecordBytes = 20;
+
+int32_t readInt32(const unsigned char* p) {
+    const uint32_t v = static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+                       (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+    return static_cast<int32_t>(v);
+}
+
+void writeInt32(std::string& out, int32_t value) {
+    const auto v = static_cast<uint32_t>(value);
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<char>((v >> shift) & 0xFF));
+}
+
+} // namespace
+
+KeyMapLoad parseKeyMap(const unsigned char* data, std::size_t size, const std::string& name, KeyMap& map) {
+    map = KeyMap{};
+    if (size < 4)
+        return {KeyMapLoad::Failed, name + ": the file ends before its record count (" + std::to_string(size) +
+                                        " of 4 bytes)"};
+    const int32_t announced = readInt32(data);
+    if (announced <= 0)
+        return {};
+    const int wanted = std::min(announced, kMaxKeyMapRecords);
+    const std::size_t available = (size - 4) / kRecordBytes;
+    if (available < static_cast<std::size_t>(wanted)) {
+        return {KeyMapLoad::Failed, name + ": the file announces " + std::to_string(announced) +
+                                        " key records but holds only " + std::to_string(available)};
+    }
+    for (int i = 1; i <= wanted; ++i) {
+        const unsigned char* p = data + 4 + kRecordBytes * static_cast<std::size_t>(i - 1);
+        map.Records[i] = {readInt32(p), readInt32(p + 4), readInt32(p + 8), readInt32(p + 12), readInt32(p + 16)};
+    }
+    map.Count = wanted;
+    return {};
+}
+
+KeyMapLoad loadKeyMap(const std::string& path, KeyMap& map) {
+    map = KeyMap{};
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec) && !ec)
+        return {KeyMapLoad::Missing, {}};
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return {KeyMapLoad::Failed, path + ": cannot be opened for reading (" + std::strerror(errno) + ")"};
+    // Never more than the file can hold for 150 records, whatever the count says.
+    constexpr std::size_t kMaxBytes = 4 + kRecordBytes * kMaxKeyMapRecords;
+    std::vector<unsigned char> bytes(kMaxBytes);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(kMaxBytes));
+    if (in.bad())
+        return {KeyMapLoad::Failed, path + ": read error"};
+    const auto got = static_cast<std::size_t>(in.gcount());
+    return parseKeyMap(bytes.data(), got, path, map);
+}
+
+std::string serializeKeyMap(const KeyMapRecord* records, int count) {
+    std::string out;
+    writeInt32(out, count);
+    for (int i = 0; i < count; ++i) {
+        const KeyMapRecord& r = records[i];
+        for (int32_t v : {r.Left, r.Right, r.Top, r.Bottom, r.VirtualKey})
+            writeInt32(out, v);
+    }
+    return out;
+}
+
+int FindKeyAtPoint(const KeyMap& map, int x, int y) {
+    for (int i = 1; i <= map.Count; ++i) {
+        const KeyMapRecord& r = map.Records[i];
+        if (r.Left <= x && x <= r.Right && r.Top <= y && y <= r.Bottom)
+            return i;
+    }
+    return 0;
+}
+
+int FindKeyMapRecord(const KeyMap& map, int32_t code) {
+    for (int i = 1; i <= map.Count; ++i) {
+        if (map.Records[i].VirtualKey == code)
+            return i;
+    }
+    return -1;
+}
+
+} // namespace vornik

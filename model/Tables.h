@@ -1,0 +1,115 @@
+#pragma once
+
+// The in-memory configuration: binding tables, moves, named keys, joystick records and the
+// target-window list. Plain fixed-size records, zero at start, owned by the main window.
+
+#include "OneBased.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vornik {
+
+constexpr int kMaxJoysticks = 32;
+constexpr int kJoystickEntries = 36; // 1..4 stick up, down, left, right; 5..36 buttons 1..32
+constexpr int kMaxButtons = 32;
+constexpr int kKeyBindingCount = 255;
+constexpr int kMoveSlots = 100;
+constexpr int kMaxMoveSteps = 100;
+constexpr int kMaxMoveNameBytes = 250;
+constexpr int kMaxTargetWindows = 300;
+constexpr int kMaxKeyMapRecords = 150;
+
+enum AutoFireMode : int32_t { AutoFireNone = 0, AutoFireAutomatic = 1, AutoFireWhileHeld = 2 };
+enum BindingKind : int32_t { BindingNone = 0, BindingKeys = 1, BindingMove = 2 };
+
+// Joystick entry numbers within a block.
+constexpr int kEntryUp = 1;
+constexpr int kEntryDown = 2;
+constexpr int kEntryLeft = 3;
+constexpr int kEntryRight = 4;
+constexpr int buttonEntry(int button) { return button + 4; }
+
+struct KeyBinding {
+    int32_t MoveNumber = 0; // 0 = no binding, 1..100 = move slot
+    int32_t AutoFireMode = 0;
+    int32_t AutoFireDelay = 0; // 0..10
+    bool operator==(const KeyBinding&) const = default;
+};
+
+struct JoystickBinding {
+    int32_t BindingKind = 0;
+    int32_t Key1 = 0; // kind 1: first key; kind 2: move number (0 = none chosen)
+    int32_t Key2 = 0;
+    int32_t Key3 = 0;
+    int32_t KeyCount = 0; // kind 1: how many of Key1..Key3 are pressed together
+    int32_t AutoFireMode = 0;
+    int32_t AutoFireDelay = 0; // ticks between auto-fire actions, 0..10
+    uint8_t FirePhase = 0;     // engine state
+    int32_t FireCountdown = 0; // engine state
+    bool operator==(const JoystickBinding&) const = default;
+};
+
+struct MoveStep {
+    uint16_t Key = 0;      // virtual-key code as recorded (generic 16, 17, 18 included)
+    uint16_t ChordKey = 0; // second key pressed together with Key; 0 = none
+    bool operator==(const MoveStep&) const = default;
+};
+
+// A length byte and up to 250 bytes of Big5 text.
+struct MoveName {
+    uint8_t Length = 0;
+    std::array<char, kMaxMoveNameBytes> Bytes{};
+
+    std::string_view view() const { return {Bytes.data(), Length}; }
+    bool operator==(const MoveName& o) const { return view() == o.view(); }
+};
+
+struct Move {
+    OneBased<MoveStep, kMaxMoveSteps> Steps;
+    int32_t StepCount = 0;
+    int32_t Speed = 0;       // pause unit in ms
+    int32_t RepeatCount = 0; // plays per trigger; 0 in a slot never edited
+    uint8_t Overlap = 0;     // 1 = overlapped, 0 = one key after the other
+    MoveName Name;
+    bool operator==(const Move&) const = default;
+};
+
+using KeyBindingTable = std::array<KeyBinding, kKeyBindingCount>; // numbered from 0
+using JoystickBlock = OneBased<JoystickBinding, kJoystickEntries>;
+using JoystickBindingTable = OneBased<JoystickBlock, kMaxJoysticks>; // joystick number 1..32
+using MoveTable = OneBased<Move, kMoveSlots>;
+
+// Labelled virtual-key codes in ascending order; position 1 is code 0 ("NONE").
+// Positions past Count hold 0.
+struct NamedKeyList {
+    int32_t Count = 0;
+    OneBased<uint8_t, 256> Codes;
+};
+
+// The part of the system's joystick capability record the engine uses.
+struct JoystickCaps {
+    uint32_t wXmin = 0, wXmax = 0, wYmin = 0, wYmax = 0;
+    uint32_t wMaxButtons = 0;
+};
+
+using WindowHandle = std::uint64_t;
+
+struct TargetWindowList {
+    int32_t WindowCount = 0; // windows met by the last refresh; may exceed 300
+    OneBased<WindowHandle, kMaxTargetWindows> WindowHandles;
+    OneBased<uint32_t, kMaxTargetWindows> ProcessIds;
+    uint32_t TargetProcessId = 0;
+    int32_t UntitledWindowCounter = 0;
+    WindowHandle OwnApplicationHandle = 0;
+};
+
+// Clearing all moves: names and step counts go, everything else stays.
+void clearAllMoves(MoveTable& moves);
+
+// Sets a move's name from Big5 bytes, cut to 250 bytes at a character boundary.
+void setMoveName(Move& move, std::string_view big5);
+
+} // namespace vornik

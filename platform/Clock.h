@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+
+namespace vornik {
+
+// Sleeping and the millisecond tick count.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // Blocks the calling thread for `ms` milliseconds; 0 only yields.
+    virtual void sleep(uint32_t ms) = 0;
+    // Milliseconds since some fixed point; wraps around.
+    virtual uint32_t tickCount() = 0;
+};
+
+} // namespace vornik

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+
+namespace vornik {
+
+constexpr uint32_t kKeyEventExtendedKey = 1; // flags of a key-down
+constexpr uint32_t kKeyEventKeyUp = 2;       // flags of a key-up
+
+// Synthesized key events and the system-wide key state, by virtual-key code. Main thread only.
+class Keyboard {
+public:
+    virtual ~Keyboard() = default;
+    // Sends one key event for `vk` (only the low byte counts): flags 1 = key-down, 2 = key-up.
+    virtual void keyEvent(uint8_t vk, uint32_t flags) = 0;
+    // Key state of `vk`: nonzero when the key is down (by anyone), 0 when it is up.
+    virtual int16_t asyncKeyState(int vk) = 0;
+    // Sends the key-up of every key this program pressed and has not released.
+    virtual void releaseAll() = 0;
+};
+
+} // namespace vornik

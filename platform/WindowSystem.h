@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace vornik {
+
+using WindowHandle = std::uint64_t; // 0 = no window
+
+// Top-level windows of the desktop. Titles are UTF-8. Main thread only.
+class WindowSystem {
+public:
+    virtual ~WindowSystem() = default;
+    // The window in front; 0 when there is none.
+    virtual WindowHandle foregroundWindow() = 0;
+    // Process id owning `window`; 0 when unknown or the window is gone.
+    virtual uint32_t windowProcessId(WindowHandle window) = 0;
+    // Calls `visit` for every top-level window, in stacking order; never stops early.
+    virtual void enumWindows(const std::function<void(WindowHandle)>& visit) = 0;
+    virtual bool isWindowVisible(WindowHandle window) = 0;
+    // The title, at most `maxChars` - 1 characters; empty when untitled or gone.
+    virtual std::string windowText(WindowHandle window, int maxChars) = 0;
+    // Sets the title; false when the window is gone.
+    virtual bool setWindowText(WindowHandle window, const std::string& title) = 0;
+    // The program's own application window handle.
+    virtual WindowHandle applicationHandle() = 0;
+};
+
+} // namespace vornik

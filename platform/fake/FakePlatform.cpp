@@ -1,0 +1,85 @@
+#include "FakePlatform.h"
+
+namespace vornik {
+
+FakeJoystick& FakeJoysticks::plug(uint32_t id, uint32_t buttons) {
+    FakeJoystick& j = devices.at(id);
+    j = FakeJoystick{};
+    j.present = true;
+    j.caps.wMaxButtons = buttons;
+    return j;
+}
+
+uint32_t FakeJoysticks::getDevCaps(uint32_t id, JoyCapsRecord& caps) {
+    if (id >= devices.size() || !devices[id].present)
+        return 167; // the system's "unplugged" code
+    caps = devices[id].caps;
+    return 0;
+}
+
+uint32_t FakeJoysticks::getPosEx(uint32_t id, JoyReading& reading) {
+    ++reads;
+    if (id >= devices.size() || !devices[id].present)
+        return 167;
+    if (devices[id].readError != 0)
+        return devices[id].readError;
+    reading = devices[id].reading;
+    return 0;
+}
+
+void FakeKeyboard::keyEvent(uint8_t vk, uint32_t flags) {
+    events.push_back({m_clock.tickCount(), vk, flags});
+    const bool down = (flags & kKeyEventKeyUp) == 0;
+    m_down[vk] = down;
+    m_pressedByUs[vk] = down;
+}
+
+int16_t FakeKeyboard::asyncKeyState(int vk) {
+    ++stateQueries;
+    return m_down[vk & 0xFF] ? static_cast<int16_t>(0x8000) : 0;
+}
+
+void FakeKeyboard::releaseAll() {
+    for (int vk = 0; vk < 256; ++vk) {
+        if (m_pressedByUs[vk])
+            keyEvent(static_cast<uint8_t>(vk), kKeyEventKeyUp);
+    }
+}
+
+FakeWindow& FakeWindowSystem::add(WindowHandle h, uint32_t pid, std::string title, bool visible) {
+    FakeWindow& w = windows[h];
+    w = FakeWindow{pid, visible, std::move(title)};
+    return w;
+}
+
+uint32_t FakeWindowSystem::windowProcessId(WindowHandle window) {
+    auto it = windows.find(window);
+    return it == windows.end() ? 0 : it->second.pid;
+}
+
+void FakeWindowSystem::enumWindows(const std::function<void(WindowHandle)>& visit) {
+    for (const auto& [handle, window] : windows)
+        visit(handle);
+}
+
+bool FakeWindowSystem::isWindowVisible(WindowHandle window) {
+    auto it = windows.find(window);
+    return it != windows.end() && it->second.visible;
+}
+
+std::string FakeWindowSystem::windowText(WindowHandle window, int maxChars) {
+    auto it = windows.find(window);
+    if (it == windows.end() || maxChars <= 1)
+        return {};
+    return it->second.title.substr(0, static_cast<std::size_t>(maxChars - 1));
+}
+
+bool FakeWindowSystem::setWindowText(WindowHandle window, const std::string& title) {
+    auto it = windows.find(window);
+    if (it == windows.end())
+        return false;
+    it->second.title = title;
+    return true;
+}
+
+} // namespace vornik

@@ -1,0 +1,110 @@
+#pragma once
+
+// A scriptable platform for tests: joysticks, keyboard, windows and a clock that advances only
+// when slept on. The keyboard records every event with the clock's time.
+
+#include "Platform.h"
+
+#include <array>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace vornik {
+
+class FakeClock : public Clock {
+public:
+    void sleep(uint32_t ms) override {
+        m_now += ms;
+        ++m_sleeps;
+    }
+    uint32_t tickCount() override { return m_now; }
+    void advance(uint32_t ms) { m_now += ms; }
+    void set(uint32_t now) { m_now = now; }
+    int sleepCalls() const { return m_sleeps; }
+
+private:
+    uint32_t m_now = 0;
+    int m_sleeps = 0;
+};
+
+struct FakeJoystick {
+    bool present = false;
+    JoyCapsRecord caps{0, 65535, 0, 65535, 12};
+    JoyReading reading{32767, 32767, 0};
+    uint32_t readError = 0; // nonzero: every read fails with this code
+};
+
+class FakeJoysticks : public Joysticks {
+public:
+    std::array<FakeJoystick, 32> devices{};
+    int reads = 0;
+
+    // Plugs in a joystick at system id `id` with the usual 0..65535 ranges, centred.
+    FakeJoystick& plug(uint32_t id, uint32_t buttons = 12);
+    uint32_t getDevCaps(uint32_t id, JoyCapsRecord& caps) override;
+    uint32_t getPosEx(uint32_t id, JoyReading& reading) override;
+};
+
+struct KeyEventRecord {
+    uint32_t time;
+    uint8_t vk;
+    uint32_t flags; // 1 = down, 2 = up
+    bool operator==(const KeyEventRecord&) const = default;
+};
+
+class FakeKeyboard : public Keyboard {
+public:
+    explicit FakeKeyboard(Clock& clock) : m_clock(clock) {}
+
+    std::vector<KeyEventRecord> events;
+    int stateQueries = 0;
+
+    void keyEvent(uint8_t vk, uint32_t flags) override;
+    int16_t asyncKeyState(int vk) override;
+    void releaseAll() override;
+
+    // The user's own key presses: change the state without recording a synthesized event.
+    void hold(int vk) { m_down[vk & 0xFF] = true; }
+    void letGo(int vk) { m_down[vk & 0xFF] = false; }
+    bool isDown(int vk) const { return m_down[vk & 0xFF]; }
+
+private:
+    Clock& m_clock;
+    std::array<bool, 256> m_down{};
+    std::array<bool, 256> m_pressedByUs{};
+};
+
+struct FakeWindow {
+    uint32_t pid = 0;
+    bool visible = true;
+    std::string title;
+};
+
+class FakeWindowSystem : public WindowSystem {
+public:
+    std::map<WindowHandle, FakeWindow> windows; // enumerated in handle order
+    WindowHandle foreground = 0;
+    WindowHandle ownApplication = 0x00ABCDEF;
+
+    FakeWindow& add(WindowHandle h, uint32_t pid, std::string title = {}, bool visible = true);
+
+    WindowHandle foregroundWindow() override { return foreground; }
+    uint32_t windowProcessId(WindowHandle window) override;
+    void enumWindows(const std::function<void(WindowHandle)>& visit) override;
+    bool isWindowVisible(WindowHandle window) override;
+    std::string windowText(WindowHandle window, int maxChars) override;
+    bool setWindowText(WindowHandle window, const std::string& title) override;
+    WindowHandle applicationHandle() override { return ownApplication; }
+};
+
+// All four, wired together.
+struct FakePlatform {
+    FakeClock clock;
+    FakeJoysticks joysticks;
+    FakeKeyboard keyboard{clock};
+    FakeWindowSystem windows;
+    Platform platform{joysticks, keyboard, windows, clock};
+};
+
+} // namespace vornik

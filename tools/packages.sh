@@ -1,0 +1,31 @@
+# Sourced by ./test, ./run and bench/run: installs the Debian packages the project needs when missing.
+
+VORNIK_PACKAGES=(
+    cmake ninja-build g++ pkg-config
+    libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
+    libsdl2-dev libx11-dev libxtst-dev libxres-dev
+    xvfb xauth xdotool x11-utils imagemagick
+    fonts-arphic-uming
+)
+
+vornik_install_packages() {
+    local missing=() pkg
+    for pkg in "${VORNIK_PACKAGES[@]}" "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$pkg")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing missing packages: ${missing[*]}"
+    local sudo=""
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo="sudo"
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    # An unknown package usually means the package lists are stale or absent.
+    if ! $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"; then
+        $sudo apt-get update -q
+        $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+    fi
+}
