@@ -26,8 +26,7 @@ constexpr int kDirectionPicture[3][3] = {{5, 1, 8}, {3, 0, 4}, {6, 2, 7}};
 } // namespace
 
 Engine::Engine(Configuration& config, const Platform& platform, EngineHost& host, bool allProcesses)
-    : m_config(config), m_platform(platform), m_host(host),
-      m_player(config.moves, platform.keyboard, platform.clock),
+    : m_config(config), m_platform(platform), m_host(host), m_player(config.moves, platform.keyboard, platform.clock),
       m_output(platform.keyboard, platform.clock, m_player),
       m_targets(config.targets, platform.windows, host, allProcesses) {}
 
@@ -60,15 +59,19 @@ bool Engine::readJoystick(int joystick, JoyReading& reading) {
     return false;
 }
 
-static int buttonsProcessed(const JoystickCaps& caps) { return static_cast<int>(std::min<uint32_t>(caps.wMaxButtons, 32)); }
+static int buttonsProcessed(const JoystickCaps& caps) {
+    return static_cast<int>(std::min<uint32_t>(caps.wMaxButtons, 32));
+}
 
 void Engine::UpdateLiveView(int joystick) {
     JoyReading r;
     if (!readJoystick(joystick, r))
         return;
     const JoystickCaps& caps = m_config.caps(joystick);
-    const int x = AxisZone(static_cast<int32_t>(caps.wXmin), static_cast<int32_t>(caps.wXmax), static_cast<int32_t>(r.dwXpos));
-    const int y = AxisZone(static_cast<int32_t>(caps.wYmin), static_cast<int32_t>(caps.wYmax), static_cast<int32_t>(r.dwYpos));
+    const int x =
+        AxisZone(static_cast<int32_t>(caps.wXmin), static_cast<int32_t>(caps.wXmax), static_cast<int32_t>(r.dwXpos));
+    const int y =
+        AxisZone(static_cast<int32_t>(caps.wYmin), static_cast<int32_t>(caps.wYmax), static_cast<int32_t>(r.dwYpos));
     LiveViewTags& tags = liveViewTags(joystick);
     if (x == 2 && y == 2) {
         if (tags.direction == 0) {
@@ -100,7 +103,8 @@ void Engine::RunJoystickBindings(int joystick) {
         return;
     const JoystickCaps& caps = m_config.caps(joystick);
     JoystickBlock& block = m_config.joystickBindings[joystick];
-    const int x = AxisZone(static_cast<int32_t>(caps.wXmin), static_cast<int32_t>(caps.wXmax), static_cast<int32_t>(r.dwXpos));
+    const int x =
+        AxisZone(static_cast<int32_t>(caps.wXmin), static_cast<int32_t>(caps.wXmax), static_cast<int32_t>(r.dwXpos));
     if (x == 1) {
         m_output.SendBinding(block[kEntryLeft], ActionPress);
     } else if (x == 2) {
@@ -109,7 +113,8 @@ void Engine::RunJoystickBindings(int joystick) {
     } else if (x == 3) {
         m_output.SendBinding(block[kEntryRight], ActionPress);
     }
-    const int y = AxisZone(static_cast<int32_t>(caps.wYmin), static_cast<int32_t>(caps.wYmax), static_cast<int32_t>(r.dwYpos));
+    const int y =
+        AxisZone(static_cast<int32_t>(caps.wYmin), static_cast<int32_t>(caps.wYmax), static_cast<int32_t>(r.dwYpos));
     if (y == 1) {
         m_output.SendBinding(block[kEntryUp], ActionPress);
     } else if (y == 2) {

@@ -13,7 +13,7 @@ namespace vornik {
 
 // What a live-view picture control last showed, cached so pictures are assigned only on change.
 struct LiveViewTags {
-    int direction = 0;            // 1 = centred picture shown, 0 = anything else
+    int direction = 0;             // 1 = centred picture shown, 0 = anything else
     std::array<int, 32> buttons{}; // 1 = released shown, 2 = pressed shown, 0 = not yet set
 };
 

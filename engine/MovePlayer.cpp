@@ -57,8 +57,12 @@ void MovePlayer::releaseStep(const MoveStep& step) {
 }
 
 // A negative pause (only possible from a damaged table) sleeps 0, never "forever".
-void MovePlayer::sleep(int ms) { m_clock.sleep(static_cast<uint32_t>(std::max(ms, 0))); }
+void MovePlayer::sleep(int ms) {
+    m_clock.sleep(static_cast<uint32_t>(std::max(ms, 0)));
+}
 
-int MovePlayer::stepCount(const Move& move) { return std::clamp(move.StepCount, 0, kMaxMoveSteps); }
+int MovePlayer::stepCount(const Move& move) {
+    return std::clamp(move.StepCount, 0, kMaxMoveSteps);
+}
 
 } // namespace vornik

@@ -26,7 +26,8 @@ namespace {
 std::optional<std::string> convert(std::string_view in, UINT from, UINT to) {
     if (in.empty())
         return std::string();
-    const int wlen = MultiByteToWideChar(from, MB_ERR_INVALID_CHARS, in.data(), static_cast<int>(in.size()), nullptr, 0);
+    const int wlen =
+        MultiByteToWideChar(from, MB_ERR_INVALID_CHARS, in.data(), static_cast<int>(in.size()), nullptr, 0);
     if (wlen <= 0)
         return std::nullopt;
     std::wstring wide(static_cast<std::size_t>(wlen), L'\0');
@@ -44,8 +45,12 @@ std::optional<std::string> convert(std::string_view in, UINT from, UINT to) {
 }
 } // namespace
 
-std::optional<std::string> big5ToUtf8(std::string_view big5) { return convert(big5, 950, CP_UTF8); }
-std::optional<std::string> utf8ToBig5(std::string_view utf8) { return convert(utf8, CP_UTF8, 950); }
+std::optional<std::string> big5ToUtf8(std::string_view big5) {
+    return convert(big5, 950, CP_UTF8);
+}
+std::optional<std::string> utf8ToBig5(std::string_view utf8) {
+    return convert(utf8, CP_UTF8, 950);
+}
 
 #else
 
@@ -68,8 +73,12 @@ std::optional<std::string> convert(std::string_view in, const char* from, const 
 }
 } // namespace
 
-std::optional<std::string> big5ToUtf8(std::string_view big5) { return convert(big5, "CP950", "UTF-8"); }
-std::optional<std::string> utf8ToBig5(std::string_view utf8) { return convert(utf8, "UTF-8", "CP950"); }
+std::optional<std::string> big5ToUtf8(std::string_view big5) {
+    return convert(big5, "CP950", "UTF-8");
+}
+std::optional<std::string> utf8ToBig5(std::string_view utf8) {
+    return convert(utf8, "UTF-8", "CP950");
+}
 
 #endif
 

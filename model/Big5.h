@@ -11,7 +11,9 @@
 namespace vornik {
 
 // A Big5 lead byte starts a two-byte character.
-constexpr bool isBig5LeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+constexpr bool isBig5LeadByte(unsigned char c) {
+    return c >= 0x81 && c <= 0xFE;
+}
 
 // The longest prefix of `text` of at most `maxBytes` bytes that ends on a character boundary:
 // never inside a double-byte character. A lead byte with no trail byte is dropped.

@@ -14,7 +14,7 @@ struct Configuration {
     JoystickBindingTable joystickBindings;
     MoveTable moves;
     NamedKeyList namedKeys;
-    std::array<uint8_t, kMaxJoysticks> joystickPresent{}; // by system id 0..31
+    std::array<uint8_t, kMaxJoysticks> joystickPresent{};   // by system id 0..31
     std::array<JoystickCaps, kMaxJoysticks> joystickCaps{}; // by system id 0..31
     KeyMap keyMap;
     TargetWindowList targets;

@@ -30,8 +30,8 @@ void writeInt32(std::string& out, int32_t value) {
 KeyMapLoad parseKeyMap(const unsigned char* data, std::size_t size, const std::string& name, KeyMap& map) {
     map = KeyMap{};
     if (size < 4)
-        return {KeyMapLoad::Failed, name + ": the file ends before its record count (" + std::to_string(size) +
-                                        " of 4 bytes)"};
+        return {KeyMapLoad::Failed,
+                name + ": the file ends before its record count (" + std::to_string(size) + " of 4 bytes)"};
     const int32_t announced = readInt32(data);
     if (announced <= 0)
         return {};

@@ -8,8 +8,7 @@ namespace vornik {
 
 // A fixed array indexed from 1, for the tables whose entries are numbered from 1
 // (moves, joysticks, joystick entries, key-map records, target-window entries, named-key positions).
-template <typename T, int N>
-struct OneBased {
+template <typename T, int N> struct OneBased {
     std::array<T, N> items{};
 
     static constexpr int size() { return N; }

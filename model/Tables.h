@@ -30,7 +30,9 @@ constexpr int kEntryUp = 1;
 constexpr int kEntryDown = 2;
 constexpr int kEntryLeft = 3;
 constexpr int kEntryRight = 4;
-constexpr int buttonEntry(int button) { return button + 4; }
+constexpr int buttonEntry(int button) {
+    return button + 4;
+}
 
 struct KeyBinding {
     int32_t MoveNumber = 0; // 0 = no binding, 1..100 = move slot
