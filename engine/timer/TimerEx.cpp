@@ -1,0 +1,365 @@
+#include "TimerEx.h"
+
+#include <array>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#elif defined(__linux__)
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
+namespace vornik {
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+constexpr unsigned kTimerId = 1;
+
+// Indexed by TThreadPriority, tpIdle first.
+constexpr std::array<int, 7> kNiceValues{19, 10, 5, 0, -5, -10, -20};
+constexpr std::array<int, 7> kWindowsPriorities{-15, -2, -1, 0, 1, 2, 15};
+
+// Sets the calling thread's priority. Raising it needs a privilege the process may not have; the
+// caller then keeps running at the priority it has.
+bool setOwnThreadPriority(TThreadPriority priority) {
+#ifdef _WIN32
+    return SetThreadPriority(GetCurrentThread(), windowsPriorityOf(priority)) != 0;
+#elif defined(__linux__)
+    // On Linux the nice value belongs to the thread when addressed by its thread id.
+    const auto tid = static_cast<id_t>(syscall(SYS_gettid));
+    return setpriority(PRIO_PROCESS, tid, niceValueOf(priority)) == 0;
+#else
+    (void)priority;
+    return false;
+#endif
+}
+
+// Window-timer mode without a window toolkit: every timer is refused.
+class RefusingWindow : public TimerWindow {
+public:
+    bool SetTimer(unsigned, uint32_t) override { return false; }
+    void KillTimer(unsigned) override {}
+};
+
+} // namespace
+
+int niceValueOf(TThreadPriority priority) {
+    return kNiceValues.at(static_cast<std::size_t>(priority));
+}
+
+int windowsPriorityOf(TThreadPriority priority) {
+    return kWindowsPriorities.at(static_cast<std::size_t>(priority));
+}
+
+// What the worker thread shares with the main thread. It outlives the TTimerThread when a worker is let
+// go while blocked in the main-thread call; `owner` may be used only while `stop` is clear.
+struct TTimerThread::Control {
+    std::mutex mutex;
+    std::condition_variable wake;
+    TTimerEx* owner;
+    std::function<void(const std::function<void()>&)> runOnMainThread;
+
+    bool stop = false;
+    bool paused = true;
+    uint64_t generation = 0; // bumped by every resume, so the worker restarts its sleep
+    SteadyClock::time_point resumedAt;
+    TThreadPriority wantedPriority = tpNormal;
+    TThreadPriority appliedPriority = tpNormal;
+    bool priorityRefused = false;
+    bool inMainCall = false;
+
+    void applyPriority(TThreadPriority priority) {
+        appliedPriority = priority;
+        priorityRefused = !setOwnThreadPriority(priority);
+    }
+
+    void callOnMainThread(const std::function<void()>& call) {
+        if (runOnMainThread)
+            runOnMainThread(call);
+        else
+            call();
+    }
+};
+
+TTimerThread::TTimerThread(TTimerEx& owner, const TimerHooks& hooks) : m_control(std::make_shared<Control>()) {
+    m_control->owner = &owner;
+    m_control->runOnMainThread = hooks.runOnMainThread;
+    m_thread = std::thread(&TTimerThread::Execute, m_control);
+}
+
+TTimerThread::~TTimerThread() {
+    stop();
+}
+
+void TTimerThread::pause() {
+    std::lock_guard lock(m_control->mutex);
+    m_control->paused = true;
+    m_control->wake.notify_all();
+}
+
+void TTimerThread::resume(TThreadPriority priority) {
+    std::lock_guard lock(m_control->mutex);
+    m_control->paused = false;
+    ++m_control->generation;
+    m_control->resumedAt = SteadyClock::now();
+    m_control->wantedPriority = priority;
+    m_control->wake.notify_all();
+}
+
+void TTimerThread::stop() {
+    bool letGo = false;
+    {
+        std::lock_guard lock(m_control->mutex);
+        m_control->stop = true;
+        // Joining a worker that waits for the main thread, from the main thread, would never return.
+        letGo = m_control->inMainCall;
+        m_control->wake.notify_all();
+    }
+    if (!m_thread.joinable())
+        return;
+    if (letGo || m_thread.get_id() == std::this_thread::get_id())
+        m_thread.detach();
+    else
+        m_thread.join();
+}
+
+TTimerThread::State TTimerThread::state() const {
+    std::lock_guard lock(m_control->mutex);
+    if (m_control->stop)
+        return State::Stopped;
+    return m_control->paused ? State::Paused : State::Running;
+}
+
+TThreadPriority TTimerThread::appliedPriority() const {
+    std::lock_guard lock(m_control->mutex);
+    return m_control->appliedPriority;
+}
+
+bool TTimerThread::priorityRefused() const {
+    std::lock_guard lock(m_control->mutex);
+    return m_control->priorityRefused;
+}
+
+void TTimerThread::Execute(std::shared_ptr<Control> control) {
+    Control& c = *control;
+    std::unique_lock lock(c.mutex);
+    if (c.stop)
+        return;
+    c.applyPriority(c.owner->ThreadPriority());
+    uint64_t seenGeneration = c.generation;
+    auto sleepStart = SteadyClock::now();
+
+    while (!c.stop) {
+        if (c.paused) {
+            c.wake.wait(lock, [&] { return c.stop || !c.paused; });
+            continue;
+        }
+        if (seenGeneration != c.generation) {
+            seenGeneration = c.generation;
+            sleepStart = c.resumedAt;
+            if (c.wantedPriority != c.appliedPriority)
+                c.applyPriority(c.wantedPriority);
+        }
+        const auto deadline = sleepStart + std::chrono::milliseconds(c.owner->Interval());
+        const bool interrupted =
+            c.wake.wait_until(lock, deadline, [&] { return c.stop || c.paused || c.generation != seenGeneration; });
+        if (interrupted)
+            continue;
+
+        TTimerEx* owner = c.owner;
+        if (owner->ThreadSafe()) {
+            lock.unlock();
+            std::exception_ptr error;
+            try {
+                owner->FireTimer();
+            } catch (...) {
+                error = std::current_exception();
+            }
+            lock.lock();
+            if (error && !c.stop) {
+                // Errors are shown on the main thread, like those of window-timer mode.
+                c.inMainCall = true;
+                lock.unlock();
+                c.callOnMainThread([control, error] {
+                    std::unique_lock inner(control->mutex);
+                    if (control->stop)
+                        return;
+                    TTimerEx* target = control->owner;
+                    inner.unlock();
+                    target->reportError(error);
+                });
+                lock.lock();
+                c.inMainCall = false;
+            }
+        } else {
+            c.inMainCall = true;
+            const uint64_t firingGeneration = seenGeneration;
+            lock.unlock();
+            // The main thread decides, when it gets to the call, whether the firing is still wanted: a
+            // pause or resume in between (which happen on the main thread) cancels it.
+            c.callOnMainThread([control, firingGeneration] {
+                std::unique_lock inner(control->mutex);
+                if (control->stop || control->paused || control->generation != firingGeneration)
+                    return;
+                TTimerEx* target = control->owner;
+                inner.unlock();
+                try {
+                    target->FireTimer();
+                } catch (...) {
+                    target->reportError(std::current_exception());
+                }
+            });
+            lock.lock();
+            c.inMainCall = false;
+        }
+        // Not fixed-rate: the next sleep starts after the firing.
+        sleepStart = SteadyClock::now();
+    }
+}
+
+TTimerEx::TTimerEx(TimerHooks hooks) : m_hooks(std::move(hooks)) {
+    m_worker = std::make_unique<TTimerThread>(*this, m_hooks);
+}
+
+TTimerEx::~TTimerEx() {
+    m_enabled.store(false);
+    try {
+        UpdateTimer();
+    } catch (...) {
+        // Disabled, UpdateTimer starts nothing that could fail; nothing to report from a destructor.
+    }
+    if (m_worker) {
+        m_worker->stop();
+        m_worker.reset();
+    }
+    m_window.reset();
+}
+
+void TTimerEx::setEnabled(bool value) {
+    if (m_enabled.load() == value)
+        return;
+    m_enabled.store(value);
+    UpdateTimer();
+}
+
+void TTimerEx::setInterval(uint32_t ms) {
+    if (m_interval.load() == ms)
+        return;
+    m_interval.store(ms);
+    UpdateTimer();
+}
+
+TNotifyEvent TTimerEx::OnTimer() const {
+    std::lock_guard lock(m_handlerMutex);
+    return m_onTimer ? *m_onTimer : TNotifyEvent{};
+}
+
+void TTimerEx::setOnTimer(TNotifyEvent handler) {
+    {
+        std::lock_guard lock(m_handlerMutex);
+        m_onTimer = handler ? std::make_shared<const TNotifyEvent>(std::move(handler)) : nullptr;
+    }
+    UpdateTimer();
+}
+
+void TTimerEx::setThreaded(bool value) {
+    if (m_threaded == value)
+        return;
+    m_threaded = value;
+    UpdateTimer();
+}
+
+void TTimerEx::setThreadPriority(TThreadPriority value) {
+    if (m_priority.load() == value)
+        return;
+    m_priority.store(value);
+    if (m_threaded)
+        UpdateTimer();
+}
+
+void TTimerEx::FireTimer() {
+    if (!Enabled())
+        return;
+    std::shared_ptr<const TNotifyEvent> handler;
+    {
+        std::lock_guard lock(m_handlerMutex);
+        handler = m_onTimer;
+    }
+    if (handler)
+        (*handler)(*this);
+}
+
+void TTimerEx::UpdateTimer() {
+    if (m_worker)
+        m_worker->pause();
+    if (m_window)
+        m_window->KillTimer(kTimerId);
+
+    if (m_threaded) {
+        m_window.reset();
+        if (!m_worker)
+            m_worker = std::make_unique<TTimerThread>(*this, m_hooks);
+    } else {
+        if (m_worker) {
+            m_worker->stop();
+            m_worker.reset();
+        }
+        if (!m_window) {
+            auto handler = [this](unsigned) { onTimerMessage(); };
+            m_window = m_hooks.createWindow ? m_hooks.createWindow(handler) : std::make_unique<RefusingWindow>();
+        }
+    }
+
+    bool assigned = false;
+    {
+        std::lock_guard lock(m_handlerMutex);
+        assigned = m_onTimer != nullptr;
+    }
+    if (Interval() == 0 || !Enabled() || !assigned)
+        return;
+
+    if (m_threaded)
+        m_worker->resume(ThreadPriority());
+    else if (!m_window->SetTimer(kTimerId, Interval()))
+        throw EOutOfResources("No More Timers Available");
+}
+
+void TTimerEx::onTimerMessage() {
+    try {
+        FireTimer();
+    } catch (...) {
+        reportError(std::current_exception());
+    }
+}
+
+void TTimerEx::reportError(std::exception_ptr error) const {
+    if (m_hooks.onError) {
+        try {
+            m_hooks.onError(error);
+            return;
+        } catch (...) {
+            // The error handler failed itself; fall through and at least leave a trace.
+        }
+    }
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "Timer handler failed: %s\n", e.what());
+    } catch (...) {
+        std::fprintf(stderr, "Timer handler failed with an unknown exception\n");
+    }
+}
+
+} // namespace vornik

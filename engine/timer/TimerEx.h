@@ -1,0 +1,141 @@
+#pragma once
+
+// TTimerEx: a non-visual timer that calls OnTimer every Interval milliseconds, either from a worker thread
+// (TTimerThread) or from a window timer. Everything that belongs to a window toolkit is injected through
+// TimerHooks: the synchronous "run this on the main thread and wait" call, the hidden window with its
+// window timer, and the handler that shows an error raised by OnTimer.
+
+#include <atomic>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+
+namespace vornik {
+
+class TTimerEx;
+
+enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
+
+// Raised by UpdateTimer when the window timer cannot be created.
+class EOutOfResources : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+using TNotifyEvent = std::function<void(TTimerEx& sender)>;
+
+// The hidden message window of window-timer mode. Its owner gives it a message handler at creation,
+// which the window calls on the main thread for every expiry of one of its timers.
+class TimerWindow {
+public:
+    virtual ~TimerWindow() = default;
+    // Starts (or restarts) timer `id` with a period of `intervalMs`; false when the platform refuses.
+    virtual bool SetTimer(unsigned id, uint32_t intervalMs) = 0;
+    // Stops timer `id`; no message for it arrives afterwards. Stopping an unknown timer is harmless.
+    virtual void KillTimer(unsigned id) = 0;
+};
+
+struct TimerHooks {
+    // Runs `call` on the main thread and returns once it has run (or once the main thread has dropped it
+    // unrun, for instance because the application is going away). Called only from the worker thread.
+    // Empty: the call runs on the worker itself.
+    std::function<void(const std::function<void()>& call)> runOnMainThread;
+    // Creates the hidden window; `onTimerMessage(id)` is its message handler for timer messages.
+    // Empty: a window that refuses every timer, so window-timer mode raises EOutOfResources.
+    std::function<std::unique_ptr<TimerWindow>(std::function<void(unsigned id)> onTimerMessage)> createWindow;
+    // Shows an exception raised by OnTimer; always called on the main thread. Empty: written to stderr.
+    std::function<void(std::exception_ptr)> onError;
+};
+
+// Linux nice value (19..-20) and Windows thread priority (-15..15) of each TThreadPriority.
+int niceValueOf(TThreadPriority priority);
+int windowsPriorityOf(TThreadPriority priority);
+
+// The worker of threaded mode. Created paused; sleeps Interval, then fires its owner, until stopped.
+// Every method is called on the main thread.
+class TTimerThread {
+public:
+    enum class State { Paused, Running, Stopped };
+
+    TTimerThread(TTimerEx& owner, const TimerHooks& hooks);
+    // Stops the worker if that has not happened yet.
+    ~TTimerThread();
+    TTimerThread(const TTimerThread&) = delete;
+    TTimerThread& operator=(const TTimerThread&) = delete;
+
+    // Takes effect at once for new firings; never waits for the worker, so a worker blocked in the
+    // main-thread call cannot deadlock the main thread.
+    void pause();
+    // Undoes any number of pauses. The worker takes `priority`, then fires one full Interval from now.
+    void resume(TThreadPriority priority);
+    // Sets the stop flag and ends the worker. A worker blocked in the main-thread call is let go: it
+    // leaves on its own once that call returns, and never touches the owner again.
+    void stop();
+
+    State state() const;
+    // The priority the worker last applied to itself, and whether the system accepted it.
+    TThreadPriority appliedPriority() const;
+    bool priorityRefused() const;
+
+private:
+    struct Control;
+    static void Execute(std::shared_ptr<Control> control);
+
+    std::shared_ptr<Control> m_control;
+    std::thread m_thread;
+};
+
+class TTimerEx {
+public:
+    explicit TTimerEx(TimerHooks hooks = {});
+    virtual ~TTimerEx();
+    TTimerEx(const TTimerEx&) = delete;
+    TTimerEx& operator=(const TTimerEx&) = delete;
+
+    bool Enabled() const { return m_enabled.load(); }
+    void setEnabled(bool value);
+    uint32_t Interval() const { return m_interval.load(); }
+    void setInterval(uint32_t ms);
+    TNotifyEvent OnTimer() const;
+    // Always reconfigures, even for the handler already assigned.
+    void setOnTimer(TNotifyEvent handler);
+    bool Threaded() const { return m_threaded; }
+    void setThreaded(bool value);
+    TThreadPriority ThreadPriority() const { return m_priority.load(); }
+    // Only stored while not threaded; applied when threaded mode is entered.
+    void setThreadPriority(TThreadPriority value);
+    // Read by the worker before every firing: true fires on the worker, false on the main thread.
+    bool ThreadSafe() const { return m_threadSafe.load(); }
+    void setThreadSafe(bool value) { m_threadSafe.store(value); }
+
+    // Calls OnTimer with this component as sender when Enabled and OnTimer is assigned.
+    virtual void FireTimer();
+    // Brings the worker or the window timer in line with the properties. May raise EOutOfResources.
+    void UpdateTimer();
+
+    // For inspection: the worker (null in window-timer mode) and whether the hidden window exists.
+    const TTimerThread* worker() const { return m_worker.get(); }
+    bool hasHiddenWindow() const { return m_window != nullptr; }
+
+private:
+    friend class TTimerThread;
+    void onTimerMessage();
+    void reportError(std::exception_ptr error) const;
+
+    std::atomic<bool> m_enabled{true};
+    std::atomic<uint32_t> m_interval{1000};
+    mutable std::mutex m_handlerMutex; // OnTimer is read by the worker while the main thread may assign it
+    std::shared_ptr<const TNotifyEvent> m_onTimer;
+    bool m_threaded = true;
+    std::atomic<TThreadPriority> m_priority{tpNormal};
+    std::atomic<bool> m_threadSafe{false};
+    TimerHooks m_hooks;
+    std::unique_ptr<TTimerThread> m_worker;
+    std::unique_ptr<TimerWindow> m_window;
+};
+
+} // namespace vornik
