@@ -1,0 +1,103 @@
+#include "XKeyboard.h"
+
+#include "VirtualKeySyms.h"
+
+#include <X11/extensions/XTest.h>
+
+namespace vornik {
+
+XKeyboard::XKeyboard(XConnection& connection) : m_connection(connection) {
+    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+    m_hasXTest = XTestQueryExtension(m_connection.display(), &eventBase, &errorBase, &major, &minor) != 0;
+    m_connection.countRoundTrip();
+    m_connection.addListener([this](const XEvent& event) {
+        if (event.type == MappingNotify && event.xmapping.request != MappingPointer) {
+            XMappingEvent mapping = event.xmapping;
+            XRefreshKeyboardMapping(&mapping);
+            m_mappingChanged = true;
+        }
+    });
+    buildTable();
+}
+
+void XKeyboard::buildTable() {
+    Display* display = m_connection.display();
+    for (int vk = 0; vk < 256; ++vk) {
+        const VirtualKeySyms syms = virtualKeySyms(vk);
+        Keys& keys = m_table[static_cast<std::size_t>(vk)];
+        keys.output = syms.output != NoSymbol ? XKeysymToKeycode(display, syms.output) : 0;
+        keys.other = syms.other != NoSymbol ? XKeysymToKeycode(display, syms.other) : 0;
+    }
+    m_mappingChanged = false;
+}
+
+KeyCode XKeyboard::outputKeycode(int vk) const {
+    return vk >= 0 && vk < 256 ? m_table[static_cast<std::size_t>(vk)].output : 0;
+}
+
+std::vector<KeyCode> XKeyboard::pressedKeys() const {
+    std::vector<KeyCode> keys;
+    for (std::size_t code = 0; code < m_pressed.size(); ++code) {
+        if (m_pressed[code])
+            keys.push_back(static_cast<KeyCode>(code));
+    }
+    return keys;
+}
+
+void XKeyboard::sendKey(KeyCode code, bool down) {
+    if (!m_hasXTest)
+        return;
+    Display* display = m_connection.display();
+    XTestFakeKeyEvent(display, code, down ? True : False, CurrentTime);
+    XFlush(display);
+    m_pressed[code] = down;
+    m_stateValid = false;
+}
+
+void XKeyboard::keyEvent(uint8_t vk, uint32_t flags) {
+    m_connection.processEvents();
+    if (m_mappingChanged)
+        buildTable();
+    const KeyCode code = m_table[vk].output;
+    if (code == 0)
+        return;
+    // The extended-key flag has no meaning for X key events.
+    sendKey(code, (flags & kKeyEventKeyUp) == 0);
+}
+
+void XKeyboard::refreshStateIfStale() {
+    const auto now = std::chrono::steady_clock::now();
+    if (m_stateValid && now - m_stateTime < m_stateLifetime)
+        return;
+    m_connection.processEvents();
+    if (m_mappingChanged)
+        buildTable();
+    XQueryKeymap(m_connection.display(), m_state.data());
+    m_connection.countRoundTrip();
+    m_stateValid = true;
+    m_stateTime = now;
+}
+
+int16_t XKeyboard::asyncKeyState(int vk) {
+    if (vk <= 0 || vk > 255)
+        return 0;
+    const Keys& keys = m_table[static_cast<std::size_t>(vk)];
+    // A code without a key is never down, and costs no round trip.
+    if (keys.output == 0 && keys.other == 0)
+        return 0;
+    refreshStateIfStale();
+    const Keys& current = m_table[static_cast<std::size_t>(vk)];
+    return isDown(current.output) || isDown(current.other) ? static_cast<int16_t>(0x8000) : int16_t{0};
+}
+
+void XKeyboard::releaseAll() {
+    for (std::size_t code = 0; code < m_pressed.size(); ++code) {
+        if (m_pressed[code])
+            sendKey(static_cast<KeyCode>(code), false);
+    }
+    // Make sure the key-ups have reached the server: this is called on the way out.
+    XSync(m_connection.display(), False);
+    m_connection.countRoundTrip();
+}
+
+} // namespace vornik

@@ -1,0 +1,374 @@
+#include "XWindowSystem.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XRes.h>
+
+#include <algorithm>
+
+namespace vornik {
+
+namespace {
+constexpr long kTitleLongs = 1024; // 4 KiB: far more than the longest title the program reads
+constexpr int kMaxWalkDepth = 64;
+
+// Keeps at most `maxChars` - 1 characters (code points) of a UTF-8 string.
+std::string cutUtf8(const std::string& text, int maxChars) {
+    if (maxChars <= 1)
+        return {};
+    int characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if ((byte & 0xC0) != 0x80 && characters++ == maxChars - 1)
+            return text.substr(0, i);
+    }
+    return text;
+}
+
+std::string latin1ToUtf8(const unsigned char* text, std::size_t length) {
+    std::string out;
+    out.reserve(length);
+    for (std::size_t i = 0; i < length; ++i) {
+        if (text[i] < 0x80) {
+            out += static_cast<char>(text[i]);
+        } else {
+            out += static_cast<char>(0xC0 | (text[i] >> 6));
+            out += static_cast<char>(0x80 | (text[i] & 0x3F));
+        }
+    }
+    return out;
+}
+
+// One property read into bytes; the X data is freed before returning.
+struct Property {
+    Atom type = None;
+    int format = 0;
+    std::vector<unsigned char> bytes;
+    unsigned long items = 0;
+};
+
+bool readProperty(Display* display, Window window, Atom property, Atom type, long longs, Property& out) {
+    Atom actualType = None;
+    int actualFormat = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, window, property, 0, longs, False, type, &actualType, &actualFormat, &items, &after,
+                           &data) != Success)
+        return false;
+    out.type = actualType;
+    out.format = actualFormat;
+    out.items = items;
+    // Format 32 comes back as an array of long, whatever the size of long.
+    const std::size_t unit = actualFormat == 32 ? sizeof(long) : static_cast<std::size_t>(actualFormat / 8);
+    if (data != nullptr) {
+        out.bytes.assign(data, data + items * unit);
+        XFree(data);
+    }
+    return actualType != None;
+}
+} // namespace
+
+XWindowSystem::XWindowSystem(XConnection& connection) : m_connection(connection) {
+    Display* display = m_connection.display();
+    char* names[AtomCount] = {const_cast<char*>("_NET_ACTIVE_WINDOW"), const_cast<char*>("_NET_CLIENT_LIST_STACKING"),
+                              const_cast<char*>("_NET_WM_PID"),        const_cast<char*>("_NET_WM_NAME"),
+                              const_cast<char*>("UTF8_STRING"),        const_cast<char*>("WM_STATE")};
+    XInternAtoms(display, names, AtomCount, False, m_atoms);
+    m_connection.countRoundTrip();
+
+    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+    m_hasXRes = XResQueryExtension(display, &eventBase, &errorBase) && XResQueryVersion(display, &major, &minor) &&
+                (major > 1 || (major == 1 && minor >= 2));
+
+    // Whether the window manager publishes the active window is followed through the root's
+    // property events, so a desktop without one costs no extra round trip per query.
+    XSelectInput(display, m_connection.root(), PropertyChangeMask);
+    Property active;
+    m_activeWindowPublished =
+        readProperty(display, m_connection.root(), m_atoms[NetActiveWindow], XA_WINDOW, 1, active);
+    m_connection.addListener([this](const XEvent& event) { onEvent(event); });
+}
+
+void XWindowSystem::onEvent(const XEvent& event) {
+    switch (event.type) {
+    case PropertyNotify:
+        if (event.xproperty.window == m_connection.root() && event.xproperty.atom == m_atoms[NetActiveWindow])
+            m_activeWindowPublished = event.xproperty.state == PropertyNewValue;
+        break;
+    case DestroyNotify:
+        m_pids.erase(event.xdestroywindow.window);
+        m_topLevels.clear();
+        break;
+    case ReparentNotify:
+        m_topLevels.clear();
+        break;
+    default:
+        break;
+    }
+}
+
+// Asks to be told when `window` is destroyed or reparented, which is what ends a cached answer.
+void XWindowSystem::watch(Window window) {
+    XSelectInput(m_connection.display(), window, StructureNotifyMask);
+}
+
+WindowHandle XWindowSystem::foregroundWindow() {
+    m_connection.processEvents();
+    if (m_activeWindowPublished) {
+        Property active;
+        m_connection.countRoundTrip();
+        if (readProperty(m_connection.display(), m_connection.root(), m_atoms[NetActiveWindow], XA_WINDOW, 1, active)) {
+            if (active.format != 32 || active.items < 1)
+                return 0;
+            return static_cast<Window>(*reinterpret_cast<const long*>(active.bytes.data()));
+        }
+        m_activeWindowPublished = false;
+    }
+    return focusedTopLevel();
+}
+
+Window XWindowSystem::focusedTopLevel() {
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(m_connection.display(), &focus, &revert);
+    m_connection.countRoundTrip();
+    if (focus == None || focus == PointerRoot || focus == m_connection.root())
+        return 0;
+    auto cached = m_topLevels.find(focus);
+    if (cached != m_topLevels.end())
+        return cached->second;
+    const std::uint64_t errorsBefore = m_connection.errorCount();
+    watch(focus);
+    const Window client = topLevelClient(focus);
+    if (client != 0 && client != focus)
+        watch(client);
+    // An error here means the window went away while being looked at: nothing to remember.
+    if (client != 0 && m_connection.errorCount() == errorsBefore)
+        m_topLevels[focus] = client;
+    return client;
+}
+
+bool XWindowSystem::hasWmState(Window window) {
+    Property state;
+    m_connection.countRoundTrip();
+    return readProperty(m_connection.display(), window, m_atoms[WmState], AnyPropertyType, 0, state);
+}
+
+Window XWindowSystem::topLevelClient(Window window) {
+    Display* display = m_connection.display();
+    const Window root = m_connection.root();
+    if (window == None || window == root)
+        return 0;
+    Window current = window;
+    for (int depth = 0; depth < kMaxWalkDepth; ++depth) {
+        if (hasWmState(current))
+            return current;
+        Window rootReturn = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        m_connection.countRoundTrip();
+        if (!XQueryTree(display, current, &rootReturn, &parent, &children, &count))
+            return 0;
+        if (children != nullptr)
+            XFree(children);
+        if (parent == root || parent == None) {
+            // `current` is the top-level window, a frame when a window manager reparented the client.
+            const Window client = clientBelow(current, 3);
+            return client != 0 ? client : current;
+        }
+        current = parent;
+    }
+    return 0;
+}
+
+// The first window with WM_STATE below `window`, breadth first, at most `depth` levels down.
+Window XWindowSystem::clientBelow(Window window, int depth) {
+    if (depth <= 0)
+        return 0;
+    Window rootReturn = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    m_connection.countRoundTrip();
+    if (!XQueryTree(m_connection.display(), window, &rootReturn, &parent, &children, &count))
+        return 0;
+    std::vector<Window> list(children, children + count);
+    if (children != nullptr)
+        XFree(children);
+    for (Window child : list) {
+        if (hasWmState(child))
+            return child;
+    }
+    for (Window child : list) {
+        if (const Window client = clientBelow(child, depth - 1))
+            return client;
+    }
+    return 0;
+}
+
+uint32_t XWindowSystem::windowProcessId(WindowHandle handle) {
+    m_connection.processEvents();
+    const auto window = static_cast<Window>(handle);
+    if (window == None)
+        return 0;
+    auto cached = m_pids.find(window);
+    if (cached != m_pids.end())
+        return cached->second;
+    const std::uint64_t errorsBefore = m_connection.errorCount();
+    watch(window);
+    const uint32_t pid = queryProcessId(window);
+    if (pid != 0 && m_connection.errorCount() == errorsBefore)
+        m_pids[window] = pid;
+    return pid;
+}
+
+uint32_t XWindowSystem::queryProcessId(Window window) {
+    Display* display = m_connection.display();
+    uint32_t pid = 0;
+    if (m_hasXRes) {
+        XResClientIdSpec spec{window, XRES_CLIENT_ID_PID_MASK};
+        long count = 0;
+        XResClientIdValue* ids = nullptr;
+        m_connection.countRoundTrip();
+        if (XResQueryClientIds(display, 1, &spec, &count, &ids) == Success) {
+            for (long i = 0; i < count && pid == 0; ++i) {
+                if (XResGetClientIdType(&ids[i]) == XRES_CLIENT_ID_PID) {
+                    const pid_t found = XResGetClientPid(&ids[i]);
+                    pid = found > 0 ? static_cast<uint32_t>(found) : 0;
+                }
+            }
+            XResClientIdsDestroy(count, ids);
+        }
+    }
+    if (pid == 0) {
+        // The client's own claim: only when the server cannot tell (a remote client, say).
+        Property claimed;
+        m_connection.countRoundTrip();
+        if (readProperty(display, window, m_atoms[NetWmPid], XA_CARDINAL, 1, claimed) && claimed.format == 32 &&
+            claimed.items == 1)
+            pid = static_cast<uint32_t>(*reinterpret_cast<const long*>(claimed.bytes.data()));
+    }
+    return pid;
+}
+
+bool XWindowSystem::readWindowList(Window window, Atom property, std::vector<Window>& windows) {
+    Property list;
+    m_connection.countRoundTrip();
+    if (!readProperty(m_connection.display(), window, property, XA_WINDOW, 1 << 16, list) || list.format != 32)
+        return false;
+    const auto* values = reinterpret_cast<const long*>(list.bytes.data());
+    windows.assign(values, values + list.items);
+    return true;
+}
+
+void XWindowSystem::enumWindows(const std::function<void(WindowHandle)>& visit) {
+    m_connection.processEvents();
+    Display* display = m_connection.display();
+    // A refresh is the natural moment to forget everything learnt about windows.
+    m_pids.clear();
+    m_topLevels.clear();
+
+    std::vector<Window> clients;
+    if (!readWindowList(m_connection.root(), m_atoms[NetClientListStacking], clients)) {
+        Window rootReturn = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        m_connection.countRoundTrip();
+        if (XQueryTree(display, m_connection.root(), &rootReturn, &parent, &children, &count)) {
+            for (unsigned int i = 0; i < count; ++i) {
+                const Window child = children[i];
+                Window client = hasWmState(child) ? child : clientBelow(child, 3);
+                if (client == 0) {
+                    // Without a window manager no window carries WM_STATE: then the top-level windows
+                    // that are not popups (menus, tooltips) are the clients themselves.
+                    XWindowAttributes attributes;
+                    m_connection.countRoundTrip();
+                    if (XGetWindowAttributes(display, child, &attributes) && !attributes.override_redirect &&
+                        attributes.c_class == InputOutput)
+                        client = child;
+                }
+                if (client != 0)
+                    clients.push_back(client);
+            }
+            if (children != nullptr)
+                XFree(children);
+        }
+    }
+    // Both lists run bottom to top; the window in front comes first here.
+    std::reverse(clients.begin(), clients.end());
+    for (Window window : clients) {
+        XWindowAttributes attributes;
+        m_connection.countRoundTrip();
+        if (XGetWindowAttributes(display, window, &attributes)) // skips windows that are gone
+            visit(window);
+    }
+}
+
+bool XWindowSystem::isWindowVisible(WindowHandle window) {
+    if (window == 0)
+        return false;
+    XWindowAttributes attributes;
+    m_connection.countRoundTrip();
+    return XGetWindowAttributes(m_connection.display(), static_cast<Window>(window), &attributes) &&
+           attributes.map_state == IsViewable;
+}
+
+std::string XWindowSystem::readTitle(Window window) {
+    Display* display = m_connection.display();
+    Property name;
+    m_connection.countRoundTrip();
+    if (readProperty(display, window, m_atoms[NetWmName], m_atoms[Utf8String], kTitleLongs, name) && name.format == 8 &&
+        !name.bytes.empty())
+        return {name.bytes.begin(), name.bytes.end()};
+
+    Property legacy;
+    m_connection.countRoundTrip();
+    if (!readProperty(display, window, XA_WM_NAME, AnyPropertyType, kTitleLongs, legacy) || legacy.format != 8 ||
+        legacy.bytes.empty())
+        return {};
+    if (legacy.type == XA_STRING)
+        return latin1ToUtf8(legacy.bytes.data(), legacy.bytes.size());
+    if (legacy.type == m_atoms[Utf8String])
+        return {legacy.bytes.begin(), legacy.bytes.end()};
+    // Compound text and other encodings: Xlib converts them.
+    XTextProperty text{legacy.bytes.data(), legacy.type, legacy.format, legacy.bytes.size()};
+    char** list = nullptr;
+    int count = 0;
+    std::string out;
+    if (Xutf8TextPropertyToTextList(display, &text, &list, &count) >= Success && list != nullptr) {
+        for (int i = 0; i < count; ++i)
+            out += list[i];
+        XFreeStringList(list);
+    }
+    return out;
+}
+
+std::string XWindowSystem::windowText(WindowHandle window, int maxChars) {
+    if (window == 0 || maxChars <= 1)
+        return {};
+    return cutUtf8(readTitle(static_cast<Window>(window)), maxChars);
+}
+
+bool XWindowSystem::setWindowText(WindowHandle handle, const std::string& title) {
+    if (handle == 0)
+        return false;
+    Display* display = m_connection.display();
+    const auto window = static_cast<Window>(handle);
+    XChangeProperty(display, window, m_atoms[NetWmName], m_atoms[Utf8String], 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
+    // WM_NAME as Latin-1 when the title allows it, else compound text, for clients that read only it.
+    char* list[1] = {const_cast<char*>(title.c_str())};
+    XTextProperty text{};
+    if (Xutf8TextListToTextProperty(display, list, 1, XStdICCTextStyle, &text) >= Success) {
+        XSetWMName(display, window, &text);
+        XFree(text.value);
+    } else {
+        XChangeProperty(display, window, XA_WM_NAME, m_atoms[Utf8String], 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
+    }
+    // A window that vanished made the changes fail quietly; this answer tells whether it is still there.
+    XWindowAttributes attributes;
+    m_connection.countRoundTrip();
+    return XGetWindowAttributes(display, window, &attributes) != 0;
+}
+
+} // namespace vornik

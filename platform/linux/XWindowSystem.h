@@ -1,0 +1,60 @@
+#pragma once
+
+#include "WindowSystem.h"
+#include "XConnection.h"
+
+#include <unordered_map>
+#include <vector>
+
+namespace vornik {
+
+// Top-level client windows of the X desktop. Main thread only.
+//
+// The foreground window is _NET_ACTIVE_WINDOW where the window manager publishes it, else the input
+// focus walked up to its top-level client. Process ids come from the X-Resource extension, which
+// knows the owning connection's process, with _NET_WM_PID only as a fallback. Both the pid of a
+// window and the walk from a focus window are cached and dropped when the window is destroyed or
+// reparented, so an idle engine tick costs one round trip here.
+class XWindowSystem : public WindowSystem {
+public:
+    explicit XWindowSystem(XConnection& connection);
+
+    WindowHandle foregroundWindow() override;
+    uint32_t windowProcessId(WindowHandle window) override;
+    // Front to back: the window on top first.
+    void enumWindows(const std::function<void(WindowHandle)>& visit) override;
+    bool isWindowVisible(WindowHandle window) override;
+    std::string windowText(WindowHandle window, int maxChars) override;
+    bool setWindowText(WindowHandle window, const std::string& title) override;
+    WindowHandle applicationHandle() override { return m_applicationHandle; }
+
+    // The program's main window; the user interface sets it once the window exists.
+    void setApplicationHandle(WindowHandle handle) { m_applicationHandle = handle; }
+    bool hasXRes() const { return m_hasXRes; }
+
+    // The top-level client of any window: itself or the first ancestor with WM_STATE, else the client
+    // below its top-level frame, else the top-level window. 0 for the root, None or a gone window.
+    Window topLevelClient(Window window);
+
+private:
+    enum AtomIndex { NetActiveWindow, NetClientListStacking, NetWmPid, NetWmName, Utf8String, WmState, AtomCount };
+
+    void onEvent(const XEvent& event);
+    Window focusedTopLevel();
+    bool readWindowList(Window window, Atom property, std::vector<Window>& windows);
+    bool hasWmState(Window window);
+    Window clientBelow(Window window, int depth);
+    uint32_t queryProcessId(Window window);
+    std::string readTitle(Window window);
+    void watch(Window window);
+
+    XConnection& m_connection;
+    Atom m_atoms[AtomCount] = {};
+    bool m_hasXRes = false;
+    bool m_activeWindowPublished = false;
+    WindowHandle m_applicationHandle = 0;
+    std::unordered_map<Window, uint32_t> m_pids;
+    std::unordered_map<Window, Window> m_topLevels; // focus window -> its top-level client
+};
+
+} // namespace vornik
