@@ -187,10 +187,10 @@ TEST_F(TimerExTest, SameValueChangesNothingButAssigningOnTimerAgainRestarts) {
     EXPECT_EQ(window.calls, (std::vector<std::string>{"Kill 1", "Set 1 30"}));
 
     // Threaded: reassigning restarts the sleep, so the first firing comes a full Interval later.
+    Firings again; // declared before its timer, so it outlives the worker
     TTimerEx threaded(hooks());
     threaded.setThreadSafe(true);
     threaded.setInterval(300);
-    Firings again;
     threaded.setOnTimer([&](TTimerEx&) { again.record(); });
     std::this_thread::sleep_for(150ms);
     const auto reassigned = Clock::now();
@@ -199,10 +199,10 @@ TEST_F(TimerExTest, SameValueChangesNothingButAssigningOnTimerAgainRestarts) {
     EXPECT_GE(again.first() - reassigned, 295ms);
 
     // Enabled set to its value does not restart: the firing comes from the original sleep.
+    Firings once;
     TTimerEx steady(hooks());
     steady.setThreadSafe(true);
     steady.setInterval(300);
-    Firings once;
     steady.setOnTimer([&](TTimerEx&) { once.record(); });
     std::this_thread::sleep_for(150ms);
     const auto touched = Clock::now();
@@ -237,6 +237,7 @@ TEST_F(TimerExTest, DisablingPausesAndEnablingFiresOneFullIntervalAfterTheResume
 }
 
 TEST_F(TimerExTest, PriorityWhileNotThreadedIsOnlyStoredAndAppliedOnEnteringThreadedMode) {
+    std::atomic<int> workerNice{100};
     TTimerEx timer(hooks());
     timer.setThreaded(false);
     timer.setInterval(10);
@@ -246,7 +247,6 @@ TEST_F(TimerExTest, PriorityWhileNotThreadedIsOnlyStoredAndAppliedOnEnteringThre
     EXPECT_EQ(timer.ThreadPriority(), tpLower);
     EXPECT_TRUE(window.calls.empty());
 
-    std::atomic<int> workerNice{100};
     timer.setThreadSafe(true);
     timer.setOnTimer([&](TTimerEx&) {
 #ifdef __linux__
@@ -274,11 +274,11 @@ TEST_F(TimerExTest, ARefusedRaiseKeepsTheTimerRunning) {
     EXPECT_EQ(windowsPriorityOf(tpIdle), -15);
     EXPECT_EQ(windowsPriorityOf(tpTimeCritical), 15);
 
+    std::atomic<int> workerNice{100};
     TTimerEx timer(hooks());
     timer.setThreadSafe(true);
     timer.setThreadPriority(tpHighest);
     timer.setInterval(10);
-    std::atomic<int> workerNice{100};
     timer.setOnTimer([&](TTimerEx&) {
 #ifdef __linux__
         workerNice = getpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)));
