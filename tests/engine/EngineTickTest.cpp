@@ -1,0 +1,231 @@
+#include "EngineTestSupport.h"
+
+using namespace vornik;
+using namespace vornik::test;
+using Events = std::vector<KeyEventRecord>;
+
+class TickGates : public EngineFixture {
+protected:
+    void SetUp() override {
+        EngineFixture::SetUp();
+        fake.joysticks.plug(0);
+        fake.joysticks.plug(1);
+        start();
+        targetInFront();
+        bindKeys(1, buttonEntry(1), {'A'});
+        bindKeys(2, buttonEntry(1), {'B'});
+        makeMove(1, {{'M', 0}});
+        keyBinding('K').MoveNumber = 1;
+        fake.joysticks.devices[0].reading.dwButtons = 1;
+        fake.joysticks.devices[1].reading.dwButtons = 1;
+        fake.keyboard.hold('K');
+    }
+    std::vector<uint8_t> downKeys() {
+        std::vector<uint8_t> keys;
+        for (const KeyEventRecord& e : takeEvents())
+            if (e.flags == kKeyEventExtendedKey)
+                keys.push_back(e.vk);
+        return keys;
+    }
+};
+
+TEST_F(TickGates, EverythingFiresWhileTheTargetIsInFront) {
+    engine->EngineTick();
+    EXPECT_EQ(downKeys(), (std::vector<uint8_t>{'A', 'B', 'M'}));
+}
+
+TEST_F(TickGates, AHiddenMainWindowPropertySkipsTheWholeTick) {
+    host.visible = false;
+    host.testBox[1] = true;
+    fake.keyboard.hold('J');
+    fake.keyboard.hold(0x11);
+    const int queries = fake.keyboard.stateQueries;
+    engine->EngineTick();
+    EXPECT_TRUE(takeEvents().empty());
+    EXPECT_EQ(fake.joysticks.reads, 0);
+    EXPECT_EQ(fake.keyboard.stateQueries, queries);
+    EXPECT_TRUE(host.directionPictures.empty());
+}
+
+TEST_F(TickGates, NothingIsSentWhileAnotherProgramIsInFrontButTheLiveViewRuns) {
+    host.testBox[2] = true;
+    otherInFront();
+    engine->EngineTick();
+    EXPECT_TRUE(takeEvents().empty());
+    EXPECT_EQ(host.directionPictures, (std::vector<std::pair<int, int>>{{2, 0}}));
+
+    fake.windows.foreground = 0; // no foreground window at all
+    engine->EngineTick();
+    EXPECT_TRUE(takeEvents().empty());
+
+    config->targets.TargetProcessId = 0; // no target chosen: a window with no known owner never counts
+    fake.windows.add(0x300, 0, "no owner");
+    fake.windows.foreground = 0x300;
+    engine->EngineTick();
+    EXPECT_TRUE(takeEvents().empty());
+}
+
+TEST_F(TickGates, StopBoxesStopOnlyTheirOwnBindings) {
+    host.stopBox[1] = true;
+    engine->EngineTick();
+    EXPECT_EQ(downKeys(), (std::vector<uint8_t>{'B', 'M'}));
+    host.stopBox[1] = false;
+    host.keyboardStop = true;
+    engine->EngineTick();
+    EXPECT_EQ(downKeys(), (std::vector<uint8_t>{'A'}));
+}
+
+TEST_F(TickGates, TheFirstAbsentJoystickEndsBothLoops) {
+    fake.joysticks.devices[1].present = false;
+    fake.joysticks.plug(2);
+    fake.joysticks.devices[2].reading.dwButtons = 1;
+    bindKeys(3, buttonEntry(1), {'C'});
+    engine->detectJoysticks();
+    host.testBox.fill(true);
+    engine->EngineTick();
+    EXPECT_EQ(downKeys(), (std::vector<uint8_t>{'A', 'M'}));
+    EXPECT_EQ(fake.joysticks.reads, 2); // joystick 1: live view and bindings
+    for (const auto& [t, picture] : host.directionPictures)
+        EXPECT_EQ(t, 1);
+}
+
+TEST_F(TickGates, AFailingReadAnsweredOkSkipsOnlyThatJoystickForThisTick) {
+    fake.joysticks.devices[0].readError = 167;
+    host.testBox[1] = true;
+    engine->EngineTick();
+    EXPECT_EQ(host.errorBoxes, 2); // once for the live view, once for the bindings
+    EXPECT_EQ(downKeys(), (std::vector<uint8_t>{'B', 'M'}));
+    engine->EngineTick();
+    EXPECT_EQ(host.errorBoxes, 4);
+    EXPECT_EQ(host.endCalls, 0);
+    EXPECT_EQ(downKeys(), (std::vector<uint8_t>{'M'})); // B stays down, the move plays again
+
+    fake.joysticks.devices[0].readError = 0;
+    engine->EngineTick();
+    EXPECT_EQ(host.errorBoxes, 4);
+    EXPECT_EQ(downKeys(), (std::vector<uint8_t>{'A', 'M'}));
+}
+
+TEST_F(TickGates, CancelInTheConnectionErrorBoxEndsTheProgramAndSendsNothingMore) {
+    fake.joysticks.devices[0].readError = 167;
+    host.answers = {EngineHost::Answer::Cancel};
+    engine->EngineTick();
+    EXPECT_EQ(host.endCalls, 1);
+    EXPECT_EQ(host.errorBoxes, 1);
+    EXPECT_TRUE(takeEvents().empty()); // neither joystick 2 nor the keyboard ran
+    EXPECT_TRUE(engine->ending());
+    engine->EngineTick();
+    EXPECT_EQ(host.errorBoxes, 1);
+    EXPECT_TRUE(takeEvents().empty());
+}
+
+class HotKey : public EngineFixture {
+protected:
+    void SetUp() override {
+        EngineFixture::SetUp();
+        start();
+        fake.keyboard.hold('J');
+        fake.keyboard.hold(0x11);
+    }
+};
+
+TEST_F(HotKey, MakesTheProgramInFrontTheTargetAndSelectsIt) {
+    otherInFront();
+    host.keyboardStop = true; // the hot key works whatever the stop boxes say
+    engine->EngineTick();
+    EXPECT_EQ(config->targets.TargetProcessId, 77u);
+    EXPECT_EQ(host.items, (std::vector<std::string>{"Target game", "Editor"}));
+    EXPECT_EQ(host.selectedItem, 1);
+}
+
+TEST_F(HotKey, WithoutAMatchOnlyTheListIsRebuilt) {
+    targetInFront();
+    fake.windows.add(0x400, 99, "Unlisted", false);
+    fake.windows.foreground = 0x400;
+    fake.windows.add(0x500, 55, "New window");
+    engine->EngineTick();
+    EXPECT_EQ(config->targets.TargetProcessId, kTargetPid);
+    EXPECT_EQ(host.items.size(), 3u);
+    EXPECT_EQ(host.selectedItem, -1);
+}
+
+TEST_F(HotKey, NeedsBothKeys) {
+    otherInFront();
+    fake.keyboard.letGo(0x11);
+    engine->EngineTick();
+    EXPECT_EQ(config->targets.TargetProcessId, 0u);
+}
+
+class KeyboardBindings : public EngineFixture {
+protected:
+    void SetUp() override {
+        EngineFixture::SetUp();
+        start();
+        targetInFront();
+        makeMove(3, {{'X', 0}}, 0, 3); // three passes per play
+    }
+    int plays() { return static_cast<int>(takeEvents().size()) / 2; }
+};
+
+TEST_F(KeyboardBindings, ModeZeroPlaysTheWholeMoveOnEveryTickTheKeyIsDown) {
+    keyBinding(8).MoveNumber = 3; // BackSpace: keyboard binding entry 0
+    engine->EngineTick();
+    EXPECT_EQ(plays(), 0);
+    fake.keyboard.hold(8);
+    engine->EngineTick();
+    EXPECT_EQ(plays(), 3);
+    engine->EngineTick();
+    EXPECT_EQ(plays(), 3);
+}
+
+TEST_F(KeyboardBindings, ModeOnePlaysOnEveryTickWithoutTheKey) {
+    keyBinding(222) = {3, AutoFireAutomatic, 7}; // "'", the last entry
+    engine->EngineTick();
+    engine->EngineTick();
+    EXPECT_EQ(plays(), 6);
+    otherInFront();
+    engine->EngineTick();
+    EXPECT_EQ(plays(), 0);
+}
+
+TEST_F(KeyboardBindings, ModeTwoPlaysWhileHeldAtMostOnceEveryDelayTicks) {
+    keyBinding('Q') = {3, AutoFireWhileHeld, 3};
+    engine->EngineTick();
+    EXPECT_EQ(plays(), 0); // key up: never
+    fake.keyboard.hold('Q');
+    std::string pattern;
+    for (int t = 0; t < 7; ++t) {
+        engine->EngineTick();
+        pattern += plays() > 0 ? 'P' : '.';
+    }
+    EXPECT_EQ(pattern, "P..P..P");
+
+    keyBinding('Q').AutoFireDelay = 0; // a delay of 0 still means once per tick at most
+    fake.keyboard.letGo('Q');
+    engine->EngineTick();
+    engine->EngineTick();
+    plays();
+    fake.keyboard.hold('Q');
+    pattern.clear();
+    for (int t = 0; t < 3; ++t) {
+        engine->EngineTick();
+        pattern += plays() == 3 ? 'P' : '.';
+    }
+    EXPECT_EQ(pattern, "PPP");
+}
+
+TEST_F(KeyboardBindings, EveryNamedKeyIsQueriedEachTickAndUnboundOnesDoNothing) {
+    const int before = fake.keyboard.stateQueries;
+    engine->EngineTick();
+    // J and Control for the hot key (Control only when J is down), then 101 named keys.
+    EXPECT_EQ(fake.keyboard.stateQueries - before, 1 + 101);
+    EXPECT_EQ(plays(), 0);
+}
+
+TEST_F(KeyboardBindings, AClearedMoveStillBoundPlaysNothing) {
+    keyBinding('A').MoveNumber = 3;
+    fake.keyboard.hold('A');
+    clearAllMoves(config->moves);
+    engine->EngineTick();
+    EXPECT_EQ(plays(), 0);
+}

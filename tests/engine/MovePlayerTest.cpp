@@ -1,0 +1,81 @@
+#include "EngineTestSupport.h"
+
+using namespace vornik;
+using namespace vornik::test;
+using Events = std::vector<KeyEventRecord>;
+
+class MovePlayerTest : public EngineFixture {
+protected:
+    void SetUp() override {
+        EngineFixture::SetUp();
+        start();
+        fake.clock.set(0);
+    }
+    void play(int n) { engine->player().PlayMove(n); }
+};
+
+TEST_F(MovePlayerTest, OneByOneAtSpeedZeroHoldsEachKeyTenMilliseconds) {
+    makeMove(1, {{'A', 0}, {'B', 0}}, 0);
+    play(1);
+    EXPECT_EQ(takeEvents(), (Events{down(0, 'A'), up(10, 'A'), down(10, 'B'), up(20, 'B')}));
+}
+
+TEST_F(MovePlayerTest, OverlappedPressesTheNextKeyBeforeReleasingThePrevious) {
+    makeMove(2, {{'Q', 0}, {'W', 0}, {'E', 0}}, 50, 1, true);
+    play(2);
+    EXPECT_EQ(takeEvents(),
+              (Events{down(0, 'Q'), down(50, 'W'), up(100, 'Q'), down(150, 'E'), up(200, 'W'), up(250, 'E')}));
+}
+
+TEST_F(MovePlayerTest, AChordStepPressesAndReleasesItsSecondKeyRightAfterTheFirst) {
+    makeMove(3, {{'1', 0x10}}, 5);
+    play(3);
+    EXPECT_EQ(takeEvents(), (Events{down(0, '1'), down(0, 0x10), up(15, '1'), up(15, 0x10)}));
+}
+
+TEST_F(MovePlayerTest, EqualConsecutiveOverlappedStepsRepeatTheKeyDown) {
+    makeMove(4, {{'A', 0}, {'A', 0}}, 20, 1, true);
+    play(4);
+    EXPECT_EQ(takeEvents(), (Events{down(0, 'A'), down(20, 'A'), up(40, 'A'), up(60, 'A')}));
+}
+
+TEST_F(MovePlayerTest, RepeatsFollowEachOtherDirectly) {
+    makeMove(5, {{'Z', 0}}, 30, 3, true);
+    play(5);
+    EXPECT_EQ(takeEvents(),
+              (Events{down(0, 'Z'), up(30, 'Z'), down(30, 'Z'), up(60, 'Z'), down(60, 'Z'), up(90, 'Z')}));
+
+    makeMove(6, {{'X', 0}}, 0, 2, false);
+    play(6);
+    EXPECT_EQ(takeEvents(), (Events{down(90, 'X'), up(100, 'X'), down(100, 'X'), up(110, 'X')}));
+}
+
+TEST_F(MovePlayerTest, SendsOnlyTheLowByteAndIgnoresTheKeyState) {
+    fake.keyboard.hold('A');
+    makeMove(7, {{0x141, 0x110}}, 0); // 'A' and Shift with stray high bytes
+    play(7);
+    EXPECT_EQ(takeEvents(), (Events{down(0, 'A'), down(0, 0x10), up(10, 'A'), up(10, 0x10)}));
+}
+
+TEST_F(MovePlayerTest, EmptyUneditedOrUnknownMovesPlayNothing) {
+    makeMove(8, {}, 10, 3);           // no steps
+    makeMove(9, {{'A', 0}}, 10, 0);   // never edited: repeat 0
+    makeMove(10, {{'A', 0}}, 10, -4); // damaged
+    makeMove(100, {{'B', 0}}, 0, 1);
+    for (int n : {8, 9, 10, 0, -1, 101})
+        play(n);
+    EXPECT_TRUE(takeEvents().empty());
+    EXPECT_EQ(fake.clock.tickCount(), 0u);
+    play(100);
+    EXPECT_EQ(takeEvents().size(), 2u);
+}
+
+TEST_F(MovePlayerTest, ALongSlowMoveTakesItsFullTimeOnTheInjectedClock) {
+    Move& m = makeMove(11, {}, 100);
+    for (int i = 1; i <= 100; ++i)
+        m.Steps[i] = {static_cast<uint16_t>('A' + i % 26), 0};
+    m.StepCount = 100;
+    play(11);
+    EXPECT_EQ(fake.clock.tickCount(), 21000u);
+    EXPECT_EQ(takeEvents().size(), 200u);
+}
