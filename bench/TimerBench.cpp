@@ -1,0 +1,83 @@
+// The engine's timer as the program sets it up: Interval 30 on a tpHighest worker, each firing handed to
+// the main thread and waited for. Measures the period between firings as the main thread sees them.
+#include "MainQueue.h"
+#include "TimerEx.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <numeric>
+#include <string>
+#include <vector>
+
+using namespace vornik;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr std::size_t kFirings = 300;
+
+void timerPeriod(benchmark::State& state) {
+    for (auto _ : state) {
+        testing::MainQueue queue;
+        std::vector<Clock::time_point> times;
+        times.reserve(kFirings + 1);
+        TimerHooks hooks;
+        hooks.runOnMainThread = queue.hook();
+        {
+            TTimerEx timer(hooks);
+            timer.setInterval(30);
+            timer.setThreadPriority(tpHighest);
+            timer.setThreadSafe(false);
+            // The handler only notes the time; the firing itself is empty.
+            timer.setOnTimer([&](TTimerEx&) { times.push_back(Clock::now()); });
+            queue.pumpUntil([&] { return times.size() > kFirings; }, std::chrono::seconds(60));
+            if (const TTimerThread* worker = timer.worker(); worker && worker->priorityRefused())
+                state.SetLabel("tpHighest refused; ran at the inherited priority");
+        }
+        queue.pumpFor(std::chrono::milliseconds(50));
+
+        std::vector<double> periods;
+        for (std::size_t i = 1; i < times.size(); ++i)
+            periods.push_back(std::chrono::duration<double, std::milli>(times[i] - times[i - 1]).count());
+        std::sort(periods.begin(), periods.end());
+        const double mean = std::accumulate(periods.begin(), periods.end(), 0.0) / double(periods.size());
+        // Nearest-rank 99th percentile.
+        const auto rank = static_cast<std::size_t>(std::ceil(0.99 * double(periods.size())));
+        state.counters["timer_period_mean_ms"] = mean;
+        state.counters["timer_period_p99_ms"] = periods[std::max<std::size_t>(rank, 1) - 1];
+    }
+}
+
+class CounterReporter : public benchmark::BenchmarkReporter {
+public:
+    std::map<std::string, double> counters;
+    std::string label;
+    bool ReportContext(const Context&) override { return true; }
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            for (const auto& [name, counter] : run.counters)
+                counters[name] = counter.value;
+            if (!run.report_label.empty())
+                label = run.report_label;
+        }
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::RegisterBenchmark("timer_period", timerPeriod)->Iterations(1)->Unit(benchmark::kMillisecond);
+    benchmark::Initialize(&argc, argv);
+    CounterReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    if (!reporter.label.empty())
+        std::fprintf(stderr, "note: %s\n", reporter.label.c_str());
+    for (const char* name : {"timer_period_mean_ms", "timer_period_p99_ms"})
+        std::printf("%s: %.2f\n", name, reporter.counters[name]);
+    return 0;
+}
