@@ -1,0 +1,17 @@
+#pragma once
+
+#include "TimerEx.h"
+
+class QObject;
+
+namespace vornik {
+
+// Runs a call on the thread of `context` (the application's main thread when null) and waits for it,
+// through a blocking queued call; modal dialogs' event loops run such calls too. Without an application
+// the call is dropped.
+std::function<void(const std::function<void()>&)> qtMainThreadCall(QObject* context = nullptr);
+
+// The hooks the program gives every TTimerEx: the call above, QtTimerWindow, and `onError`.
+TimerHooks qtTimerHooks(std::function<void(std::exception_ptr)> onError);
+
+} // namespace vornik
