@@ -1,0 +1,111 @@
+#include "Win32WindowSystem.h"
+
+#include "Big5.h"
+#include "Win32Api.h"
+
+#include <algorithm>
+#include <exception>
+#include <vector>
+
+namespace vornik {
+
+namespace {
+
+constexpr UINT kBig5CodePage = 950;
+
+HWND hwndOf(WindowHandle window) {
+    return static_cast<HWND>(toNativeWindow(window));
+}
+
+std::wstring toWide(std::string_view text, UINT codePage) {
+    if (text.empty())
+        return {};
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
+    if (length <= 0)
+        return {};
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), length);
+    return wide;
+}
+
+std::string fromWide(const std::wstring& wide, UINT codePage) {
+    if (wide.empty())
+        return {};
+    const int size = static_cast<int>(wide.size());
+    // UTF-8 takes no default character; code page 950 writes "?" for what it cannot encode.
+    // No best-fit look-alikes either: a character Big5 lacks shows as "?" rather than as another one.
+    const char* fallback = codePage == CP_UTF8 ? nullptr : "?";
+    const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const int length = WideCharToMultiByte(codePage, flags, wide.data(), size, nullptr, 0, fallback, nullptr);
+    if (length <= 0)
+        return {};
+    std::string out(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(codePage, flags, wide.data(), size, out.data(), length, fallback, nullptr);
+    return out;
+}
+
+struct EnumState {
+    const std::function<void(WindowHandle)>* visit;
+    std::exception_ptr error;
+};
+
+BOOL CALLBACK enumOne(HWND hwnd, LPARAM param) {
+    auto* state = reinterpret_cast<EnumState*>(param);
+    // Nothing may unwind through the system's enumeration; the error is carried out and rethrown.
+    try {
+        (*state->visit)(toWindowHandle(hwnd));
+        return TRUE;
+    } catch (...) {
+        state->error = std::current_exception();
+        return FALSE;
+    }
+}
+
+} // namespace
+
+std::string big5TitleToUtf8(std::string_view big5) {
+    return fromWide(toWide(big5.substr(0, big5CutLength(big5, big5.size())), kBig5CodePage), CP_UTF8);
+}
+
+std::string utf8TitleToBig5(std::string_view utf8) {
+    return fromWide(toWide(utf8, CP_UTF8), kBig5CodePage);
+}
+
+WindowHandle Win32WindowSystem::foregroundWindow() {
+    return toWindowHandle(GetForegroundWindow());
+}
+
+uint32_t Win32WindowSystem::windowProcessId(WindowHandle window) {
+    DWORD pid = 0;
+    if (GetWindowThreadProcessId(hwndOf(window), &pid) == 0)
+        return 0;
+    return pid;
+}
+
+void Win32WindowSystem::enumWindows(const std::function<void(WindowHandle)>& visit) {
+    EnumState state{&visit, nullptr};
+    EnumWindows(enumOne, reinterpret_cast<LPARAM>(&state));
+    if (state.error)
+        std::rethrow_exception(state.error);
+}
+
+bool Win32WindowSystem::isWindowVisible(WindowHandle window) {
+    return IsWindowVisible(hwndOf(window)) != FALSE;
+}
+
+std::string Win32WindowSystem::windowText(WindowHandle window, int maxChars) {
+    if (maxChars <= 1)
+        return {};
+    std::vector<char> buffer(static_cast<std::size_t>(maxChars), '\0');
+    const int length = GetWindowTextA(hwndOf(window), buffer.data(), maxChars);
+    if (length <= 0)
+        return {};
+    return big5TitleToUtf8(std::string_view(buffer.data(), static_cast<std::size_t>(std::min(length, maxChars - 1))));
+}
+
+bool Win32WindowSystem::setWindowText(WindowHandle window, const std::string& title) {
+    return SetWindowTextA(hwndOf(window), utf8TitleToBig5(title).c_str()) != FALSE;
+}
+
+} // namespace vornik

@@ -1,0 +1,493 @@
+// Checks the Windows backend against the real Win32 calls: on Windows, or under Wine when cross-built.
+// A console program with its own small checks; it prints one line per failed check and per case, and
+// exits non-zero when anything failed.
+
+#include "Big5.h"
+#include "EngineHost.h"
+#include "MovePlayer.h"
+#include "TargetWindows.h"
+#include "TimerEx.h"
+#include "Win32Platform.h"
+#include "Win32TimerWindow.h"
+
+#include "Win32Api.h"
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+using namespace vornik;
+
+namespace {
+
+int g_failures = 0;
+
+bool check(bool ok, const char* expression, int line) {
+    if (!ok) {
+        ++g_failures;
+        std::printf("  FAILED line %d: %s\n", line, expression);
+    }
+    return ok;
+}
+#define CHECK(expression) check(static_cast<bool>(expression), #expression, __LINE__)
+
+template <typename A, typename B>
+bool checkEqual(const A& actual, const B& expected, const char* expression, int line) {
+    if (actual == expected)
+        return true;
+    ++g_failures;
+    std::printf("  FAILED line %d: %s\n    actual:   %s\n    expected: %s\n", line, expression,
+                std::to_string(actual).c_str(), std::to_string(expected).c_str());
+    return false;
+}
+#define CHECK_EQ(actual, expected) checkEqual((actual), (expected), #actual " == " #expected, __LINE__)
+
+bool checkText(const std::string& actual, const std::string& expected, const char* expression, int line) {
+    if (actual == expected)
+        return true;
+    ++g_failures;
+    std::printf("  FAILED line %d: %s\n    actual:   \"%s\"\n    expected: \"%s\"\n", line, expression, actual.c_str(),
+                expected.c_str());
+    return false;
+}
+#define CHECK_TEXT(actual, expected) checkText((actual), (expected), #actual " == " #expected, __LINE__)
+
+// Runs the thread's message loop for `ms` milliseconds.
+void pumpMessages(DWORD ms) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= ms)
+            return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
+    }
+}
+
+// A top-level window of this process that records the key messages it receives.
+class TestWindow {
+public:
+    struct KeyMessage {
+        UINT message;
+        WPARAM vk;
+        bool extended = false; // bit 24 of the message's lParam
+        bool operator==(const KeyMessage& other) const { return message == other.message && vk == other.vk; }
+    };
+
+    explicit TestWindow(const char* title, bool visible = true) {
+        static const bool registered = [] {
+            WNDCLASSEXA windowClass{};
+            windowClass.cbSize = sizeof windowClass;
+            windowClass.lpfnWndProc = &TestWindow::windowProc;
+            windowClass.hInstance = GetModuleHandleA(nullptr);
+            windowClass.lpszClassName = "VornikSmokeTestWindow";
+            return RegisterClassExA(&windowClass) != 0;
+        }();
+        (void)registered;
+        m_hwnd = CreateWindowExA(0, "VornikSmokeTestWindow", title, WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0),
+                                 10, 10, 200, 100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        pumpMessages(50);
+    }
+    ~TestWindow() { close(); }
+    TestWindow(const TestWindow&) = delete;
+    TestWindow& operator=(const TestWindow&) = delete;
+
+    void close() {
+        if (m_hwnd != nullptr) {
+            SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, 0);
+            DestroyWindow(m_hwnd);
+            m_hwnd = nullptr;
+        }
+    }
+    HWND hwnd() const { return m_hwnd; }
+    WindowHandle handle() const { return toWindowHandle(m_hwnd); }
+    // Brings the window to the front with the keyboard focus; true when the system agreed.
+    bool bringToFront() {
+        SetForegroundWindow(m_hwnd);
+        SetFocus(m_hwnd);
+        pumpMessages(100);
+        return GetForegroundWindow() == m_hwnd && GetFocus() == m_hwnd;
+    }
+    std::string rawTitle() const {
+        char buffer[256] = {};
+        GetWindowTextA(m_hwnd, buffer, sizeof buffer);
+        return buffer;
+    }
+
+    std::vector<KeyMessage> keys;
+
+private:
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<TestWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        if (self != nullptr &&
+            (message == WM_KEYDOWN || message == WM_KEYUP || message == WM_SYSKEYDOWN || message == WM_SYSKEYUP)) {
+            self->keys.push_back({message, wParam, ((lParam >> 24) & 1) != 0});
+            return 0;
+        }
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+
+    HWND m_hwnd = nullptr;
+};
+
+// The main window's side of the target list: the combo's items.
+struct RecordingHost : EngineHost {
+    std::vector<std::string> items;
+    int selected = -1;
+
+    bool mainWindowVisible() override { return true; }
+    bool testBoxTicked(int) override { return false; }
+    bool stopBoxTicked(int) override { return false; }
+    bool keyboardStopBoxTicked() override { return false; }
+    void showDirectionPicture(int, int) override {}
+    void showButtonPicture(int, int, bool) override {}
+    void clearTargetItems() override {
+        items.clear();
+        selected = -1;
+    }
+    void addTargetItem(const std::string& title) override { items.push_back(title); }
+    void selectTargetItem(int index) override { selected = index; }
+    Answer askConnectionError(const std::string&) override { return Answer::Ok; }
+    void endProgram() override {}
+};
+
+std::string hex8(WindowHandle handle) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(handle & 0xFFFFFFFFu));
+    return text;
+}
+
+// Entry 1..min(WindowCount, 300) of the list that records `window`, or 0.
+int entryOf(const TargetWindowList& list, WindowHandle window) {
+    const int recorded = list.WindowCount < kMaxTargetWindows ? list.WindowCount : kMaxTargetWindows;
+    for (int entry = 1; entry <= recorded; ++entry) {
+        if (list.WindowHandles[entry] == window)
+            return entry;
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------------------------------------------
+
+void keyDownThenUpIsSeenByTheKeyState() {
+    Win32Keyboard keyboard;
+    const uint8_t vk = VK_F9;
+    CHECK_EQ(keyboard.asyncKeyState(vk), 0);
+    keyboard.keyEvent(vk, kKeyEventExtendedKey);
+    CHECK(keyboard.asyncKeyState(vk) != 0);
+    CHECK(GetAsyncKeyState(vk) != 0);
+    keyboard.keyEvent(vk, kKeyEventKeyUp);
+    CHECK_EQ(keyboard.asyncKeyState(vk), 0);
+    CHECK_EQ(keyboard.asyncKeyState(-1), 0);
+    CHECK_EQ(keyboard.asyncKeyState(256 + vk), 0);
+
+    // Pressed and released between two queries: up, although the system remembers the press.
+    keyboard.keyEvent(VK_F10, kKeyEventExtendedKey);
+    keyboard.keyEvent(VK_F10, kKeyEventKeyUp);
+    CHECK_EQ(keyboard.asyncKeyState(VK_F10), 0);
+}
+
+void keyUpReleasesTheExtendedKeyItsKeyDownPressed() {
+    TestWindow window("vornik modifiers");
+    if (!CHECK(window.bringToFront()))
+        return;
+    Win32Keyboard keyboard;
+    for (const uint8_t vk : {VK_SHIFT, VK_CONTROL, VK_MENU, VK_RETURN, VK_LEFT}) {
+        window.keys.clear();
+        keyboard.keyEvent(vk, kKeyEventExtendedKey);
+        CHECK(keyboard.asyncKeyState(vk) != 0);
+        keyboard.keyEvent(vk, kKeyEventKeyUp);
+        pumpMessages(30);
+        CHECK_EQ(keyboard.asyncKeyState(vk), 0);
+        // The key-up names the same key as the key-down (right Shift has no extended form of its own).
+        if (CHECK_EQ(window.keys.size(), size_t{2}))
+            CHECK_EQ(window.keys[0].extended, window.keys[1].extended);
+    }
+    for (const int vk : {VK_LSHIFT, VK_RSHIFT, VK_LCONTROL, VK_RCONTROL, VK_LMENU, VK_RMENU})
+        CHECK_EQ(keyboard.asyncKeyState(vk), 0);
+}
+
+void releaseAllLetsGoOfWhatTheBackendStillHolds() {
+    TestWindow window("vornik release");
+    if (!CHECK(window.bringToFront()))
+        return;
+    Win32Keyboard keyboard;
+    keyboard.keyEvent('B', kKeyEventExtendedKey);
+    keyboard.keyEvent('A', kKeyEventExtendedKey);
+    keyboard.keyEvent('C', kKeyEventExtendedKey);
+    keyboard.keyEvent('C', kKeyEventKeyUp);
+    CHECK(keyboard.heldByUs('A') && keyboard.heldByUs('B') && !keyboard.heldByUs('C'));
+    pumpMessages(50);
+    window.keys.clear();
+
+    keyboard.releaseAll();
+    keyboard.releaseAll(); // the second call has nothing left to release
+    pumpMessages(100);
+    CHECK_EQ(keyboard.asyncKeyState('A'), 0);
+    CHECK_EQ(keyboard.asyncKeyState('B'), 0);
+    CHECK(!keyboard.heldByUs('A') && !keyboard.heldByUs('B'));
+    const std::vector<TestWindow::KeyMessage> expected{{WM_KEYUP, 'A'}, {WM_KEYUP, 'B'}};
+    CHECK(window.keys == expected);
+    CHECK_EQ(window.keys.size(), expected.size());
+}
+
+void joystickDetectionAnswersThatThereIsNoJoystick() {
+    Win32Joysticks joysticks;
+    for (uint32_t id = 0; id < 32; ++id) {
+        JoyCapsRecord caps{1, 2, 3, 4, 5};
+        CHECK(joysticks.getDevCaps(id, caps) != 0);
+        CHECK(caps.wXmin == 1 && caps.wXmax == 2 && caps.wMaxButtons == 5); // left as it was
+    }
+    JoyReading reading{7, 8, 9};
+    CHECK(joysticks.getPosEx(0, reading) != 0);
+    CHECK(reading.dwXpos == 7 && reading.dwYpos == 8 && reading.dwButtons == 9);
+    CHECK(joysticks.getPosEx(31, reading) != 0);
+    CHECK(joysticks.getPosEx(4000000000u, reading) != 0);
+    JoyCapsRecord caps;
+    CHECK(joysticks.getDevCaps(4000000000u, caps) != 0);
+}
+
+void hiddenWindowTimerFiresAndStops() {
+    int firings = 0;
+    unsigned lastId = 0;
+    Win32TimerWindow window([&](unsigned id) {
+        ++firings;
+        lastId = id;
+    });
+    CHECK(window.handle() != nullptr);
+    // Any other message goes to the default window procedure.
+    CHECK_EQ(static_cast<int>(SendMessageA(static_cast<HWND>(window.handle()), WM_GETTEXTLENGTH, 0, 0)), 0);
+    if (!CHECK(window.SetTimer(1, 20)))
+        return;
+    pumpMessages(200);
+    CHECK(firings >= 3);
+    CHECK_EQ(lastId, 1u);
+    window.KillTimer(1);
+    pumpMessages(10);
+    const int afterKill = firings;
+    pumpMessages(100);
+    CHECK_EQ(firings, afterKill);
+}
+
+void timerInWindowTimerModeFiresOnTheHiddenWindow() {
+    std::vector<std::string> errors;
+    TimerHooks hooks;
+    hooks.createWindow = &Win32TimerWindow::create;
+    hooks.onError = [&](std::exception_ptr error) {
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::exception& e) {
+            errors.push_back(e.what());
+        }
+    };
+    const DWORD mainThread = GetCurrentThreadId();
+    int firings = 0;
+    bool onMainThread = true;
+    {
+        TTimerEx timer(hooks);
+        timer.setThreaded(false);
+        timer.setInterval(30);
+        timer.setOnTimer([&](TTimerEx&) {
+            ++firings;
+            onMainThread = onMainThread && GetCurrentThreadId() == mainThread;
+            if (firings == 2)
+                throw std::runtime_error("second firing");
+        });
+        CHECK(timer.hasHiddenWindow());
+        CHECK(timer.worker() == nullptr);
+        pumpMessages(200);
+        CHECK(firings >= 3); // the error of the second firing did not stop the timer
+        CHECK(onMainThread);
+        CHECK_EQ(errors.size(), size_t{1});
+    }
+    const int atDestruction = firings;
+    pumpMessages(100);
+    CHECK_EQ(firings, atDestruction);
+}
+
+void enumerationFindsOurWindowsWithPidVisibilityAndTitle() {
+    TestWindow shown("vornik shown");
+    TestWindow hidden("vornik hidden", false);
+    Win32WindowSystem windows;
+    bool foundShown = false, foundHidden = false;
+    windows.enumWindows([&](WindowHandle h) {
+        foundShown = foundShown || h == shown.handle();
+        foundHidden = foundHidden || h == hidden.handle();
+    });
+    CHECK(foundShown && foundHidden);
+    CHECK_EQ(windows.windowProcessId(shown.handle()), static_cast<uint32_t>(GetCurrentProcessId()));
+    CHECK_EQ(windows.windowProcessId(hidden.handle()), static_cast<uint32_t>(GetCurrentProcessId()));
+    CHECK(windows.isWindowVisible(shown.handle()));
+    CHECK(!windows.isWindowVisible(hidden.handle()));
+    CHECK_TEXT(windows.windowText(shown.handle(), 100), "vornik shown");
+    CHECK_TEXT(windows.windowText(shown.handle(), 5), "vorn");
+    if (CHECK(shown.bringToFront()))
+        CHECK(windows.foregroundWindow() == shown.handle());
+
+    // The walk ends at an exception from the visitor, which reaches the caller.
+    int visited = 0;
+    bool thrown = false;
+    try {
+        windows.enumWindows([&](WindowHandle) {
+            ++visited;
+            throw std::runtime_error("stop");
+        });
+    } catch (const std::runtime_error&) {
+        thrown = true;
+    }
+    CHECK(thrown);
+    CHECK_EQ(visited, 1);
+
+    const WindowHandle gone = hidden.handle();
+    hidden.close();
+    CHECK_EQ(windows.windowProcessId(gone), 0u);
+    CHECK(!windows.isWindowVisible(gone));
+    CHECK_TEXT(windows.windowText(gone, 100), "");
+    CHECK(!windows.setWindowText(gone, "x"));
+}
+
+void titlesTravelAsBig5() {
+    TestWindow window("");
+    Win32WindowSystem windows;
+    const std::string title = "搖桿 1 測試";
+    CHECK(windows.setWindowText(window.handle(), title));
+    const auto big5 = utf8ToBig5(title);
+    if (CHECK(big5.has_value()))
+        CHECK_TEXT(window.rawTitle(), *big5);
+    CHECK_TEXT(windows.windowText(window.handle(), 100), title);
+
+    // 60 double-byte characters: a 100-character buffer holds 99 bytes, 49 characters and half of
+    // the 50th, which is dropped.
+    std::string longTitle;
+    for (int i = 0; i < 60; ++i)
+        longTitle += "測";
+    CHECK(windows.setWindowText(window.handle(), longTitle));
+    CHECK_TEXT(windows.windowText(window.handle(), 100), longTitle.substr(0, 49 * 3));
+
+    // A character with no Big5 form is written as "?", not as a look-alike, and the window keeps a title.
+    CHECK(windows.setWindowText(window.handle(), "a한äb"));
+    CHECK_TEXT(windows.windowText(window.handle(), 100), "a??b");
+}
+
+void refreshRenamesAnUntitledWindowOnce() {
+    TestWindow application("vornik application");
+    TestWindow untitled("");
+    TestWindow hidden("", false);
+    Win32WindowSystem windows;
+    windows.setApplicationHandle(application.handle());
+
+    TargetWindowList list;
+    list.OwnApplicationHandle = windows.applicationHandle();
+    RecordingHost host;
+    TargetWindows targets(list, windows, host, false);
+    targets.RefreshTargetWindows();
+
+    const int entry = entryOf(list, untitled.handle());
+    if (!CHECK(entry > 0))
+        return;
+    CHECK_EQ(entryOf(list, hidden.handle()), 0);
+    CHECK_EQ(list.ProcessIds[entry], static_cast<uint32_t>(GetCurrentProcessId()));
+    const std::string prefix = "Process " + hex8(application.handle());
+    const std::string title = untitled.rawTitle();
+    CHECK_TEXT(title.substr(0, prefix.size()), prefix);
+    CHECK(title.size() > prefix.size());
+    CHECK_TEXT(host.items.at(static_cast<std::size_t>(entry - 1)), title);
+    CHECK_TEXT(hidden.rawTitle(), "");
+
+    // The next refresh finds it titled: same title, and the counter stays where it was.
+    const int counter = list.UntitledWindowCounter;
+    targets.RefreshTargetWindows();
+    CHECK_TEXT(untitled.rawTitle(), title);
+    CHECK_EQ(list.UntitledWindowCounter, counter);
+
+    // Picking it makes our process the target; it is in front once its window is.
+    targets.chooseTarget(entryOf(list, untitled.handle()) - 1);
+    CHECK_EQ(list.TargetProcessId, static_cast<uint32_t>(GetCurrentProcessId()));
+    if (CHECK(application.bringToFront()))
+        CHECK(targets.targetInFront());
+
+    // With "/allproc" the hidden window is listed and named too.
+    TargetWindows all(list, windows, host, true);
+    all.RefreshTargetWindows();
+    CHECK(entryOf(list, hidden.handle()) > 0);
+    CHECK_TEXT(hidden.rawTitle().substr(0, prefix.size()), prefix);
+}
+
+void movePlayerSendsItsEventsInOrder() {
+    TestWindow window("vornik move");
+    if (!CHECK(window.bringToFront()))
+        return;
+    Win32Keyboard keyboard;
+    Win32Clock clock;
+    MoveTable moves;
+    Move& move = moves[1];
+    move.Steps[1] = {'Q', 0};
+    move.Steps[2] = {'W', VK_SHIFT};
+    move.Steps[3] = {'E', 0};
+    move.StepCount = 3;
+    move.Speed = 20;
+    move.RepeatCount = 2;
+    move.Overlap = 1;
+    MovePlayer player(moves, keyboard, clock);
+
+    const DWORD start = GetTickCount();
+    player.PlayMove(1);
+    const DWORD elapsed = GetTickCount() - start;
+    pumpMessages(100);
+
+    const UINT down = WM_KEYDOWN, up = WM_KEYUP;
+    std::vector<TestWindow::KeyMessage> onePass{{down, 'Q'}, {down, 'W'}, {down, VK_SHIFT}, {up, 'Q'},
+                                                {down, 'E'}, {up, 'W'},   {up, VK_SHIFT},   {up, 'E'}};
+    std::vector<TestWindow::KeyMessage> expected = onePass;
+    expected.insert(expected.end(), onePass.begin(), onePass.end());
+    CHECK_EQ(window.keys.size(), expected.size());
+    CHECK(window.keys == expected);
+    // Two passes of (2n - 1) pauses of 20 ms; the tick count may step in 16 ms units.
+    CHECK(elapsed + 16 >= 2 * 5 * 20);
+    CHECK_EQ(keyboard.asyncKeyState('W'), 0);
+    CHECK_EQ(keyboard.asyncKeyState(VK_SHIFT), 0);
+}
+
+struct Case {
+    const char* name;
+    void (*run)();
+};
+
+} // namespace
+
+int main() {
+    const Case cases[] = {
+        {"key-down then key-up seen by GetAsyncKeyState", keyDownThenUpIsSeenByTheKeyState},
+        {"key-up releases the extended key its key-down pressed", keyUpReleasesTheExtendedKeyItsKeyDownPressed},
+        {"releaseAll lets go of what the backend holds", releaseAllLetsGoOfWhatTheBackendStillHolds},
+        {"joystick detection with no joystick", joystickDetectionAnswersThatThereIsNoJoystick},
+        {"hidden-window timer fires and stops", hiddenWindowTimerFiresAndStops},
+        {"TTimerEx window-timer mode on the hidden window", timerInWindowTimerModeFiresOnTheHiddenWindow},
+        {"enumeration: pid, visibility, title", enumerationFindsOurWindowsWithPidVisibilityAndTitle},
+        {"titles travel as Big5", titlesTravelAsBig5},
+        {"RefreshTargetWindows renames an untitled window once", refreshRenamesAnUntitledWindowOnce},
+        {"move player sends its events in order", movePlayerSendsItsEventsInOrder},
+    };
+    int failedCases = 0;
+    for (const Case& c : cases) {
+        const int before = g_failures;
+        try {
+            c.run();
+        } catch (const std::exception& e) {
+            ++g_failures;
+            std::printf("  FAILED: exception %s\n", e.what());
+        }
+        const bool passed = g_failures == before;
+        failedCases += passed ? 0 : 1;
+        std::printf("%s %s\n", passed ? "PASS" : "FAIL", c.name);
+        std::fflush(stdout);
+    }
+    std::printf("%d of %zu cases failed\n", failedCases, std::size(cases));
+    return failedCases == 0 ? 0 : 1;
+}
