@@ -1,0 +1,718 @@
+#include "Profile.h"
+
+#include "Big5.h"
+#include "KeyLabels.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cctype>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <set>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+#include <process.h>
+#include <sys/stat.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace vornik {
+
+namespace {
+
+using Json = nlohmann::json;
+using OrderedJson = nlohmann::ordered_json;
+
+// The part of a Configuration that a profile carries, filled in a scratch copy while loading.
+struct ProfileTables {
+    KeyBindingTable keyBindings{};
+    JoystickBindingTable joystickBindings{};
+    MoveTable moves{};
+};
+
+// Keyboard binding entry i belongs to the i-th labelled key; the file names the key by its code.
+struct KeyEntryMap {
+    std::array<int, kKeyBindingCount> codeOfEntry{};
+    std::array<int, 256> entryOfCode{};
+
+    KeyEntryMap() {
+        codeOfEntry.fill(-1);
+        entryOfCode.fill(-1);
+        NamedKeyList list;
+        buildNamedKeyList(list);
+        // Position 1 is code 0 ("NONE"), which has no entry.
+        for (int p = 2; p <= list.Count && p - 2 < kKeyBindingCount; ++p) {
+            codeOfEntry[static_cast<std::size_t>(p - 2)] = list.Codes[p];
+            entryOfCode[list.Codes[p]] = p - 2;
+        }
+    }
+};
+
+const KeyEntryMap& keyEntryMap() {
+    static const KeyEntryMap map;
+    return map;
+}
+
+std::string quoted(const std::string& fileName) {
+    return "\"" + fileName + "\"";
+}
+
+// ---------------------------------------------------------------------------------------------
+// Checking a parsed document into ProfileTables. Any problem throws a Refusal naming the place.
+
+struct Refusal {
+    std::string path; // JSON path; empty for the document as a whole
+    std::string problem;
+};
+
+[[noreturn]] void refuse(std::string path, std::string problem) {
+    throw Refusal{std::move(path), std::move(problem)};
+}
+
+std::string member(const std::string& path, const char* key) {
+    return path.empty() ? key : path + "." + key;
+}
+std::string element(const std::string& path, std::size_t i) {
+    return path + "[" + std::to_string(i) + "]";
+}
+
+const Json& field(const Json& object, const char* key, const std::string& path) {
+    const auto it = object.find(key);
+    if (it == object.end())
+        refuse(member(path, key), "is missing");
+    return *it;
+}
+
+void onlyFields(const Json& object, std::initializer_list<const char*> known, const std::string& path) {
+    for (const auto& item : object.items()) {
+        const bool ok = std::any_of(known.begin(), known.end(), [&](const char* k) { return item.key() == k; });
+        if (!ok)
+            refuse(member(path, item.key().c_str()), "is not a field of a profile");
+    }
+}
+
+const Json& expectObject(const Json& value, const std::string& path) {
+    if (!value.is_object())
+        refuse(path, std::string("expected an object, found ") + value.type_name());
+    return value;
+}
+
+const Json& expectArray(const Json& value, const std::string& path) {
+    if (!value.is_array())
+        refuse(path, std::string("expected an array, found ") + value.type_name());
+    return value;
+}
+
+std::string rangeText(int lo, int hi) {
+    return std::to_string(lo) + ".." + std::to_string(hi);
+}
+
+int32_t integerIn(const Json& value, const std::string& path, int lo, int hi) {
+    if (!value.is_number_integer())
+        refuse(path, "expected an integer " + rangeText(lo, hi) + ", found " +
+                         (value.is_number() ? std::string("a number with a fraction") : value.type_name()));
+    if (value.is_number_unsigned()) {
+        const auto v = value.get<uint64_t>();
+        if (v < static_cast<uint64_t>(lo) || v > static_cast<uint64_t>(hi))
+            refuse(path, std::to_string(v) + " is out of range " + rangeText(lo, hi));
+        return static_cast<int32_t>(v);
+    }
+    const auto v = value.get<int64_t>();
+    if (v < lo || v > hi)
+        refuse(path, std::to_string(v) + " is out of range " + rangeText(lo, hi));
+    return static_cast<int32_t>(v);
+}
+
+int32_t integerField(const Json& object, const char* key, const std::string& path, int lo, int hi) {
+    return integerIn(field(object, key, path), member(path, key), lo, hi);
+}
+
+void checkHeader(const Json& doc) {
+    if (!doc.is_object())
+        refuse("", std::string("not a profile: expected a JSON object, found ") + doc.type_name());
+    const auto format = doc.find("format");
+    if (format == doc.end() || !format->is_string() || format->get<std::string>() != kProfileFormat)
+        refuse("format", std::string("not a profile: \"format\" must be \"") + kProfileFormat + "\"");
+    const Json& version = field(doc, "version", "");
+    if (!version.is_number_integer())
+        refuse("version", std::string("expected an integer, found ") + version.type_name());
+    if (version.is_number_unsigned() && version.get<uint64_t>() > static_cast<uint64_t>(kProfileVersion))
+        refuse("version", "the file is of version " + std::to_string(version.get<uint64_t>()) +
+                              ", newer than this program reads (version " + std::to_string(kProfileVersion) + ")");
+    if (version.get<int64_t>() < 1)
+        refuse("version", std::to_string(version.get<int64_t>()) + " is not a profile version");
+    onlyFields(doc, {"format", "version", "keyboard", "joysticks", "moves"}, "");
+}
+
+void checkKeyboard(const Json& list, KeyBindingTable& table) {
+    const std::string path = "keyboard";
+    expectArray(list, path);
+    std::array<std::size_t, kKeyBindingCount> seenAt{};
+    std::array<bool, kKeyBindingCount> seen{};
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const std::string at = element(path, i);
+        const Json& item = expectObject(list[i], at);
+        onlyFields(item, {"key", "move", "autoFireMode", "autoFireDelay"}, at);
+        const int code = integerField(item, "key", at, 0, 255);
+        const int entry = keyEntryMap().entryOfCode[static_cast<std::size_t>(code)];
+        if (entry < 0)
+            refuse(member(at, "key"), "key code " + std::to_string(code) + " is no key that takes a binding");
+        const auto e = static_cast<std::size_t>(entry);
+        if (seen[e])
+            refuse(member(at, "key"),
+                   "key code " + std::to_string(code) + " appears twice (also at " + element(path, seenAt[e]) + ")");
+        seen[e] = true;
+        seenAt[e] = i;
+        KeyBinding& b = table[e];
+        b.MoveNumber = integerField(item, "move", at, 0, kMoveSlots);
+        b.AutoFireMode = integerField(item, "autoFireMode", at, 0, 2);
+        b.AutoFireDelay = integerField(item, "autoFireDelay", at, 0, 10);
+    }
+}
+
+void checkJoysticks(const Json& list, JoystickBindingTable& table) {
+    const std::string path = "joysticks";
+    expectArray(list, path);
+    std::vector<std::size_t> seenAt(kMaxJoysticks * kJoystickEntries, SIZE_MAX);
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const std::string at = element(path, i);
+        const Json& item = expectObject(list[i], at);
+        onlyFields(item,
+                   {"joystick", "entry", "kind", "key1", "key2", "key3", "keyCount", "autoFireMode", "autoFireDelay"},
+                   at);
+        const int joystick = integerField(item, "joystick", at, 1, kMaxJoysticks);
+        const int entry = integerField(item, "entry", at, 1, kJoystickEntries);
+        const auto slot = static_cast<std::size_t>((joystick - 1) * kJoystickEntries + entry - 1);
+        if (seenAt[slot] != SIZE_MAX)
+            refuse(at, "joystick " + std::to_string(joystick) + " entry " + std::to_string(entry) +
+                           " appears twice (also at " + element(path, seenAt[slot]) + ")");
+        seenAt[slot] = i;
+        JoystickBinding b;
+        b.BindingKind = integerField(item, "kind", at, 0, 2);
+        // For a move binding Key1 holds the move number.
+        b.Key1 = integerField(item, "key1", at, 0, b.BindingKind == BindingMove ? kMoveSlots : 255);
+        b.Key2 = integerField(item, "key2", at, 0, 255);
+        b.Key3 = integerField(item, "key3", at, 0, 255);
+        b.KeyCount = integerField(item, "keyCount", at, 0, 3);
+        b.AutoFireMode = integerField(item, "autoFireMode", at, 0, 2);
+        b.AutoFireDelay = integerField(item, "autoFireDelay", at, 0, 10);
+        table[joystick][entry] = b;
+    }
+}
+
+void checkMoveName(const Json& value, const std::string& path, Move& move) {
+    if (!value.is_string())
+        refuse(path, std::string("expected a string, found ") + value.type_name());
+    const std::string& utf8 = value.get_ref<const std::string&>();
+    // A name comes from a one-line edit box; control characters would only upset the lists.
+    if (std::any_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
+        refuse(path, "the name holds a control character");
+    const std::optional<std::string> big5 = utf8ToBig5(utf8);
+    if (!big5)
+        refuse(path, "the name holds a character that has no Big5 form");
+    if (big5->size() > static_cast<std::size_t>(kMaxMoveNameBytes))
+        refuse(path, "the name is " + std::to_string(big5->size()) + " bytes in Big5, more than " +
+                         std::to_string(kMaxMoveNameBytes));
+    move.Name = MoveName{};
+    std::copy(big5->begin(), big5->end(), move.Name.Bytes.begin());
+    move.Name.Length = static_cast<uint8_t>(big5->size());
+}
+
+void checkMoves(const Json& list, MoveTable& table) {
+    const std::string path = "moves";
+    expectArray(list, path);
+    std::array<std::size_t, kMoveSlots + 1> seenAt;
+    seenAt.fill(SIZE_MAX);
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const std::string at = element(path, i);
+        const Json& item = expectObject(list[i], at);
+        onlyFields(item, {"number", "name", "speed", "repeat", "overlap", "steps"}, at);
+        const int number = integerField(item, "number", at, 1, kMoveSlots);
+        if (seenAt[static_cast<std::size_t>(number)] != SIZE_MAX)
+            refuse(member(at, "number"), "move " + std::to_string(number) + " appears twice (also at " +
+                                             element(path, seenAt[static_cast<std::size_t>(number)]) + ")");
+        seenAt[static_cast<std::size_t>(number)] = i;
+        Move& move = table[number];
+        checkMoveName(field(item, "name", at), member(at, "name"), move);
+        move.Speed = integerField(item, "speed", at, 0, 100);
+        move.RepeatCount = integerField(item, "repeat", at, 0, 300);
+        const Json& overlap = field(item, "overlap", at);
+        if (!overlap.is_boolean())
+            refuse(member(at, "overlap"), std::string("expected true or false, found ") + overlap.type_name());
+        move.Overlap = overlap.get<bool>() ? 1 : 0;
+        const std::string stepsPath = member(at, "steps");
+        const Json& steps = expectArray(field(item, "steps", at), stepsPath);
+        if (steps.size() > static_cast<std::size_t>(kMaxMoveSteps))
+            refuse(stepsPath, std::to_string(steps.size()) + " steps, more than " + std::to_string(kMaxMoveSteps));
+        for (std::size_t s = 0; s < steps.size(); ++s) {
+            const std::string stepPath = element(stepsPath, s);
+            const Json& step = expectArray(steps[s], stepPath);
+            if (step.size() != 2)
+                refuse(stepPath, "expected a pair [key, chord key], found " + std::to_string(step.size()) + " values");
+            MoveStep& out = move.Steps[static_cast<int>(s) + 1];
+            out.Key = static_cast<uint16_t>(integerIn(step[0], element(stepPath, 0), 0, 255));
+            out.ChordKey = static_cast<uint16_t>(integerIn(step[1], element(stepPath, 1), 0, 255));
+        }
+        move.StepCount = static_cast<int32_t>(steps.size());
+    }
+}
+
+void checkDocument(const Json& doc, ProfileTables& tables) {
+    checkHeader(doc);
+    checkKeyboard(field(doc, "keyboard", ""), tables.keyBindings);
+    checkJoysticks(field(doc, "joysticks", ""), tables.joystickBindings);
+    checkMoves(field(doc, "moves", ""), tables.moves);
+}
+
+// Parses the text, refusing what nlohmann::json would otherwise accept quietly: a key repeated
+// in one object (the last would win) and nesting far deeper than a profile goes.
+class StrictParse {
+public:
+    Json parse(std::string_view text) {
+        return Json::parse(text.begin(), text.end(),
+                           [this](int, Json::parse_event_t event, Json& parsed) { return onEvent(event, parsed); });
+    }
+
+private:
+    static constexpr std::size_t kMaxDepth = 16;
+
+    struct Frame {
+        bool isObject = false;
+        std::set<std::string> keys;
+        std::string key;
+        std::size_t index = 0; // elements begun so far, for an array
+    };
+
+    bool onEvent(Json::parse_event_t event, const Json& parsed) {
+        switch (event) {
+        case Json::parse_event_t::object_start:
+        case Json::parse_event_t::array_start:
+            beginElement();
+            if (m_frames.size() >= kMaxDepth)
+                refuse(pathOf(m_frames.size()), "nested more than " + std::to_string(kMaxDepth) + " levels deep");
+            m_frames.push_back(Frame{event == Json::parse_event_t::object_start, {}, {}, 0});
+            break;
+        case Json::parse_event_t::object_end:
+        case Json::parse_event_t::array_end:
+            m_frames.pop_back();
+            break;
+        case Json::parse_event_t::key: {
+            Frame& top = m_frames.back();
+            top.key = parsed.get<std::string>();
+            if (!top.keys.insert(top.key).second)
+                refuse(pathOf(m_frames.size()), "the field appears twice");
+            break;
+        }
+        case Json::parse_event_t::value:
+            beginElement();
+            break;
+        }
+        return true;
+    }
+
+    void beginElement() {
+        if (!m_frames.empty() && !m_frames.back().isObject)
+            ++m_frames.back().index;
+    }
+
+    // The path of the value being read in the first `depth` frames.
+    std::string pathOf(std::size_t depth) const {
+        std::string path;
+        for (std::size_t i = 0; i < depth; ++i) {
+            const Frame& f = m_frames[i];
+            path = f.isObject ? member(path, f.key.c_str()) : element(path, f.index - 1);
+        }
+        return path;
+    }
+
+    std::vector<Frame> m_frames;
+};
+
+// Checks `text` into `tables`; returns the problem ("path: what is wrong"), or nothing when sound.
+std::optional<std::string> checkText(std::string_view text, ProfileTables& tables) {
+    if (text.size() > kMaxProfileBytes)
+        return "the file is " + std::to_string(text.size()) + " bytes, more than a profile may be (1 MiB)";
+    try {
+        const Json doc = StrictParse().parse(text);
+        checkDocument(doc, tables);
+    } catch (const Refusal& r) {
+        return (r.path.empty() ? "" : r.path + ": ") + r.problem;
+    } catch (const Json::parse_error& e) {
+        // what() starts with the library's own tag, "[json.exception.parse_error.101] ".
+        std::string what = e.what();
+        const auto tagEnd = what.find("] ");
+        if (tagEnd != std::string::npos)
+            what.erase(0, tagEnd + 2);
+        return "not valid JSON: " + what;
+    } catch (const Json::exception& e) {
+        // A number too large for any type, for one ("number overflow parsing '1e400'").
+        std::string what = e.what();
+        const auto tagEnd = what.find("] ");
+        if (tagEnd != std::string::npos)
+            what.erase(0, tagEnd + 2);
+        return "not valid JSON: " + what;
+    } catch (const std::bad_alloc&) {
+        return "not enough memory to read the file";
+    }
+    return std::nullopt;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Writing.
+
+bool allZero(const KeyBinding& b) {
+    return b.MoveNumber == 0 && b.AutoFireMode == 0 && b.AutoFireDelay == 0;
+}
+
+bool allZero(const JoystickBinding& b) {
+    return b.BindingKind == 0 && b.Key1 == 0 && b.Key2 == 0 && b.Key3 == 0 && b.KeyCount == 0 && b.AutoFireMode == 0 &&
+           b.AutoFireDelay == 0;
+}
+
+// A cleared slot keeps its speed, repeat count and press mode, which the move editor shows when
+// the slot is opened again, so such a slot is saved too.
+bool allZero(const Move& m) {
+    return m.StepCount == 0 && m.Speed == 0 && m.RepeatCount == 0 && m.Overlap == 0 && m.Name.Length == 0;
+}
+
+// One value on one line, with a space after every colon and comma.
+void appendInline(std::string& out, const OrderedJson& value) {
+    if (value.is_object()) {
+        out += '{';
+        bool first = true;
+        for (const auto& item : value.items()) {
+            out += first ? "" : ", ";
+            first = false;
+            out += OrderedJson(item.key()).dump(-1, ' ', false, OrderedJson::error_handler_t::strict);
+            out += ": ";
+            appendInline(out, item.value());
+        }
+        out += '}';
+    } else if (value.is_array()) {
+        out += '[';
+        for (std::size_t i = 0; i < value.size(); ++i) {
+            out += i ? ", " : "";
+            appendInline(out, value[i]);
+        }
+        out += ']';
+    } else {
+        out += value.dump(-1, ' ', false, OrderedJson::error_handler_t::strict);
+    }
+}
+
+void appendList(std::string& out, const char* name, const std::vector<OrderedJson>& items, bool last) {
+    out += "  \"";
+    out += name;
+    out += "\": [";
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        out += i ? ",\n    " : "\n    ";
+        appendInline(out, items[i]);
+    }
+    out += items.empty() ? "]" : "\n  ]";
+    out += last ? "\n" : ",\n";
+}
+
+#ifdef _WIN32
+std::wstring widen(const std::string& utf8) {
+    if (utf8.empty())
+        return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+    return wide;
+}
+#endif
+
+std::error_code lastErrno() {
+    return std::error_code(errno, std::generic_category());
+}
+
+// Opens a new temporary file beside `target`, never one that exists already.
+int createTemporary(const std::string& target, std::string& temp, std::error_code& error) {
+    static std::atomic<unsigned> counter{0};
+#ifdef _WIN32
+    const unsigned pid = static_cast<unsigned>(_getpid());
+#else
+    const unsigned pid = static_cast<unsigned>(getpid());
+#endif
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = target + ".tmp-" + std::to_string(pid) + "-" + std::to_string(counter++);
+#ifdef _WIN32
+        const int fd = _wopen(widen(temp).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+#else
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+#endif
+        if (fd >= 0)
+            return fd;
+        if (errno != EEXIST) {
+            error = lastErrno();
+            return -1;
+        }
+    }
+    error = std::make_error_code(std::errc::file_exists);
+    return -1;
+}
+
+int closeFile(int fd) {
+#ifdef _WIN32
+    return _close(fd);
+#else
+    return ::close(fd);
+#endif
+}
+
+void removeFile(const std::string& path) {
+#ifdef _WIN32
+    _wunlink(widen(path).c_str());
+#else
+    ::unlink(path.c_str());
+#endif
+}
+
+std::string folderOf(const std::string& path) {
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    return folder.empty() ? "." : folder;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+
+ProfileResult profileText(const Configuration& config, std::string& text) {
+    const auto cannot = [](const std::string& what) {
+        return ProfileResult::failure("the tables hold what a profile cannot: " + what);
+    };
+    std::vector<OrderedJson> keyboard, joysticks, moves;
+    for (int i = 0; i < kKeyBindingCount; ++i) {
+        const KeyBinding& b = config.keyBindings[static_cast<std::size_t>(i)];
+        if (allZero(b))
+            continue;
+        const int code = keyEntryMap().codeOfEntry[static_cast<std::size_t>(i)];
+        if (code < 0)
+            return cannot("keyboard binding entry " + std::to_string(i) + " belongs to no key");
+        keyboard.push_back(OrderedJson{{"key", code},
+                                       {"move", b.MoveNumber},
+                                       {"autoFireMode", b.AutoFireMode},
+                                       {"autoFireDelay", b.AutoFireDelay}});
+    }
+    for (int j = 1; j <= kMaxJoysticks; ++j) {
+        for (int e = 1; e <= kJoystickEntries; ++e) {
+            const JoystickBinding& b = config.joystickBindings[j][e];
+            if (allZero(b))
+                continue;
+            joysticks.push_back(OrderedJson{{"joystick", j},
+                                            {"entry", e},
+                                            {"kind", b.BindingKind},
+                                            {"key1", b.Key1},
+                                            {"key2", b.Key2},
+                                            {"key3", b.Key3},
+                                            {"keyCount", b.KeyCount},
+                                            {"autoFireMode", b.AutoFireMode},
+                                            {"autoFireDelay", b.AutoFireDelay}});
+        }
+    }
+    for (int k = 1; k <= kMoveSlots; ++k) {
+        const Move& m = config.moves[k];
+        if (allZero(m))
+            continue;
+        if (m.StepCount < 0 || m.StepCount > kMaxMoveSteps)
+            return cannot("move " + std::to_string(k) + " has " + std::to_string(m.StepCount) + " steps");
+        const std::optional<std::string> name = big5ToUtf8(m.Name.view());
+        if (!name)
+            return cannot("the name of move " + std::to_string(k) + " is not Big5 text");
+        OrderedJson steps = OrderedJson::array();
+        for (int s = 1; s <= m.StepCount; ++s)
+            steps.push_back(OrderedJson::array({m.Steps[s].Key, m.Steps[s].ChordKey}));
+        moves.push_back(OrderedJson{{"number", k},
+                                    {"name", *name},
+                                    {"speed", m.Speed},
+                                    {"repeat", m.RepeatCount},
+                                    {"overlap", m.Overlap != 0},
+                                    {"steps", std::move(steps)}});
+    }
+
+    std::string out = "{\n  \"format\": \"";
+    out += kProfileFormat;
+    out += "\",\n  \"version\": " + std::to_string(kProfileVersion) + ",\n";
+    appendList(out, "keyboard", keyboard, false);
+    appendList(out, "joysticks", joysticks, false);
+    appendList(out, "moves", moves, true);
+    out += "}\n";
+
+    // What is written must load again: the same checks as a load catch any value out of range.
+    auto scratch = std::make_unique<ProfileTables>();
+    if (const std::optional<std::string> problem = checkText(out, *scratch))
+        return cannot(*problem);
+    text = std::move(out);
+    return {};
+}
+
+ProfileResult parseProfile(std::string_view text, const std::string& fileName, Configuration& config) {
+    auto scratch = std::make_unique<ProfileTables>();
+    if (const std::optional<std::string> problem = checkText(text, *scratch))
+        return ProfileResult::failure("Cannot load " + quoted(fileName) + ": " + *problem);
+    config.keyBindings = scratch->keyBindings;
+    config.joystickBindings = scratch->joystickBindings;
+    config.moves = scratch->moves;
+    return {};
+}
+
+ProfileResult loadProfile(const std::string& path, Configuration& config) {
+    const std::string prefix = "Cannot load " + quoted(path) + ": ";
+#ifdef _WIN32
+    std::FILE* file = _wfopen(widen(path).c_str(), L"rb");
+#else
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+#endif
+    if (!file)
+        return ProfileResult::failure(prefix + lastErrno().message());
+    // Read one byte past the limit, so that an oversized file (or an endless device) is caught
+    // without reading all of it.
+    std::string text(kMaxProfileBytes + 1, '\0');
+    std::size_t got = 0;
+    while (got < text.size()) {
+        const std::size_t n = std::fread(text.data() + got, 1, text.size() - got, file);
+        got += n;
+        if (n == 0)
+            break;
+    }
+    const bool failed = std::ferror(file) != 0;
+    const std::error_code readError = lastErrno();
+    std::fclose(file);
+    if (failed)
+        return ProfileResult::failure(prefix + readError.message());
+    if (got > kMaxProfileBytes)
+        return ProfileResult::failure(prefix + "the file is larger than a profile may be (1 MiB)");
+    text.resize(got);
+    return parseProfile(text, path, config);
+}
+
+std::size_t ProfileFileWriter::write(int fd, const char* data, std::size_t size, std::error_code& error) {
+    for (;;) {
+#ifdef _WIN32
+        const int n = _write(fd, data, static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30)));
+#else
+        const ssize_t n = ::write(fd, data, size);
+#endif
+        if (n >= 0)
+            return static_cast<std::size_t>(n);
+        if (errno != EINTR) {
+            error = lastErrno();
+            return 0;
+        }
+    }
+}
+
+std::error_code ProfileFileWriter::flush(int fd) {
+#ifdef _WIN32
+    return _commit(fd) == 0 ? std::error_code() : lastErrno();
+#else
+    return ::fsync(fd) == 0 ? std::error_code() : lastErrno();
+#endif
+}
+
+std::error_code ProfileFileWriter::replace(const std::string& temp, const std::string& target) {
+#ifdef _WIN32
+    if (MoveFileExW(widen(temp).c_str(), widen(target).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return {};
+    return std::error_code(static_cast<int>(GetLastError()), std::system_category());
+#else
+    return std::rename(temp.c_str(), target.c_str()) == 0 ? std::error_code() : lastErrno();
+#endif
+}
+
+ProfileResult saveProfile(const std::string& path, const Configuration& config) {
+    ProfileFileWriter writer;
+    return saveProfile(path, config, writer);
+}
+
+ProfileResult saveProfile(const std::string& path, const Configuration& config, ProfileFileWriter& writer) {
+    const std::string prefix = "Cannot save " + quoted(path) + ": ";
+    std::string text;
+    if (ProfileResult made = profileText(config, text); !made)
+        return ProfileResult::failure(prefix + made.message);
+
+    std::string temp;
+    std::error_code error;
+    const int fd = createTemporary(path, temp, error);
+    if (fd < 0)
+        return ProfileResult::failure(prefix + "cannot create a file in " + quoted(folderOf(path)) + ": " +
+                                      error.message());
+#ifndef _WIN32
+    // The new file keeps the permissions of the one it replaces.
+    struct stat old {};
+    if (::stat(path.c_str(), &old) == 0)
+        (void)::fchmod(fd, old.st_mode & 07777);
+#endif
+    std::string failedStep;
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const std::size_t n = writer.write(fd, text.data() + done, text.size() - done, error);
+        if (error) {
+            failedStep = "writing failed";
+            break;
+        }
+        if (n == 0) {
+            failedStep = "writing failed";
+            error = std::make_error_code(std::errc::no_space_on_device);
+            break;
+        }
+        done += std::min(n, text.size() - done);
+    }
+    if (failedStep.empty()) {
+        if ((error = writer.flush(fd)))
+            failedStep = "flushing to disk failed";
+    }
+    const int closed = closeFile(fd);
+    if (failedStep.empty() && closed != 0) {
+        error = lastErrno();
+        failedStep = "writing failed";
+    }
+    if (failedStep.empty() && (error = writer.replace(temp, path)))
+        failedStep = "cannot replace the file";
+    if (!failedStep.empty()) {
+        removeFile(temp);
+        return ProfileResult::failure(prefix + failedStep + ": " + error.message());
+    }
+#ifndef _WIN32
+    // Make the rename itself durable; the file is already complete, so a failure here is not one of the save.
+    const int dir = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        (void)::fsync(dir);
+        ::close(dir);
+    }
+#endif
+    return {};
+}
+
+std::string withProfileExtension(const std::string& path) {
+    const std::string ext = kProfileExtension;
+    const std::string name = std::filesystem::path(path).filename().string();
+    if (name.size() > ext.size()) {
+        const std::string tail = name.substr(name.size() - ext.size());
+        const bool same = std::equal(tail.begin(), tail.end(), ext.begin(), [](char a, char b) {
+            return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+        });
+        if (same)
+            return path;
+    }
+    return path + ext;
+}
+
+} // namespace vornik

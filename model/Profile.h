@@ -1,0 +1,72 @@
+#pragma once
+
+// Profile files: the user's tables (keyboard bindings, joystick bindings, moves) as UTF-8 JSON.
+//
+//   {"format": "vornik-profile", "version": 1, "keyboard": [...], "joysticks": [...], "moves": [...]}
+//
+// Saving replaces the file atomically (temporary file beside it, flushed, renamed over it). Loading
+// is all or nothing: the whole file is checked into a scratch copy, and the tables change only when
+// every part of it is sound. Every message names the file; a refusal also names the place in the
+// file as a JSON path (`moves[3].steps[7]`, indices from 0) and the problem.
+
+#include "Configuration.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <utility>
+
+namespace vornik {
+
+constexpr int kProfileVersion = 1;
+constexpr std::size_t kMaxProfileBytes = 1024 * 1024;
+inline constexpr const char* kProfileFormat = "vornik-profile";
+inline constexpr const char* kProfileExtension = ".vornik";
+
+struct ProfileResult {
+    bool ok = true;
+    std::string message; // empty on success; otherwise one line for a message box
+
+    explicit operator bool() const { return ok; }
+    static ProfileResult failure(std::string text) { return {false, std::move(text)}; }
+};
+
+// The profile text of the tables in `config`: deterministic, so the same tables always give the
+// same bytes. Fails (naming the table entry) when a table holds a value the format cannot carry:
+// a value out of its range, a move name that is not Big5 text, a keyboard entry that belongs to no
+// key. A text produced here always loads.
+ProfileResult profileText(const Configuration& config, std::string& text);
+
+// Checks `text` as a profile and, only when all of it is sound, replaces the keyboard bindings,
+// joystick bindings and moves of `config` with it (entries the file leaves out become zero, the
+// engine state FirePhase and FireCountdown included). `fileName` is used in the messages.
+// Nothing else in `config` is read or written.
+ProfileResult parseProfile(std::string_view text, const std::string& fileName, Configuration& config);
+
+// Reads the file at `path` (UTF-8 path; at most 1 MiB) and applies it as parseProfile does.
+ProfileResult loadProfile(const std::string& path, Configuration& config);
+
+// The file calls a save makes once the temporary file is open; tests replace them to make one fail.
+// Each reports failure through std::error_code, as the operating system gave it.
+class ProfileFileWriter {
+public:
+    virtual ~ProfileFileWriter() = default;
+    // Writes at most `size` bytes to `fd`; returns how many were written (0 when no more fit).
+    virtual std::size_t write(int fd, const char* data, std::size_t size, std::error_code& error);
+    // Forces what was written to `fd` onto the disk.
+    virtual std::error_code flush(int fd);
+    // Puts `temp` in the place of `target`, replacing any file there, in one step.
+    virtual std::error_code replace(const std::string& temp, const std::string& target);
+};
+
+// Writes the tables of `config` to `path` (UTF-8 path, used as given: the caller adds the
+// extension). On failure the message names the file and the reason, the temporary file is
+// removed, and a file already at `path` is left exactly as it was.
+ProfileResult saveProfile(const std::string& path, const Configuration& config);
+ProfileResult saveProfile(const std::string& path, const Configuration& config, ProfileFileWriter& writer);
+
+// `path` with kProfileExtension added when its file name does not already end with it.
+std::string withProfileExtension(const std::string& path);
+
+} // namespace vornik
