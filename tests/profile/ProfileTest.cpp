@@ -1,0 +1,487 @@
+#include "Profile.h"
+#include "ProfileTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace vornik {
+namespace {
+
+namespace fs = std::filesystem;
+using test::richConfiguration;
+using test::sameTables;
+using test::withoutUnsavedState;
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void writeFile(const fs::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+std::string textOf(const Configuration& c) {
+    std::string text;
+    const ProfileResult r = profileText(c, text);
+    EXPECT_TRUE(r.ok) << r.message;
+    return text;
+}
+
+// A small valid profile that the refusal cases below change in one place each.
+const std::string kBase = R"({"format": "vornik-profile", "version": 1,
+ "keyboard": [{"key": 65, "move": 2, "autoFireMode": 1, "autoFireDelay": 3}],
+ "joysticks": [{"joystick": 1, "entry": 5, "kind": 1, "key1": 17, "key2": 88, "key3": 0, "keyCount": 2,
+                "autoFireMode": 0, "autoFireDelay": 0}],
+ "moves": [{"number": 2, "name": "波動拳", "speed": 10, "repeat": 1, "overlap": false,
+            "steps": [[40, 0], [39, 0], [65, 0]]}]}
+)";
+
+TEST(ProfileText, RoundTripKeepsEveryTableAndGivesTheSameBytes) {
+    const Configuration rich = richConfiguration();
+    const std::string first = textOf(rich);
+
+    Configuration loaded;
+    loaded.targets.TargetProcessId = 99;
+    const ProfileResult r = parseProfile(first, "rich.vornik", loaded);
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_TRUE(sameTables(loaded, withoutUnsavedState(rich)));
+    EXPECT_EQ(loaded.targets.TargetProcessId, 99u) << "only the binding and move tables belong to a profile";
+    EXPECT_EQ(textOf(loaded), first);
+}
+
+TEST(ProfileText, WritesTheDocumentedLayout) {
+    Configuration c;
+    c.keyBindings[32] = {3, AutoFireAutomatic, 4}; // entry 32 belongs to the 33rd labelled key, 'E' (69)
+    c.joystickBindings[2][buttonEntry(1)] = {BindingKeys, 17, 88, 0, 2, AutoFireNone, 0, 1, 5};
+    c.moves[3].StepCount = 2;
+    c.moves[3].Steps[1] = {40, 0};
+    c.moves[3].Steps[2] = {65, 17};
+    c.moves[3].Speed = 10;
+    c.moves[3].RepeatCount = 1;
+    test::setName(c.moves[3], "\xAA\x69");
+    EXPECT_EQ(textOf(c), R"({
+  "format": "vornik-profile",
+  "version": 1,
+  "keyboard": [
+    {"key": 69, "move": 3, "autoFireMode": 1, "autoFireDelay": 4}
+  ],
+  "joysticks": [
+    {"joystick": 2, "entry": 5, "kind": 1, "key1": 17, "key2": 88, "key3": 0, "keyCount": 2, )"
+                         R"("autoFireMode": 0, "autoFireDelay": 0}
+  ],
+  "moves": [
+    {"number": 3, "name": "波", "speed": 10, "repeat": 1, "overlap": false, "steps": [[40, 0], [65, 17]]}
+  ]
+}
+)");
+}
+
+TEST(ProfileText, EmptyTablesGiveEmptyListsAndLoadingThemClearsEverything) {
+    const std::string empty = textOf(Configuration{});
+    EXPECT_NE(empty.find("\"keyboard\": []"), std::string::npos) << empty;
+    Configuration c = richConfiguration();
+    ASSERT_TRUE(parseProfile(empty, "empty.vornik", c).ok);
+    EXPECT_TRUE(sameTables(c, Configuration{}));
+}
+
+TEST(ProfileText, TheReadmeExampleLoads) {
+    const std::string readme = readFile(fs::path(VORNIK_SOURCE_DIR) / "README.md");
+    const auto section = readme.find("## Profile files");
+    ASSERT_NE(section, std::string::npos);
+    const auto begin = readme.find("```json\n", section);
+    ASSERT_NE(begin, std::string::npos);
+    const auto end = readme.find("```", begin + 8);
+    const std::string example = readme.substr(begin + 8, end - begin - 8);
+    Configuration c;
+    const ProfileResult r = parseProfile(example, "README.md", c);
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_FALSE(sameTables(c, Configuration{}));
+}
+
+TEST(ProfileText, TablesAProfileCannotCarryAreNotWritten) {
+    Configuration outOfRange;
+    outOfRange.moves[4].Speed = 500;
+    Configuration notBig5;
+    test::setName(notBig5.moves[7], "\xFF\xFF");
+    Configuration noKey;
+    noKey.keyBindings[150].MoveNumber = 1;
+    Configuration tooManySteps;
+    tooManySteps.moves[1].StepCount = 101;
+    for (const Configuration* c : {&outOfRange, &notBig5, &noKey, &tooManySteps}) {
+        std::string text = "untouched";
+        const ProfileResult r = profileText(*c, text);
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(text, "untouched");
+    }
+    std::string text;
+    EXPECT_NE(profileText(outOfRange, text).message.find("moves[0].speed: 500 is out of range 0..100"),
+              std::string::npos);
+}
+
+struct Refusal {
+    const char* what;
+    std::string from, to; // the base text with the first `from` replaced by `to`
+    std::string expected; // in the message, after the file name: the place and the problem
+};
+
+class ProfileRefusal : public testing::TestWithParam<Refusal> {};
+
+TEST_P(ProfileRefusal, NamesFilePlaceAndProblemAndChangesNothing) {
+    const Refusal& c = GetParam();
+    std::string text = kBase;
+    const auto at = text.find(c.from);
+    ASSERT_NE(at, std::string::npos) << c.from;
+    text.replace(at, c.from.size(), c.to);
+
+    const Configuration before = richConfiguration();
+    Configuration config = before;
+    const ProfileResult r = parseProfile(text, "my.vornik", config);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.message.rfind("Cannot load \"my.vornik\": ", 0), 0u) << r.message;
+    EXPECT_NE(r.message.find(c.expected), std::string::npos) << r.message;
+    EXPECT_TRUE(sameTables(config, before)) << "FirePhase and stale steps included";
+}
+
+std::string manySteps(int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i)
+        s += (i ? ", " : "") + std::string("[65, 0]");
+    return s;
+}
+
+std::string repeated(const std::string& piece, int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i)
+        s += piece;
+    return s;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Classes, ProfileRefusal,
+    testing::Values(
+        // The file as a whole.
+        Refusal{"not JSON", "\"version\": 1,", "\"version\": 1", "not valid JSON: parse error at line 2"},
+        Refusal{"bad UTF-8", "波動拳", "\xE6\xB3", "not valid JSON"},
+        Refusal{"not an object", kBase, "[1, 2]", "not a profile: expected a JSON object, found array"},
+        Refusal{"other format", "vornik-profile", "vornik-keymap", "format: not a profile"},
+        Refusal{"no format", "\"format\": \"vornik-profile\",", "", "format: not a profile"},
+        Refusal{"newer version", "\"version\": 1", "\"version\": 2",
+                "version: the file is of version 2, newer than this program reads (version 1)"},
+        Refusal{"version 0", "\"version\": 1", "\"version\": 0", "version: 0 is not a profile version"},
+        Refusal{"version as text", "\"version\": 1", "\"version\": \"1\"", "version: expected an integer"},
+        Refusal{"unknown field", "\"version\": 1,", "\"version\": 1, \"extra\": 0,", "extra: is not a field"},
+        Refusal{"missing table", kBase,
+                R"({"format": "vornik-profile", "version": 1, "keyboard": [], "joysticks": []})", "moves: is missing"},
+        Refusal{"table not a list",
+                "\"keyboard\": [{\"key\": 65, \"move\": 2, \"autoFireMode\": 1, \"autoFireDelay\": 3}]",
+                "\"keyboard\": {\"key\": 65}", "keyboard: expected an array, found object"},
+        Refusal{"too deep", "[[40, 0]", repeated("[", 40) + "[40, 0]" + repeated("]", 40),
+                "nested more than 16 levels deep"},
+        Refusal{"field twice", "\"speed\": 10", "\"speed\": 10, \"speed\": 11",
+                "moves[0].speed: the field appears twice"},
+        // Keyboard bindings.
+        Refusal{"key over 255", "\"key\": 65", "\"key\": 256", "keyboard[0].key: 256 is out of range 0..255"},
+        Refusal{"key without entry", "\"key\": 65", "\"key\": 7", "keyboard[0].key: key code 7 is no key"},
+        Refusal{"key NONE", "\"key\": 65", "\"key\": 0", "keyboard[0].key: key code 0 is no key"},
+        Refusal{"key twice", "\"autoFireDelay\": 3}",
+                "\"autoFireDelay\": 3}, {\"key\": 65, \"move\": 0, "
+                "\"autoFireMode\": 0, \"autoFireDelay\": 0}",
+                "keyboard[1].key: key code 65 appears twice (also at keyboard[0])"},
+        Refusal{"move 101", "\"move\": 2", "\"move\": 101", "keyboard[0].move: 101 is out of range 0..100"},
+        Refusal{"mode 3", "\"autoFireMode\": 1", "\"autoFireMode\": 3", "keyboard[0].autoFireMode: 3 is out of range"},
+        Refusal{"delay 11", "\"autoFireDelay\": 3", "\"autoFireDelay\": 11", "keyboard[0].autoFireDelay: 11 is out"},
+        Refusal{"negative", "\"autoFireDelay\": 3", "\"autoFireDelay\": -1", "keyboard[0].autoFireDelay: -1 is out"},
+        Refusal{"fraction", "\"move\": 2", "\"move\": 2.0",
+                "keyboard[0].move: expected an integer 0..100, found a number"},
+        Refusal{"huge", "\"move\": 2", "\"move\": 18446744073709551615", "18446744073709551615 is out of range"},
+        Refusal{"null", "\"move\": 2", "\"move\": null", "keyboard[0].move: expected an integer 0..100, found null"},
+        Refusal{"missing field", ", \"autoFireDelay\": 3", "", "keyboard[0].autoFireDelay: is missing"},
+        // Joystick bindings.
+        Refusal{"joystick 0", "\"joystick\": 1", "\"joystick\": 0", "joysticks[0].joystick: 0 is out of range 1..32"},
+        Refusal{"joystick 33", "\"joystick\": 1", "\"joystick\": 33", "joysticks[0].joystick: 33 is out"},
+        Refusal{"entry 37", "\"entry\": 5", "\"entry\": 37", "joysticks[0].entry: 37 is out of range 1..36"},
+        Refusal{"kind 3", "\"kind\": 1", "\"kind\": 3", "joysticks[0].kind: 3 is out of range 0..2"},
+        Refusal{"key count 4", "\"keyCount\": 2", "\"keyCount\": 4", "joysticks[0].keyCount: 4 is out of range 0..3"},
+        Refusal{"key3 256", "\"key3\": 0", "\"key3\": 256", "joysticks[0].key3: 256 is out of range 0..255"},
+        Refusal{"move binding to 101", "\"kind\": 1, \"key1\": 17", "\"kind\": 2, \"key1\": 101",
+                "joysticks[0].key1: 101 is out of range 0..100"},
+        Refusal{"entry twice", "\"autoFireDelay\": 0}",
+                "\"autoFireDelay\": 0}, {\"joystick\": 1, \"entry\": 5, "
+                "\"kind\": 0, \"key1\": 0, \"key2\": 0, \"key3\": 0, \"keyCount\": 0, \"autoFireMode\": 0, "
+                "\"autoFireDelay\": 0}",
+                "joysticks[1]: joystick 1 entry 5 appears twice (also at joysticks[0])"},
+        Refusal{"entry not an object", "[{\"joystick\"", "[7, {\"joystick\"",
+                "joysticks[0]: expected an object, found number"},
+        // Moves.
+        Refusal{"move number 0", "\"number\": 2", "\"number\": 0", "moves[0].number: 0 is out of range 1..100"},
+        Refusal{"move number 101", "\"number\": 2", "\"number\": 101", "moves[0].number: 101 is out"},
+        Refusal{"move twice", "[65, 0]]}",
+                "[65, 0]]}, {\"number\": 2, \"name\": \"\", \"speed\": 0, \"repeat\": 0, "
+                "\"overlap\": true, \"steps\": []}",
+                "moves[1].number: move 2 appears twice (also at moves[0])"},
+        Refusal{"speed 101", "\"speed\": 10", "\"speed\": 101", "moves[0].speed: 101 is out of range 0..100"},
+        Refusal{"repeat 301", "\"repeat\": 1", "\"repeat\": 301", "moves[0].repeat: 301 is out of range 0..300"},
+        Refusal{"overlap as number", "\"overlap\": false", "\"overlap\": 0",
+                "moves[0].overlap: expected true or false"},
+        Refusal{"101 steps", "[[40, 0], [39, 0], [65, 0]]", "[" + manySteps(101) + "]",
+                "moves[0].steps: 101 steps, more than 100"},
+        Refusal{"step code 256", "[65, 0]]", "[65, 256]]", "moves[0].steps[2][1]: 256 is out of range 0..255"},
+        Refusal{"step not a pair", "[39, 0]", "[39]", "moves[0].steps[1]: expected a pair"},
+        Refusal{"step not a list", "[39, 0]", "39", "moves[0].steps[1]: expected an array, found number"},
+        Refusal{"name not text", "\"name\": \"波動拳\"", "\"name\": 5", "moves[0].name: expected a string"},
+        Refusal{"name of 251 bytes", "波動拳", std::string(251, 'a'),
+                "moves[0].name: the name is 251 bytes in Big5, more than 250"},
+        Refusal{"name of 126 double-byte characters", "波動拳", repeated("波", 126),
+                "moves[0].name: the name is 252 bytes in Big5"},
+        Refusal{"name without Big5 form", "波動拳", "波\xF0\x9F\x98\x80",
+                "moves[0].name: the name holds a character "
+                "that has no Big5 form"},
+        Refusal{"name with a line break", "波動拳", "a\\nb", "moves[0].name: the name holds a control character"}),
+    [](const testing::TestParamInfo<Refusal>& info) {
+        std::string name;
+        for (const char* p = info.param.what; *p; ++p)
+            name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+        return name;
+    });
+
+TEST(ProfileLimits, ThePlainBaseLoads) {
+    Configuration c;
+    const ProfileResult r = parseProfile(kBase, "base.vornik", c);
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_EQ(c.keyBindings[28].MoveNumber, 2) << "code 65 ('A') is the 29th labelled key";
+    EXPECT_EQ(c.joystickBindings[1][5].KeyCount, 2);
+    EXPECT_EQ(c.moves[2].Name.view(), "\xAA\x69\xB0\xCA\xAE\xB1");
+    EXPECT_EQ(c.moves[2].StepCount, 3);
+}
+
+TEST(ProfileLimits, OneMebibyteIsTheMostAProfileMayBe) {
+    std::string atLimit = kBase;
+    atLimit.resize(kMaxProfileBytes, ' ');
+    Configuration c;
+    EXPECT_TRUE(parseProfile(atLimit, "big.vornik", c).ok);
+
+    const Configuration before = richConfiguration();
+    c = before;
+    const ProfileResult r = parseProfile(atLimit + " ", "big.vornik", c);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.message.find("1048577 bytes, more than a profile may be (1 MiB)"), std::string::npos) << r.message;
+    EXPECT_TRUE(sameTables(c, before));
+}
+
+TEST(ProfileLimits, EveryTruncationIsRefusedCleanly) {
+    const std::string text = textOf(richConfiguration());
+    const Configuration before = richConfiguration();
+    Configuration c = before;
+    for (std::size_t n = 0; n < text.size(); ++n) {
+        const std::string_view cut(text.data(), n);
+        const ProfileResult r = parseProfile(cut, "cut.vornik", c);
+        if (text.find_first_not_of(" \n", n) == std::string::npos) { // only the final line break is gone
+            EXPECT_TRUE(r.ok) << r.message;
+            c = before;
+            continue;
+        }
+        ASSERT_FALSE(r.ok) << "accepted the first " << n << " bytes";
+        ASSERT_EQ(r.message.rfind("Cannot load \"cut.vornik\": ", 0), 0u) << r.message;
+        ASSERT_TRUE(sameTables(c, before)) << n;
+    }
+}
+
+TEST(ProfileExtension, IsAddedOnlyWhenMissing) {
+    EXPECT_EQ(withProfileExtension("my"), "my.vornik");
+    EXPECT_EQ(withProfileExtension("my.vornik"), "my.vornik");
+    EXPECT_EQ(withProfileExtension("dir/MY.VORNIK"), "dir/MY.VORNIK");
+    EXPECT_EQ(withProfileExtension("dir.vornik/my.txt"), "dir.vornik/my.txt.vornik");
+}
+
+// ---------------------------------------------------------------------------------------------
+
+class ProfileFiles : public testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = fs::temp_directory_path() / ("vornik-profile-" + std::to_string(::getpid()) + "-" +
+                                             testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::permissions(m_dir, fs::perms::owner_all, ec);
+        fs::remove_all(m_dir, ec);
+    }
+    std::vector<std::string> filesInDir() const {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(m_dir))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    fs::path m_dir;
+};
+
+TEST_F(ProfileFiles, SaveThenLoadGivesTheTablesBack) {
+    const Configuration rich = richConfiguration();
+    const std::string path = (m_dir / "mine.vornik").string();
+    writeFile(path, "an older profile");
+    const ProfileResult saved = saveProfile(path, rich);
+    ASSERT_TRUE(saved.ok) << saved.message;
+    EXPECT_EQ(readFile(path), textOf(rich));
+    EXPECT_EQ(filesInDir(), std::vector<std::string>{"mine.vornik"}) << "no temporary file is left";
+
+    Configuration loaded;
+    const ProfileResult r = loadProfile(path, loaded);
+    ASSERT_TRUE(r.ok) << r.message;
+    EXPECT_TRUE(sameTables(loaded, withoutUnsavedState(rich)));
+}
+
+TEST_F(ProfileFiles, LoadRefusesWhatItCannotReadNamingTheFile) {
+    const Configuration before = richConfiguration();
+    Configuration c = before;
+
+    const std::string missing = (m_dir / "nowhere.vornik").string();
+    ProfileResult r = loadProfile(missing, c);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.message.find("\"" + missing + "\": No such file or directory"), std::string::npos) << r.message;
+
+    const std::string huge = (m_dir / "huge.vornik").string();
+    writeFile(huge, std::string(kMaxProfileBytes + 10, ' '));
+    r = loadProfile(huge, c);
+    EXPECT_NE(r.message.find("\"" + huge + "\": the file is larger than a profile may be (1 MiB)"), std::string::npos)
+        << r.message;
+
+    r = loadProfile(m_dir.string(), c);
+    EXPECT_FALSE(r.ok) << "a folder is no profile";
+
+    const std::string bad = (m_dir / "bad.vornik").string();
+    writeFile(bad, kBase.substr(0, 40));
+    r = loadProfile(bad, c);
+    EXPECT_NE(r.message.find("Cannot load \"" + bad + "\": not valid JSON"), std::string::npos) << r.message;
+    EXPECT_TRUE(sameTables(c, before));
+}
+
+// Writes through the real calls until told to fail at one step.
+class FailingWriter : public ProfileFileWriter {
+public:
+    enum Failure { None, ShortThenFull, ShortThenNothing, Flush, Replace } failure = None;
+    std::size_t chunk = SIZE_MAX; // largest write passed on
+    std::size_t written = 0;
+
+    std::size_t write(int fd, const char* data, std::size_t size, std::error_code& error) override {
+        if ((failure == ShortThenFull || failure == ShortThenNothing) && written > 0) {
+            if (failure == ShortThenFull)
+                error = std::make_error_code(std::errc::no_space_on_device);
+            return 0;
+        }
+        // The first write goes only half way: a disk that fills up mid-file.
+        const bool shortWrite = failure == ShortThenFull || failure == ShortThenNothing;
+        const std::size_t n = shortWrite ? size / 2 : std::min(size, chunk);
+        const std::size_t done = ProfileFileWriter::write(fd, data, n, error);
+        written += done;
+        return done;
+    }
+    std::error_code flush(int fd) override {
+        if (failure == Flush)
+            return std::make_error_code(std::errc::io_error);
+        return ProfileFileWriter::flush(fd);
+    }
+    std::error_code replace(const std::string& temp, const std::string& target) override {
+        if (failure == Replace)
+            return std::make_error_code(std::errc::permission_denied);
+        return ProfileFileWriter::replace(temp, target);
+    }
+};
+
+TEST_F(ProfileFiles, AFailedSaveLeavesTheOldFileByteForByte) {
+    const std::string path = (m_dir / "keep.vornik").string();
+    const std::string old = "the old profile \x01\x02\xFF, byte for byte";
+    const struct {
+        FailingWriter::Failure failure;
+        const char* reason;
+    } cases[] = {
+        {FailingWriter::ShortThenFull, "writing failed: No space left on device"},
+        {FailingWriter::ShortThenNothing, "writing failed: No space left on device"},
+        {FailingWriter::Flush, "flushing to disk failed: Input/output error"},
+        {FailingWriter::Replace, "cannot replace the file: Permission denied"},
+    };
+    for (const auto& c : cases) {
+        writeFile(path, old);
+        FailingWriter writer;
+        writer.failure = c.failure;
+        const ProfileResult r = saveProfile(path, richConfiguration(), writer);
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.message, "Cannot save \"" + path + "\": " + c.reason);
+        EXPECT_EQ(readFile(path), old);
+        EXPECT_EQ(filesInDir(), std::vector<std::string>{"keep.vornik"}) << "the temporary file is removed";
+    }
+}
+
+TEST_F(ProfileFiles, ShortWritesThatMakeProgressStillSaveAll) {
+    const std::string path = (m_dir / "slow.vornik").string();
+    FailingWriter writer;
+    writer.chunk = 7;
+    ASSERT_TRUE(saveProfile(path, richConfiguration(), writer).ok);
+    EXPECT_EQ(readFile(path), textOf(richConfiguration()));
+}
+
+TEST_F(ProfileFiles, TablesThatCannotBeSavedLeaveTheOldFile) {
+    const std::string path = (m_dir / "keep.vornik").string();
+    writeFile(path, "old");
+    Configuration c = richConfiguration();
+    c.moves[9].RepeatCount = 301;
+    const ProfileResult r = saveProfile(path, c);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.message.find("Cannot save \"" + path + "\": the tables hold what a profile cannot: moves[2].repeat"),
+              std::string::npos)
+        << r.message;
+    EXPECT_EQ(readFile(path), "old");
+    EXPECT_EQ(filesInDir(), std::vector<std::string>{"keep.vornik"});
+}
+
+TEST_F(ProfileFiles, SavingIntoAMissingFolderNamesIt) {
+    const std::string path = (m_dir / "absent" / "x.vornik").string();
+    const ProfileResult r = saveProfile(path, richConfiguration());
+    EXPECT_EQ(r.message, "Cannot save \"" + path + "\": cannot create a file in \"" + (m_dir / "absent").string() +
+                             "\": No such file or directory");
+}
+
+#ifndef _WIN32
+TEST_F(ProfileFiles, AReadOnlyFolderLeavesTheOldFile) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders; the injected failures above cover this";
+    const std::string path = (m_dir / "keep.vornik").string();
+    writeFile(path, "old");
+    fs::permissions(m_dir, fs::perms::owner_read | fs::perms::owner_exec);
+    const ProfileResult r = saveProfile(path, richConfiguration());
+    fs::permissions(m_dir, fs::perms::owner_all);
+    EXPECT_NE(r.message.find("Permission denied"), std::string::npos) << r.message;
+    EXPECT_EQ(readFile(path), "old");
+}
+
+TEST_F(ProfileFiles, TheNewFileKeepsTheOldPermissions) {
+    const std::string path = (m_dir / "perm.vornik").string();
+    writeFile(path, "old");
+    ::chmod(path.c_str(), 0640);
+    ASSERT_TRUE(saveProfile(path, richConfiguration()).ok);
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+#endif
+
+} // namespace
+} // namespace vornik
