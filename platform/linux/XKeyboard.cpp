@@ -2,6 +2,9 @@
 
 #include "VirtualKeySyms.h"
 
+#include <cstring>
+
+#include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
 
 namespace vornik {
@@ -10,14 +13,34 @@ XKeyboard::XKeyboard(XConnection& connection) : m_connection(connection) {
     int eventBase = 0, errorBase = 0, major = 0, minor = 0;
     m_hasXTest = XTestQueryExtension(m_connection.display(), &eventBase, &errorBase, &major, &minor) != 0;
     m_connection.countRoundTrip();
-    m_connection.addListener([this](const XEvent& event) {
-        if (event.type == MappingNotify && event.xmapping.request != MappingPointer) {
-            XMappingEvent mapping = event.xmapping;
-            XRefreshKeyboardMapping(&mapping);
+    // A server with XKB tells an XKB client about keyboard mapping changes only through XKB events.
+    int opcode = 0, xkbError = 0, xkbMajor = XkbMajorVersion, xkbMinor = XkbMinorVersion;
+    if (XkbQueryExtension(m_connection.display(), &opcode, &m_xkbEventBase, &xkbError, &xkbMajor, &xkbMinor)) {
+        const unsigned long mask = XkbMapNotifyMask | XkbNewKeyboardNotifyMask;
+        XkbSelectEvents(m_connection.display(), XkbUseCoreKbd, mask, mask);
+    } else {
+        m_xkbEventBase = -1;
+    }
+    m_connection.countRoundTrip();
+    m_connection.addListener([this](const XEvent& event) { onEvent(event); });
+    buildTable();
+}
+
+void XKeyboard::onEvent(const XEvent& event) {
+    if (event.type == MappingNotify && event.xmapping.request != MappingPointer) {
+        XMappingEvent mapping = event.xmapping;
+        XRefreshKeyboardMapping(&mapping);
+        m_mappingChanged = true;
+    } else if (m_xkbEventBase >= 0 && event.type == m_xkbEventBase) {
+        XkbEvent xkb;
+        std::memcpy(&xkb, &event, sizeof event);
+        if (xkb.any.xkb_type == XkbMapNotify) {
+            XkbRefreshKeyboardMapping(&xkb.map);
+            m_mappingChanged = true;
+        } else if (xkb.any.xkb_type == XkbNewKeyboardNotify) {
             m_mappingChanged = true;
         }
-    });
-    buildTable();
+    }
 }
 
 void XKeyboard::buildTable() {

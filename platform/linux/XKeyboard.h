@@ -44,6 +44,7 @@ private:
         KeyCode output = 0;
         KeyCode other = 0;
     };
+    void onEvent(const XEvent& event);
     void buildTable();
     void refreshStateIfStale();
     bool isDown(KeyCode code) const { return code != 0 && (m_state[code / 8] >> (code % 8)) & 1; }
@@ -52,6 +53,7 @@ private:
     XConnection& m_connection;
     bool m_hasXTest = false;
     bool m_mappingChanged = false;
+    int m_xkbEventBase = -1;
     std::array<Keys, 256> m_table{};
     std::array<char, 32> m_state{};
     bool m_stateValid = false;

@@ -31,6 +31,11 @@ public:
     // The program's main window; the user interface sets it once the window exists.
     void setApplicationHandle(WindowHandle handle) { m_applicationHandle = handle; }
     bool hasXRes() const { return m_hasXRes; }
+    // Reads process ids from _NET_WM_PID only, as on a server without X-Resource (for tests).
+    void ignoreXRes() {
+        m_hasXRes = false;
+        m_pids.clear();
+    }
 
     // The top-level client of any window: itself or the first ancestor with WM_STATE, else the client
     // below its top-level frame, else the top-level window. 0 for the root, None or a gone window.

@@ -1,0 +1,58 @@
+#pragma once
+
+// An SDL virtual joystick that a test attaches and moves. SDL's joystick subsystem stays up for as
+// long as one exists, so the device outlives the backend under test when the test wants it to.
+
+#include <SDL2/SDL.h>
+
+#include <stdexcept>
+
+namespace vornik::test {
+
+class VirtualJoystick {
+public:
+    explicit VirtualJoystick(int buttons, int axes = 2) {
+        if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0)
+            throw std::runtime_error(SDL_GetError());
+        m_index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, axes, buttons, 0);
+        if (m_index < 0)
+            throw std::runtime_error(SDL_GetError());
+        m_joystick = SDL_JoystickOpen(m_index);
+        if (m_joystick == nullptr)
+            throw std::runtime_error(SDL_GetError());
+    }
+    ~VirtualJoystick() {
+        detach();
+        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+    }
+    VirtualJoystick(const VirtualJoystick&) = delete;
+    VirtualJoystick& operator=(const VirtualJoystick&) = delete;
+
+    int deviceIndex() const { return m_index; }
+    void setAxis(int axis, Sint16 value) { SDL_JoystickSetVirtualAxis(m_joystick, axis, value); }
+    void setButton(int button, bool down) { SDL_JoystickSetVirtualButton(m_joystick, button, down ? 1 : 0); }
+    void centre() {
+        setAxis(0, 0);
+        setAxis(1, 0);
+    }
+    // Unplugs the device.
+    void detach() {
+        if (m_joystick == nullptr)
+            return;
+        const SDL_JoystickID instance = SDL_JoystickInstanceID(m_joystick);
+        SDL_JoystickClose(m_joystick);
+        m_joystick = nullptr;
+        for (int i = 0; i < SDL_NumJoysticks(); ++i) {
+            if (SDL_JoystickGetDeviceInstanceID(i) == instance) {
+                SDL_JoystickDetachVirtual(i);
+                break;
+            }
+        }
+    }
+
+private:
+    int m_index = -1;
+    SDL_Joystick* m_joystick = nullptr;
+};
+
+} // namespace vornik::test

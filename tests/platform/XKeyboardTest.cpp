@@ -1,0 +1,192 @@
+// GoogleTest first: the X headers define macros (None, Bool, Status) that clash with it.
+#include <gtest/gtest.h>
+
+#include "KeyLabels.h"
+#include "RecorderProcess.h"
+#include "TestDisplay.h"
+#include "XKeyboard.h"
+
+#include <X11/keysym.h>
+
+#include <thread>
+
+namespace vornik {
+namespace {
+
+using test::RecorderProcess;
+using test::TestDisplay;
+
+constexpr uint32_t kDown = kKeyEventExtendedKey;
+constexpr uint32_t kUp = kKeyEventKeyUp;
+
+class XKeyboardTest : public ::testing::Test {
+protected:
+    TestDisplay user;
+    XConnection connection;
+    XKeyboard keyboard{connection};
+
+    void SetUp() override { ASSERT_TRUE(keyboard.hasXTest()); }
+    bool down(int vk) { return keyboard.asyncKeyState(vk) != 0; }
+};
+
+TEST_F(XKeyboardTest, EveryLabelledCodeHasAKeyOnAStandardKeyboard) {
+    NamedKeyList named;
+    buildNamedKeyList(named);
+    for (int position = 2; position <= named.Count; ++position) {
+        const int vk = named.Codes[position];
+        EXPECT_NE(keyboard.outputKeycode(vk), 0) << KeyLabel(static_cast<uint16_t>(vk)) << " (" << vk << ")";
+    }
+    EXPECT_EQ(keyboard.outputKeycode(16), user.keycode(XK_Shift_L)) << "generic codes send the left-hand key";
+    EXPECT_EQ(keyboard.outputKeycode(17), user.keycode(XK_Control_L));
+    EXPECT_EQ(keyboard.outputKeycode(18), user.keycode(XK_Alt_L));
+    EXPECT_EQ(keyboard.outputKeycode('A'), user.keycode(XK_a));
+    EXPECT_EQ(keyboard.outputKeycode(96), user.keycode(XK_KP_0));
+}
+
+TEST_F(XKeyboardTest, SentEventsReachTheFocusedWindowAtOnce) {
+    RecorderProcess target({"--focus"});
+    keyboard.keyEvent('X', kDown);
+    // Nothing else touches the connection: the event must have been flushed by keyEvent itself.
+    ASSERT_TRUE(target.waitForKeys(1));
+    keyboard.keyEvent('X', kUp);
+    keyboard.keyEvent(17, kDown);
+    keyboard.keyEvent(17, kUp);
+    ASSERT_TRUE(target.waitForKeys(4));
+    EXPECT_EQ(target.keyTexts(), (std::vector<std::string>{"+x", "-x", "+Control_L", "-Control_L"}));
+}
+
+TEST_F(XKeyboardTest, StateFollowsTheEventsThisKeyboardSends) {
+    EXPECT_FALSE(down('A'));
+    keyboard.keyEvent('A', kDown);
+    EXPECT_TRUE(down('A')) << "the cached state is renewed after a sent event";
+    EXPECT_TRUE(user.keyDown(user.keycode(XK_a))) << "the server agrees";
+    keyboard.keyEvent('A', kUp);
+    EXPECT_FALSE(down('A'));
+    EXPECT_FALSE(user.keyDown(user.keycode(XK_a)));
+}
+
+TEST_F(XKeyboardTest, GenericCodesAreDownWhenEitherSideIs) {
+    keyboard.keyEvent(16, kDown); // sends Shift_L
+    EXPECT_TRUE(down(16));
+    EXPECT_TRUE(down(160));
+    EXPECT_FALSE(down(161));
+    keyboard.keyEvent(160, kUp); // the left Shift is the same key
+    EXPECT_FALSE(down(16));
+
+    user.pressKey(XK_Control_R);
+    keyboard.beginTick();
+    EXPECT_TRUE(down(17));
+    EXPECT_TRUE(down(163));
+    EXPECT_FALSE(down(162));
+    user.releaseKey(XK_Control_R);
+    user.pressKey(XK_Alt_R);
+    keyboard.beginTick();
+    EXPECT_TRUE(down(18));
+    EXPECT_FALSE(down(17));
+    user.releaseKey(XK_Alt_R);
+}
+
+TEST_F(XKeyboardTest, OneKeymapRoundTripServesAWholeTickOfQueries) {
+    keyboard.setStateLifetime(std::chrono::seconds(10));
+    keyboard.beginTick();
+    const uint64_t before = connection.roundTrips();
+    for (int vk = 1; vk < 256; ++vk)
+        keyboard.asyncKeyState(vk);
+    EXPECT_EQ(connection.roundTrips() - before, 1u);
+
+    // Another program's key press is seen only once the cached state is dropped.
+    user.pressKey(XK_j);
+    EXPECT_FALSE(down('J'));
+    keyboard.beginTick();
+    EXPECT_TRUE(down('J'));
+    user.releaseKey(XK_j);
+
+    // Each event this keyboard sends renews the state: a chord of three queries and three presses.
+    keyboard.beginTick();
+    const uint64_t chord = connection.roundTrips();
+    for (int vk : std::initializer_list<int>{17, 16, 'X'}) {
+        ASSERT_FALSE(down(vk));
+        keyboard.keyEvent(static_cast<uint8_t>(vk), kDown);
+        EXPECT_TRUE(down(vk));
+    }
+    EXPECT_EQ(connection.roundTrips() - chord, 4u);
+    keyboard.releaseAll();
+}
+
+TEST_F(XKeyboardTest, CachedStateExpiresByItself) {
+    keyboard.setStateLifetime(std::chrono::milliseconds(5));
+    EXPECT_FALSE(down('K'));
+    user.pressKey(XK_k);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(down('K'));
+    user.releaseKey(XK_k);
+}
+
+TEST_F(XKeyboardTest, CodesWithoutAKeySendNothingAndAreNeverDown) {
+    RecorderProcess target({"--focus"});
+    const uint64_t before = connection.roundTrips();
+    for (int vk : std::initializer_list<int>{0, 7, 10, 91, 255}) {
+        keyboard.keyEvent(static_cast<uint8_t>(vk), kDown);
+        EXPECT_EQ(keyboard.asyncKeyState(vk), 0) << vk;
+    }
+    EXPECT_EQ(keyboard.asyncKeyState(256), 0);
+    EXPECT_EQ(keyboard.asyncKeyState(-1), 0);
+    EXPECT_EQ(connection.roundTrips(), before) << "keys that do not exist are not asked about";
+    EXPECT_TRUE(keyboard.pressedKeys().empty());
+    keyboard.keyEvent('B', kDown);
+    keyboard.keyEvent('B', kUp);
+    ASSERT_TRUE(target.waitForKeys(2));
+    EXPECT_EQ(target.keyTexts(), (std::vector<std::string>{"+b", "-b"})) << "nothing went out before B";
+}
+
+TEST_F(XKeyboardTest, KeysymWithoutAKeycodeAfterAMappingChange) {
+    const KeyCode f12 = keyboard.outputKeycode(123);
+    ASSERT_NE(f12, 0);
+    int perKey = 0;
+    KeySym* old = XGetKeyboardMapping(user.display(), f12, 1, &perKey);
+    std::vector<KeySym> none(static_cast<std::size_t>(perKey), NoSymbol);
+    XChangeKeyboardMapping(user.display(), f12, perKey, none.data(), 1);
+    user.sync();
+
+    // The mapping change is noticed on the next query or event, without being told.
+    for (int i = 0; i < 100 && keyboard.outputKeycode(123) != 0; ++i) {
+        keyboard.beginTick();
+        keyboard.asyncKeyState('A');
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(keyboard.outputKeycode(123), 0);
+    keyboard.keyEvent(123, kDown);
+    EXPECT_FALSE(user.keyDown(f12));
+    EXPECT_EQ(keyboard.asyncKeyState(123), 0);
+    EXPECT_TRUE(keyboard.pressedKeys().empty());
+
+    XChangeKeyboardMapping(user.display(), f12, perKey, old, 1);
+    XFree(old);
+    user.sync();
+}
+
+TEST_F(XKeyboardTest, ReleaseAllLeavesNoKeyDown) {
+    RecorderProcess target({"--focus"});
+    for (int vk : std::initializer_list<int>{'A', 17, 16, 115 /* F4 */, 37 /* Left */})
+        keyboard.keyEvent(static_cast<uint8_t>(vk), kDown);
+    keyboard.keyEvent('A', kUp);
+    EXPECT_EQ(keyboard.pressedKeys().size(), 4u);
+    EXPECT_EQ(user.keysDown().size(), 4u);
+
+    keyboard.releaseAll();
+    EXPECT_TRUE(user.keysDown().empty()) << "checked over another connection";
+    EXPECT_TRUE(keyboard.pressedKeys().empty());
+    ASSERT_TRUE(target.waitForKeys(10));
+    int presses = 0, releases = 0;
+    for (const auto& key : target.keys())
+        (key.press ? presses : releases)++;
+    EXPECT_EQ(presses, 5);
+    EXPECT_EQ(releases, 5);
+
+    keyboard.releaseAll();
+    target.waitForKeys(11, std::chrono::milliseconds(200));
+    EXPECT_EQ(target.keys().size(), 10u) << "a second call has nothing left to release";
+}
+
+} // namespace
+} // namespace vornik
