@@ -3,6 +3,8 @@
 // exits non-zero when anything failed.
 
 #include "Big5.h"
+#include "Configuration.h"
+#include "Engine.h"
 #include "EngineHost.h"
 #include "MovePlayer.h"
 #include "TargetWindows.h"
@@ -237,6 +239,17 @@ void releaseAllLetsGoOfWhatTheBackendStillHolds() {
     CHECK_EQ(window.keys.size(), expected.size());
 }
 
+void destroyingTheBackendReleasesItsKeys() {
+    {
+        Win32Platform backend;
+        backend.platform().keyboard.keyEvent('Z', kKeyEventExtendedKey);
+        backend.platform().keyboard.keyEvent(VK_CONTROL, kKeyEventExtendedKey);
+        CHECK(GetAsyncKeyState('Z') & 0x8000);
+    }
+    CHECK_EQ(GetAsyncKeyState('Z') & 0x8000, 0);
+    CHECK_EQ(GetAsyncKeyState(VK_CONTROL) & 0x8000, 0);
+}
+
 void joystickDetectionAnswersThatThereIsNoJoystick() {
     Win32Joysticks joysticks;
     for (uint32_t id = 0; id < 32; ++id) {
@@ -251,6 +264,16 @@ void joystickDetectionAnswersThatThereIsNoJoystick() {
     CHECK(joysticks.getPosEx(4000000000u, reading) != 0);
     JoyCapsRecord caps;
     CHECK(joysticks.getDevCaps(4000000000u, caps) != 0);
+
+    // The start-up detection through the engine: no joystick present, capability records empty.
+    Win32Platform backend;
+    Configuration config;
+    config.joystickPresent.fill(1);
+    RecordingHost host;
+    Engine engine(config, backend.platform(), host);
+    engine.detectJoysticks();
+    for (int joystick = 1; joystick <= kMaxJoysticks; ++joystick)
+        CHECK(!config.present(joystick) && config.caps(joystick).wMaxButtons == 0);
 }
 
 void hiddenWindowTimerFiresAndStops() {
@@ -423,8 +446,8 @@ void movePlayerSendsItsEventsInOrder() {
     TestWindow window("vornik move");
     if (!CHECK(window.bringToFront()))
         return;
-    Win32Keyboard keyboard;
-    Win32Clock clock;
+    Win32Platform backend;
+    Keyboard& keyboard = backend.platform().keyboard;
     MoveTable moves;
     Move& move = moves[1];
     move.Steps[1] = {'Q', 0};
@@ -434,7 +457,7 @@ void movePlayerSendsItsEventsInOrder() {
     move.Speed = 20;
     move.RepeatCount = 2;
     move.Overlap = 1;
-    MovePlayer player(moves, keyboard, clock);
+    MovePlayer player(moves, keyboard, backend.platform().clock);
 
     const DWORD start = GetTickCount();
     player.PlayMove(1);
@@ -466,6 +489,7 @@ int main() {
         {"key-down then key-up seen by GetAsyncKeyState", keyDownThenUpIsSeenByTheKeyState},
         {"key-up releases the extended key its key-down pressed", keyUpReleasesTheExtendedKeyItsKeyDownPressed},
         {"releaseAll lets go of what the backend holds", releaseAllLetsGoOfWhatTheBackendStillHolds},
+        {"destroying the backend releases its keys", destroyingTheBackendReleasesItsKeys},
         {"joystick detection with no joystick", joystickDetectionAnswersThatThereIsNoJoystick},
         {"hidden-window timer fires and stops", hiddenWindowTimerFiresAndStops},
         {"TTimerEx window-timer mode on the hidden window", timerInWindowTimerModeFiresOnTheHiddenWindow},
