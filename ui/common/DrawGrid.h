@@ -1,0 +1,65 @@
+#pragma once
+
+// A grid whose cells the owner paints: one fixed header row and one fixed first column, column
+// widths, one default row height, whole-row selection, a cell-painting callback, a double-click
+// callback and a tag. Rows and columns are counted with the fixed ones, from 0.
+
+#include <QTableView>
+
+#include <functional>
+
+namespace vornik::ui {
+
+class DrawGrid : public QTableView {
+    Q_OBJECT
+public:
+    // Called after the grid painted the cell its standard way (fixed cells shaded, the selected
+    // row highlighted); the painter is clipped to the cell and its pen holds the text colour.
+    using DrawCell = std::function<void(DrawGrid& grid, int col, int row, QPainter& painter, const QRect& rect)>;
+    using DblClick = std::function<void(DrawGrid& grid)>;
+
+    explicit DrawGrid(QWidget* parent = nullptr);
+
+    void setColCount(int count);
+    void setRowCount(int count);
+    int colCount() const;
+    int rowCount() const;
+    void setDefaultRowHeight(int height);
+    int defaultRowHeight() const { return m_rowHeight; }
+    void setColWidth(int col, int width);
+    int colWidth(int col) const { return columnWidth(col); }
+
+    int tag() const { return m_tag; }
+    void setTag(int tag) { m_tag = tag; }
+    void setOnDrawCell(DrawCell draw) { m_draw = std::move(draw); }
+    void setOnDblClick(DblClick dbl) { m_dblClick = std::move(dbl); }
+    const DrawCell& onDrawCell() const { return m_draw; }
+
+    // The current selection: its top row (the first normal row until the user picks one) and its
+    // left column (the first normal column, whole rows being selected).
+    int selectionTop() const { return m_selectedRow; }
+    int selectionLeft() const { return 1; }
+    void selectRow(int row);
+    // Repaints every cell from the owner's data.
+    void repaintGrid();
+
+    // Paints one cell as the grid would, into any painter (used by tests and by the delegate).
+    void paintCell(QPainter& painter, int col, int row, const QRect& rect, bool selected);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    class Model;
+    class Delegate;
+    Model* m_model;
+    DrawCell m_draw;
+    DblClick m_dblClick;
+    int m_tag = 0;
+    int m_rowHeight = 24;
+    int m_selectedRow = 1;
+};
+
+} // namespace vornik::ui

@@ -1,0 +1,86 @@
+#include "Modal.h"
+
+#include <deque>
+
+namespace vornik::ui {
+
+namespace {
+struct TestState {
+    bool on = false;
+    std::deque<Modal::Button> answers;
+    std::deque<Modal::DialogAnswer> dialogs;
+    std::vector<Modal::Shown> shown;
+    int dialogsRun = 0;
+};
+
+TestState& state() {
+    static TestState s;
+    return s;
+}
+} // namespace
+
+Modal::Button Modal::show(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text,
+                          QMessageBox::StandardButtons buttons) {
+    TestState& s = state();
+    if (s.on) {
+        s.shown.push_back({caption, text});
+        if (s.answers.empty())
+            return QMessageBox::Ok;
+        const Button answer = s.answers.front();
+        s.answers.pop_front();
+        return answer;
+    }
+    QMessageBox box(icon, caption, text, buttons, parent);
+    return static_cast<Button>(box.exec());
+}
+
+void Modal::notice(QWidget* parent, const QString& text) {
+    // A notice shows the application's title, as a plain box does.
+    show(parent, QMessageBox::NoIcon, QString(), text, QMessageBox::Ok);
+}
+
+void Modal::error(QWidget* parent, const QString& text) {
+    show(parent, QMessageBox::Critical, QStringLiteral("Message"), text, QMessageBox::Ok);
+}
+
+Modal::Button Modal::ask(QWidget* parent, const QString& text, QMessageBox::StandardButtons buttons) {
+    return show(parent, QMessageBox::Question, QStringLiteral("Message"), text, buttons);
+}
+
+int Modal::exec(QDialog& dialog) {
+    TestState& s = state();
+    if (!s.on)
+        return dialog.exec();
+    ++s.dialogsRun;
+    if (s.dialogs.empty())
+        return QDialog::Rejected;
+    const DialogAnswer answer = std::move(s.dialogs.front());
+    s.dialogs.pop_front();
+    return answer(dialog);
+}
+
+void Modal::setTestMode(bool on) {
+    state().on = on;
+}
+void Modal::queueAnswer(Button answer) {
+    state().answers.push_back(answer);
+}
+void Modal::queueDialog(DialogAnswer answer) {
+    state().dialogs.push_back(std::move(answer));
+}
+const std::vector<Modal::Shown>& Modal::shown() {
+    return state().shown;
+}
+int Modal::dialogsRun() {
+    return state().dialogsRun;
+}
+
+void Modal::reset() {
+    TestState& s = state();
+    s.answers.clear();
+    s.dialogs.clear();
+    s.shown.clear();
+    s.dialogsRun = 0;
+}
+
+} // namespace vornik::ui

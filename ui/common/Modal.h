@@ -1,0 +1,47 @@
+#pragma once
+
+// Every message box and every modal dialog of the program is run through here, so that tests can
+// answer them from a queue instead of blocking in a nested event loop.
+
+#include <QDialog>
+#include <QMessageBox>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+namespace vornik::ui {
+
+class Modal {
+public:
+    using Button = QMessageBox::StandardButton;
+    using DialogAnswer = std::function<int(QDialog&)>;
+
+    struct Shown {
+        QString caption;
+        QString text;
+    };
+
+    // A plain notice with an OK button and no caption of its own ("miss file !").
+    static void notice(QWidget* parent, const QString& text);
+    // The program's own boxes carry the caption "Message".
+    static void error(QWidget* parent, const QString& text);
+    static Button ask(QWidget* parent, const QString& text, QMessageBox::StandardButtons buttons);
+    // Runs a dialog modally; QDialog::Accepted or QDialog::Rejected.
+    static int exec(QDialog& dialog);
+
+    // Test mode: nothing is shown. Boxes take the next queued answer (OK when none is queued);
+    // dialogs run the next queued function (Rejected when none is queued). Every box is recorded.
+    static void setTestMode(bool on);
+    static void queueAnswer(Button answer);
+    static void queueDialog(DialogAnswer answer);
+    static const std::vector<Shown>& shown();
+    static int dialogsRun();
+    static void reset();
+
+private:
+    static Button show(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text,
+                       QMessageBox::StandardButtons buttons);
+};
+
+} // namespace vornik::ui

@@ -1,0 +1,61 @@
+#include "Texts.h"
+
+#include "Big5.h"
+
+namespace vornik::ui {
+
+QString fromBig5(std::string_view big5) {
+    if (const auto utf8 = big5ToUtf8(big5))
+        return QString::fromStdString(*utf8);
+    // Convert what can be converted, one character at a time.
+    QString text;
+    for (std::size_t i = 0; i < big5.size();) {
+        const std::size_t width = isBig5LeadByte(static_cast<unsigned char>(big5[i])) ? 2 : 1;
+        if (const auto one = big5ToUtf8(big5.substr(i, width)))
+            text += QString::fromStdString(*one);
+        i += width;
+    }
+    return text;
+}
+
+std::string toBig5(const QString& text) {
+    if (const auto big5 = utf8ToBig5(text.toStdString()))
+        return *big5;
+    std::string bytes;
+    for (const QChar c : text) {
+        if (const auto one = utf8ToBig5(QString(c).toStdString()))
+            bytes += *one;
+    }
+    return bytes;
+}
+
+QString moveName(const Move& move) {
+    return fromBig5(move.Name.view());
+}
+
+QString moveBindingText(const MoveTable& moves, int moveNumber) {
+    static const std::string prefix = *utf8ToBig5("招式：");
+    std::string text = prefix;
+    if (moveNumber >= 1 && moveNumber <= kMoveSlots)
+        text += moves[moveNumber].Name.view();
+    return fromBig5(std::string_view(text).substr(0, big5CutLength(text, 255)));
+}
+
+QString autoFireModeText(int mode) {
+    switch (mode) {
+    case 0:
+        return QStringLiteral("沒有");
+    case 1:
+        return QStringLiteral("自動連發中");
+    case 2:
+        return QStringLiteral("按下連發");
+    default:
+        return {};
+    }
+}
+
+QString autoFireDelayText(int delay) {
+    return QStringLiteral("Delay: ") + QString::number(delay);
+}
+
+} // namespace vornik::ui

@@ -1,0 +1,66 @@
+// Program entry: the application, the main window (whose creation runs the start-up sequence),
+// the dialogs once each in their fixed order, then the message loop until the main window closes.
+
+#include "TForm3.h"
+#include "TForm4.h"
+#include "TForm5.h"
+#include "TForm6.h"
+#include "TVornik.h"
+#include "TargetWindows.h"
+#include "Tform2.h"
+
+#include <QApplication>
+
+#ifndef _WIN32
+#include "SignalExit.h"
+#endif
+
+// Last: the X11 headers define macros that clash with Qt's names.
+#ifdef VORNIK_LINUX_PLATFORM
+#include "LinuxPlatform.h"
+#else
+#include "FakePlatform.h"
+#endif
+
+#include <cstdio>
+#include <memory>
+#include <stdexcept>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    using namespace vornik::ui;
+
+    StartupOptions options;
+    options.allProcesses = vornik::TargetWindows::allProcessesArgument(argc, argv);
+    PlatformHooks hooks;
+#ifdef VORNIK_LINUX_PLATFORM
+    std::unique_ptr<vornik::LinuxPlatform> backend;
+    try {
+        backend = std::make_unique<vornik::LinuxPlatform>();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "vornik: %s\n", e.what());
+        return 1;
+    }
+    hooks.setApplicationWindow = [&backend](vornik::WindowHandle window) {
+        backend->windows().setApplicationHandle(window);
+    };
+    const vornik::Platform& platform = backend->platform();
+#else
+    vornik::FakePlatform fake;
+    const vornik::Platform& platform = fake.platform;
+#endif
+
+    TVornik main(platform, options, hooks);
+    Tform2 about(&main);
+    TForm4 moveEditor(&main);
+    TForm5 recorder(&main);
+    TForm6 keyBinding(&main);
+    TForm3 joystickBinding(&main);
+    main.setDialogs(&about, &moveEditor, &recorder, &keyBinding, &joystickBinding);
+
+    // SIGINT and SIGTERM end the program the same way as closing the window.
+#ifndef _WIN32
+    SignalExit onSignal([&main](int) { main.endProgram(); });
+#endif
+    return app.exec();
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+// The keyboard page ("鍵盤"): the check box "停止作用", the clickable keyboard picture `Image1`
+// and the list `l3` with one row per labelled key.
+
+#include "Configuration.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QTreeWidget>
+
+namespace vornik::ui {
+
+class PictureStore;
+class TForm6;
+
+class KeyboardPage : public QWidget {
+    Q_OBJECT
+public:
+    KeyboardPage(Configuration& config, const PictureStore& pictures, QWidget* parent = nullptr);
+
+    void setDialog(TForm6* dialog) { m_dialog = dialog; }
+
+    // Rebuilds l3 from the keyboard binding table; the selection is lost.
+    void FillKeyBindingList();
+    // A press on the keyboard picture at picture coordinates x, y: selects the key's row.
+    void Image1MouseDown(int x, int y);
+    // Opens TForm6 for the selected row and writes the entry back on OK.
+    void l3DblClick();
+
+    QCheckBox* CheckBox5() const { return m_checkBox5; }
+    QLabel* Image1() const { return m_image1; }
+    QTreeWidget* l3() const { return m_l3; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    Configuration& m_config;
+    TForm6* m_dialog = nullptr;
+    QCheckBox* m_checkBox5;
+    QLabel* m_image1;
+    QTreeWidget* m_l3;
+    QIcon m_rowIcon;
+};
+
+} // namespace vornik::ui

@@ -1,0 +1,43 @@
+#pragma once
+
+// The keyboard binding dialog (caption "設定"): binds one keyboard key to a move, with auto-fire.
+
+#include "Tables.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+
+namespace vornik::ui {
+
+class TForm6 : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm6(QWidget* parent = nullptr);
+
+    // Fills the move list and loads every control but the two radio buttons from `binding`.
+    void load(const KeyBinding& binding, const MoveTable& moves);
+    // The record OK writes back: `previous` changed by the controls.
+    KeyBinding save(const KeyBinding& previous) const;
+    // cb1 and CheckBox2 follow CheckBox1; auto, man and tb1 follow both.
+    void applyEnabling();
+
+private:
+    QCheckBox* m_checkBox1;
+    QLabel* m_label1;
+    QComboBox* m_cb1;
+    QCheckBox* m_checkBox2;
+    QRadioButton* m_auto;
+    QRadioButton* m_man;
+    QSlider* m_tb1;
+    QLabel* m_label2;
+    QLabel* m_label3;
+    QPushButton* m_ok;
+    QPushButton* m_cancel;
+};
+
+} // namespace vornik::ui

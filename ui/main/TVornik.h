@@ -1,0 +1,147 @@
+#pragma once
+
+// The main window: owns the configuration, the engine and its timer; runs the start-up sequence;
+// hosts the joystick pages, the keyboard page and the move page; answers the engine's questions.
+
+#include "Configuration.h"
+#include "Engine.h"
+#include "EngineHost.h"
+#include "JoystickGrid.h"
+#include "JoystickPage.h"
+#include "PictureStore.h"
+#include "Platform.h"
+#include "TimerEx.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QMainWindow>
+#include <QSystemTrayIcon>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+namespace vornik::ui {
+
+class KeyboardPage;
+class MovePage;
+class Tform2;
+class TForm3;
+class TForm4;
+class TForm5;
+class TForm6;
+
+struct StartupOptions {
+    QString exeDirectory;      // empty: the directory of the running executable
+    bool allProcesses = false; // the "/allproc" argument
+    bool runTimer = true;      // tests run TimerEx1Timer themselves
+    std::function<bool()> trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+};
+
+// What a real backend needs beyond the platform seams.
+struct PlatformHooks {
+    // Told the main window's native handle once it exists (the program's own application window).
+    std::function<void(WindowHandle)> setApplicationWindow;
+};
+
+class TVornik : public QMainWindow, public EngineHost {
+    Q_OBJECT
+public:
+    static const QString kCaption;
+
+    explicit TVornik(const Platform& platform, StartupOptions options = {}, PlatformHooks hooks = {});
+    ~TVornik() override;
+
+    // The dialogs are created after the main window and handed over here.
+    void setDialogs(Tform2* about, TForm4* moveEditor, TForm5* recorder, TForm6* keyBinding, TForm3* joystickBinding);
+
+    Configuration& config() { return *m_config; }
+    Engine& engine() { return *m_engine; }
+    const PictureStore& pictures() const { return m_pictures; }
+    JoystickPage& joystickPage(int joystick) { return m_joystickPages.at(static_cast<std::size_t>(joystick - 1)); }
+    int joystickPageCount() const { return m_joystickPageCount; }
+    QString exeDirectory() const { return m_exeDirectory; }
+    QTabWidget* PageControl1() const { return m_pageControl; }
+    KeyboardPage* keyboardPage() const { return m_keyboardPage; }
+    MovePage* movePage() const { return m_movePage; }
+    QComboBox* cb1() const { return m_cb1; }
+
+    void FillKeyBindingList();
+    void RefreshMoveGrid();
+    void RefreshTargetWindows();
+    void cb1Change(int index);
+
+    // Background mode: hides every window and shows the tray icon; refused when the desktop has
+    // no notification area, since nothing could bring the program back.
+    void EnterBackgroundMode();
+    void trayActivated(QSystemTrayIcon::ActivationReason reason);
+    bool inBackground() const { return m_background; }
+    QSystemTrayIcon* trayIcon() const { return m_tray; }
+
+    void TimerEx1Timer();
+    TTimerEx& TimerEx1() { return *m_timerEx1; }
+    void showAbout();
+
+    // EngineHost
+    bool mainWindowVisible() override;
+    bool testBoxTicked(int joystick) override;
+    bool stopBoxTicked(int joystick) override;
+    bool keyboardStopBoxTicked() override;
+    void showDirectionPicture(int joystick, int picture) override;
+    void showButtonPicture(int joystick, int button, bool pressed) override;
+    void clearTargetItems() override;
+    void addTargetItem(const std::string& title) override;
+    void selectTargetItem(int index) override;
+    Answer askConnectionError(const std::string& text) override;
+    // Releases every key the program holds down, closes the windows and leaves the event loop.
+    void endProgram() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildWindow();
+    void buildMenu();
+    void runStartup();
+    void startupSteps();
+    void loadKeyMapFile();
+    void releaseKeys();
+
+    Platform m_platform;
+    StartupOptions m_options;
+    PlatformHooks m_hooks;
+    std::unique_ptr<Configuration> m_config;
+    std::unique_ptr<Engine> m_engine;
+    PictureStore m_pictures;
+    std::array<JoystickPage, kMaxJoysticks> m_joystickPages{};
+    JoystickGrid m_joystickGrid;
+    int m_joystickPageCount = 0;
+    QString m_exeDirectory;
+    bool m_background = false;
+    bool m_keysReleased = false;
+
+    QWidget* m_toolBar1 = nullptr;
+    QToolButton* m_speedButton5 = nullptr;
+    QToolButton* m_speedButton6 = nullptr;
+    QToolButton* m_speedButton1 = nullptr;
+    QToolButton* m_speedButton8 = nullptr;
+    QComboBox* m_cb1 = nullptr;
+    QTabWidget* m_pageControl = nullptr;
+    KeyboardPage* m_keyboardPage = nullptr;
+    MovePage* m_movePage = nullptr;
+    QWidget* m_panel1 = nullptr;
+    QFileDialog* m_op1 = nullptr;
+    QFileDialog* m_sa1 = nullptr;
+    QSystemTrayIcon* m_tray = nullptr;
+    std::unique_ptr<TTimerEx> m_timerEx1;
+    Tform2* m_about = nullptr;
+    TForm3* m_form3 = nullptr;
+    TForm4* m_form4 = nullptr;
+    TForm5* m_form5 = nullptr;
+    TForm6* m_form6 = nullptr;
+};
+
+} // namespace vornik::ui

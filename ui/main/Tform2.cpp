@@ -1,0 +1,51 @@
+#include "Tform2.h"
+
+#include "Fonts.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#ifndef VORNIK_VERSION
+#define VORNIK_VERSION "0.0.0"
+#endif
+#ifndef VORNIK_DOC_DIR
+#define VORNIK_DOC_DIR "."
+#endif
+
+namespace vornik::ui {
+
+Tform2::Tform2(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("Tform2"));
+    setWindowTitle(QStringLiteral("關於"));
+    setFont(programFont(12));
+
+    const QString readme =
+        QUrl::fromLocalFile(QDir(QStringLiteral(VORNIK_DOC_DIR)).absoluteFilePath("README.md")).toString();
+    auto* product = new QLabel(QStringLiteral("<b style='font-size:16px'>Vornik</b>"), this);
+    product->setObjectName(QStringLiteral("ProductName"));
+    auto* version = new QLabel(QStringLiteral("版本 %1").arg(QStringLiteral(VORNIK_VERSION)), this);
+    version->setObjectName(QStringLiteral("Version"));
+    auto* usage = new QLabel(QStringLiteral("<a href='%1'>使用說明</a>").arg(readme), this);
+    usage->setObjectName(QStringLiteral("UsageLink"));
+    auto* profiles = new QLabel(QStringLiteral("<a href='%1#profile-files'>設定檔格式</a>").arg(readme), this);
+    profiles->setObjectName(QStringLiteral("ProfileLink"));
+    for (QLabel* link : {usage, profiles}) {
+        link->setTextFormat(Qt::RichText);
+        link->setOpenExternalLinks(true);
+    }
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("OKButton"));
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* layout = new QVBoxLayout(this);
+    for (QWidget* w : std::initializer_list<QWidget*>{product, version, usage, profiles})
+        layout->addWidget(w, 0, Qt::AlignHCenter);
+    layout->addWidget(ok, 0, Qt::AlignHCenter);
+    setFixedSize(260, 170);
+}
+
+} // namespace vornik::ui
