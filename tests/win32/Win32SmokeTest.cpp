@@ -16,6 +16,9 @@
 
 #include <cstdio>
 #include <functional>
+#include <initializer_list>
+#include <iterator>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -200,7 +203,7 @@ void keyUpReleasesTheExtendedKeyItsKeyDownPressed() {
     if (!CHECK(window.bringToFront()))
         return;
     Win32Keyboard keyboard;
-    for (const uint8_t vk : {VK_SHIFT, VK_CONTROL, VK_MENU, VK_RETURN, VK_LEFT}) {
+    for (const uint8_t vk : std::initializer_list<uint8_t>{VK_SHIFT, VK_CONTROL, VK_MENU, VK_RETURN, VK_LEFT}) {
         window.keys.clear();
         keyboard.keyEvent(vk, kKeyEventExtendedKey);
         CHECK(keyboard.asyncKeyState(vk) != 0);
