@@ -14,6 +14,7 @@
 
 #include "Win32Api.h"
 
+#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <initializer_list>
@@ -337,6 +338,29 @@ void timerInWindowTimerModeFiresOnTheHiddenWindow() {
     CHECK_EQ(firings, atDestruction);
 }
 
+void threadedTimerRunsItsWorkerAtTheChosenPriority() {
+    std::atomic<int> firings{0};
+    std::atomic<int> priority{THREAD_PRIORITY_ERROR_RETURN};
+    std::atomic<bool> onWorker{true};
+    const DWORD mainThread = GetCurrentThreadId();
+    TTimerEx timer;
+    timer.setThreadSafe(true); // fire on the worker itself, so its own priority can be read
+    timer.setThreadPriority(tpHighest);
+    timer.setInterval(20);
+    timer.setOnTimer([&](TTimerEx&) {
+        priority = GetThreadPriority(GetCurrentThread());
+        onWorker = onWorker && GetCurrentThreadId() != mainThread;
+        ++firings;
+    });
+    Sleep(200);
+    timer.setEnabled(false);
+    CHECK(firings >= 3);
+    CHECK(onWorker);
+    CHECK_EQ(priority.load(), THREAD_PRIORITY_HIGHEST);
+    if (CHECK(timer.worker() != nullptr))
+        CHECK(!timer.worker()->priorityRefused());
+}
+
 void enumerationFindsOurWindowsWithPidVisibilityAndTitle() {
     TestWindow shown("vornik shown");
     TestWindow hidden("vornik hidden", false);
@@ -496,6 +520,7 @@ int main() {
         {"joystick detection with no joystick", joystickDetectionAnswersThatThereIsNoJoystick},
         {"hidden-window timer fires and stops", hiddenWindowTimerFiresAndStops},
         {"TTimerEx window-timer mode on the hidden window", timerInWindowTimerModeFiresOnTheHiddenWindow},
+        {"TTimerEx threaded mode at tpHighest", threadedTimerRunsItsWorkerAtTheChosenPriority},
         {"enumeration: pid, visibility, title", enumerationFindsOurWindowsWithPidVisibilityAndTitle},
         {"titles travel as Big5", titlesTravelAsBig5},
         {"RefreshTargetWindows renames an untitled window once", refreshRenamesAnUntitledWindowOnce},
