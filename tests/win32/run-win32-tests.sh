@@ -24,10 +24,12 @@ wine=$(command -v wine64 || true)
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 
 # A Wine prefix of our own beside the build; made on the first run (the slow part), reused afterwards.
-# No Mono or Gecko installer prompts, and no menu entries written into the user's desktop.
+# No Mono or Gecko installer prompts, and no menu entries or file types written into the user's desktop
+# (what Wine still writes there goes to folders inside the build).
 export WINEPREFIX=$build/wineprefix
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export XDG_DATA_HOME=$build/wine-xdg/data XDG_CONFIG_HOME=$build/wine-xdg/config
 export wine wineserver exe=$build/platform/win32/vornik_win32_smoke.exe
 
 # The prefix's wineserver and its helper processes go with the Xvfb they ran on.
