@@ -1,0 +1,197 @@
+// End to end on a real X server (run under a private Xvfb by bench/run e2e): SDL virtual joysticks,
+// the engine ticked by the program's own timer, XTest, and a real X client that notes when each key
+// event reaches it. Prints:
+//   e2e_latency_p50_ms, e2e_latency_p99_ms  virtual button press -> KeyPress at the client, 200 presses
+//                                           at random phases of the 30 ms timer
+//   tick_linux_us_median                    one idle EngineTick: 4 joysticks of 12 buttons with every
+//                                           input bound to a key, 100 keyboard bindings, target in front
+//   x_roundtrips_per_idle_tick              replies the process waited for, counted where Xlib waits
+#include "Engine.h"
+#include "KeyLabels.h"
+#include "LinuxPlatform.h"
+#include "MainQueue.h"
+#include "RecorderProcess.h"
+#include "TestDisplay.h"
+#include "TimerEx.h"
+#include "VirtualJoystick.h"
+
+#include <dlfcn.h>
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <thread>
+#include <vector>
+
+// Every reply Xlib waits for goes through xcb_wait_for_reply64; this definition in the executable takes
+// its place and counts, independently of the backend's own count. Xlib calls it twice for one reply
+// (the second call returns at once), so a round trip is a request number not waited for just before.
+namespace {
+uint64_t g_replyWaits = 0;
+xcb_connection_t* g_lastConnection = nullptr;
+uint64_t g_lastRequest = 0;
+} // namespace
+extern "C" void* xcb_wait_for_reply64(xcb_connection_t* c, uint64_t request, xcb_generic_error_t** e) {
+    using Real = void* (*)(xcb_connection_t*, uint64_t, xcb_generic_error_t**);
+    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "xcb_wait_for_reply64"));
+    if (c != g_lastConnection || request != g_lastRequest)
+        ++g_replyWaits;
+    g_lastConnection = c;
+    g_lastRequest = request;
+    return real(c, request, e);
+}
+
+using namespace vornik;
+using namespace std::chrono_literals;
+
+namespace {
+
+struct Host : EngineHost {
+    bool mainWindowVisible() override { return true; }
+    bool testBoxTicked(int) override { return false; }
+    bool stopBoxTicked(int) override { return false; }
+    bool keyboardStopBoxTicked() override { return false; }
+    void showDirectionPicture(int, int) override {}
+    void showButtonPicture(int, int, bool) override {}
+    void clearTargetItems() override {}
+    void addTargetItem(const std::string&) override {}
+    void selectTargetItem(int) override {}
+    Answer askConnectionError(const std::string&) override { return Answer::Ok; }
+    void endProgram() override {}
+};
+
+int64_t nowUs() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<int64_t>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
+}
+
+double percentile(std::vector<double> values, double p) {
+    std::sort(values.begin(), values.end());
+    const auto rank = static_cast<std::size_t>(std::ceil(p * static_cast<double>(values.size())));
+    return values[std::max<std::size_t>(rank, 1) - 1];
+}
+
+JoystickBinding keyBinding(int vk) {
+    JoystickBinding b;
+    b.BindingKind = BindingKeys;
+    b.Key1 = vk;
+    b.KeyCount = 1;
+    return b;
+}
+
+void latency() {
+    test::TestDisplay user;
+    test::VirtualJoystick pad(12);
+    test::RecorderProcess target({"--title", "target", "--focus"});
+    LinuxPlatform platform;
+    Configuration config;
+    buildNamedKeyList(config.namedKeys);
+    Host host;
+    Engine engine(config, platform.platform(), host);
+    engine.detectJoysticks();
+    config.joystickBindings[1][buttonEntry(1)] = keyBinding('A');
+    engine.targets().RefreshTargetWindows();
+    engine.targets().SelectForegroundTarget(target.window());
+
+    testing::MainQueue mainThread;
+    TimerHooks hooks;
+    hooks.runOnMainThread = mainThread.hook();
+    std::vector<double> latencies;
+    {
+        TTimerEx timer(hooks);
+        timer.setInterval(30);
+        timer.setThreadPriority(tpHighest);
+        timer.setOnTimer([&](TTimerEx&) { engine.EngineTick(); });
+
+        std::mt19937 random(20240611);
+        std::uniform_int_distribution<int> phase(0, 59);
+        for (int press = 0; press < 200; ++press) {
+            mainThread.pumpFor(std::chrono::milliseconds(phase(random)));
+            const std::size_t before = target.keys().size();
+            const int64_t pressedAt = nowUs();
+            pad.setButton(0, true);
+            if (!mainThread.pumpUntil([&] { return target.keys().size() > before; }, 2000ms)) {
+                std::fprintf(stderr, "e2e: key press %d never arrived\n", press);
+                break;
+            }
+            latencies.push_back(static_cast<double>(target.keys()[before].timeUs - pressedAt) / 1000.0);
+            pad.setButton(0, false);
+            mainThread.pumpUntil([&] { return target.keys().size() > before + 1; }, 2000ms);
+        }
+        timer.setEnabled(false);
+    }
+    mainThread.pumpFor(50ms);
+    platform.keyboard().releaseAll();
+    if (latencies.empty())
+        return;
+    std::printf("e2e_latency_p50_ms: %.2f\n", percentile(latencies, 0.50));
+    std::printf("e2e_latency_p99_ms: %.2f\n", percentile(latencies, 0.99));
+}
+
+void idleTick() {
+    test::TestDisplay user;
+    std::vector<std::unique_ptr<test::VirtualJoystick>> pads;
+    for (int i = 0; i < 4; ++i)
+        pads.push_back(std::make_unique<test::VirtualJoystick>(12));
+    test::RecorderProcess target({"--title", "target", "--focus"});
+    LinuxPlatform platform;
+    Configuration config;
+    buildNamedKeyList(config.namedKeys);
+    Host host;
+    Engine engine(config, platform.platform(), host);
+    engine.detectJoysticks();
+    // Every direction and button of the four joysticks bound to a key of its own that nobody holds.
+    int next = 2;
+    for (int t = 1; t <= 4; ++t) {
+        for (int entry = 1; entry <= 16; ++entry)
+            config.joystickBindings[t][entry] = keyBinding(config.namedKeys.Codes[next++ % 60 + 2]);
+    }
+    for (int k = 0; k < 100; ++k)
+        config.keyBindings[static_cast<std::size_t>(k)].MoveNumber = 1 + k % 100;
+    engine.targets().RefreshTargetWindows();
+    engine.targets().SelectForegroundTarget(target.window());
+
+    // The first ticks after a refresh learn the foreground window's top-level and process id; idle
+    // ticks are the ones after that.
+    for (int tick = 0; tick < 3; ++tick)
+        engine.EngineTick();
+    constexpr int kTicks = 300;
+    std::vector<double> durations;
+    uint64_t waits = 0, counted = 0;
+    for (int tick = 0; tick < kTicks; ++tick) {
+        // The real spacing of ticks, so that nothing cached in between outlives its time.
+        std::this_thread::sleep_for(30ms);
+        const uint64_t waitsBefore = g_replyWaits;
+        const uint64_t countedBefore = platform.connection().roundTrips();
+        const auto start = std::chrono::steady_clock::now();
+        engine.EngineTick();
+        const auto end = std::chrono::steady_clock::now();
+        durations.push_back(std::chrono::duration<double, std::micro>(end - start).count());
+        waits += g_replyWaits - waitsBefore;
+        counted += platform.connection().roundTrips() - countedBefore;
+    }
+    if (!target.keys().empty())
+        std::fprintf(stderr, "e2e: the idle ticks sent %zu key events\n", target.keys().size());
+    std::printf("tick_linux_us_median: %.1f\n", percentile(durations, 0.50));
+    std::printf("x_roundtrips_per_idle_tick: %.2f\n", static_cast<double>(waits) / kTicks);
+    std::fprintf(stderr, "e2e: the backend counted %.2f round trips per idle tick\n",
+                 static_cast<double>(counted) / kTicks);
+}
+
+} // namespace
+
+int main() {
+    try {
+        latency();
+        idleTick();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "e2e: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
