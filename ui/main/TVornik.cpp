@@ -396,7 +396,7 @@ void TVornik::endProgram() {
     releaseKeys();
     close();
     // Leaves every event loop, a modal dialog's included.
-    QCoreApplication::exit(0);
+    m_options.quit();
 }
 
 void TVornik::closeEvent(QCloseEvent* event) {

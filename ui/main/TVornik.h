@@ -13,6 +13,7 @@
 #include "TimerEx.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QMainWindow>
 #include <QSystemTrayIcon>
@@ -38,6 +39,8 @@ struct StartupOptions {
     bool allProcesses = false; // the "/allproc" argument
     bool runTimer = true;      // tests run TimerEx1Timer themselves
     std::function<bool()> trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+    // Leaves the message loop for good; tests count the calls instead.
+    std::function<void()> quit = [] { QCoreApplication::exit(0); };
 };
 
 // What a real backend needs beyond the platform seams.

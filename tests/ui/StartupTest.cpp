@@ -1,0 +1,146 @@
+#include "UiFixture.h"
+
+#include "DrawGrid.h"
+#include "KeyLabels.h"
+
+#include <QGuiApplication>
+#include <QTreeWidget>
+
+namespace vornik::ui::test {
+namespace {
+
+using Startup = UiFixture;
+
+TEST_F(Startup, TwoJoysticksGivePagesInOrderWithTheFirstActive) {
+    m_fake.joysticks.plug(0, 12);
+    m_fake.joysticks.plug(1, 32);
+    TVornik& w = startWithKeyMap();
+
+    EXPECT_EQ(tabCaptions(), QStringList({"搖桿 1", "搖桿 2", "鍵盤", "招式記錄"}));
+    EXPECT_EQ(w.PageControl1()->currentIndex(), 0);
+    EXPECT_EQ(w.joystickPageCount(), 2);
+    for (int n = 1; n <= 2; ++n) {
+        const JoystickPage& page = w.joystickPage(n);
+        ASSERT_NE(page.BindingGrid, nullptr);
+        EXPECT_EQ(page.BindingGrid->tag(), n);
+        EXPECT_FALSE(page.TestCheckBox->isChecked());
+        EXPECT_FALSE(page.StopCheckBox->isChecked());
+    }
+    // Grids set up after the pages: M + 9 rows.
+    EXPECT_EQ(w.joystickPage(1).BindingGrid->rowCount(), 21);
+    EXPECT_EQ(w.joystickPage(2).BindingGrid->rowCount(), 41);
+    EXPECT_TRUE(messages().isEmpty());
+}
+
+TEST_F(Startup, AGapAtIdZeroMeansNoJoystickPageAndTheKeyboardPageActive) {
+    m_fake.joysticks.plug(1);
+    TVornik& w = startWithKeyMap();
+
+    EXPECT_EQ(tabCaptions(), QStringList({"鍵盤", "招式記錄"}));
+    EXPECT_EQ(w.PageControl1()->currentWidget(), w.keyboardPage());
+    EXPECT_EQ(w.config().joystickPresent[1], 1); // detected, only not given a page
+}
+
+TEST_F(Startup, ThirtyTwoJoysticksGiveThirtyTwoPages) {
+    for (uint32_t id = 0; id < 32; ++id)
+        m_fake.joysticks.plug(id);
+    TVornik& w = startWithKeyMap();
+
+    ASSERT_EQ(w.PageControl1()->count(), 34);
+    EXPECT_EQ(w.PageControl1()->tabText(31), "搖桿 32");
+    EXPECT_EQ(w.PageControl1()->tabText(32), "鍵盤");
+    EXPECT_EQ(w.joystickPage(32).BindingGrid->tag(), 32);
+}
+
+TEST_F(Startup, FromAnotherDirectoryTheKeyMapBesideTheExecutableIsReadAndBecomesCurrent) {
+    QDir::setCurrent(exeDir()); // a directory with no key-map file
+    StartupOptions options;
+    options.exeDirectory = QCoreApplication::applicationDirPath();
+    TVornik& w = start(options);
+
+    EXPECT_EQ(w.config().keyMap.Count, 101);
+    EXPECT_EQ(QDir::current().canonicalPath(), QDir(QCoreApplication::applicationDirPath()).canonicalPath());
+    EXPECT_TRUE(w.exeDirectory().endsWith('/'));
+    EXPECT_TRUE(messages().isEmpty());
+}
+
+TEST_F(Startup, MissingKeyMapSaysSoAndEverythingElseWorks) {
+    m_fake.joysticks.plug(0);
+    TVornik& w = start();
+
+    EXPECT_EQ(messages(), QStringList({"miss file !"}));
+    EXPECT_EQ(w.config().keyMap.Count, 0);
+    EXPECT_EQ(w.config().namedKeys.Count, 101);
+    EXPECT_EQ(tabCaptions(), QStringList({"搖桿 1", "鍵盤", "招式記錄"}));
+    EXPECT_EQ(w.keyboardPage()->l3()->topLevelItemCount(), 100);
+    EXPECT_TRUE(w.isVisible());
+}
+
+TEST_F(Startup, TruncatedKeyMapNamesTheFileAndStartUpStillCompletes) {
+    QFile shipped(shippedKeyMap());
+    ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
+    writeKeyMap(shipped.readAll().left(4 + 20 * 10 + 7)); // announces 101 records, holds 10 and a bit
+    m_fake.joysticks.plug(0);
+    m_fake.windows.add(0x100, 77, "Game");
+    TVornik& w = start();
+
+    ASSERT_EQ(Modal::shown().size(), 1u);
+    EXPECT_EQ(Modal::shown()[0].caption, "Message");
+    EXPECT_TRUE(Modal::shown()[0].text.contains(exeDir() + "/keymap")) << Modal::shown()[0].text.toStdString();
+    EXPECT_EQ(w.config().keyMap.Count, 0);
+    // The steps after the key-map file all ran.
+    EXPECT_EQ(tabCaptions(), QStringList({"搖桿 1", "鍵盤", "招式記錄"}));
+    EXPECT_EQ(w.cb1()->count(), 1);
+    EXPECT_EQ(w.keyboardPage()->l3()->topLevelItemCount(), 100);
+    EXPECT_EQ(w.movePage()->l1()->rowCount(), 101);
+}
+
+TEST_F(Startup, WindowCaptionTitleAndFixedClientArea) {
+    TVornik& w = startWithKeyMap();
+
+    EXPECT_EQ(w.windowTitle(), "Vornik   (熱鍵：CTRL+J)");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), w.windowTitle());
+    EXPECT_EQ(w.centralWidget()->size(), QSize(536, 373));
+    EXPECT_EQ(w.minimumSize(), w.maximumSize());
+    EXPECT_FALSE(w.windowFlags() & Qt::WindowMaximizeButtonHint);
+    // The combo reaches the right end of the toolbar.
+    QWidget* toolBar = w.findChild<QWidget*>("ToolBar1");
+    ASSERT_NE(toolBar, nullptr);
+    EXPECT_EQ(toolBar->height(), 28);
+    EXPECT_EQ(w.cb1()->geometry().right(), toolBar->width() - 1);
+    EXPECT_EQ(w.findChild<QWidget*>("SpeedButton8")->width(), 65);
+    for (const char* name : {"mimg0", "mimg8", "keybu"}) {
+        auto* picture = w.findChild<QLabel*>(name);
+        ASSERT_NE(picture, nullptr) << name;
+        EXPECT_FALSE(picture->isVisibleTo(&w)) << name;
+    }
+    EXPECT_EQ(w.pictures().keybu().size(), QSize(427, 119));
+}
+
+TEST_F(Startup, TablesAreClearedAndButtonPicturesLoaded) {
+    TVornik& w = startWithKeyMap();
+
+    EXPECT_EQ(w.config().keyBindings[0], KeyBinding{});
+    EXPECT_EQ(w.config().targets.OwnApplicationHandle, m_fake.windows.ownApplication);
+    EXPECT_EQ(w.config().targets.UntitledWindowCounter, 0);
+    for (int n : {1, 32}) {
+        EXPECT_EQ(w.pictures().button(n, ButtonState::Released).size(), QSize(32, 32));
+        EXPECT_EQ(w.pictures().button(n, ButtonState::Pressed).size(), QSize(32, 32));
+        EXPECT_NE(w.pictures().button(n, ButtonState::Released).toImage(),
+                  w.pictures().button(n, ButtonState::Pressed).toImage());
+    }
+    EXPECT_NE(w.pictures().button(1, ButtonState::Released).toImage(),
+              w.pictures().button(2, ButtonState::Released).toImage());
+}
+
+TEST_F(Startup, TimerIsConfiguredForTheEngine) {
+    TVornik& w = startWithKeyMap();
+    EXPECT_EQ(w.TimerEx1().Interval(), 30u);
+    EXPECT_EQ(w.TimerEx1().ThreadPriority(), tpHighest);
+    EXPECT_FALSE(w.TimerEx1().ThreadSafe());
+    EXPECT_TRUE(w.TimerEx1().Threaded());
+    EXPECT_TRUE(static_cast<bool>(w.TimerEx1().OnTimer()));
+}
+
+} // namespace
+} // namespace vornik::ui::test

@@ -1,0 +1,189 @@
+#include "UiFixture.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QToolButton>
+
+namespace vornik::ui::test {
+namespace {
+
+constexpr int kVkControl = 0x11;
+constexpr int kVkJ = 0x4A;
+
+class Program : public UiFixture {
+protected:
+    void SetUp() override {
+        UiFixture::SetUp();
+        installKeyMap();
+        m_fake.windows.add(0x10, 100, "Editor");
+        m_fake.windows.add(0x20, 200, "Game");
+        m_fake.windows.add(0x30, 300, "Hidden tool", false);
+    }
+    QStringList comboItems() const {
+        QStringList items;
+        for (int i = 0; i < m_main->cb1()->count(); ++i)
+            items << m_main->cb1()->itemText(i);
+        return items;
+    }
+    uint32_t target() const { return m_main->config().targets.TargetProcessId; }
+    // The keyboard binding entry of a key: its named-key position minus 2.
+    KeyBinding& keyBinding(int code) {
+        const NamedKeyList& named = m_main->config().namedKeys;
+        for (int p = 2; p <= named.Count; ++p) {
+            if (named.Codes[p] == code)
+                return m_main->config().keyBindings[static_cast<std::size_t>(p - 2)];
+        }
+        throw std::logic_error("no such key");
+    }
+};
+
+TEST_F(Program, ComboListsVisibleWindowsAndAChoiceSetsTheTarget) {
+    TVornik& w = start();
+    EXPECT_EQ(comboItems(), QStringList({"Editor", "Game"}));
+    EXPECT_EQ(w.cb1()->currentIndex(), -1);
+    EXPECT_EQ(target(), 0u);
+
+    emit w.cb1()->activated(1);
+    EXPECT_EQ(target(), 200u);
+}
+
+TEST_F(Program, AllProcWithHiddenWindows) {
+    StartupOptions options;
+    options.allProcesses = true;
+    start(options);
+    EXPECT_EQ(comboItems(), QStringList({"Editor", "Game", "Hidden tool"}));
+}
+
+TEST_F(Program, RefeashRebuildsTheListAndKeepsTheTarget) {
+    TVornik& w = start();
+    emit w.cb1()->activated(0);
+    m_fake.windows.add(0x40, 400, "");
+    w.findChild<QToolButton*>("SpeedButton8")->click();
+
+    EXPECT_EQ(comboItems(), QStringList({"Editor", "Game", "Process 00ABCDEF1"}));
+    EXPECT_EQ(w.cb1()->currentIndex(), -1);
+    EXPECT_EQ(target(), 100u);
+}
+
+TEST_F(Program, HotKeyMakesTheProgramInFrontTheTargetAndSelectsIt) {
+    TVornik& w = start();
+    m_fake.windows.foreground = 0x20;
+    m_fake.keyboard.hold(kVkControl);
+    m_fake.keyboard.hold(kVkJ);
+    w.TimerEx1Timer();
+
+    EXPECT_EQ(target(), 200u);
+    EXPECT_EQ(w.cb1()->currentIndex(), 1);
+    EXPECT_EQ(w.cb1()->currentText(), "Game");
+}
+
+TEST_F(Program, BackgroundModeHidesEverythingAndTheEngineKeepsRunning) {
+    TVornik& w = start();
+    KeyBinding& a = keyBinding('A');
+    Move& move = w.config().moves[1];
+    move.Steps[1].Key = 'B';
+    move.StepCount = 1;
+    move.RepeatCount = 1;
+    a.MoveNumber = 1;
+    emit w.cb1()->activated(1);
+    m_fake.windows.foreground = 0x20;
+
+    w.findChild<QAction*>("HideAction")->trigger();
+    EXPECT_TRUE(w.inBackground());
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(w.trayIcon()->isVisible());
+    EXPECT_EQ(w.trayIcon()->toolTip(), "Vornik");
+    EXPECT_TRUE(w.mainWindowVisible());
+
+    m_fake.keyboard.hold('A');
+    w.TimerEx1Timer();
+    ASSERT_FALSE(m_fake.keyboard.events.empty());
+    EXPECT_EQ(m_fake.keyboard.events.front().vk, 'B');
+}
+
+TEST_F(Program, OnlyALeftOrRightPressOnTheIconRestores) {
+    TVornik& w = start();
+    for (auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::Context}) {
+        w.findChild<QToolButton*>("SpeedButton1")->click();
+        ASSERT_TRUE(w.inBackground());
+        w.trayActivated(QSystemTrayIcon::DoubleClick);
+        w.trayActivated(QSystemTrayIcon::MiddleClick);
+        w.trayActivated(QSystemTrayIcon::Unknown);
+        EXPECT_FALSE(w.isVisible());
+        EXPECT_TRUE(w.trayIcon()->isVisible());
+
+        emit w.trayIcon()->activated(reason);
+        EXPECT_FALSE(w.inBackground());
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_FALSE(w.trayIcon()->isVisible());
+    }
+}
+
+TEST_F(Program, BackgroundModeIsRefusedWithoutANotificationArea) {
+    m_trayAvailable = false;
+    TVornik& w = start();
+    w.EnterBackgroundMode();
+
+    EXPECT_FALSE(w.inBackground());
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(w.trayIcon()->isVisible());
+    ASSERT_EQ(Modal::shown().size(), 1u);
+    EXPECT_EQ(Modal::shown()[0].caption, "Message");
+}
+
+TEST_F(Program, ClosingTheWindowReleasesHeldKeys) {
+    TVornik& w = start();
+    m_fake.keyboard.keyEvent('X', kKeyEventExtendedKey);
+    m_fake.keyboard.events.clear();
+    w.close();
+
+    ASSERT_EQ(m_fake.keyboard.events.size(), 1u);
+    EXPECT_EQ(m_fake.keyboard.events[0].vk, 'X');
+    EXPECT_EQ(m_fake.keyboard.events[0].flags, kKeyEventKeyUp);
+}
+
+TEST_F(Program, QuitMenuClosesAndReleases) {
+    TVornik& w = start();
+    m_fake.keyboard.keyEvent('Y', kKeyEventExtendedKey);
+    w.findChild<QAction*>("QuitAction")->trigger();
+
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_FALSE(m_fake.keyboard.isDown('Y'));
+}
+
+TEST_F(Program, CancelInTheConnectionErrorBoxReleasesAndEnds) {
+    m_fake.joysticks.plug(0).readError = 165;
+    TVornik& w = start();
+    w.joystickPage(1).TestCheckBox->setChecked(true);
+    m_fake.keyboard.keyEvent('Z', kKeyEventExtendedKey);
+
+    Modal::queueAnswer(QMessageBox::Ok);
+    w.TimerEx1Timer();
+    EXPECT_EQ(m_quits, 0);
+    EXPECT_TRUE(w.isVisible());
+
+    Modal::queueAnswer(QMessageBox::Cancel);
+    w.TimerEx1Timer();
+    EXPECT_EQ(m_quits, 1);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_FALSE(m_fake.keyboard.isDown('Z'));
+    ASSERT_EQ(Modal::shown().size(), 2u);
+    EXPECT_EQ(Modal::shown()[1].text, "JoyStick connection error !\nPress [Yes] to try again...");
+}
+
+TEST_F(Program, LiveViewShowsPicturesOnTheJoystickPage) {
+    FakeJoystick& stick = m_fake.joysticks.plug(0, 8);
+    TVornik& w = start();
+    w.joystickPage(1).TestCheckBox->setChecked(true);
+    stick.reading = {0, 0, 0b100};
+    w.TimerEx1Timer();
+
+    EXPECT_EQ(w.joystickPage(1).DirectionPicture->property("picture").toInt(), 5); // up-left
+    EXPECT_TRUE(w.joystickPage(1).buttonPicture(3)->property("pressed").toBool());
+    EXPECT_FALSE(w.joystickPage(1).buttonPicture(2)->property("pressed").toBool());
+    EXPECT_EQ(w.joystickPage(1).buttonPicture(3)->pixmap().toImage(),
+              w.pictures().button(3, ButtonState::Pressed).toImage());
+}
+
+} // namespace
+} // namespace vornik::ui::test

@@ -1,0 +1,110 @@
+#pragma once
+
+// A main window on the fake platform, started from a directory of the test's own, with every
+// message box and dialog answered by the test.
+
+#include "FakePlatform.h"
+#include "KeyboardPage.h"
+#include "Modal.h"
+#include "MovePage.h"
+#include "TForm3.h"
+#include "TForm4.h"
+#include "TForm5.h"
+#include "TForm6.h"
+#include "TVornik.h"
+#include "Tform2.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace vornik::ui::test {
+
+class UiFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Modal::setTestMode(true);
+        Modal::reset();
+        ASSERT_TRUE(m_dir.isValid());
+        m_savedCurrent = QDir::currentPath();
+    }
+
+    void TearDown() override {
+        m_dialogs = {};
+        m_main.reset();
+        Modal::reset();
+        QDir::setCurrent(m_savedCurrent);
+    }
+
+    // The key-map file the build ships, beside the test executable.
+    static QString shippedKeyMap() { return QCoreApplication::applicationDirPath() + QStringLiteral("/keymap"); }
+    QString exeDir() const { return m_dir.path(); }
+    void installKeyMap() { ASSERT_TRUE(QFile::copy(shippedKeyMap(), m_dir.filePath(QStringLiteral("keymap")))); }
+    void writeKeyMap(const QByteArray& bytes) {
+        QFile file(m_dir.filePath(QStringLiteral("keymap")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    // Starts the program: the main window, then the dialogs in their order.
+    TVornik& start(StartupOptions options = {}) {
+        if (options.exeDirectory.isEmpty())
+            options.exeDirectory = exeDir();
+        options.runTimer = false;
+        options.trayAvailable = [this] { return m_trayAvailable; };
+        options.quit = [this] { ++m_quits; };
+        m_main = std::make_unique<TVornik>(m_fake.platform, options);
+        m_dialogs.about = new Tform2(m_main.get());
+        m_dialogs.form4 = new TForm4(m_main.get());
+        m_dialogs.form5 = new TForm5(m_main.get());
+        m_dialogs.form6 = new TForm6(m_main.get());
+        m_dialogs.form3 = new TForm3(m_main.get());
+        m_main->setDialogs(m_dialogs.about, m_dialogs.form4, m_dialogs.form5, m_dialogs.form6, m_dialogs.form3);
+        return *m_main;
+    }
+
+    // Start-up with the shipped key-map file.
+    TVornik& startWithKeyMap() {
+        installKeyMap();
+        return start();
+    }
+
+    QStringList tabCaptions() const {
+        QStringList captions;
+        for (int i = 0; i < m_main->PageControl1()->count(); ++i)
+            captions << m_main->PageControl1()->tabText(i);
+        return captions;
+    }
+
+    QStringList messages() const {
+        QStringList texts;
+        for (const Modal::Shown& shown : Modal::shown())
+            texts << shown.text;
+        return texts;
+    }
+
+    struct Dialogs {
+        Tform2* about = nullptr;
+        TForm4* form4 = nullptr;
+        TForm5* form5 = nullptr;
+        TForm6* form6 = nullptr;
+        TForm3* form3 = nullptr;
+    };
+
+    FakePlatform m_fake;
+    std::unique_ptr<TVornik> m_main;
+    Dialogs m_dialogs;
+    bool m_trayAvailable = true;
+    int m_quits = 0;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_savedCurrent;
+};
+
+} // namespace vornik::ui::test
