@@ -181,26 +181,27 @@ Window XWindowSystem::topLevelClient(Window window) {
     return 0;
 }
 
-// The first window with WM_STATE below `window`, breadth first, at most `depth` levels down.
+// The first window with WM_STATE below `window`, level by level, at most `depth` levels down.
 Window XWindowSystem::clientBelow(Window window, int depth) {
-    if (depth <= 0)
-        return 0;
-    Window rootReturn = 0, parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    m_connection.countRoundTrip();
-    if (!XQueryTree(m_connection.display(), window, &rootReturn, &parent, &children, &count))
-        return 0;
-    std::vector<Window> list(children, children + count);
-    if (children != nullptr)
-        XFree(children);
-    for (Window child : list) {
-        if (hasWmState(child))
-            return child;
-    }
-    for (Window child : list) {
-        if (const Window client = clientBelow(child, depth - 1))
-            return client;
+    std::vector<Window> level{window};
+    for (int d = 0; d < depth && !level.empty(); ++d) {
+        std::vector<Window> below;
+        for (Window parent : level) {
+            Window rootReturn = 0, parentReturn = 0;
+            Window* children = nullptr;
+            unsigned int count = 0;
+            m_connection.countRoundTrip();
+            if (!XQueryTree(m_connection.display(), parent, &rootReturn, &parentReturn, &children, &count))
+                continue;
+            below.insert(below.end(), children, children + count);
+            if (children != nullptr)
+                XFree(children);
+        }
+        for (Window child : below) {
+            if (hasWmState(child))
+                return child;
+        }
+        level.swap(below);
     }
     return 0;
 }
