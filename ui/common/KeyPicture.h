@@ -8,6 +8,7 @@
 #include "KeyMap.h"
 
 #include <QFontMetrics>
+#include <QPainter>
 #include <QPixmap>
 #include <QRect>
 #include <QString>
