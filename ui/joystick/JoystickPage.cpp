@@ -3,16 +3,43 @@
 #include "DrawGrid.h"
 #include "PictureStore.h"
 
+#include <QEvent>
+
 #include <algorithm>
 
 namespace vornik::ui {
 
 namespace {
-constexpr int kPicture = 32; // button and direction pictures are 32 x 32
+constexpr int kPicture = 32;      // button and direction pictures are 32 x 32
+constexpr int kButtonsLeft = 235; // first column of button pictures
+constexpr int kButtonsTop = 10;   // first row of button pictures
+constexpr int kGridGap = 10;      // between the last row of button pictures and the grid
+
+// Keeps the grid aligned to the bottom of its page, full width, from a fixed top down.
+class BottomAlign : public QObject {
+public:
+    BottomAlign(QWidget* grid, int top) : QObject(grid), m_grid(grid), m_top(top) {
+        grid->parentWidget()->installEventFilter(this);
+        place();
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_grid->parentWidget() && event->type() == QEvent::Resize)
+            place();
+        return false;
+    }
+
+private:
+    void place() {
+        const QWidget* sheet = m_grid->parentWidget();
+        m_grid->setGeometry(0, m_top, sheet->width(), std::max(sheet->height() - m_top, 0));
+    }
+    QWidget* m_grid;
+    int m_top;
+};
 } // namespace
 
 int joystickButtonCount(const JoystickCaps& caps) {
-    return static_cast<int>(std::min<uint32_t>(caps.wMaxButtons, 32));
+    return static_cast<int>(std::min<uint32_t>(caps.wMaxButtons, kMaxButtons));
 }
 
 void BuildJoystickPage(JoystickPage& page, QWidget* sheet, const JoystickCaps& caps, bool present,
@@ -21,18 +48,19 @@ void BuildJoystickPage(JoystickPage& page, QWidget* sheet, const JoystickCaps& c
         return;
     const int buttons = joystickButtonCount(caps);
     for (int b = 1; b <= buttons; ++b) {
-        auto* picture = new QLabel(sheet);
+        auto* picture = new PictureControl(sheet);
         picture->setObjectName(QStringLiteral("ButtonPicture%1").arg(b));
         picture->setPixmap(pictures.button(b, ButtonState::Released));
-        picture->setGeometry(kPicture * ((b - 1) % 8) + 235, kPicture * ((b - 1) / 8) + 10, kPicture, kPicture);
+        picture->setGeometry(kPicture * ((b - 1) % 8) + kButtonsLeft, kPicture * ((b - 1) / 8) + kButtonsTop, kPicture,
+                             kPicture);
         page.ButtonPictures[static_cast<std::size_t>(b - 1)] = picture;
     }
-    // With no buttons the pictures are laid out as one row.
-    const int lastTop = kPicture * ((std::max(buttons, 1) - 1) / 8) + 10;
-    page.DirectionPicture = new QLabel(sheet);
+    // Centred on the rows of button pictures; with no buttons, on where one row would stand.
+    const int lastTop = kPicture * ((std::max(buttons, 1) - 1) / 8) + kButtonsTop;
+    page.DirectionPicture = new PictureControl(sheet);
     page.DirectionPicture->setObjectName(QStringLiteral("DirectionPicture"));
     page.DirectionPicture->setPixmap(pictures.mimg(0));
-    page.DirectionPicture->setGeometry(104, (kPicture + lastTop + 10) / 2 - kPicture / 2, kPicture, kPicture);
+    page.DirectionPicture->setGeometry(104, (kPicture + lastTop + kButtonsTop) / 2 - kPicture / 2, kPicture, kPicture);
 
     page.StopCheckBox = new QCheckBox(QStringLiteral("停止作用"), sheet);
     page.StopCheckBox->setObjectName(QStringLiteral("StopCheckBox"));
@@ -45,8 +73,7 @@ void BuildJoystickPage(JoystickPage& page, QWidget* sheet, const JoystickCaps& c
 
     page.BindingGrid = new DrawGrid(sheet);
     page.BindingGrid->setObjectName(QStringLiteral("BindingGrid"));
-    const int top = lastTop + kPicture + 10;
-    page.BindingGrid->setGeometry(0, top, sheet->width(), std::max(sheet->height() - top, 0));
+    new BottomAlign(page.BindingGrid, lastTop + kPicture + kGridGap);
 }
 
 void SetupJoystickGrid(DrawGrid* grid, const JoystickCaps& caps, bool present) {
@@ -60,6 +87,23 @@ void SetupJoystickGrid(DrawGrid* grid, const JoystickCaps& caps, bool present) {
         grid->setColWidth(c, widths[c]);
     if (present)
         grid->repaintGrid();
+}
+
+void showDirectionPicture(JoystickPage& page, const PictureStore& pictures, int picture) {
+    if (page.DirectionPicture == nullptr || picture < 0 || picture > 8)
+        return;
+    page.DirectionPicture->assign(pictures.mimg(picture));
+    page.DirectionPicture->setTag(picture == 0 ? 1 : 0);
+    page.DirectionPicture->setProperty("picture", picture);
+}
+
+void showButtonPicture(JoystickPage& page, const PictureStore& pictures, int button, bool pressed) {
+    PictureControl* control = page.buttonPicture(button);
+    if (control == nullptr)
+        return;
+    control->assign(pictures.button(button, pressed ? ButtonState::Pressed : ButtonState::Released));
+    control->setTag(pressed ? 2 : 1);
+    control->setProperty("pressed", pressed);
 }
 
 } // namespace vornik::ui

@@ -15,14 +15,37 @@ namespace vornik::ui {
 class DrawGrid;
 class PictureStore;
 
-struct JoystickPage {
-    QLabel* DirectionPicture = nullptr;
-    DrawGrid* BindingGrid = nullptr;                   // tag: the joystick number
-    std::array<QLabel*, kMaxButtons> ButtonPictures{}; // button b in slot b - 1; only 1..M exist
-    QCheckBox* TestCheckBox = nullptr;                 // "啟動測試"
-    QCheckBox* StopCheckBox = nullptr;                 // "停止作用"
+// A picture control of the live view. Its tag caches what it shows, so that the live view
+// assigns a picture only on change: the direction picture 1 = centre, 0 = anything else; a button
+// picture 1 = released, 2 = pressed, 0 = not yet set by the live view.
+class PictureControl : public QLabel {
+public:
+    using QLabel::QLabel;
 
-    QLabel* buttonPicture(int button) const { return ButtonPictures.at(static_cast<std::size_t>(button - 1)); }
+    int tag() const { return m_tag; }
+    void setTag(int tag) { m_tag = tag; }
+    // Shows `picture`; counted, so tests can tell an assignment from a control left alone.
+    void assign(const QPixmap& picture) {
+        setPixmap(picture);
+        ++m_assignments;
+    }
+    int assignments() const { return m_assignments; }
+
+private:
+    int m_tag = 0;
+    int m_assignments = 0;
+};
+
+struct JoystickPage {
+    PictureControl* DirectionPicture = nullptr;
+    DrawGrid* BindingGrid = nullptr;                           // tag: the joystick number
+    std::array<PictureControl*, kMaxButtons> ButtonPictures{}; // button b in slot b - 1; only 1..M exist
+    QCheckBox* TestCheckBox = nullptr;                         // "啟動測試"
+    QCheckBox* StopCheckBox = nullptr;                         // "停止作用"
+
+    PictureControl* buttonPicture(int button) const {
+        return button >= 1 && button <= kMaxButtons ? ButtonPictures[static_cast<std::size_t>(button - 1)] : nullptr;
+    }
 };
 
 // Creates and places the page's controls; does nothing when the joystick is not present.
@@ -34,5 +57,11 @@ void SetupJoystickGrid(DrawGrid* grid, const JoystickCaps& caps, bool present);
 
 // Buttons laid out and processed for a capability record: wMaxButtons, at most 32.
 int joystickButtonCount(const JoystickCaps& caps);
+
+// The live view's assignments: direction picture 0..8 (mimg0..mimg8), button 1..32 released or
+// pressed. Each sets the control's tag to what it now shows; a control that does not exist is
+// left alone.
+void showDirectionPicture(JoystickPage& page, const PictureStore& pictures, int picture);
+void showButtonPicture(JoystickPage& page, const PictureStore& pictures, int button, bool pressed);
 
 } // namespace vornik::ui

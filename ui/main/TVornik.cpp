@@ -351,17 +351,11 @@ bool TVornik::keyboardStopBoxTicked() {
 }
 
 void TVornik::showDirectionPicture(int joystick, int picture) {
-    if (QLabel* label = joystickPage(joystick).DirectionPicture) {
-        label->setPixmap(m_pictures.mimg(picture));
-        label->setProperty("picture", picture);
-    }
+    ui::showDirectionPicture(joystickPage(joystick), m_pictures, picture);
 }
 
 void TVornik::showButtonPicture(int joystick, int button, bool pressed) {
-    if (QLabel* label = joystickPage(joystick).buttonPicture(button)) {
-        label->setPixmap(m_pictures.button(button, pressed ? ButtonState::Pressed : ButtonState::Released));
-        label->setProperty("pressed", pressed);
-    }
+    ui::showButtonPicture(joystickPage(joystick), m_pictures, button, pressed);
 }
 
 void TVornik::clearTargetItems() {
