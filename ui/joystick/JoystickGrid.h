@@ -5,7 +5,9 @@
 
 #include "Configuration.h"
 #include "JoystickPage.h"
+#include "KeyPicture.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QRect>
 
@@ -22,16 +24,26 @@ public:
     JoystickGrid(Configuration& config, const PictureStore& pictures, std::array<JoystickPage, kMaxJoysticks>& pages)
         : m_config(config), m_pictures(pictures), m_pages(pages) {}
 
-    void setDialog(TForm3* dialog) { m_dialog = dialog; }
+    // The binding dialog the grids open; it is told where the moves, the key map and `keybu` are.
+    void setDialog(TForm3* dialog);
 
     void DCell(DrawGrid& grid, int col, int row, QPainter& painter, const QRect& rect);
     void DbC(DrawGrid& grid);
 
+    // What DCell draws for one cell of joystick 1..32's grid; `metrics` are the grid font's.
+    DrawOps cellOps(int joystick, int col, int row, const QRect& rect, const QFontMetrics& metrics) const;
+
 private:
+    DrawOps bindingOps(const JoystickBinding& entry, const QRect& rect, const QFontMetrics& metrics) const;
+
     Configuration& m_config;
     const PictureStore& m_pictures;
     std::array<JoystickPage, kMaxJoysticks>& m_pages;
     TForm3* m_dialog = nullptr;
 };
+
+// The binding-table entry shown on grid row `row`: 1..4 for the directions, row - 4 for the button
+// rows from 9 on; 0 for the header and the diagonal rows 5..8, which have none.
+int joystickEntryOfRow(int row);
 
 } // namespace vornik::ui

@@ -1,14 +1,91 @@
 #pragma once
 
+// The joystick binding dialog (caption "設定"): binds one stick direction or button to nothing, to a
+// chord of up to three keys chosen on a keyboard picture, or to a move, with its auto-fire. Created
+// once and reused; the key selection and the four radio buttons keep their state between openings.
+
+#include "KeyMap.h"
+#include "Tables.h"
+
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
+#include <QFrame>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+
+#include <array>
+#include <vector>
 
 namespace vornik::ui {
 
-// The joystick binding dialog (caption "設定").
+class DrawGrid;
+
 class TForm3 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm3(QWidget* parent = nullptr);
+
+    // Where the move names, the key map and the clean keyboard picture `keybu` live; all outlive the dialog.
+    void setSources(const MoveTable* moves, const KeyMap* keyMap, const QPixmap* keybu);
+
+    // Edits the entry of the grid's selected row (none for the diagonal rows 5..8): fills the
+    // dialog, runs it, and on OK writes it back and sets the grid up again.
+    void EditJoystickBinding(DrawGrid& grid, JoystickBlock& table, const JoystickCaps& caps, bool present);
+
+    // Filling steps 3 to 10 from one entry, and the write-back of OK into it.
+    void load(const JoystickBinding& entry);
+    void save(JoystickBinding& entry) const;
+
+    // Toggles the key under (x, y) of the keyboard picture; any mouse button.
+    void kbimgMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    // Restores the keyboard picture from `keybu` and circles every rectangle of each selected key.
+    void DrawKeyMarks();
+
+    void CheckBox1Click();
+    void CheckBox2Click();
+    void RadioButton1Click();
+    void RadioButton2Click();
+
+    const std::array<int, 3>& SelectedKeys() const { return m_selectedKeys; }
+    int SelectedKeyCount() const { return m_selectedKeyCount; }
+    // The ellipses DrawKeyMarks drew on the picture now shown, in drawing order.
+    const std::vector<QRect>& marks() const { return m_marks; }
+    const QPixmap& keyboardImage() const { return m_kbimage; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void restoreKeyboard();
+
+    const MoveTable* m_moves = nullptr;
+    const KeyMap* m_keyMap = nullptr;
+    const QPixmap* m_keybu = nullptr;
+
+    std::array<int, 3> m_selectedKeys{};
+    int m_selectedKeyCount = 0;
+    QPixmap m_kbimage;
+    std::vector<QRect> m_marks;
+
+    QCheckBox* m_checkBox1;
+    QRadioButton* m_radioButton1;
+    QLabel* m_kbimg;
+    QRadioButton* m_radioButton2;
+    QLabel* m_label1;
+    QComboBox* m_cb1;
+    QCheckBox* m_checkBox2;
+    QWidget* m_panel;
+    QRadioButton* m_auto;
+    QRadioButton* m_man;
+    QSlider* m_tb1;
+    QLabel* m_label2;
+    QLabel* m_label3;
+    QPushButton* m_bitBtn2;
+    QPushButton* m_bitBtn1;
 };
 
 } // namespace vornik::ui
