@@ -156,6 +156,7 @@ TEST_F(XKeyboardTest, KeysymWithoutAKeycodeAfterAMappingChange) {
     }
     EXPECT_EQ(keyboard.outputKeycode(123), 0);
     keyboard.keyEvent(123, kDown);
+    XSync(connection.display(), False);
     EXPECT_FALSE(user.keyDown(f12));
     EXPECT_EQ(keyboard.asyncKeyState(123), 0);
     EXPECT_TRUE(keyboard.pressedKeys().empty());
@@ -171,6 +172,7 @@ TEST_F(XKeyboardTest, ReleaseAllLeavesNoKeyDown) {
         keyboard.keyEvent(static_cast<uint8_t>(vk), kDown);
     keyboard.keyEvent('A', kUp);
     EXPECT_EQ(keyboard.pressedKeys().size(), 4u);
+    XSync(connection.display(), False); // the events are sent; make sure the server has handled them
     EXPECT_EQ(user.keysDown().size(), 4u);
 
     keyboard.releaseAll();
