@@ -1,8 +1,10 @@
 #pragma once
 
-// The move page ("招式記錄"): the grid `l1` of the 100 move slots, "編輯" and "刪除".
+// The move page ("招式記錄"): the grid `l1` of the 100 move slots, "編輯" and "刪除". The grid keeps no
+// data of its own: every cell is painted from the move table when it is painted.
 
 #include "Configuration.h"
+#include "KeyPicture.h"
 
 #include <QPushButton>
 #include <QWidget>
@@ -27,10 +29,21 @@ public:
     void setOnMovesChanged(std::function<void()> changed) { m_movesChanged = std::move(changed); }
 
     void RefreshMoveGrid();
+    // What one cell shows: the rectangle is the cell's, in the grid's coordinates.
+    DrawOps cellOps(int col, int row, const QRect& rect) const;
+    void l1DrawCell(int col, int row, QPainter& painter, const QRect& rect);
+    // Edits the selected slot; the slot changes only when the editor closes with OK.
+    void l1DblClick();
     void Button1Click();
+    // Empties every name and step count after the user confirms.
     void Button2Click();
 
     DrawGrid* l1() const { return m_l1; }
+    QPushButton* Button1() const { return m_button1; }
+    QPushButton* Button2() const { return m_button2; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     Configuration& m_config;
