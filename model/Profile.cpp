@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <set>
 #include <vector>
 
 #ifdef _WIN32
@@ -122,24 +121,32 @@ std::string rangeText(int lo, int hi) {
     return std::to_string(lo) + ".." + std::to_string(hi);
 }
 
-int32_t integerIn(const Json& value, const std::string& path, int lo, int hi) {
+// A place in the document, spelled out only when a refusal names it.
+struct Place {
+    const std::string& parent;
+    const char* key = nullptr; // a field of `parent`; without one, element `index` of it
+    std::size_t index = 0;
+    std::string str() const { return key ? member(parent, key) : element(parent, index); }
+};
+
+int32_t integerIn(const Json& value, const Place& place, int lo, int hi) {
     if (!value.is_number_integer())
-        refuse(path, "expected an integer " + rangeText(lo, hi) + ", found " +
-                         (value.is_number() ? std::string("a number with a fraction") : value.type_name()));
+        refuse(place.str(), "expected an integer " + rangeText(lo, hi) + ", found " +
+                                (value.is_number() ? std::string("a number with a fraction") : value.type_name()));
     if (value.is_number_unsigned()) {
         const auto v = value.get<uint64_t>();
         if (v < static_cast<uint64_t>(lo) || v > static_cast<uint64_t>(hi))
-            refuse(path, std::to_string(v) + " is out of range " + rangeText(lo, hi));
+            refuse(place.str(), std::to_string(v) + " is out of range " + rangeText(lo, hi));
         return static_cast<int32_t>(v);
     }
     const auto v = value.get<int64_t>();
     if (v < lo || v > hi)
-        refuse(path, std::to_string(v) + " is out of range " + rangeText(lo, hi));
+        refuse(place.str(), std::to_string(v) + " is out of range " + rangeText(lo, hi));
     return static_cast<int32_t>(v);
 }
 
 int32_t integerField(const Json& object, const char* key, const std::string& path, int lo, int hi) {
-    return integerIn(field(object, key, path), member(path, key), lo, hi);
+    return integerIn(field(object, key, path), Place{path, key}, lo, hi);
 }
 
 void checkHeader(const Json& doc) {
@@ -215,22 +222,26 @@ void checkJoysticks(const Json& list, JoystickBindingTable& table) {
     }
 }
 
-void checkMoveName(const Json& value, const std::string& path, Move& move) {
+void checkMoveName(const Json& value, const Place& place, Move& move) {
     if (!value.is_string())
-        refuse(path, std::string("expected a string, found ") + value.type_name());
+        refuse(place.str(), std::string("expected a string, found ") + value.type_name());
     const std::string& utf8 = value.get_ref<const std::string&>();
     // A name comes from a one-line edit box; control characters would only upset the lists.
     if (std::any_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
-        refuse(path, "the name holds a control character");
+        refuse(place.str(), "the name holds a control character");
     const std::optional<std::string> big5 = utf8ToBig5(utf8);
     if (!big5)
-        refuse(path, "the name holds a character that has no Big5 form");
+        refuse(place.str(), "the name holds a character that has no Big5 form");
     if (big5->size() > static_cast<std::size_t>(kMaxMoveNameBytes))
-        refuse(path, "the name is " + std::to_string(big5->size()) + " bytes in Big5, more than " +
-                         std::to_string(kMaxMoveNameBytes));
+        refuse(place.str(), "the name is " + std::to_string(big5->size()) + " bytes in Big5, more than " +
+                                std::to_string(kMaxMoveNameBytes));
     move.Name = MoveName{};
     std::copy(big5->begin(), big5->end(), move.Name.Bytes.begin());
     move.Name.Length = static_cast<uint8_t>(big5->size());
+}
+
+bool isCode(const Json& value) {
+    return value.is_number_unsigned() && value.get<uint64_t>() <= 255;
 }
 
 void checkMoves(const Json& list, MoveTable& table) {
@@ -248,7 +259,7 @@ void checkMoves(const Json& list, MoveTable& table) {
                                              element(path, seenAt[static_cast<std::size_t>(number)]) + ")");
         seenAt[static_cast<std::size_t>(number)] = i;
         Move& move = table[number];
-        checkMoveName(field(item, "name", at), member(at, "name"), move);
+        checkMoveName(field(item, "name", at), Place{at, "name"}, move);
         move.Speed = integerField(item, "speed", at, 0, 100);
         move.RepeatCount = integerField(item, "repeat", at, 0, 300);
         const Json& overlap = field(item, "overlap", at);
@@ -260,13 +271,19 @@ void checkMoves(const Json& list, MoveTable& table) {
         if (steps.size() > static_cast<std::size_t>(kMaxMoveSteps))
             refuse(stepsPath, std::to_string(steps.size()) + " steps, more than " + std::to_string(kMaxMoveSteps));
         for (std::size_t s = 0; s < steps.size(); ++s) {
+            const Json& step = steps[s];
+            MoveStep& out = move.Steps[static_cast<int>(s) + 1];
+            if (step.is_array() && step.size() == 2 && isCode(step[0]) && isCode(step[1])) {
+                out = {step[0].get<uint16_t>(), step[1].get<uint16_t>()};
+                continue;
+            }
+            // Something is wrong with this step: find what, and name it.
             const std::string stepPath = element(stepsPath, s);
-            const Json& step = expectArray(steps[s], stepPath);
+            expectArray(step, stepPath);
             if (step.size() != 2)
                 refuse(stepPath, "expected a pair [key, chord key], found " + std::to_string(step.size()) + " values");
-            MoveStep& out = move.Steps[static_cast<int>(s) + 1];
-            out.Key = static_cast<uint16_t>(integerIn(step[0], element(stepPath, 0), 0, 255));
-            out.ChordKey = static_cast<uint16_t>(integerIn(step[1], element(stepPath, 1), 0, 255));
+            integerIn(step[0], Place{stepPath, nullptr, 0}, 0, 255);
+            integerIn(step[1], Place{stepPath, nullptr, 1}, 0, 255);
         }
         move.StepCount = static_cast<int32_t>(steps.size());
     }
@@ -291,33 +308,41 @@ public:
 private:
     static constexpr std::size_t kMaxDepth = 16;
 
+    // Frames are reused from one object or array to the next, so their key lists keep their room.
     struct Frame {
         bool isObject = false;
-        std::set<std::string> keys;
-        std::string key;
-        std::size_t index = 0; // elements begun so far, for an array
+        std::vector<std::string> keys; // every key met, for an object
+        std::size_t index = 0;         // elements begun so far, for an array
     };
 
     bool onEvent(Json::parse_event_t event, const Json& parsed) {
         switch (event) {
         case Json::parse_event_t::object_start:
-        case Json::parse_event_t::array_start:
+        case Json::parse_event_t::array_start: {
             beginElement();
-            if (m_frames.size() >= kMaxDepth)
-                refuse(pathOf(m_frames.size()), "nested more than " + std::to_string(kMaxDepth) + " levels deep");
-            m_frames.push_back(Frame{event == Json::parse_event_t::object_start, {}, {}, 0});
-            break;
-        case Json::parse_event_t::object_end:
-        case Json::parse_event_t::array_end:
-            m_frames.pop_back();
-            break;
-        case Json::parse_event_t::key: {
-            Frame& top = m_frames.back();
-            top.key = parsed.get<std::string>();
-            if (!top.keys.insert(top.key).second)
-                refuse(pathOf(m_frames.size()), "the field appears twice");
+            if (m_depth >= kMaxDepth)
+                refuse(pathOf(m_depth), "nested more than " + std::to_string(kMaxDepth) + " levels deep");
+            if (m_depth == m_frames.size())
+                m_frames.emplace_back();
+            Frame& f = m_frames[m_depth++];
+            f.isObject = event == Json::parse_event_t::object_start;
+            f.keys.clear();
+            f.index = 0;
             break;
         }
+        case Json::parse_event_t::object_end:
+            // The object holds one member per distinct key: fewer than the keys met means a repeat.
+            if (parsed.size() != m_frames[m_depth - 1].keys.size())
+                refuse(member(pathOf(m_depth - 1), repeatedKey(m_frames[m_depth - 1].keys).c_str()),
+                       "the field appears twice");
+            --m_depth;
+            break;
+        case Json::parse_event_t::array_end:
+            --m_depth;
+            break;
+        case Json::parse_event_t::key:
+            m_frames[m_depth - 1].keys.push_back(parsed.get<std::string>());
+            break;
         case Json::parse_event_t::value:
             beginElement();
             break;
@@ -326,8 +351,14 @@ private:
     }
 
     void beginElement() {
-        if (!m_frames.empty() && !m_frames.back().isObject)
-            ++m_frames.back().index;
+        if (m_depth > 0 && !m_frames[m_depth - 1].isObject)
+            ++m_frames[m_depth - 1].index;
+    }
+
+    static std::string repeatedKey(std::vector<std::string> keys) {
+        std::sort(keys.begin(), keys.end());
+        const auto it = std::adjacent_find(keys.begin(), keys.end());
+        return it == keys.end() ? std::string() : *it;
     }
 
     // The path of the value being read in the first `depth` frames.
@@ -335,12 +366,13 @@ private:
         std::string path;
         for (std::size_t i = 0; i < depth; ++i) {
             const Frame& f = m_frames[i];
-            path = f.isObject ? member(path, f.key.c_str()) : element(path, f.index - 1);
+            path = f.isObject ? member(path, f.keys.back().c_str()) : element(path, f.index - 1);
         }
         return path;
     }
 
     std::vector<Frame> m_frames;
+    std::size_t m_depth = 0;
 };
 
 // Checks `text` into `tables`; returns the problem ("path: what is wrong"), or nothing when sound.
@@ -564,7 +596,7 @@ ProfileResult profileText(const Configuration& config, std::string& text) {
 }
 
 ProfileResult parseProfile(std::string_view text, const std::string& fileName, Configuration& config) {
-    auto scratch = std::make_unique<ProfileTables>();
+    auto scratch = std::make_unique<ProfileTables>(); // about 110 KB
     if (const std::optional<std::string> problem = checkText(text, *scratch))
         return ProfileResult::failure("Cannot load " + quoted(fileName) + ": " + *problem);
     config.keyBindings = scratch->keyBindings;

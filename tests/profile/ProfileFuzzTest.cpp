@@ -201,6 +201,7 @@ TEST(ProfileFuzz, MutatedProfilesLoadSoundlyOrChangeNothing) {
         ASSERT_TRUE(sameTables(reloaded, config)) << "seed " << seed << " round " << round << ":\n" << mutant;
         config = before;
     }
+    RecordProperty("accepted", accepted);
     // Both outcomes must be common, or the mutations explore only one side of the checks.
     EXPECT_GT(accepted, kRounds / 50);
     EXPECT_GT(kRounds - accepted, kRounds / 2);
