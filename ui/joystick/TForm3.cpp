@@ -201,7 +201,8 @@ void TForm3::kbimgMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y
 }
 
 bool TForm3::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_kbimg && event->type() == QEvent::MouseButtonPress) {
+    // Event filters see events before a disabled widget drops them.
+    if (watched == m_kbimg && event->type() == QEvent::MouseButtonPress && m_kbimg->isEnabled()) {
         // The label shows the picture unscaled at its top-left corner: label and picture
         // coordinates are the same.
         const auto* mouse = static_cast<QMouseEvent*>(event);
