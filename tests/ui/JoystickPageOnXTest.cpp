@@ -1,0 +1,95 @@
+// The whole program on the real Linux backend: an SDL virtual joystick gets its page, and with
+// "啟動測試" ticked the engine's threaded timer shows the stick and the buttons on it. Qt runs
+// offscreen; the backend talks to a private Xvfb.
+#include <gtest/gtest.h>
+
+#include "Modal.h"
+#include "TVornik.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
+
+// Last: the X11 headers define macros that clash with Qt's names.
+#include "LinuxPlatform.h"
+#include "VirtualJoystick.h"
+
+#include <functional>
+
+namespace vornik::ui::test {
+namespace {
+
+using vornik::test::VirtualJoystick;
+
+// Runs the event loop, where the timer's ticks arrive, until `done` or five seconds.
+bool runUntil(const std::function<bool()>& done) {
+    QElapsedTimer waited;
+    waited.start();
+    while (!done() && waited.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+
+class JoystickPageOnX : public ::testing::Test {
+protected:
+    VirtualJoystick pad{12}; // attached before the backend starts, so it is system id 0
+    LinuxPlatform backend;
+    std::unique_ptr<TVornik> window;
+
+    void SetUp() override {
+        Modal::setTestMode(true);
+        Modal::reset();
+        pad.centre();
+        StartupOptions options;
+        options.exeDirectory = QCoreApplication::applicationDirPath();
+        options.quit = [] {};
+        PlatformHooks hooks;
+        hooks.setApplicationWindow = [this](WindowHandle h) { backend.windows().setApplicationHandle(h); };
+        window = std::make_unique<TVornik>(backend.platform(), options, hooks);
+    }
+    void TearDown() override {
+        window.reset();
+        Modal::reset();
+    }
+    JoystickPage& page() { return window->joystickPage(1); }
+    bool showing(int direction) {
+        return page().DirectionPicture->pixmap().toImage() == window->pictures().mimg(direction).toImage();
+    }
+};
+
+TEST_F(JoystickPageOnX, TickingTheTestBoxShowsTheStickOnItsPage) {
+    ASSERT_EQ(window->joystickPageCount(), 1);
+    EXPECT_EQ(window->PageControl1()->tabText(0), "搖桿 1");
+    ASSERT_NE(page().buttonPicture(12), nullptr);
+    EXPECT_EQ(page().buttonPicture(13), nullptr);
+
+    // Live view off: the stick moves, the page stays as built.
+    pad.setAxis(0, -32768);
+    pad.setAxis(1, -32768);
+    QTest::qWait(200);
+    EXPECT_EQ(page().DirectionPicture->assignments(), 0);
+
+    QTest::mouseClick(page().TestCheckBox, Qt::LeftButton);
+    ASSERT_TRUE(page().TestCheckBox->isChecked());
+    EXPECT_TRUE(runUntil([this] { return showing(5); })) << "up-left";
+
+    pad.setAxis(0, 32767);
+    pad.setAxis(1, 0);
+    EXPECT_TRUE(runUntil([this] { return showing(4); })) << "right";
+
+    pad.setAxis(1, 32767);
+    EXPECT_TRUE(runUntil([this] { return showing(7); })) << "down-right";
+
+    pad.centre();
+    EXPECT_TRUE(runUntil([this] { return showing(0) && page().DirectionPicture->tag() == 1; })) << "centre";
+
+    pad.setButton(2, true); // button 3
+    EXPECT_TRUE(runUntil([this] { return page().buttonPicture(3)->tag() == 2; }));
+    EXPECT_EQ(page().buttonPicture(3)->pixmap().toImage(),
+              window->pictures().button(3, ButtonState::Pressed).toImage());
+    EXPECT_EQ(page().buttonPicture(2)->tag(), 1);
+    EXPECT_TRUE(Modal::shown().empty());
+}
+
+} // namespace
+} // namespace vornik::ui::test
