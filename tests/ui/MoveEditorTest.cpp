@@ -16,31 +16,6 @@ protected:
     Move& edited() { return editor->EditedMove(); }
 };
 
-TEST_F(MoveEditorTest, ControlsInTheirPlaces) {
-    EXPECT_EQ(editor->windowTitle(), "設定招式");
-    EXPECT_EQ(editor->size(), QSize(452, 325));
-    EXPECT_EQ(editor->Edit1()->geometry(), QRect(48, 8, 177, 21));
-    EXPECT_EQ(editor->sb1()->geometry(), QRect(64, 32, 145, 18));
-    EXPECT_EQ(editor->sb1()->minimum(), 0);
-    EXPECT_EQ(editor->sb1()->maximum(), 100);
-    EXPECT_EQ(editor->cb1()->geometry(), QRect(232, 8, 169, 22));
-    EXPECT_FALSE(editor->cb1()->isEditable());
-    EXPECT_EQ(editor->RadioButton1()->mapTo(editor, QPoint(0, 0)), QPoint(250, 34));
-    EXPECT_EQ(editor->RadioButton1()->text(), "重疊");
-    EXPECT_EQ(editor->RadioButton2()->mapTo(editor, QPoint(0, 0)), QPoint(314, 34));
-    EXPECT_EQ(editor->RadioButton2()->text(), "非重疊");
-    EXPECT_EQ(editor->SpeedButton1()->geometry(), QRect(408, 8, 41, 41));
-    EXPECT_EQ(editor->l1()->geometry(), QRect(0, 56, 449, 233));
-    EXPECT_EQ(editor->BitBtn2()->geometry(), QRect(296, 296, 75, 25));
-    EXPECT_TRUE(editor->BitBtn2()->isDefault());
-    EXPECT_EQ(editor->BitBtn1()->geometry(), QRect(376, 296, 75, 25));
-    for (const char* name : {"Label1", "Label2", "Label3", "Label4"})
-        EXPECT_NE(editor->findChild<QLabel*>(name), nullptr) << name;
-    EXPECT_EQ(editor->findChild<QLabel*>("Label1")->text(), "名稱：");
-    EXPECT_EQ(editor->findChild<QLabel*>("Label3")->text(), "快");
-    EXPECT_EQ(editor->findChild<QLabel*>("Label4")->text(), "慢");
-}
-
 TEST_F(MoveEditorTest, RepeatItemsAreBuiltOnce) {
     ASSERT_EQ(editor->cb1()->count(), 300);
     EXPECT_EQ(editor->cb1()->itemText(0), "重複次數： 1");

@@ -16,19 +16,12 @@ protected:
 };
 
 TEST_F(MoveRecorderTest, DialogHasNoCloseBoxAndNothingTakesTheFocus) {
-    EXPECT_EQ(recorder->windowTitle(), "錄製中...");
-    EXPECT_EQ(recorder->size(), QSize(245, 83));
     EXPECT_FALSE(recorder->windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_TRUE(recorder->windowFlags() & Qt::CustomizeWindowHint);
     const auto children = recorder->findChildren<QWidget*>();
     EXPECT_FALSE(children.isEmpty());
     for (QWidget* w : children)
         EXPECT_EQ(w->focusPolicy(), Qt::NoFocus) << w->objectName().toStdString();
-    EXPECT_EQ(recorder->findChild<QLabel*>("Label1")->text(), "現在錄製中，如果要結束錄影的話");
-    EXPECT_EQ(recorder->findChild<QLabel*>("Label2")->text(), "請按右下方的鍵離開。");
-    EXPECT_EQ(recorder->SpeedButton2()->geometry(), QRect(135, 56, 23, 25));
-    EXPECT_EQ(recorder->SpeedButton1()->geometry(), QRect(160, 56, 81, 25));
-    EXPECT_EQ(recorder->SpeedButton1()->text(), "結束錄製");
 }
 
 TEST_F(MoveRecorderTest, ThreeKeysThenShiftAsTheThirdStepsCompoundKey) {
