@@ -12,7 +12,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -90,6 +89,17 @@ std::string element(const std::string& path, std::size_t i) {
     return path + "[" + std::to_string(i) + "]";
 }
 
+// A key of the file as a message shows it: a long one is cut, at a character boundary.
+std::string shownKey(const std::string& key) {
+    constexpr std::size_t kMaxShown = 40;
+    if (key.size() <= kMaxShown)
+        return key;
+    std::size_t n = kMaxShown;
+    while (n > 0 && (static_cast<unsigned char>(key[n]) & 0xC0) == 0x80)
+        --n;
+    return key.substr(0, n) + "...";
+}
+
 const Json& field(const Json& object, const char* key, const std::string& path) {
     const auto it = object.find(key);
     if (it == object.end())
@@ -101,7 +111,7 @@ void onlyFields(const Json& object, std::initializer_list<const char*> known, co
     for (const auto& item : object.items()) {
         const bool ok = std::any_of(known.begin(), known.end(), [&](const char* k) { return item.key() == k; });
         if (!ok)
-            refuse(member(path, item.key().c_str()), "is not a field of a profile");
+            refuse(member(path, shownKey(item.key()).c_str()), "is not a field of a profile");
     }
 }
 
@@ -333,7 +343,7 @@ private:
         case Json::parse_event_t::object_end:
             // The object holds one member per distinct key: fewer than the keys met means a repeat.
             if (parsed.size() != m_frames[m_depth - 1].keys.size())
-                refuse(member(pathOf(m_depth - 1), repeatedKey(m_frames[m_depth - 1].keys).c_str()),
+                refuse(member(pathOf(m_depth - 1), shownKey(repeatedKey(m_frames[m_depth - 1].keys)).c_str()),
                        "the field appears twice");
             --m_depth;
             break;
@@ -366,7 +376,7 @@ private:
         std::string path;
         for (std::size_t i = 0; i < depth; ++i) {
             const Frame& f = m_frames[i];
-            path = f.isObject ? member(path, f.keys.back().c_str()) : element(path, f.index - 1);
+            path = f.isObject ? member(path, shownKey(f.keys.back()).c_str()) : element(path, f.index - 1);
         }
         return path;
     }
@@ -517,9 +527,22 @@ void removeFile(const std::string& path) {
 #endif
 }
 
+// Where the file name starts: after the last separator. Done on the bytes, since the path is UTF-8
+// and std::filesystem would read a narrow string in the system's code page on Windows.
+std::size_t fileNameStart(const std::string& path) {
+#ifdef _WIN32
+    const std::size_t slash = path.find_last_of("/\\:");
+#else
+    const std::size_t slash = path.rfind('/');
+#endif
+    return slash == std::string::npos ? 0 : slash + 1;
+}
+
 std::string folderOf(const std::string& path) {
-    const std::string folder = std::filesystem::path(path).parent_path().string();
-    return folder.empty() ? "." : folder;
+    const std::size_t start = fileNameStart(path);
+    if (start == 0)
+        return ".";
+    return start == 1 ? path.substr(0, 1) : path.substr(0, start - 1);
 }
 
 } // namespace
@@ -735,7 +758,7 @@ ProfileResult saveProfile(const std::string& path, const Configuration& config, 
 
 std::string withProfileExtension(const std::string& path) {
     const std::string ext = kProfileExtension;
-    const std::string name = std::filesystem::path(path).filename().string();
+    const std::string name = path.substr(fileNameStart(path));
     if (name.size() > ext.size()) {
         const std::string tail = name.substr(name.size() - ext.size());
         const bool same = std::equal(tail.begin(), tail.end(), ext.begin(), [](char a, char b) {

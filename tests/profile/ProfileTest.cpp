@@ -270,6 +270,14 @@ TEST(ProfileLimits, ThePlainBaseLoads) {
     EXPECT_EQ(c.moves[2].StepCount, 3);
 }
 
+TEST(ProfileLimits, AMessageShowsOnlyTheStartOfALongFieldName) {
+    std::string text = kBase;
+    text.insert(1, "\"" + repeated("波", 1000) + "\": 0, ");
+    Configuration c;
+    const ProfileResult r = parseProfile(text, "long.vornik", c);
+    EXPECT_EQ(r.message, "Cannot load \"long.vornik\": " + repeated("波", 13) + "...: is not a field of a profile");
+}
+
 TEST(ProfileLimits, OneMebibyteIsTheMostAProfileMayBe) {
     std::string atLimit = kBase;
     atLimit.resize(kMaxProfileBytes, ' ');
