@@ -10,6 +10,8 @@
 #include "Tform2.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QEvent>
 
 #ifndef _WIN32
 #include "SignalExit.h"
@@ -25,6 +27,21 @@
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
+
+namespace {
+class ReportFirstPaint : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            std::fprintf(stderr, "vornik: shown at %lld ms\n",
+                         static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+            watched->removeEventFilter(this);
+        }
+        return false;
+    }
+};
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -58,7 +75,11 @@ int main(int argc, char** argv) {
     TForm3 joystickBinding(&main);
     main.setDialogs(&about, &moveEditor, &recorder, &keyBinding, &joystickBinding);
 
-    // SIGINT and SIGTERM end the program the same way as closing the window.
+    // For bench/run app: the wall-clock time of the main window's first paint, on stderr.
+    if (qEnvironmentVariableIsSet("VORNIK_REPORT_SHOWN"))
+        main.installEventFilter(new ReportFirstPaint(&main));
+
+        // SIGINT and SIGTERM end the program the same way as closing the window.
 #ifndef _WIN32
     SignalExit onSignal([&main](int) { main.endProgram(); });
 #endif

@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
 #include <QStyledItemDelegate>
 
 namespace vornik::ui {
@@ -46,7 +48,37 @@ private:
     DrawGrid& m_grid;
 };
 
-DrawGrid::DrawGrid(QWidget* parent) : QTableView(parent), m_model(new Model(this)) {
+// The fixed row: painted by the grid's own cell painter, it stays put while the rows scroll. A
+// click on it keeps the selection; a double-click is the grid's double-click.
+class DrawGrid::FixedRow : public QWidget {
+public:
+    explicit FixedRow(DrawGrid& grid) : QWidget(&grid), m_grid(grid) { setObjectName(QStringLiteral("FixedRow")); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QColor line = QColor::fromRgba(
+            static_cast<QRgb>(m_grid.style()->styleHint(QStyle::SH_Table_GridLineColor, nullptr, &m_grid)));
+        for (int c = 0; c < m_grid.colCount(); ++c) {
+            const QRect cell(m_grid.columnViewportPosition(c), 0, m_grid.columnWidth(c), height());
+            painter.save();
+            m_grid.paintCell(painter, c, 0, cell, false);
+            painter.restore();
+            painter.setPen(line);
+            painter.drawLine(cell.topRight(), cell.bottomRight());
+            painter.drawLine(cell.bottomLeft(), cell.bottomRight());
+        }
+    }
+    void mouseDoubleClickEvent(QMouseEvent*) override {
+        if (m_grid.m_dblClick)
+            m_grid.m_dblClick(m_grid);
+    }
+
+private:
+    DrawGrid& m_grid;
+};
+
+DrawGrid::DrawGrid(QWidget* parent) : QTableView(parent), m_model(new Model(this)), m_fixedRow(new FixedRow(*this)) {
     setModel(m_model);
     setItemDelegate(new Delegate(*this));
     horizontalHeader()->hide();
@@ -60,6 +92,25 @@ DrawGrid::DrawGrid(QWidget* parent) : QTableView(parent), m_model(new Model(this
     setShowGrid(true);
     setWordWrap(false);
     setTabKeyNavigation(false);
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, m_fixedRow, qOverload<>(&QWidget::update));
+    layoutFixedRow();
+}
+
+void DrawGrid::layoutFixedRow() {
+    const bool fixed = m_model->rows() >= 1;
+    if (fixed)
+        setRowHidden(0, true);
+    const int height = fixed ? m_rowHeight : 0;
+    setViewportMargins(0, height, 0, 0);
+    const QRect area = viewport()->geometry();
+    m_fixedRow->setGeometry(area.x(), area.y() - height, area.width(), height);
+    m_fixedRow->setVisible(fixed);
+    m_fixedRow->update();
+}
+
+void DrawGrid::updateGeometries() {
+    QTableView::updateGeometries();
+    layoutFixedRow();
 }
 
 void DrawGrid::setColCount(int count) {
@@ -69,6 +120,7 @@ void DrawGrid::setColCount(int count) {
     m_model->resize(m_model->rows(), count);
     for (int c = 0; c < count; ++c)
         setColumnWidth(c, widths[c]);
+    layoutFixedRow();
 }
 
 void DrawGrid::setRowCount(int count) {
@@ -81,6 +133,7 @@ void DrawGrid::setRowCount(int count) {
     verticalHeader()->setDefaultSectionSize(m_rowHeight);
     if (m_selectedRow >= count)
         m_selectedRow = count > 1 ? count - 1 : 1;
+    layoutFixedRow();
 }
 
 int DrawGrid::colCount() const {
@@ -93,10 +146,12 @@ int DrawGrid::rowCount() const {
 void DrawGrid::setDefaultRowHeight(int height) {
     m_rowHeight = height;
     verticalHeader()->setDefaultSectionSize(height);
+    layoutFixedRow();
 }
 
 void DrawGrid::setColWidth(int col, int width) {
     setColumnWidth(col, width);
+    m_fixedRow->update();
 }
 
 void DrawGrid::selectRow(int row) {
@@ -109,6 +164,7 @@ void DrawGrid::selectRow(int row) {
 
 void DrawGrid::repaintGrid() {
     viewport()->update();
+    m_fixedRow->update();
 }
 
 void DrawGrid::paintCell(QPainter& painter, int col, int row, const QRect& rect, bool selected) {

@@ -2,7 +2,8 @@
 
 // A grid whose cells the owner paints: one fixed header row and one fixed first column, column
 // widths, one default row height, whole-row selection, a cell-painting callback, a double-click
-// callback and a tag. Rows and columns are counted with the fixed ones, from 0.
+// callback and a tag. Rows and columns are counted with the fixed ones, from 0. The fixed row stays
+// in place above the scrolling rows.
 
 #include <QTableView>
 
@@ -50,11 +51,16 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void updateGeometries() override;
 
 private:
     class Model;
     class Delegate;
+    class FixedRow;
+    // Row 0 is hidden in the view and painted by the bar above the viewport instead.
+    void layoutFixedRow();
     Model* m_model;
+    FixedRow* m_fixedRow;
     DrawCell m_draw;
     DblClick m_dblClick;
     int m_tag = 0;

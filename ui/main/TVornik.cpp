@@ -112,6 +112,8 @@ void TVornik::buildWindow() {
     m_cb1->setGeometry(150, 3, kClientWidth - 150, 22);
     setFixedItemHeight(m_cb1, 13);
     m_cb1->setMaxVisibleItems(24);
+    connect(m_speedButton5, &QToolButton::clicked, this, &TVornik::SpeedButton5Click);
+    connect(m_speedButton6, &QToolButton::clicked, this, &TVornik::SpeedButton6Click);
     connect(m_speedButton1, &QToolButton::clicked, this, &TVornik::EnterBackgroundMode);
     connect(m_speedButton8, &QToolButton::clicked, this, &TVornik::RefreshTargetWindows);
     connect(m_cb1, &QComboBox::activated, this, &TVornik::cb1Change);
@@ -144,13 +146,6 @@ void TVornik::buildWindow() {
     keybu->setObjectName(QStringLiteral("keybu"));
     keybu->setPixmap(m_pictures.keybu());
 
-    m_op1 = new QFileDialog(this);
-    m_op1->setObjectName(QStringLiteral("op1"));
-    m_op1->setAcceptMode(QFileDialog::AcceptOpen);
-    m_sa1 = new QFileDialog(this);
-    m_sa1->setObjectName(QStringLiteral("sa1"));
-    m_sa1->setAcceptMode(QFileDialog::AcceptSave);
-
     m_tray = new QSystemTrayIcon(m_pictures.appIcon(), this);
     m_tray->setToolTip(QStringLiteral("Vornik"));
     connect(m_tray, &QSystemTrayIcon::activated, this, &TVornik::trayActivated);
@@ -176,6 +171,8 @@ void TVornik::buildMenu() {
     QAction* copyright = about->addAction(QStringLiteral("關於版權..."));
     copyright->setObjectName(QStringLiteral("AboutAction"));
 
+    connect(open, &QAction::triggered, this, &TVornik::SpeedButton5Click);
+    connect(save, &QAction::triggered, this, &TVornik::SpeedButton6Click);
     connect(hide, &QAction::triggered, this, &TVornik::EnterBackgroundMode);
     connect(quit, &QAction::triggered, this, &TVornik::close);
     connect(copyright, &QAction::triggered, this, &TVornik::showAbout);
@@ -284,6 +281,30 @@ void TVornik::loadKeyMapFile() {
         // Start-up goes on with no key records: the rest of the program does not depend on them.
         Modal::error(this, QString::fromStdString(result.error));
 }
+
+// The file dialogs are built on first use: each costs about a quarter of a second.
+QFileDialog* TVornik::op1() {
+    if (m_op1 == nullptr) {
+        m_op1 = new QFileDialog(this);
+        m_op1->setObjectName(QStringLiteral("op1"));
+        m_op1->setAcceptMode(QFileDialog::AcceptOpen);
+    }
+    return m_op1;
+}
+
+QFileDialog* TVornik::sa1() {
+    if (m_sa1 == nullptr) {
+        m_sa1 = new QFileDialog(this);
+        m_sa1->setObjectName(QStringLiteral("sa1"));
+        m_sa1->setAcceptMode(QFileDialog::AcceptSave);
+    }
+    return m_sa1;
+}
+
+// The file commands: not filled in yet.
+void TVornik::SpeedButton5Click() {}
+
+void TVornik::SpeedButton6Click() {}
 
 void TVornik::FillKeyBindingList() {
     m_keyboardPage->FillKeyBindingList();

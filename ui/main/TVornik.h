@@ -70,6 +70,13 @@ public:
     KeyboardPage* keyboardPage() const { return m_keyboardPage; }
     MovePage* movePage() const { return m_movePage; }
     QComboBox* cb1() const { return m_cb1; }
+    // The open-file and save-file dialogs of the two file commands.
+    QFileDialog* op1();
+    QFileDialog* sa1();
+
+    // "讀取舊檔" and "另存新檔", from the toolbar and the menu.
+    void SpeedButton5Click();
+    void SpeedButton6Click();
 
     void FillKeyBindingList();
     void RefreshMoveGrid();
