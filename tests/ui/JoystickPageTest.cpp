@@ -6,6 +6,7 @@
 #include "RecordingPainter.h"
 #include "Texts.h"
 
+#include <QScrollBar>
 #include <QTest>
 
 namespace vornik::ui {
@@ -373,10 +374,26 @@ TEST_F(JoystickDoubleClick, AButtonRowEditsEntryRowMinusFour) {
 TEST_F(JoystickDoubleClick, ADirectionRowEditsItsOwnEntry) {
     Modal::queueDialog(bindKeyAt(centreOf('W')));
     // The double-click selects the row under the mouse first.
-    QTest::mouseDClick(grid().viewport(), Qt::LeftButton, {}, QPoint(120, 32 * 2 + 16));
+    QTest::mouseDClick(grid().viewport(), Qt::LeftButton, {}, QPoint(120, grid().rowViewportPosition(2) + 16));
     EXPECT_EQ(grid().selectionTop(), 2);
     EXPECT_EQ(m_main->config().joystickBindings[1][2].Key1, 'W');
     EXPECT_EQ(m_main->config().joystickBindings[1][1], JoystickBinding{});
+}
+
+TEST_F(JoystickDoubleClick, TheHeaderRowStaysInPlaceAndEditsTheSelectedRow) {
+    QWidget* header = grid().findChild<QWidget*>("FixedRow");
+    ASSERT_NE(header, nullptr);
+    grid().selectRow(20); // the last button, scrolled into view
+    ASSERT_GT(grid().verticalScrollBar()->value(), 0);
+    EXPECT_EQ(header->geometry().bottom() + 1, grid().viewport()->geometry().top());
+    EXPECT_EQ(header->height(), 32);
+    EXPECT_TRUE(header->isVisible());
+
+    Modal::queueDialog(bindKeyAt(centreOf('E')));
+    QTest::mouseClick(header, Qt::LeftButton, {}, QPoint(120, 16));
+    QTest::mouseDClick(header, Qt::LeftButton, {}, QPoint(120, 16));
+    EXPECT_EQ(grid().selectionTop(), 20);
+    EXPECT_EQ(m_main->config().joystickBindings[1][16].Key1, 'E');
 }
 
 TEST_F(JoystickDoubleClick, CancelLeavesTheEntryAsItWas) {
