@@ -18,8 +18,10 @@
 #endif
 
 // Last: the X11 headers define macros that clash with Qt's names.
-#ifdef VORNIK_LINUX_PLATFORM
+#if defined(VORNIK_LINUX_PLATFORM)
 #include "LinuxPlatform.h"
+#elif defined(VORNIK_WIN32_PLATFORM)
+#include "Win32Platform.h"
 #else
 #include "FakePlatform.h"
 #endif
@@ -50,7 +52,7 @@ int main(int argc, char** argv) {
     StartupOptions options;
     options.allProcesses = vornik::TargetWindows::allProcessesArgument(argc, argv);
     PlatformHooks hooks;
-#ifdef VORNIK_LINUX_PLATFORM
+#if defined(VORNIK_LINUX_PLATFORM)
     std::unique_ptr<vornik::LinuxPlatform> backend;
     try {
         backend = std::make_unique<vornik::LinuxPlatform>();
@@ -62,6 +64,12 @@ int main(int argc, char** argv) {
         backend->windows().setApplicationHandle(window);
     };
     const vornik::Platform& platform = backend->platform();
+#elif defined(VORNIK_WIN32_PLATFORM)
+    vornik::Win32Platform backend;
+    hooks.setApplicationWindow = [&backend](vornik::WindowHandle window) {
+        backend.windows().setApplicationHandle(window);
+    };
+    const vornik::Platform& platform = backend.platform();
 #else
     vornik::FakePlatform fake;
     const vornik::Platform& platform = fake.platform;

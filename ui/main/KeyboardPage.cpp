@@ -9,7 +9,13 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 
+#include <algorithm>
+
 namespace vornik::ui {
+
+namespace {
+constexpr int kListTop = 128;
+} // namespace
 
 KeyboardPage::KeyboardPage(Configuration& config, const PictureStore& pictures, QWidget* parent)
     : QWidget(parent), m_config(config), m_rowIcon(pictures.appIcon().pixmap(16, 16)) {
@@ -30,7 +36,7 @@ KeyboardPage::KeyboardPage(Configuration& config, const PictureStore& pictures, 
 
     m_l3 = new QTreeWidget(this);
     m_l3->setObjectName(QStringLiteral("l3"));
-    m_l3->setGeometry(0, 128, 528, 190);
+    m_l3->setGeometry(0, kListTop, 528, 190);
     m_l3->setColumnCount(4);
     m_l3->setHeaderLabels(
         {QStringLiteral("按鍵"), QStringLiteral("對應招式"), QStringLiteral("連發"), QStringLiteral("連發速度")});
@@ -63,6 +69,12 @@ bool KeyboardPage::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// The list spans the page below the picture, down to its bottom edge.
+void KeyboardPage::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    m_l3->setGeometry(0, kListTop, width(), std::max(height() - kListTop, 0));
 }
 
 void KeyboardPage::FillKeyBindingList() {
