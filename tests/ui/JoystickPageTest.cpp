@@ -95,15 +95,6 @@ TEST_F(JoystickPageLayout, NoButtonsIsLaidOutAsOneRow) {
     EXPECT_EQ(page.BindingGrid->y(), 52);
 }
 
-TEST_F(JoystickPageLayout, AnAbsentJoystickGetsNoControls) {
-    JoystickPage page;
-    QWidget sheet;
-    BuildJoystickPage(page, &sheet, JoystickCaps{0, 65535, 0, 65535, 12}, false, PictureStore());
-    EXPECT_EQ(page.BindingGrid, nullptr);
-    EXPECT_EQ(page.DirectionPicture, nullptr);
-    EXPECT_TRUE(sheet.children().isEmpty());
-}
-
 // Cell contents as draw operations, from the table of a started program.
 class JoystickCells : public UiFixture {
 protected:

@@ -234,16 +234,6 @@ TEST_F(Form3, ThreeKeysAreMarkedAndAFourthIsRefused) {
     EXPECT_EQ((std::vector<int>{entry(5).Key1, entry(5).Key2, entry(5).Key3}), (std::vector<int>{'A', 'C', 'D'}));
 }
 
-TEST_F(Form3, MarksAreBlueEllipsesOnAFreshCopyOfTheKeyboard) {
-    entry(1) = {BindingKeys, 'B', 0, 0, 1, 0, 0};
-    edit(1, [] { return int(QDialog::Rejected); });
-    const QImage image = m_form.keyboardImage().toImage();
-    const QRect b = rectsOf({'B'})[0];
-    EXPECT_EQ(image.pixelColor(b.center().x(), b.top()), QColor(0, 0, 255)); // on the ellipse
-    EXPECT_EQ(image.pixelColor(b.center()), QColor(Qt::white));              // no fill
-    EXPECT_EQ(image.pixelColor(rectsOf({'A'})[0].center().x(), 10), QColor(Qt::white));
-}
-
 TEST_F(Form3, ClicksOutsideEveryKeyAreIgnored) {
     entry(1) = {BindingKeys, 'A', 0, 0, 1, 0, 0};
     edit(1, [this] {
