@@ -3,7 +3,11 @@
 #include "DrawGrid.h"
 #include "KeyLabels.h"
 
+#include <QAction>
+#include <QFontDatabase>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QRegularExpression>
 #include <QTreeWidget>
 
 namespace vornik::ui::test {
@@ -140,6 +144,37 @@ TEST_F(Startup, TimerIsConfiguredForTheEngine) {
     EXPECT_FALSE(w.TimerEx1().ThreadSafe());
     EXPECT_TRUE(w.TimerEx1().Threaded());
     EXPECT_TRUE(static_cast<bool>(w.TimerEx1().OnTimer()));
+}
+
+} // namespace
+} // namespace vornik::ui::test
+
+namespace vornik::ui::test {
+namespace {
+
+TEST_F(Startup, AboutBoxFromTheMenuShowsNameVersionAndLinks) {
+    TVornik& w = startWithKeyMap();
+    QString product, version, usage;
+    Modal::queueDialog([&](QDialog& d) {
+        product = d.findChild<QLabel*>("ProductName")->text();
+        version = d.findChild<QLabel*>("Version")->text();
+        usage = d.findChild<QLabel*>("UsageLink")->text();
+        return int(QDialog::Accepted);
+    });
+    w.findChild<QAction*>("AboutAction")->trigger();
+
+    EXPECT_EQ(Modal::dialogsRun(), 1);
+    EXPECT_TRUE(product.contains("Vornik"));
+    EXPECT_TRUE(version.contains(QRegularExpression("\\d+\\.\\d+\\.\\d+"))) << version.toStdString();
+    EXPECT_TRUE(usage.contains("README.md"));
+}
+
+TEST_F(Startup, PagesUseAFontThatCoversTraditionalChinese) {
+    TVornik& w = startWithKeyMap();
+    const QString family = w.PageControl1()->font().family();
+    EXPECT_TRUE(QFontDatabase::writingSystems(family).contains(QFontDatabase::TraditionalChinese))
+        << family.toStdString();
+    EXPECT_EQ(w.PageControl1()->font().pixelSize(), 12);
 }
 
 } // namespace
