@@ -1,6 +1,7 @@
 // Program entry: the application, the main window (whose creation runs the start-up sequence),
 // the dialogs once each in their fixed order, then the message loop until the main window closes.
 
+#include "FileCommands.h"
 #include "TForm3.h"
 #include "TForm4.h"
 #include "TForm5.h"
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
 
     StartupOptions options;
     options.allProcesses = vornik::TargetWindows::allProcessesArgument(argc, argv);
+    options.profile = profileArgument(QCoreApplication::arguments());
     PlatformHooks hooks;
 #if defined(VORNIK_LINUX_PLATFORM)
     std::unique_ptr<vornik::LinuxPlatform> backend;

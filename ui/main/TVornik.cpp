@@ -81,7 +81,14 @@ TVornik::TVornik(const Platform& platform, StartupOptions options, PlatformHooks
     m_timerEx1->setThreadSafe(false);
     m_timerEx1->setOnTimer([this](TTimerEx&) { TimerEx1Timer(); });
 
+    m_fileCommands = std::make_unique<FileCommands>(
+        this, *m_config,
+        FileCommands::Hooks{[this] { return op1(); }, [this] { return sa1(); }, [this] { tablesReplaced(); }});
+
     runStartup();
+    // A refused profile is shown and the program goes on with empty tables.
+    if (!m_options.profile.isEmpty())
+        m_fileCommands->loadProfileFile(m_options.profile);
 }
 
 TVornik::~TVornik() {
@@ -301,10 +308,24 @@ QFileDialog* TVornik::sa1() {
     return m_sa1;
 }
 
-// The file commands: not filled in yet.
-void TVornik::SpeedButton5Click() {}
+void TVornik::SpeedButton5Click() {
+    m_fileCommands->openProfile();
+}
 
-void TVornik::SpeedButton6Click() {}
+void TVornik::SpeedButton6Click() {
+    m_fileCommands->saveProfileAs();
+}
+
+void TVornik::tablesReplaced() {
+    // Keys pressed for the old bindings would get no key-up from the new ones.
+    releaseKeys();
+    FillKeyBindingList();
+    RefreshMoveGrid();
+    for (int n = 1; n <= m_joystickPageCount; ++n) {
+        if (DrawGrid* grid = joystickPage(n).BindingGrid)
+            grid->repaintGrid();
+    }
+}
 
 void TVornik::FillKeyBindingList() {
     m_keyboardPage->FillKeyBindingList();

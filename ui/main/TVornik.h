@@ -6,6 +6,7 @@
 #include "Configuration.h"
 #include "Engine.h"
 #include "EngineHost.h"
+#include "FileCommands.h"
 #include "JoystickGrid.h"
 #include "JoystickPage.h"
 #include "PictureStore.h"
@@ -38,6 +39,7 @@ struct StartupOptions {
     QString exeDirectory;      // empty: the directory of the running executable
     bool allProcesses = false; // the "/allproc" argument
     bool runTimer = true;      // tests run TimerEx1Timer themselves
+    QString profile;           // a profile file loaded after the start-up sequence (absolute path)
     std::function<bool()> trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
     // Leaves the message loop for good; tests count the calls instead.
     std::function<void()> quit = [] { QCoreApplication::exit(0); };
@@ -77,6 +79,7 @@ public:
     // "讀取舊檔" and "另存新檔", from the toolbar and the menu.
     void SpeedButton5Click();
     void SpeedButton6Click();
+    FileCommands& fileCommands() { return *m_fileCommands; }
 
     void FillKeyBindingList();
     void RefreshMoveGrid();
@@ -119,6 +122,7 @@ private:
     void startupSteps();
     void loadKeyMapFile();
     void releaseKeys();
+    void tablesReplaced();
 
     Platform m_platform;
     StartupOptions m_options;
@@ -147,6 +151,7 @@ private:
     QFileDialog* m_sa1 = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
     std::unique_ptr<TTimerEx> m_timerEx1;
+    std::unique_ptr<FileCommands> m_fileCommands;
     Tform2* m_about = nullptr;
     TForm3* m_form3 = nullptr;
     TForm4* m_form4 = nullptr;
