@@ -7,6 +7,7 @@
 //                                           input bound to a key, 100 keyboard bindings, target in front
 //   x_roundtrips_per_idle_tick              replies the process waited for, counted where Xlib waits
 #include "Engine.h"
+#include "HeadlessHost.h"
 #include "KeyLabels.h"
 #include "LinuxPlatform.h"
 #include "MainQueue.h"
@@ -50,19 +51,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-struct Host : EngineHost {
-    bool mainWindowVisible() override { return true; }
-    bool testBoxTicked(int) override { return false; }
-    bool stopBoxTicked(int) override { return false; }
-    bool keyboardStopBoxTicked() override { return false; }
-    void showDirectionPicture(int, int) override {}
-    void showButtonPicture(int, int, bool) override {}
-    void clearTargetItems() override {}
-    void addTargetItem(const std::string&) override {}
-    void selectTargetItem(int) override {}
-    Answer askConnectionError(const std::string&) override { return Answer::Ok; }
-    void endProgram() override {}
-};
+using Host = HeadlessHost;
 
 int64_t nowUs() {
     timespec ts{};

@@ -1,6 +1,7 @@
 // Engine tick cost on the fake platform: the worst ordinary case (32 joysticks, every entry a
 // three-key chord with automatic auto-fire, 100 keyboard bindings whose keys are up) and idle.
 #include "Engine.h"
+#include "HeadlessHost.h"
 #include "FakePlatform.h"
 #include "KeyLabels.h"
 
@@ -26,19 +27,7 @@ private:
     std::array<bool, 256> m_down{};
 };
 
-struct QuietHost : EngineHost {
-    bool mainWindowVisible() override { return true; }
-    bool testBoxTicked(int) override { return false; }
-    bool stopBoxTicked(int) override { return false; }
-    bool keyboardStopBoxTicked() override { return false; }
-    void showDirectionPicture(int, int) override {}
-    void showButtonPicture(int, int, bool) override {}
-    void clearTargetItems() override {}
-    void addTargetItem(const std::string&) override {}
-    void selectTargetItem(int) override {}
-    Answer askConnectionError(const std::string&) override { return Answer::Ok; }
-    void endProgram() override {}
-};
+using QuietHost = HeadlessHost;
 
 struct Rig {
     FakePlatform fake;

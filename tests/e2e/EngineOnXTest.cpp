@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "Engine.h"
+#include "HeadlessHost.h"
 #include "KeyLabels.h"
 #include "LinuxPlatform.h"
 #include "MainQueue.h"
@@ -26,19 +27,13 @@ using test::TestDisplay;
 using test::VirtualJoystick;
 
 // The main window as the engine sees it: visible, no boxes ticked, the combo recorded.
-struct Host : EngineHost {
+struct Host : HeadlessHost {
     std::vector<std::string> items;
     int selected = -1;
     std::vector<std::string> connectionErrors;
     Answer answer = Answer::Ok;
     bool ended = false;
 
-    bool mainWindowVisible() override { return true; }
-    bool testBoxTicked(int) override { return false; }
-    bool stopBoxTicked(int) override { return false; }
-    bool keyboardStopBoxTicked() override { return false; }
-    void showDirectionPicture(int, int) override {}
-    void showButtonPicture(int, int, bool) override {}
     void clearTargetItems() override {
         items.clear();
         selected = -1;

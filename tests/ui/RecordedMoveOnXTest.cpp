@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Engine.h"
+#include "HeadlessHost.h"
 #include "KeyLabels.h"
 #include "Modal.h"
 #include "TForm4.h"
@@ -27,19 +28,7 @@ using test::RecorderProcess;
 using test::TestDisplay;
 
 // The main window as the engine sees it: shown, no box ticked.
-struct Host : EngineHost {
-    bool mainWindowVisible() override { return true; }
-    bool testBoxTicked(int) override { return false; }
-    bool stopBoxTicked(int) override { return false; }
-    bool keyboardStopBoxTicked() override { return false; }
-    void showDirectionPicture(int, int) override {}
-    void showButtonPicture(int, int, bool) override {}
-    void clearTargetItems() override {}
-    void addTargetItem(const std::string&) override {}
-    void selectTargetItem(int) override {}
-    Answer askConnectionError(const std::string&) override { return Answer::Ok; }
-    void endProgram() override {}
-};
+using Host = HeadlessHost;
 
 class RecordedMoveOnX : public ::testing::Test {
 protected:
