@@ -5,6 +5,7 @@
 #include "Fonts.h"
 #include "JoystickPage.h"
 #include "Modal.h"
+#include "Named.h"
 #include "PictureStore.h"
 #include "Texts.h"
 
@@ -16,12 +17,6 @@
 namespace vornik::ui {
 
 namespace {
-template <typename W> W* named(W* widget, const char* name, const QRect& geometry) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(geometry);
-    return widget;
-}
-
 QFrame* frame(QWidget* parent, const char* name, const QRect& geometry) {
     auto* f = named(new QFrame(parent), name, geometry);
     f->setFrameShape(QFrame::Box);

@@ -2,17 +2,10 @@
 
 #include "FixedItemHeight.h"
 #include "Fonts.h"
+#include "Named.h"
 #include "Texts.h"
 
 namespace vornik::ui {
-
-namespace {
-template <typename W> W* named(W* widget, const char* name, const QRect& geometry) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(geometry);
-    return widget;
-}
-} // namespace
 
 TForm6::TForm6(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TForm6"));
