@@ -11,6 +11,7 @@
 #include "KeyLabels.h"
 #include "LinuxPlatform.h"
 #include "MainQueue.h"
+#include "Percentile.h"
 #include "RecorderProcess.h"
 #include "TestDisplay.h"
 #include "TimerEx.h"
@@ -59,11 +60,23 @@ int64_t nowUs() {
     return static_cast<int64_t>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
 }
 
-double percentile(std::vector<double> values, double p) {
-    std::sort(values.begin(), values.end());
-    const auto rank = static_cast<std::size_t>(std::ceil(p * static_cast<double>(values.size())));
-    return values[std::max<std::size_t>(rank, 1) - 1];
-}
+// The engine on the real backend, with the named keys built and the joysticks detected. Made after
+// the virtual joysticks, which the backend finds at start-up.
+struct EngineOnX {
+    LinuxPlatform platform;
+    Configuration config;
+    Host host;
+    Engine engine{config, platform.platform(), host};
+
+    EngineOnX() {
+        buildNamedKeyList(config.namedKeys);
+        engine.detectJoysticks();
+    }
+    void chooseTarget(WindowHandle window) {
+        engine.targets().RefreshTargetWindows();
+        engine.targets().SelectForegroundTarget(window);
+    }
+};
 
 JoystickBinding keyBinding(int vk) {
     JoystickBinding b;
@@ -77,15 +90,10 @@ void latency() {
     test::TestDisplay user;
     test::VirtualJoystick pad(12);
     test::RecorderProcess target({"--title", "target", "--focus"});
-    LinuxPlatform platform;
-    Configuration config;
-    buildNamedKeyList(config.namedKeys);
-    Host host;
-    Engine engine(config, platform.platform(), host);
-    engine.detectJoysticks();
+    EngineOnX rig;
+    auto& [platform, config, host, engine] = rig;
     config.joystickBindings[1][buttonEntry(1)] = keyBinding('A');
-    engine.targets().RefreshTargetWindows();
-    engine.targets().SelectForegroundTarget(target.window());
+    rig.chooseTarget(target.window());
 
     testing::MainQueue mainThread;
     TimerHooks hooks;
@@ -128,12 +136,8 @@ void idleTick() {
     for (int i = 0; i < 4; ++i)
         pads.push_back(std::make_unique<test::VirtualJoystick>(12));
     test::RecorderProcess target({"--title", "target", "--focus"});
-    LinuxPlatform platform;
-    Configuration config;
-    buildNamedKeyList(config.namedKeys);
-    Host host;
-    Engine engine(config, platform.platform(), host);
-    engine.detectJoysticks();
+    EngineOnX rig;
+    auto& [platform, config, host, engine] = rig;
     // Every direction and button of the four joysticks bound to a key of its own that nobody holds.
     int next = 2;
     for (int t = 1; t <= 4; ++t) {
@@ -142,8 +146,7 @@ void idleTick() {
     }
     for (int k = 0; k < 100; ++k)
         config.keyBindings[static_cast<std::size_t>(k)].MoveNumber = 1 + k % 100;
-    engine.targets().RefreshTargetWindows();
-    engine.targets().SelectForegroundTarget(target.window());
+    rig.chooseTarget(target.window());
 
     // The first ticks after a refresh learn the foreground window's top-level and process id; idle
     // ticks are the ones after that.

@@ -1,8 +1,8 @@
 // Engine tick cost on the fake platform: the worst ordinary case (32 joysticks, every entry a
 // three-key chord with automatic auto-fire, 100 keyboard bindings whose keys are up) and idle.
 #include "Engine.h"
-#include "HeadlessHost.h"
 #include "FakePlatform.h"
+#include "HeadlessHost.h"
 #include "KeyLabels.h"
 
 #include <benchmark/benchmark.h>

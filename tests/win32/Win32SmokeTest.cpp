@@ -5,7 +5,7 @@
 #include "Big5.h"
 #include "Configuration.h"
 #include "Engine.h"
-#include "EngineHost.h"
+#include "HeadlessHost.h"
 #include "MovePlayer.h"
 #include "TargetWindows.h"
 #include "TimerEx.h"
@@ -143,24 +143,16 @@ private:
 };
 
 // The main window's side of the target list: the combo's items.
-struct RecordingHost : EngineHost {
+struct RecordingHost : HeadlessHost {
     std::vector<std::string> items;
     int selected = -1;
 
-    bool mainWindowVisible() override { return true; }
-    bool testBoxTicked(int) override { return false; }
-    bool stopBoxTicked(int) override { return false; }
-    bool keyboardStopBoxTicked() override { return false; }
-    void showDirectionPicture(int, int) override {}
-    void showButtonPicture(int, int, bool) override {}
     void clearTargetItems() override {
         items.clear();
         selected = -1;
     }
     void addTargetItem(const std::string& title) override { items.push_back(title); }
     void selectTargetItem(int index) override { selected = index; }
-    Answer askConnectionError(const std::string&) override { return Answer::Ok; }
-    void endProgram() override {}
 };
 
 std::string hex8(WindowHandle handle) {
