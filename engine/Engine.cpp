@@ -2,7 +2,8 @@
 //   1. returns at once while the main window's visibility property is false;
 //   2. hot key CTRL+J: rebuilds the target list and makes the program in front the target;
 //   3. live view of every joystick page whose "啟動測試" box is ticked;
-//   4. foreground test: is a window of the target process in front?
+//   4. foreground test: is a window of the target process in front? If not, every key the program
+//      holds is let go, so nothing it pressed for the target goes on into another program;
 //   5. if so, the bindings of every joystick whose "停止作用" box is not ticked;
 //   6. if so, and the keyboard page's "停止作用" box is not ticked, the keyboard bindings.
 // Steps 3 and 5 stop at the first absent joystick. The tick keeps no copy of earlier input: what
@@ -26,7 +27,8 @@ constexpr int kDirectionPicture[3][3] = {{5, 1, 8}, {3, 0, 4}, {6, 2, 7}};
 } // namespace
 
 Engine::Engine(Configuration& config, const Platform& platform, EngineHost& host, bool allProcesses)
-    : m_config(config), m_platform(platform), m_host(host), m_player(config.moves, platform.keyboard, platform.clock),
+    : m_config(config), m_platform(platform), m_host(host),
+      m_player(config.moves, platform.keyboard, platform.clock, &m_stop),
       m_output(platform.keyboard, platform.clock, m_player),
       m_targets(config.targets, platform.windows, host, allProcesses) {}
 
@@ -49,9 +51,20 @@ void Engine::detectJoysticks() {
     }
 }
 
+void Engine::releaseHeldKeys() {
+    m_platform.keyboard.releaseAll();
+}
+
+void Engine::requestStop() noexcept {
+    m_stop.store(true, std::memory_order_relaxed);
+    m_platform.clock.interruptSleeps();
+}
+
 bool Engine::readJoystick(int joystick, JoyReading& reading) {
     if (m_platform.joysticks.getPosEx(static_cast<uint32_t>(joystick - 1), reading) == 0)
         return true;
+    // The box may stay up for minutes, and no tick runs meanwhile to release anything.
+    releaseHeldKeys();
     if (m_host.askConnectionError(kConnectionErrorText) != EngineHost::Answer::Ok) {
         m_ending = true;
         m_host.endProgram();
@@ -129,7 +142,7 @@ void Engine::RunJoystickBindings(int joystick) {
 }
 
 void Engine::EngineTick() {
-    if (m_ending || !m_host.mainWindowVisible())
+    if (m_ending || stopRequested() || !m_host.mainWindowVisible())
         return;
     Keyboard& keyboard = m_platform.keyboard;
 
@@ -143,14 +156,15 @@ void Engine::EngineTick() {
             UpdateLiveView(t);
     }
 
-    const bool inFront = m_targets.targetInFront();
-    if (inFront) {
-        for (int t = 1; t <= kMaxJoysticks && m_config.present(t) && !m_ending; ++t) {
-            if (!m_host.stopBoxTicked(t))
-                RunJoystickBindings(t);
-        }
+    if (!m_targets.targetInFront()) {
+        releaseHeldKeys();
+        return;
     }
-    if (m_ending || m_host.keyboardStopBoxTicked() || !inFront)
+    for (int t = 1; t <= kMaxJoysticks && m_config.present(t) && !m_ending && !stopRequested(); ++t) {
+        if (!m_host.stopBoxTicked(t))
+            RunJoystickBindings(t);
+    }
+    if (m_ending || stopRequested() || m_host.keyboardStopBoxTicked())
         return;
     runKeyboardBindings();
 }
@@ -158,7 +172,7 @@ void Engine::EngineTick() {
 void Engine::runKeyboardBindings() {
     const NamedKeyList& named = m_config.namedKeys;
     const int count = std::min(named.Count, kKeyBindingCount);
-    for (int k = 1; k <= count; ++k) {
+    for (int k = 1; k <= count && !stopRequested(); ++k) {
         const int code = (k + 1 <= named.Codes.size()) ? named.Codes[k + 1] : 0;
         const bool down = m_platform.keyboard.asyncKeyState(code) != 0;
         const KeyBinding& b = m_config.keyBindings[static_cast<std::size_t>(k - 1)];

@@ -8,6 +8,7 @@
 #include "TargetWindows.h"
 
 #include <array>
+#include <atomic>
 
 namespace vornik {
 
@@ -34,6 +35,17 @@ public:
     // Start-up: capability query for system ids 0..31.
     void detectJoysticks();
 
+    // The program owns the keys it pressed, and this is the one way they are let go: sends the key-up
+    // of every key the program pressed and still holds (never of a key only the user holds). Called
+    // by the tick when the target goes behind or before the connection-error box, and by the window
+    // whenever a binding stops running: an edited binding or move, a ticked stop box, a profile load,
+    // every way out of the program. A binding whose input is still held presses again on the next tick.
+    void releaseHeldKeys();
+    // The program is asked to end. Safe from a signal handler: a playing move stops after the sleep
+    // in progress, which wakes at once, and every later tick does nothing.
+    void requestStop() noexcept;
+    bool stopRequested() const { return m_stop.load(std::memory_order_relaxed); }
+
     TargetWindows& targets() { return m_targets; }
     MovePlayer& player() { return m_player; }
     KeyOutput& output() { return m_output; }
@@ -48,6 +60,7 @@ private:
     Configuration& m_config;
     Platform m_platform;
     EngineHost& m_host;
+    std::atomic<bool> m_stop{false};
     MovePlayer m_player;
     KeyOutput m_output;
     TargetWindows m_targets;

@@ -8,7 +8,7 @@ void MovePlayer::PlayMove(int moveNumber) {
     if (moveNumber < 1 || moveNumber > kMoveSlots)
         return;
     const int repeats = m_moves[moveNumber].RepeatCount;
-    for (int r = 0; r < repeats; ++r) {
+    for (int r = 0; r < repeats && !stopped(); ++r) {
         const Move& move = m_moves[moveNumber];
         if (move.Overlap != 0)
             PlayOverlapped(moveNumber, move.Speed);
@@ -20,26 +20,31 @@ void MovePlayer::PlayMove(int moveNumber) {
 void MovePlayer::PlayOneByOne(int moveNumber, int pause) {
     const Move& move = m_moves[moveNumber];
     const int n = stepCount(move);
-    for (int i = 1; i <= n; ++i) {
+    for (int i = 1; i <= n && !stopped(); ++i) {
         pressStep(move.Steps[i]);
-        sleep(pause + 10);
+        if (!sleep(pause + 10))
+            return;
         releaseStep(move.Steps[i]);
-        sleep(pause);
+        if (!sleep(pause))
+            return;
     }
 }
 
 void MovePlayer::PlayOverlapped(int moveNumber, int pause) {
     const Move& move = m_moves[moveNumber];
     const int n = stepCount(move);
-    if (n < 1)
+    if (n < 1 || stopped())
         return;
     pressStep(move.Steps[1]);
-    sleep(pause);
+    if (!sleep(pause))
+        return;
     for (int i = 2; i <= n; ++i) {
         pressStep(move.Steps[i]);
-        sleep(pause);
+        if (!sleep(pause))
+            return;
         releaseStep(move.Steps[i - 1]);
-        sleep(pause);
+        if (!sleep(pause))
+            return;
     }
     releaseStep(move.Steps[n]);
 }
@@ -57,8 +62,9 @@ void MovePlayer::releaseStep(const MoveStep& step) {
 }
 
 // A negative pause (only possible from a damaged table) sleeps 0, never "forever".
-void MovePlayer::sleep(int ms) {
+bool MovePlayer::sleep(int ms) {
     m_clock.sleep(static_cast<uint32_t>(std::max(ms, 0)));
+    return !stopped();
 }
 
 int MovePlayer::stepCount(const Move& move) {

@@ -12,6 +12,9 @@ public:
     virtual void sleep(uint32_t ms) = 0;
     // Milliseconds since some fixed point; wraps around.
     virtual uint32_t tickCount() = 0;
+    // Makes the sleep in progress, on any thread, and every later sleep return at once. Called when
+    // the program is asked to end; safe to call from a signal handler. Does nothing by default.
+    virtual void interruptSleeps() noexcept {}
 };
 
 } // namespace vornik

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace vornik {
 
@@ -15,8 +16,11 @@ public:
     virtual void keyEvent(uint8_t vk, uint32_t flags) = 0;
     // Key state of `vk`: nonzero when the key is down (by anyone), 0 when it is up.
     virtual int16_t asyncKeyState(int vk) = 0;
-    // Sends the key-up of every key this program pressed and has not released.
+    // Sends the key-up of every key this program pressed and has not released; costs nothing when
+    // there is none.
     virtual void releaseAll() = 0;
+    // Why key events cannot be sent (for instance a missing extension), or empty when they can.
+    virtual std::string unavailableReason() const { return {}; }
 };
 
 } // namespace vornik

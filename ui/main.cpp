@@ -2,6 +2,7 @@
 // the dialogs once each in their fixed order, then the message loop until the main window closes.
 
 #include "FileCommands.h"
+#include "Modal.h"
 #include "TForm3.h"
 #include "TForm4.h"
 #include "TForm5.h"
@@ -50,6 +51,22 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     using namespace vornik::ui;
 
+    // Signals are honoured from here on, start-up included: before the main window exists a signal
+    // leaves any box that is up, refuses the rest, and the program ends once the window is built.
+    TVornik* mainWindow = nullptr;
+    bool endRequested = false;
+#ifndef _WIN32
+    SignalExit onSignal([&](int) {
+        if (mainWindow != nullptr) {
+            mainWindow->endProgram();
+            return;
+        }
+        endRequested = true;
+        Modal::refuseFromNowOn();
+        QCoreApplication::exit(0);
+    });
+#endif
+
     StartupOptions options;
     options.allProcesses = vornik::TargetWindows::allProcessesArgument(argc, argv);
     options.profile = profileArgument(QCoreApplication::arguments());
@@ -78,6 +95,16 @@ int main(int argc, char** argv) {
 #endif
 
     TVornik main(platform, options, hooks);
+    if (endRequested) {
+        main.endProgram();
+        return 0;
+    }
+    mainWindow = &main;
+#ifndef _WIN32
+    // A signal during a move stops the move at once; the main thread then ends the program.
+    onSignal.setInterrupt([](void* window) noexcept { static_cast<TVornik*>(window)->engine().requestStop(); },
+                          &main);
+#endif
     Tform2 about(&main);
     TForm4 moveEditor(&main);
     TForm5 recorder(&main);
@@ -89,9 +116,10 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsSet("VORNIK_REPORT_SHOWN"))
         main.installEventFilter(new ReportFirstPaint(&main));
 
-        // SIGINT and SIGTERM end the program the same way as closing the window.
+    const int status = app.exec();
 #ifndef _WIN32
-    SignalExit onSignal([&main](int) { main.endProgram(); });
+    onSignal.setInterrupt(nullptr, nullptr);
 #endif
-    return app.exec();
+    mainWindow = nullptr;
+    return status;
 }

@@ -6,6 +6,7 @@
 #include "Platform.h"
 
 #include <array>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -15,17 +16,25 @@ namespace vornik {
 class FakeClock : public Clock {
 public:
     void sleep(uint32_t ms) override {
+        if (m_interrupted)
+            return;
         m_now += ms;
         ++m_sleeps;
+        if (onSleep)
+            onSleep(m_now);
     }
+    void interruptSleeps() noexcept override { m_interrupted = true; }
     uint32_t tickCount() override { return m_now; }
     void advance(uint32_t ms) { m_now += ms; }
     void set(uint32_t now) { m_now = now; }
     int sleepCalls() const { return m_sleeps; }
+    // Runs after each sleep with the new time: a test's stand-in for what happens meanwhile.
+    std::function<void(uint32_t now)> onSleep;
 
 private:
     uint32_t m_now = 0;
     int m_sleeps = 0;
+    bool m_interrupted = false;
 };
 
 struct FakeJoystick {

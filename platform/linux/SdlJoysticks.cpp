@@ -10,6 +10,8 @@ SdlJoysticks::SdlJoysticks() {
     // Without this hint SDL drops joystick input while another program has the focus, which is
     // exactly when the program is used.
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    // SDL would take SIGINT and SIGTERM for itself; the program ends on them through its own exit path.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0)
         return;
     m_initialised = true;

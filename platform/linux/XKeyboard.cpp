@@ -58,6 +58,10 @@ KeyCode XKeyboard::outputKeycode(int vk) const {
     return vk >= 0 && vk < 256 ? m_table[static_cast<std::size_t>(vk)].output : 0;
 }
 
+std::string XKeyboard::unavailableReason() const {
+    return m_hasXTest ? std::string() : std::string("the X server has no XTEST extension");
+}
+
 std::vector<KeyCode> XKeyboard::pressedKeys() const {
     std::vector<KeyCode> keys;
     for (std::size_t code = 0; code < m_pressed.size(); ++code) {
@@ -114,6 +118,8 @@ int16_t XKeyboard::asyncKeyState(int vk) {
 }
 
 void XKeyboard::releaseAll() {
+    if (m_pressed.none())
+        return;
     for (std::size_t code = 0; code < m_pressed.size(); ++code) {
         if (m_pressed[code])
             sendKey(static_cast<KeyCode>(code), false);

@@ -27,6 +27,7 @@ public:
     void keyEvent(uint8_t vk, uint32_t flags) override;
     int16_t asyncKeyState(int vk) override;
     void releaseAll() override;
+    std::string unavailableReason() const override;
 
     // Drops the cached key state: the next asyncKeyState asks the server again.
     void beginTick() { m_stateValid = false; }

@@ -5,6 +5,8 @@ namespace vornik::test {
 EngineHost::Answer RecordingHost::askConnectionError(const std::string& text) {
     EXPECT_EQ(text, "JoyStick connection error !\rPress [Yes] to try again...");
     ++errorBoxes;
+    if (onAsk)
+        onAsk();
     if (answers.empty())
         return Answer::Ok;
     const Answer a = answers.front();

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@ struct RecordingHost : EngineHost {
     std::array<bool, 33> stopBox{};
     bool keyboardStop = false;
     std::deque<Answer> answers; // next answers to the connection-error box; Ok when empty
+    std::function<void()> onAsk; // runs as the connection-error box comes up
 
     std::vector<std::pair<int, int>> directionPictures; // (joystick, picture)
     std::vector<std::tuple<int, int, bool>> buttonPictures;

@@ -1,7 +1,11 @@
 #include "UiFixture.h"
 
+#include "DrawGrid.h"
+
 #include <QAction>
 #include <QComboBox>
+#include <QPushButton>
+#include <QTest>
 #include <QToolButton>
 
 namespace vornik::ui::test {
@@ -140,6 +144,59 @@ TEST_F(Program, ClosingTheWindowReleasesHeldKeys) {
     ASSERT_EQ(m_fake.keyboard.events.size(), 1u);
     EXPECT_EQ(m_fake.keyboard.events[0].vk, 'X');
     EXPECT_EQ(m_fake.keyboard.events[0].flags, kKeyEventKeyUp);
+}
+
+// A binding that stops running, or runs in a new form, would never send the key-up of what it holds.
+TEST_F(Program, EveryEditThatStopsABindingLetsGoOfTheKeysTheProgramHolds) {
+    m_fake.joysticks.plug(0);
+    TVornik& w = start();
+    const auto accept = [](QDialog&) { return int(QDialog::Accepted); };
+    const auto reject = [](QDialog&) { return int(QDialog::Rejected); };
+    DrawGrid* grid = w.joystickPage(1).BindingGrid;
+    QTreeWidget* l3 = w.keyboardPage()->l3();
+    const std::vector<std::pair<const char*, std::function<void()>>> paths = {
+        {"joystick binding OK",
+         [&] {
+             grid->selectRow(9);
+             Modal::queueDialog(accept);
+             QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, QPoint(120, grid->rowViewportPosition(9) + 16));
+         }},
+        {"keyboard binding OK",
+         [&] {
+             l3->setCurrentItem(l3->topLevelItem(3));
+             Modal::queueDialog(accept);
+             w.keyboardPage()->l3DblClick();
+         }},
+        {"move editor OK",
+         [&] {
+             Modal::queueDialog(accept);
+             w.movePage()->Button1Click();
+         }},
+        {"delete every move",
+         [&] {
+             Modal::queueAnswer(QMessageBox::Ok);
+             w.movePage()->Button2Click();
+         }},
+        {"joystick stop box", [&] { w.joystickPage(1).StopCheckBox->setChecked(true); }},
+        {"keyboard stop box", [&] { w.keyboardPage()->CheckBox5()->setChecked(true); }},
+    };
+    for (const auto& [name, path] : paths) {
+        m_fake.keyboard.keyEvent('X', kKeyEventExtendedKey);
+        m_fake.keyboard.hold('U'); // the user's own key
+        path();
+        EXPECT_FALSE(m_fake.keyboard.isDown('X')) << name;
+        EXPECT_TRUE(m_fake.keyboard.isDown('U')) << name;
+    }
+
+    // Cancel changes nothing, so the key stays with its binding.
+    m_fake.keyboard.keyEvent('X', kKeyEventExtendedKey);
+    l3->setCurrentItem(l3->topLevelItem(3));
+    Modal::queueDialog(reject);
+    w.keyboardPage()->l3DblClick();
+    Modal::queueDialog(reject);
+    w.movePage()->Button1Click();
+    EXPECT_TRUE(m_fake.keyboard.isDown('X'));
+    EXPECT_EQ(Modal::dialogsRun(), 5);
 }
 
 TEST_F(Program, QuitMenuClosesAndReleases) {

@@ -11,6 +11,7 @@ struct TestState {
     std::deque<Modal::DialogAnswer> dialogs;
     std::vector<Modal::Shown> shown;
     int dialogsRun = 0;
+    bool refusing = false;
 };
 
 TestState& state() {
@@ -22,6 +23,8 @@ TestState& state() {
 Modal::Button Modal::show(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text,
                           QMessageBox::StandardButtons buttons) {
     TestState& s = state();
+    if (s.refusing)
+        return QMessageBox::Cancel;
     if (s.on) {
         s.shown.push_back({caption, text});
         if (s.answers.empty())
@@ -49,6 +52,8 @@ Modal::Button Modal::ask(QWidget* parent, const QString& text, QMessageBox::Stan
 
 int Modal::exec(QDialog& dialog) {
     TestState& s = state();
+    if (s.refusing)
+        return QDialog::Rejected;
     if (!s.on)
         return dialog.exec();
     ++s.dialogsRun;
@@ -57,6 +62,10 @@ int Modal::exec(QDialog& dialog) {
     const DialogAnswer answer = std::move(s.dialogs.front());
     s.dialogs.pop_front();
     return answer(dialog);
+}
+
+void Modal::refuseFromNowOn() {
+    state().refusing = true;
 }
 
 void Modal::setTestMode(bool on) {
@@ -81,6 +90,7 @@ void Modal::reset() {
     s.dialogs.clear();
     s.shown.clear();
     s.dialogsRun = 0;
+    s.refusing = false;
 }
 
 } // namespace vornik::ui

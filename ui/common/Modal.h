@@ -30,6 +30,10 @@ public:
     // Runs a dialog modally; QDialog::Accepted or QDialog::Rejected.
     static int exec(QDialog& dialog);
 
+    // The program is ending before its message loop runs: every later box answers Cancel and every
+    // dialog is rejected, without showing anything.
+    static void refuseFromNowOn();
+
     // Test mode: nothing is shown. Boxes take the next queued answer (OK when none is queued);
     // dialogs run the next queued function (Rejected when none is queued). Every box is recorded.
     static void setTestMode(bool on);

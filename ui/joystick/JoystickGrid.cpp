@@ -141,7 +141,10 @@ void JoystickGrid::DbC(DrawGrid& grid) {
     DrawGrid* bindingGrid = m_pages[static_cast<std::size_t>(n - 1)].BindingGrid;
     if (bindingGrid == nullptr || bindingGrid->selectionTop() < 1 || bindingGrid->selectionLeft() < 1)
         return;
-    m_dialog->EditJoystickBinding(*bindingGrid, m_config.joystickBindings[n], m_config.caps(n), m_config.present(n));
+    if (m_dialog->EditJoystickBinding(*bindingGrid, m_config.joystickBindings[n], m_config.caps(n),
+                                      m_config.present(n)) &&
+        m_edited)
+        m_edited();
 }
 
 } // namespace vornik::ui

@@ -12,6 +12,7 @@
 #include <QRect>
 
 #include <array>
+#include <functional>
 
 namespace vornik::ui {
 
@@ -26,6 +27,8 @@ public:
 
     // The binding dialog the grids open; it is told where the moves, the key map and `keybu` are.
     void setDialog(TForm3* dialog);
+    // Runs after a binding was written back.
+    void setOnBindingEdited(std::function<void()> edited) { m_edited = std::move(edited); }
 
     void DCell(DrawGrid& grid, int col, int row, QPainter& painter, const QRect& rect);
     void DbC(DrawGrid& grid);
@@ -40,6 +43,7 @@ private:
     const PictureStore& m_pictures;
     std::array<JoystickPage, kMaxJoysticks>& m_pages;
     TForm3* m_dialog = nullptr;
+    std::function<void()> m_edited;
 };
 
 // The binding-table entry shown on grid row `row`: 1..4 for the directions, row - 4 for the button

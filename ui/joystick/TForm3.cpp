@@ -256,16 +256,17 @@ void TForm3::save(JoystickBinding& entry) const {
     }
 }
 
-void TForm3::EditJoystickBinding(DrawGrid& grid, JoystickBlock& table, const JoystickCaps& caps, bool present) {
+bool TForm3::EditJoystickBinding(DrawGrid& grid, JoystickBlock& table, const JoystickCaps& caps, bool present) {
     const int row = grid.selectionTop();
     const int e = row >= 5 && row <= 8 ? 0 : row <= 4 ? row : row - 4;
     if (e < 1 || e > kJoystickEntries)
-        return;
+        return false;
     load(table[e]);
     if (Modal::exec(*this) != QDialog::Accepted)
-        return;
+        return false;
     save(table[e]);
     SetupJoystickGrid(&grid, caps, present);
+    return true;
 }
 
 } // namespace vornik::ui

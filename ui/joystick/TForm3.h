@@ -34,7 +34,8 @@ public:
 
     // Edits the entry of the grid's selected row (none for the diagonal rows 5..8): fills the
     // dialog, runs it, and on OK writes it back and sets the grid up again.
-    void EditJoystickBinding(DrawGrid& grid, JoystickBlock& table, const JoystickCaps& caps, bool present);
+    // True when the entry was written back (OK).
+    bool EditJoystickBinding(DrawGrid& grid, JoystickBlock& table, const JoystickCaps& caps, bool present);
 
     // Filling steps 3 to 10 from one entry, and the write-back of OK into it.
     void load(const JoystickBinding& entry);

@@ -134,6 +134,8 @@ void KeyboardPage::l3DblClick() {
         return;
     entry = m_dialog->save(entry);
     FillKeyBindingList();
+    if (m_edited)
+        m_edited();
 }
 
 } // namespace vornik::ui

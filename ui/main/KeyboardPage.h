@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QTreeWidget>
 
+#include <functional>
+
 namespace vornik::ui {
 
 class PictureStore;
@@ -20,6 +22,8 @@ public:
     KeyboardPage(Configuration& config, const PictureStore& pictures, QWidget* parent = nullptr);
 
     void setDialog(TForm6* dialog) { m_dialog = dialog; }
+    // Runs after a binding was written back.
+    void setOnBindingEdited(std::function<void()> edited) { m_edited = std::move(edited); }
 
     // Rebuilds l3 from the keyboard binding table; the selection is lost.
     void FillKeyBindingList();
@@ -39,6 +43,7 @@ protected:
 private:
     Configuration& m_config;
     TForm6* m_dialog = nullptr;
+    std::function<void()> m_edited;
     QCheckBox* m_checkBox5;
     QLabel* m_image1;
     QTreeWidget* m_l3;

@@ -2,6 +2,8 @@
 
 #include <QSocketNotifier>
 
+#include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -10,13 +12,29 @@
 namespace vornik::ui {
 
 namespace {
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
 int g_pipe[2] = {-1, -1};
+// Set before the handlers can see them, read in the handler: lock-free atomics are safe there.
+std::atomic<SignalExit::Interrupt> g_interrupt{nullptr};
+std::atomic<void*> g_interruptContext{nullptr};
 
 extern "C" void onSignal(int signal) {
     const int saved = errno;
+    if (const SignalExit::Interrupt interrupt = g_interrupt.load())
+        interrupt(g_interruptContext.load());
     const unsigned char byte = static_cast<unsigned char>(signal);
     [[maybe_unused]] const ssize_t written = ::write(g_pipe[1], &byte, 1);
     errno = saved;
+}
+
+void setHandler(void (*handler)(int)) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : kSignals)
+        sigaction(signal, &action, nullptr);
 }
 } // namespace
 
@@ -27,20 +45,19 @@ SignalExit::SignalExit(std::function<void(int)> onSignal, QObject* parent)
     ::fcntl(g_pipe[1], F_SETFL, O_NONBLOCK);
     m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &SignalExit::readSignal);
-    struct sigaction action {};
-    action.sa_handler = vornik::ui::onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    setHandler(vornik::ui::onSignal);
 }
 
 SignalExit::~SignalExit() {
-    struct sigaction action {};
-    action.sa_handler = SIG_DFL;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    setHandler(SIG_DFL);
+    g_interrupt.store(nullptr);
+    g_interruptContext.store(nullptr);
+}
+
+void SignalExit::setInterrupt(Interrupt interrupt, void* context) {
+    g_interrupt.store(nullptr);
+    g_interruptContext.store(context);
+    g_interrupt.store(interrupt);
 }
 
 void SignalExit::readSignal() {

@@ -134,7 +134,17 @@ void TVornik::buildWindow() {
     m_pageControl->addTab(m_keyboardPage, QStringLiteral("鍵盤"));
     m_movePage = new MovePage(*m_config, m_pictures);
     m_movePage->setObjectName(QStringLiteral("TabSheet4"));
-    m_movePage->setOnMovesChanged([this] { FillKeyBindingList(); });
+    m_movePage->setOnMovesChanged([this] {
+        FillKeyBindingList();
+        bindingsEdited();
+    });
+    m_keyboardPage->setOnBindingEdited([this] { bindingsEdited(); });
+    m_joystickGrid.setOnBindingEdited([this] { bindingsEdited(); });
+    // A ticked stop box stops its bindings, which would otherwise never release their keys.
+    connect(m_keyboardPage->CheckBox5(), &QCheckBox::toggled, this, [this](bool on) {
+        if (on)
+            releaseKeys();
+    });
     m_pageControl->addTab(m_movePage, QStringLiteral("招式記錄"));
     // Lay the page control out now, so pages built during start-up know their size.
     QResizeEvent layoutNow(m_pageControl->size(), QSize());
@@ -248,6 +258,12 @@ void TVornik::startupSteps() {
         m_pageControl->addTab(sheet, QStringLiteral("搖桿 %1").arg(n));
         JoystickPage& page = joystickPage(n);
         BuildJoystickPage(page, sheet, m_config->caps(n), m_config->present(n), m_pictures);
+        if (page.StopCheckBox != nullptr) {
+            connect(page.StopCheckBox, &QCheckBox::toggled, this, [this](bool on) {
+                if (on)
+                    releaseKeys();
+            });
+        }
         if (page.BindingGrid != nullptr) {
             page.BindingGrid->setTag(n);
             page.BindingGrid->setOnDrawCell([this](DrawGrid& grid, int col, int row, QPainter& p, const QRect& r) {
@@ -277,6 +293,12 @@ void TVornik::startupSteps() {
         SetupJoystickGrid(joystickPage(n).BindingGrid, m_config->caps(n), m_config->present(n));
     FillKeyBindingList();
     RefreshMoveGrid();
+
+    // Without a way to send key events the program can still show what the joysticks do.
+    const std::string unavailable = m_platform.keyboard.unavailableReason();
+    if (!unavailable.empty())
+        Modal::error(this, QStringLiteral("無法送出按鍵：%1。\n按鍵綁定不會有作用，搖桿的即時顯示仍可使用。")
+                               .arg(QString::fromStdString(unavailable)));
 }
 
 void TVornik::loadKeyMapFile() {
@@ -425,10 +447,16 @@ EngineHost::Answer TVornik::askConnectionError(const std::string& text) {
 }
 
 void TVornik::releaseKeys() {
-    m_platform.keyboard.releaseAll();
+    m_engine->releaseHeldKeys();
+}
+
+void TVornik::bindingsEdited() {
+    // The edited binding may hold a key that its new form would never release.
+    releaseKeys();
 }
 
 void TVornik::endProgram() {
+    m_engine->requestStop();
     releaseKeys();
     close();
     // Leaves every event loop, a modal dialog's included.

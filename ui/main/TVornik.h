@@ -122,6 +122,7 @@ private:
     void startupSteps();
     void loadKeyMapFile();
     void releaseKeys();
+    void bindingsEdited();
     void tablesReplaced();
 
     Platform m_platform;
