@@ -178,6 +178,28 @@ TEST_F(EngineOnX, NothingAtAllWhileAnotherWindowIsInFront) {
     EXPECT_TRUE(other.keys().empty());
 }
 
+TEST_F(EngineOnX, AKeyHeldForTheTargetIsLetGoWhenAnotherWindowTakesTheFocus) {
+    RecorderProcess other({"--title", "other"});
+    config.joystickBindings[1][buttonEntry(1)] = keys({'B'});
+    chooseTarget(target.window());
+    startTimer();
+    const KeyCode b = user.keycode(XK_b);
+
+    pad.setButton(0, true);
+    ASSERT_TRUE(mainThread.pumpUntil([&] { return user.keyDown(b); }, 3000ms));
+    user.focus(other.window()); // Alt+Tab, while the button stays held
+    ASSERT_TRUE(mainThread.pumpUntil([&] { return !user.keyDown(b); }, 3000ms)) << "the server still holds B";
+    mainThread.pumpFor(300ms);
+    EXPECT_FALSE(user.keyDown(b)) << "pressed again while another window is in front";
+
+    user.focus(target.window());
+    ASSERT_TRUE(mainThread.pumpUntil([&] { return user.keyDown(b); }, 3000ms)) << "the held button presses again";
+    ASSERT_TRUE(target.waitForKeys(2));
+    EXPECT_EQ(target.keyTexts(), (std::vector<std::string>{"+b", "+b"}));
+    ASSERT_TRUE(other.waitForKeys(1));
+    EXPECT_EQ(other.keyTexts(), (std::vector<std::string>{"-b"})) << "only the key-up reaches the other window";
+}
+
 TEST_F(EngineOnX, ControlJMakesTheProgramInFrontTheTarget) {
     RecorderProcess other({"--title", "other"});
     chooseTarget(other.window());
