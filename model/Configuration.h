@@ -6,6 +6,8 @@
 #include "Tables.h"
 
 #include <array>
+#include <string>
+#include <vector>
 
 namespace vornik {
 
@@ -18,6 +20,8 @@ struct Configuration {
     std::array<JoystickCaps, kMaxJoysticks> joystickCaps{}; // by system id 0..31
     KeyMap keyMap;
     TargetWindowList targets;
+    // The executable file names ("dosbox", "game.exe") of the programs the loaded profile is for.
+    std::vector<std::string> programs;
 
     // Joystick number 1..32 is system id number - 1.
     bool present(int joystick) const { return joystickPresent[static_cast<std::size_t>(joystick - 1)] != 0; }

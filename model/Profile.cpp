@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -41,6 +42,7 @@ struct ProfileTables {
     KeyBindingTable keyBindings{};
     JoystickBindingTable joystickBindings{};
     MoveTable moves{};
+    std::vector<std::string> programs;
 };
 
 // Keyboard binding entry i belongs to the i-th labelled key; the file names the key by its code.
@@ -173,7 +175,35 @@ void checkHeader(const Json& doc) {
                               ", newer than this program reads (version " + std::to_string(kProfileVersion) + ")");
     if (version.get<int64_t>() < 1)
         refuse("version", std::to_string(version.get<int64_t>()) + " is not a profile version");
-    onlyFields(doc, {"format", "version", "keyboard", "joysticks", "moves"}, "");
+    onlyFields(doc, {"format", "version", "programs", "keyboard", "joysticks", "moves"}, "");
+    if (doc.contains("programs") && version.get<int64_t>() < 2)
+        refuse("programs", "a version-1 profile has no program list (it came with version 2)");
+}
+
+// Executable file names: a name, not a path, so that the same profile serves wherever the game lives.
+void checkPrograms(const Json& doc, std::vector<std::string>& programs) {
+    const auto list = doc.find("programs");
+    if (list == doc.end())
+        return;
+    expectArray(*list, "programs");
+    if (list->size() > kMaxProfilePrograms)
+        refuse("programs", std::to_string(list->size()) + " programs, more than " +
+                               std::to_string(kMaxProfilePrograms));
+    for (std::size_t i = 0; i < list->size(); ++i) {
+        const Json& name = (*list)[i];
+        const std::string path = element("programs", i);
+        if (!name.is_string())
+            refuse(path, std::string("expected a program's file name, found ") + name.type_name());
+        const std::string text = name.get<std::string>();
+        if (text.empty() || text.size() > 255)
+            refuse(path, "a program's file name has 1 to 255 bytes");
+        if (std::any_of(text.begin(), text.end(),
+                        [](char c) { return c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20; }))
+            refuse(path, "\"" + text + "\" is not a file name (no folder, no control characters)");
+        if (std::find(programs.begin(), programs.end(), text) != programs.end())
+            refuse(path, "\"" + text + "\" is listed twice");
+        programs.push_back(text);
+    }
 }
 
 void checkKeyboard(const Json& list, KeyBindingTable& table) {
@@ -301,6 +331,7 @@ void checkMoves(const Json& list, MoveTable& table) {
 
 void checkDocument(const Json& doc, ProfileTables& tables) {
     checkHeader(doc);
+    checkPrograms(doc, tables.programs);
     checkKeyboard(field(doc, "keyboard", ""), tables.keyBindings);
     checkJoysticks(field(doc, "joysticks", ""), tables.joystickBindings);
     checkMoves(field(doc, "moves", ""), tables.moves);
@@ -604,7 +635,14 @@ ProfileResult profileText(const Configuration& config, std::string& text) {
 
     std::string out = "{\n  \"format\": \"";
     out += kProfileFormat;
-    out += "\",\n  \"version\": " + std::to_string(kProfileVersion) + ",\n";
+    // Version 1 when there is nothing of version 2 in it, so older builds can still read the file.
+    out += "\",\n  \"version\": " + std::to_string(config.programs.empty() ? 1 : kProfileVersion) + ",\n";
+    if (!config.programs.empty()) {
+        OrderedJson programs = OrderedJson::array();
+        for (const std::string& name : config.programs)
+            programs.push_back(name);
+        out += "  \"programs\": " + programs.dump(-1, ' ', false, OrderedJson::error_handler_t::replace) + ",\n";
+    }
     appendList(out, "keyboard", keyboard, false);
     appendList(out, "joysticks", joysticks, false);
     appendList(out, "moves", moves, true);
@@ -625,6 +663,7 @@ ProfileResult parseProfile(std::string_view text, const std::string& fileName, C
     config.keyBindings = scratch->keyBindings;
     config.joystickBindings = scratch->joystickBindings;
     config.moves = scratch->moves;
+    config.programs = std::move(scratch->programs);
     return {};
 }
 
@@ -692,13 +731,34 @@ std::error_code ProfileFileWriter::replace(const std::string& temp, const std::s
 #endif
 }
 
+namespace {
+// A symbolic link is followed to the file it names (which need not exist yet), so that a save
+// replaces that file and the link stays a link.
+std::string followLinks(const std::string& path) {
+    namespace fs = std::filesystem;
+    fs::path p(std::u8string(path.begin(), path.end()));
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code error;
+        if (!fs::is_symlink(fs::symlink_status(p, error)) || error)
+            break;
+        const fs::path target = fs::read_symlink(p, error);
+        if (error)
+            break;
+        p = target.is_absolute() ? target : p.parent_path() / target;
+    }
+    const std::u8string resolved = p.u8string();
+    return std::string(resolved.begin(), resolved.end());
+}
+} // namespace
+
 ProfileResult saveProfile(const std::string& path, const Configuration& config) {
     ProfileFileWriter writer;
     return saveProfile(path, config, writer);
 }
 
-ProfileResult saveProfile(const std::string& path, const Configuration& config, ProfileFileWriter& writer) {
-    const std::string prefix = "Cannot save " + quoted(path) + ": ";
+ProfileResult saveProfile(const std::string& named, const Configuration& config, ProfileFileWriter& writer) {
+    const std::string prefix = "Cannot save " + quoted(named) + ": ";
+    const std::string path = followLinks(named);
     std::string text;
     if (ProfileResult made = profileText(config, text); !made)
         return ProfileResult::failure(prefix + made.message);

@@ -2,8 +2,11 @@
 
 // Profile files: the user's tables (keyboard bindings, joystick bindings, moves) as UTF-8 JSON.
 //
-//   {"format": "vornik-profile", "version": 1, "keyboard": [...], "joysticks": [...], "moves": [...]}
+//   {"format": "vornik-profile", "version": 2, "programs": [...], "keyboard": [...], "joysticks": [...],
+//    "moves": [...]}
 //
+// "programs" (version 2) names the executables the profile is for; a file without it is written as
+// version 1, so that older builds keep reading it.
 // Saving replaces the file atomically (temporary file beside it, flushed, renamed over it). Loading
 // is all or nothing: the whole file is checked into a scratch copy, and the tables change only when
 // every part of it is sound. Every message names the file; a refusal also names the place in the
@@ -19,7 +22,8 @@
 
 namespace vornik {
 
-constexpr int kProfileVersion = 1;
+constexpr int kProfileVersion = 2;
+constexpr std::size_t kMaxProfilePrograms = 64;
 constexpr std::size_t kMaxProfileBytes = 1024 * 1024;
 inline constexpr const char* kProfileFormat = "vornik-profile";
 inline constexpr const char* kProfileExtension = ".vornik";
@@ -39,8 +43,8 @@ struct ProfileResult {
 ProfileResult profileText(const Configuration& config, std::string& text);
 
 // Checks `text` as a profile and, only when all of it is sound, replaces the keyboard bindings,
-// joystick bindings and moves of `config` with it (entries the file leaves out become zero, the
-// engine state FirePhase and FireCountdown included). `fileName` is used in the messages.
+// joystick bindings, moves and programs of `config` with it (entries the file leaves out become zero,
+// the engine state FirePhase and FireCountdown included). `fileName` is used in the messages.
 // Nothing else in `config` is read or written.
 ProfileResult parseProfile(std::string_view text, const std::string& fileName, Configuration& config);
 
@@ -61,8 +65,9 @@ public:
 };
 
 // Writes the tables of `config` to `path` (UTF-8 path, used as given: the caller adds the
-// extension). On failure the message names the file and the reason, the temporary file is
-// removed, and a file already at `path` is left exactly as it was.
+// extension). A symbolic link at `path` is followed: the file it points to is replaced and the link
+// stays. On failure the message names the file and the reason, the temporary file is removed, and a
+// file already at `path` is left exactly as it was.
 ProfileResult saveProfile(const std::string& path, const Configuration& config);
 ProfileResult saveProfile(const std::string& path, const Configuration& config, ProfileFileWriter& writer);
 

@@ -65,6 +65,23 @@ TEST(ProfileText, RoundTripKeepsEveryTableAndGivesTheSameBytes) {
     EXPECT_EQ(textOf(loaded), first);
 }
 
+// A profile names the programs it is for from version 2 on; without any it stays a version-1 file.
+TEST(ProfileText, ProgramsMakeVersionTwoAndComeBack) {
+    Configuration c = richConfiguration();
+    c.programs = {"dosbox", "遊戲.exe"};
+    const std::string text = textOf(c);
+    EXPECT_NE(text.find("\"version\": 2,\n  \"programs\": [\"dosbox\",\"遊戲.exe\"],"), std::string::npos) << text;
+    Configuration loaded;
+    ASSERT_TRUE(parseProfile(text, "game.vornik", loaded).ok);
+    EXPECT_EQ(loaded.programs, c.programs);
+    EXPECT_EQ(textOf(loaded), text);
+
+    // A version-1 file loads as it always did, and clears the programs of the profile before it.
+    ASSERT_TRUE(parseProfile(kBase, "old.vornik", loaded).ok);
+    EXPECT_TRUE(loaded.programs.empty());
+    EXPECT_NE(textOf(loaded).find("\"version\": 1,"), std::string::npos);
+}
+
 TEST(ProfileText, WritesTheDocumentedLayout) {
     Configuration c;
     c.keyBindings[32] = {3, AutoFireAutomatic, 4}; // entry 32 belongs to the 33rd labelled key, 'E' (69)
@@ -181,8 +198,15 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"not an object", kBase, "[1, 2]", "not a profile: expected a JSON object, found array"},
         Refusal{"other format", "vornik-profile", "vornik-keymap", "format: not a profile"},
         Refusal{"no format", "\"format\": \"vornik-profile\",", "", "format: not a profile"},
-        Refusal{"newer version", "\"version\": 1", "\"version\": 2",
-                "version: the file is of version 2, newer than this program reads (version 1)"},
+        Refusal{"newer version", "\"version\": 1", "\"version\": 3",
+                "version: the file is of version 3, newer than this program reads (version 2)"},
+        // The programs a profile is for.
+        Refusal{"programs in version 1", "\"version\": 1,", "\"version\": 1, \"programs\": [\"dosbox\"],",
+                "programs: a version-1 profile has no program list"},
+        Refusal{"a program with a folder", "\"version\": 1,", "\"version\": 2, \"programs\": [\"bin/dosbox\"],",
+                "programs[0]: \"bin/dosbox\" is not a file name"},
+        Refusal{"a program twice", "\"version\": 1,", "\"version\": 2, \"programs\": [\"a.exe\", \"a.exe\"],",
+                "programs[1]: \"a.exe\" is listed twice"},
         Refusal{"version 0", "\"version\": 1", "\"version\": 0", "version: 0 is not a profile version"},
         Refusal{"version as text", "\"version\": 1", "\"version\": \"1\"", "version: expected an integer"},
         Refusal{"unknown field", "\"version\": 1,", "\"version\": 1, \"extra\": 0,", "extra: is not a field"},
@@ -355,6 +379,19 @@ TEST_F(ProfileFiles, SaveThenLoadGivesTheTablesBack) {
     const ProfileResult r = loadProfile(path, loaded);
     ASSERT_TRUE(r.ok) << r.message;
     EXPECT_TRUE(sameTables(loaded, withoutUnsavedState(rich)));
+}
+
+TEST_F(ProfileFiles, SavingThroughASymbolicLinkWritesItsFileAndKeepsTheLink) {
+    fs::create_directories(m_dir / "store");
+    const fs::path real = m_dir / "store" / "game.vornik";
+    writeFile(real.string(), "an older profile");
+    fs::create_symlink(fs::path("store") / "game.vornik", m_dir / "link.vornik");
+    const Configuration rich = richConfiguration();
+    const ProfileResult saved = saveProfile((m_dir / "link.vornik").string(), rich);
+    ASSERT_TRUE(saved.ok) << saved.message;
+    EXPECT_TRUE(fs::is_symlink(m_dir / "link.vornik"));
+    EXPECT_EQ(readFile(real.string()), textOf(rich));
+    EXPECT_EQ(filesInDir(), (std::vector<std::string>{"link.vornik", "store"}));
 }
 
 TEST_F(ProfileFiles, LoadRefusesWhatItCannotReadNamingTheFile) {
