@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace vornik {
@@ -26,6 +27,8 @@ public:
     virtual void clearTargetItems() = 0;
     virtual void addTargetItem(const std::string& title) = 0;
     virtual void selectTargetItem(int index) = 0;
+    // The target program changed to the process `processId` (a choice in the combo or the hot key).
+    virtual void targetChosen(uint32_t processId) { (void)processId; }
     // The modal connection-error question (caption "Message", OK and Cancel).
     virtual Answer askConnectionError(const std::string& text) = 0;
     // Ends the program through its normal exit path (keys released first).

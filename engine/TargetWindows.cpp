@@ -42,6 +42,7 @@ void TargetWindows::chooseTarget(int itemIndex) {
     if (entry < 1 || entry > m_list.WindowCount || entry > kMaxTargetWindows)
         return;
     m_list.TargetProcessId = m_list.ProcessIds[entry];
+    m_host.targetChosen(m_list.TargetProcessId);
 }
 
 void TargetWindows::SelectForegroundTarget(WindowHandle foreground) {
@@ -50,6 +51,7 @@ void TargetWindows::SelectForegroundTarget(WindowHandle foreground) {
         if (m_list.WindowHandles[entry] == foreground) {
             m_list.TargetProcessId = m_list.ProcessIds[entry];
             m_host.selectTargetItem(entry - 1);
+            m_host.targetChosen(m_list.TargetProcessId);
             return;
         }
     }

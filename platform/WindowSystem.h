@@ -25,6 +25,9 @@ public:
     virtual bool setWindowText(WindowHandle window, const std::string& title) = 0;
     // The program's own application window handle.
     virtual WindowHandle applicationHandle() = 0;
+    // The file name (no folder, UTF-8) of the executable running as process `pid`, such as "dosbox"
+    // or "game.exe"; empty when it cannot be told.
+    virtual std::string processExecutableName(uint32_t pid) = 0;
 };
 
 } // namespace vornik

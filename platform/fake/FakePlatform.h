@@ -105,6 +105,11 @@ public:
     std::string windowText(WindowHandle window, int maxChars) override;
     bool setWindowText(WindowHandle window, const std::string& title) override;
     WindowHandle applicationHandle() override { return ownApplication; }
+    std::map<uint32_t, std::string> executables; // by process id
+    std::string processExecutableName(uint32_t pid) override {
+        const auto it = executables.find(pid);
+        return it == executables.end() ? std::string() : it->second;
+    }
 };
 
 // All four, wired together.

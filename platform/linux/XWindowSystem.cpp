@@ -5,6 +5,9 @@
 #include <X11/extensions/XRes.h>
 
 #include <algorithm>
+#include <climits>
+#include <string>
+#include <unistd.h>
 
 namespace vornik {
 
@@ -204,6 +207,22 @@ Window XWindowSystem::clientBelow(Window window, int depth) {
         level.swap(below);
     }
     return 0;
+}
+
+std::string XWindowSystem::processExecutableName(uint32_t pid) {
+    if (pid == 0)
+        return {};
+    const std::string link = "/proc/" + std::to_string(pid) + "/exe";
+    char target[PATH_MAX];
+    const ssize_t n = ::readlink(link.c_str(), target, sizeof target - 1);
+    if (n <= 0)
+        return {};
+    std::string path(target, static_cast<std::size_t>(n));
+    // A program replaced on disk while it runs (an update) still names its old file.
+    constexpr std::string_view kDeleted = " (deleted)";
+    if (path.size() > kDeleted.size() && path.compare(path.size() - kDeleted.size(), kDeleted.size(), kDeleted) == 0)
+        path.resize(path.size() - kDeleted.size());
+    return path.substr(path.find_last_of('/') + 1);
 }
 
 uint32_t XWindowSystem::windowProcessId(WindowHandle handle) {

@@ -21,6 +21,8 @@ public:
 
     WindowHandle foregroundWindow() override;
     uint32_t windowProcessId(WindowHandle window) override;
+    // The name of what /proc/PID/exe links to.
+    std::string processExecutableName(uint32_t pid) override;
     // Front to back: the window on top first.
     void enumWindows(const std::function<void(WindowHandle)>& visit) override;
     bool isWindowVisible(WindowHandle window) override;

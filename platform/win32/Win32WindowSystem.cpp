@@ -83,6 +83,23 @@ uint32_t Win32WindowSystem::windowProcessId(WindowHandle window) {
     return pid;
 }
 
+std::string Win32WindowSystem::processExecutableName(uint32_t pid) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (process == nullptr)
+        return {};
+    wchar_t path[MAX_PATH * 4];
+    DWORD size = sizeof path / sizeof path[0];
+    const bool ok = QueryFullProcessImageNameW(process, 0, path, &size) != FALSE;
+    CloseHandle(process);
+    if (!ok)
+        return {};
+    std::wstring_view full(path, size);
+    const std::size_t slash = full.find_last_of(L"\\/");
+    if (slash != std::wstring_view::npos)
+        full.remove_prefix(slash + 1);
+    return fromWide(std::wstring(full), CP_UTF8);
+}
+
 void Win32WindowSystem::enumWindows(const std::function<void(WindowHandle)>& visit) {
     EnumState state{&visit, nullptr};
     EnumWindows(enumOne, reinterpret_cast<LPARAM>(&state));

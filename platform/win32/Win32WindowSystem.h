@@ -15,6 +15,8 @@ class Win32WindowSystem : public WindowSystem {
 public:
     WindowHandle foregroundWindow() override;
     uint32_t windowProcessId(WindowHandle window) override;
+    // QueryFullProcessImageNameW, so that a folder named in any script is read right.
+    std::string processExecutableName(uint32_t pid) override;
     // EnumWindows over every top-level window; an exception from `visit` ends the walk and is rethrown.
     void enumWindows(const std::function<void(WindowHandle)>& visit) override;
     bool isWindowVisible(WindowHandle window) override;

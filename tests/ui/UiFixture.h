@@ -44,6 +44,11 @@ protected:
     // The key-map file the build ships, beside the test executable.
     static QString shippedKeyMap() { return QCoreApplication::applicationDirPath() + QStringLiteral("/keymap"); }
     QString exeDir() const { return m_dir.path(); }
+    // The user's folders, fresh for every test.
+    UserFolders folders() const {
+        return {m_dir.filePath(QStringLiteral("config")), m_dir.filePath(QStringLiteral("state")),
+                m_dir.filePath(QStringLiteral("profiles"))};
+    }
     void installKeyMap() { ASSERT_TRUE(QFile::copy(shippedKeyMap(), m_dir.filePath(QStringLiteral("keymap")))); }
     void writeKeyMap(const QByteArray& bytes) {
         QFile file(m_dir.filePath(QStringLiteral("keymap")));
@@ -55,6 +60,7 @@ protected:
     TVornik& start(StartupOptions options = {}) {
         if (options.exeDirectory.isEmpty())
             options.exeDirectory = exeDir();
+        options.folders = folders();
         options.runTimer = false;
         options.trayAvailable = [this] { return m_trayAvailable; };
         options.quit = [this] { ++m_quits; };

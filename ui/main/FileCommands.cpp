@@ -62,6 +62,8 @@ bool FileCommands::loadProfileFile(const QString& path) {
     m_lastFolder = QFileInfo(path).absolutePath();
     if (m_hooks.tablesReplaced)
         m_hooks.tablesReplaced();
+    if (m_hooks.fileUsed)
+        m_hooks.fileUsed(path);
     return true;
 }
 
@@ -72,6 +74,8 @@ bool FileCommands::saveProfileFile(const QString& path) {
         return false;
     }
     m_lastFolder = QFileInfo(path).absolutePath();
+    if (m_hooks.fileUsed)
+        m_hooks.fileUsed(path);
     return true;
 }
 

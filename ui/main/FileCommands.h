@@ -25,6 +25,8 @@ public:
         std::function<QFileDialog*()> saveDialog;
         // Called after a load replaced the tables: every list and grid is rebuilt from them.
         std::function<void()> tablesReplaced;
+        // Called after a profile was loaded from or saved to the path given.
+        std::function<void(const QString& path)> fileUsed;
     };
 
     FileCommands(QWidget* parent, Configuration& config, Hooks hooks);

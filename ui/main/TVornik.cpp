@@ -7,6 +7,7 @@
 #include "KeyboardPage.h"
 #include "Modal.h"
 #include "MovePage.h"
+#include "ProfileKeeper.h"
 #include "QtTimerHooks.h"
 #include "TForm3.h"
 #include "TForm4.h"
@@ -17,6 +18,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
+#include <QTimer>
 #include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
@@ -83,12 +86,14 @@ TVornik::TVornik(const Platform& platform, StartupOptions options, PlatformHooks
 
     m_fileCommands = std::make_unique<FileCommands>(
         this, *m_config,
-        FileCommands::Hooks{[this] { return op1(); }, [this] { return sa1(); }, [this] { tablesReplaced(); }});
+        FileCommands::Hooks{[this] { return op1(); }, [this] { return sa1(); }, [this] { tablesReplaced(); },
+                            [this](const QString& path) { m_keeper->fileUsed(path); }});
+    m_keeper = std::make_unique<ProfileKeeper>(this, *m_config, *m_fileCommands, [this] { tablesReplaced(); },
+                                               m_options.folders);
 
     runStartup();
     // A refused profile is shown and the program goes on with empty tables.
-    if (!m_options.profile.isEmpty())
-        m_fileCommands->loadProfileFile(m_options.profile);
+    m_keeper->restoreAtStartup(m_options.profile);
 }
 
 TVornik::~TVornik() {
@@ -177,7 +182,29 @@ void TVornik::buildMenu() {
     open->setObjectName(QStringLiteral("OpenAction"));
     QAction* save = file->addAction(QStringLiteral("另存新檔..."));
     save->setObjectName(QStringLiteral("SaveAction"));
-    file->addSeparator();
+    QAction* forGame = file->addAction(QStringLiteral("設定此遊戲"));
+    forGame->setObjectName(QStringLiteral("BindGameAction"));
+    forGame->setToolTip(QStringLiteral("目前的目標程式啟動或被選為目標時，自動載入這個設定檔"));
+    // The recent profiles go between the two separators, listed anew each time the menu opens.
+    QAction* recentStart = file->addSeparator();
+    QAction* recentEnd = file->addSeparator();
+    connect(file, &QMenu::aboutToShow, this, [this, file, recentStart, recentEnd] {
+        for (QAction* old : m_recentActions)
+            file->removeAction(old);
+        qDeleteAll(m_recentActions);
+        m_recentActions.clear();
+        const QStringList recent = m_keeper->recentProfiles();
+        for (int i = 0; i < recent.size(); ++i) {
+            auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(recent[i]).fileName()), file);
+            action->setObjectName(QStringLiteral("RecentProfile%1").arg(i + 1));
+            action->setToolTip(QDir::toNativeSeparators(recent[i]));
+            const QString path = recent[i];
+            connect(action, &QAction::triggered, this, [this, path] { m_keeper->openRecent(path); });
+            file->insertAction(recentEnd, action);
+            m_recentActions.push_back(action);
+        }
+        recentStart->setVisible(!recent.isEmpty());
+    });
     QAction* hide = file->addAction(QStringLiteral("&隱藏"));
     hide->setObjectName(QStringLiteral("HideAction"));
     file->addSeparator();
@@ -190,6 +217,9 @@ void TVornik::buildMenu() {
 
     connect(open, &QAction::triggered, this, &TVornik::SpeedButton5Click);
     connect(save, &QAction::triggered, this, &TVornik::SpeedButton6Click);
+    connect(forGame, &QAction::triggered, this, [this] {
+        m_keeper->bindProgram(m_platform.windows.processExecutableName(m_config->targets.TargetProcessId));
+    });
     connect(hide, &QAction::triggered, this, &TVornik::EnterBackgroundMode);
     connect(quit, &QAction::triggered, this, &TVornik::close);
     connect(copyright, &QAction::triggered, this, &TVornik::showAbout);
@@ -453,9 +483,21 @@ void TVornik::releaseKeys() {
 void TVornik::bindingsEdited() {
     // The edited binding may hold a key that its new form would never release.
     releaseKeys();
+    m_keeper->markChanged();
+}
+
+void TVornik::targetChosen(uint32_t processId) {
+    // After the tick or the combo's handler has returned: a load may ask about unsaved changes.
+    QTimer::singleShot(0, this, [this, processId] {
+        if (!m_ending)
+            m_keeper->targetProgramChanged(m_platform.windows.processExecutableName(processId));
+    });
 }
 
 void TVornik::endProgram() {
+    // No question can be asked on this way out: unsaved tables go to the recovery profile.
+    m_ending = true;
+    m_keeper->writeRecovery();
     m_engine->requestStop();
     releaseKeys();
     close();
@@ -464,6 +506,11 @@ void TVornik::endProgram() {
 }
 
 void TVornik::closeEvent(QCloseEvent* event) {
+    if (!m_ending && !m_keeper->confirmClose()) {
+        event->ignore();
+        return;
+    }
+    m_ending = true;
     m_timerEx1->setEnabled(false);
     releaseKeys();
     m_tray->hide();

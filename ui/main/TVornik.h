@@ -10,6 +10,7 @@
 #include "JoystickGrid.h"
 #include "JoystickPage.h"
 #include "PictureStore.h"
+#include "ProfileKeeper.h"
 #include "Platform.h"
 #include "TimerEx.h"
 
@@ -40,6 +41,7 @@ struct StartupOptions {
     bool allProcesses = false; // the "/allproc" argument
     bool runTimer = true;      // tests run TimerEx1Timer themselves
     QString profile;           // a profile file loaded after the start-up sequence (absolute path)
+    UserFolders folders = UserFolders::current(); // settings, recovery profile, game profiles
     std::function<bool()> trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
     // Leaves the message loop for good; tests count the calls instead.
     std::function<void()> quit = [] { QCoreApplication::exit(0); };
@@ -80,6 +82,7 @@ public:
     void SpeedButton5Click();
     void SpeedButton6Click();
     FileCommands& fileCommands() { return *m_fileCommands; }
+    ProfileKeeper& profileKeeper() { return *m_keeper; }
 
     void FillKeyBindingList();
     void RefreshMoveGrid();
@@ -107,6 +110,7 @@ public:
     void clearTargetItems() override;
     void addTargetItem(const std::string& title) override;
     void selectTargetItem(int index) override;
+    void targetChosen(uint32_t processId) override;
     Answer askConnectionError(const std::string& text) override;
     // Releases every key the program holds down, closes the windows and leaves the event loop.
     void endProgram() override;
@@ -137,6 +141,7 @@ private:
     QString m_exeDirectory;
     bool m_background = false;
     bool m_keysReleased = false;
+    bool m_ending = false; // no more questions: the program is on its way out
 
     QWidget* m_toolBar1 = nullptr;
     QToolButton* m_speedButton5 = nullptr;
@@ -153,6 +158,8 @@ private:
     QSystemTrayIcon* m_tray = nullptr;
     std::unique_ptr<TTimerEx> m_timerEx1;
     std::unique_ptr<FileCommands> m_fileCommands;
+    std::unique_ptr<ProfileKeeper> m_keeper;
+    std::vector<QAction*> m_recentActions;
     Tform2* m_about = nullptr;
     TForm3* m_form3 = nullptr;
     TForm4* m_form4 = nullptr;
