@@ -249,13 +249,14 @@ void destroyingTheBackendReleasesItsKeys() {
 void joystickDetectionAnswersThatThereIsNoJoystick() {
     Win32Joysticks joysticks;
     for (uint32_t id = 0; id < 32; ++id) {
-        JoyCapsRecord caps{1, 2, 3, 4, 5};
+        JoyCapsRecord caps{1, 2, 3, 4, 5, "unchanged"};
         CHECK(joysticks.getDevCaps(id, caps) != 0);
-        CHECK(caps.wXmin == 1 && caps.wXmax == 2 && caps.wMaxButtons == 5); // left as it was
+        CHECK(caps.wXmin == 1 && caps.wXmax == 2 && caps.wMaxButtons == 5 &&
+              caps.szPname == "unchanged"); // left as it was
     }
-    JoyReading reading{7, 8, 9};
+    JoyReading reading{7, 8, 9, 10};
     CHECK(joysticks.getPosEx(0, reading) != 0);
-    CHECK(reading.dwXpos == 7 && reading.dwYpos == 8 && reading.dwButtons == 9);
+    CHECK(reading.dwXpos == 7 && reading.dwYpos == 8 && reading.dwButtons == 9 && reading.dwPOV == 10);
     CHECK(joysticks.getPosEx(31, reading) != 0);
     CHECK(joysticks.getPosEx(4000000000u, reading) != 0);
     JoyCapsRecord caps;
