@@ -23,6 +23,16 @@ constexpr int kVkJ = 0x4A;
 
 // Live-view picture by (Y zone, X zone), zones 1..3: mimg0..mimg8.
 constexpr int kDirectionPicture[3][3] = {{5, 1, 8}, {3, 0, 4}, {6, 2, 7}};
+
+// The hat's zone per axis, 0 where it leaves the axis centred. Eight sectors of 45 degrees, each
+// centred on its direction, so a hat that reports any angle between two directions counts too.
+StickZones hatZones(uint32_t pov) {
+    if (pov >= 36000)
+        return {0, 0};
+    // up, up-right, right, down-right, down, down-left, left, up-left
+    constexpr StickZones kSectors[8] = {{0, 1}, {3, 1}, {3, 0}, {3, 3}, {0, 3}, {1, 3}, {1, 0}, {1, 1}};
+    return kSectors[((pov + 2250) / 4500) % 8];
+}
 } // namespace
 
 Engine::Engine(Configuration& config, const Platform& platform, EngineHost& host, bool allProcesses)
@@ -37,6 +47,19 @@ int Engine::AxisZone(int32_t minimum, int32_t maximum, int32_t position) {
     const int64_t third = range / 3;
     const int64_t zone = position / third + 1;
     return static_cast<int>(std::clamp<int64_t>(zone, 0, 3));
+}
+
+StickZones Engine::stickZones(const JoystickCaps& caps, const JoyReading& reading) {
+    StickZones zones{AxisZone(static_cast<int32_t>(caps.wXmin), static_cast<int32_t>(caps.wXmax),
+                              static_cast<int32_t>(reading.dwXpos)),
+                     AxisZone(static_cast<int32_t>(caps.wYmin), static_cast<int32_t>(caps.wYmax),
+                              static_cast<int32_t>(reading.dwYpos))};
+    const StickZones hat = hatZones(reading.dwPOV);
+    if (hat.x != 0)
+        zones.x = hat.x;
+    if (hat.y != 0)
+        zones.y = hat.y;
+    return zones;
 }
 
 void Engine::detectJoysticks() {
@@ -68,10 +91,7 @@ void Engine::UpdateLiveView(int joystick) {
     if (!readJoystick(joystick, r))
         return;
     const JoystickCaps& caps = m_config.caps(joystick);
-    const int x =
-        AxisZone(static_cast<int32_t>(caps.wXmin), static_cast<int32_t>(caps.wXmax), static_cast<int32_t>(r.dwXpos));
-    const int y =
-        AxisZone(static_cast<int32_t>(caps.wYmin), static_cast<int32_t>(caps.wYmax), static_cast<int32_t>(r.dwYpos));
+    const auto [x, y] = stickZones(caps, r);
     LiveViewTags& tags = liveViewTags(joystick);
     if (x == 2 && y == 2) {
         if (tags.direction == 0) {
@@ -103,8 +123,7 @@ void Engine::RunJoystickBindings(int joystick) {
         return;
     const JoystickCaps& caps = m_config.caps(joystick);
     JoystickBlock& block = m_config.joystickBindings[joystick];
-    const int x =
-        AxisZone(static_cast<int32_t>(caps.wXmin), static_cast<int32_t>(caps.wXmax), static_cast<int32_t>(r.dwXpos));
+    const auto [x, y] = stickZones(caps, r);
     if (x == 1) {
         m_output.SendBinding(block[kEntryLeft], ActionPress);
     } else if (x == 2) {
@@ -113,8 +132,6 @@ void Engine::RunJoystickBindings(int joystick) {
     } else if (x == 3) {
         m_output.SendBinding(block[kEntryRight], ActionPress);
     }
-    const int y =
-        AxisZone(static_cast<int32_t>(caps.wYmin), static_cast<int32_t>(caps.wYmax), static_cast<int32_t>(r.dwYpos));
     if (y == 1) {
         m_output.SendBinding(block[kEntryUp], ActionPress);
     } else if (y == 2) {

@@ -19,6 +19,13 @@ struct LiveViewTags {
 
 extern const char* const kConnectionErrorText;
 
+// The zone of each stick axis, 1..3, or 0 for no direction (see Engine::AxisZone).
+struct StickZones {
+    int x = 2;
+    int y = 2;
+    bool operator==(const StickZones&) const = default;
+};
+
 class Engine {
 public:
     Engine(Configuration& config, const Platform& platform, EngineHost& host, bool allProcesses = false);
@@ -28,6 +35,9 @@ public:
 
     // Zone 1..3 of a position on an axis (0 for negative positions); 2 for a range below 3.
     static int AxisZone(int32_t minimum, int32_t maximum, int32_t position);
+    // The D-pad counts as the stick: a hat direction sets the zone of its axis (up and left 1, down
+    // and right 3, a diagonal both), and an axis the hat leaves centred keeps the stick's zone.
+    static StickZones stickZones(const JoystickCaps& caps, const JoyReading& reading);
     void UpdateLiveView(int joystick);
     void RunJoystickBindings(int joystick);
 

@@ -1,6 +1,6 @@
 // The whole program on the real Linux backend: an SDL virtual joystick gets its page, and with
-// "啟動測試" ticked the engine's threaded timer shows the stick and the buttons on it. Qt runs
-// offscreen; the backend talks to a private Xvfb.
+// "啟動測試" ticked the engine's threaded timer shows the stick, the D-pad and the buttons on it.
+// Qt runs offscreen; the backend talks to a private Xvfb.
 #include <gtest/gtest.h>
 
 #include "Modal.h"
@@ -32,7 +32,7 @@ bool runUntil(const std::function<bool()>& done) {
 
 class JoystickPageOnX : public ::testing::Test {
 protected:
-    VirtualJoystick pad{12}; // attached before the backend starts, so it is system id 0
+    VirtualJoystick pad{12, 2, 1}; // attached before the backend starts, so it is system id 0
     LinuxPlatform backend;
     std::unique_ptr<TVornik> window;
 
@@ -82,6 +82,11 @@ TEST_F(JoystickPageOnX, TickingTheTestBoxShowsTheStickOnItsPage) {
 
     pad.centre();
     EXPECT_TRUE(runUntil([this] { return showing(0) && page().DirectionPicture->tag() == 1; })) << "centre";
+
+    pad.setHat(SDL_HAT_LEFTDOWN);
+    EXPECT_TRUE(runUntil([this] { return showing(6); })) << "D-pad down-left";
+    pad.setHat(SDL_HAT_CENTERED);
+    EXPECT_TRUE(runUntil([this] { return showing(0); })) << "D-pad let go";
 
     pad.setButton(2, true); // button 3
     EXPECT_TRUE(runUntil([this] { return page().buttonPicture(3)->tag() == 2; }));
