@@ -5,7 +5,8 @@
 //   4. foreground test: is a window of the target process in front?
 //   5. if so, the bindings of every joystick whose "停止作用" box is not ticked;
 //   6. if so, and the keyboard page's "停止作用" box is not ticked, the keyboard bindings.
-// Steps 3 and 5 stop at the first absent joystick. The tick keeps no copy of earlier input: what
+// Before step 2, at most once a second, a joystick attached since start-up is given the next
+// number and a page. Steps 3 and 5 stop at the first absent joystick. The tick keeps no copy of earlier input: what
 // carries over is the auto-fire state in the binding table, the live-view tags and the system's
 // own key state.
 
@@ -20,6 +21,8 @@ const char* const kConnectionErrorText = "JoyStick connection error !\rPress [Ye
 namespace {
 constexpr int kVkControl = 0x11;
 constexpr int kVkJ = 0x4A;
+
+constexpr uint32_t kAttachCheckInterval = 1000; // ms between two looks for an attached joystick
 
 // Live-view picture by (Y zone, X zone), zones 1..3: mimg0..mimg8.
 constexpr int kDirectionPicture[3][3] = {{5, 1, 8}, {3, 0, 4}, {6, 2, 7}};
@@ -62,14 +65,37 @@ StickZones Engine::stickZones(const JoystickCaps& caps, const JoyReading& readin
     return zones;
 }
 
+// Presence flag, capabilities and name of system id `id` from a capability query; true when it answered.
+bool Engine::queryCaps(int id) {
+    JoyCapsRecord caps;
+    const bool ok = m_platform.joysticks.getDevCaps(static_cast<uint32_t>(id), caps) == 0;
+    const auto i = static_cast<std::size_t>(id);
+    m_config.joystickPresent[i] = ok ? 1 : 0;
+    m_config.joystickCaps[i] =
+        ok ? JoystickCaps{caps.wXmin, caps.wXmax, caps.wYmin, caps.wYmax, caps.wMaxButtons} : JoystickCaps{};
+    m_config.joystickNames[i] = ok ? caps.szPname : std::string();
+    return ok;
+}
+
 void Engine::detectJoysticks() {
-    for (int id = 0; id < kMaxJoysticks; ++id) {
-        JoyCapsRecord caps;
-        const bool ok = m_platform.joysticks.getDevCaps(static_cast<uint32_t>(id), caps) == 0;
-        m_config.joystickPresent[static_cast<std::size_t>(id)] = ok ? 1 : 0;
-        m_config.joystickCaps[static_cast<std::size_t>(id)] =
-            ok ? JoystickCaps{caps.wXmin, caps.wXmax, caps.wYmin, caps.wYmax, caps.wMaxButtons} : JoystickCaps{};
-    }
+    for (int id = 0; id < kMaxJoysticks; ++id)
+        queryCaps(id);
+    m_lastAttachCheck = m_platform.clock.tickCount();
+}
+
+void Engine::detectAttachedJoysticks() {
+    // Asking the system about a joystick that is not there can take long, hence once a second.
+    const uint32_t now = m_platform.clock.tickCount();
+    if (now - m_lastAttachCheck < kAttachCheckInterval)
+        return;
+    m_lastAttachCheck = now;
+    int next = 1;
+    while (next <= kMaxJoysticks && m_config.present(next))
+        ++next;
+    // Joysticks found at start-up after a gap had no page; they are asked again as the gap closes,
+    // and the first that does not answer ends the pages again.
+    for (int t = next; t <= kMaxJoysticks && queryCaps(t - 1); ++t)
+        m_host.joystickAttached(t);
 }
 
 bool Engine::readJoystick(int joystick, JoyReading& reading) {
@@ -148,6 +174,7 @@ void Engine::RunJoystickBindings(int joystick) {
 void Engine::EngineTick() {
     if (m_ending || !m_host.mainWindowVisible())
         return;
+    detectAttachedJoysticks();
     Keyboard& keyboard = m_platform.keyboard;
 
     if (keyboard.asyncKeyState(kVkJ) != 0 && keyboard.asyncKeyState(kVkControl) != 0) {

@@ -43,6 +43,10 @@ public:
 
     // Start-up: capability query for system ids 0..31.
     void detectJoysticks();
+    // A joystick attached since start-up: at most once a second, asks for the capabilities of the
+    // first joystick number without a page; when it answers, it gets that number (and so do the
+    // joysticks right after it that answer too) and the host builds its page.
+    void detectAttachedJoysticks();
 
     TargetWindows& targets() { return m_targets; }
     MovePlayer& player() { return m_player; }
@@ -53,6 +57,7 @@ public:
 
 private:
     bool readJoystick(int joystick, JoyReading& reading);
+    bool queryCaps(int id);
     void runKeyboardBindings();
 
     Configuration& m_config;
@@ -64,6 +69,7 @@ private:
     std::array<LiveViewTags, kMaxJoysticks> m_tags{};
     std::array<int32_t, kKeyBindingCount> m_heldCountdown{}; // keyboard bindings in mode 2
     bool m_ending = false;
+    uint32_t m_lastAttachCheck = 0; // tick count of the last look for an attached joystick
 };
 
 } // namespace vornik
