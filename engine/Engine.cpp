@@ -6,9 +6,9 @@
 //   5. if so, the bindings of every joystick whose "停止作用" box is not ticked;
 //   6. if so, and the keyboard page's "停止作用" box is not ticked, the keyboard bindings.
 // Before step 2, at most once a second, a joystick attached since start-up is given the next
-// number and a page. Steps 3 and 5 stop at the first absent joystick. The tick keeps no copy of earlier input: what
-// carries over is the auto-fire state in the binding table, the live-view tags and the system's
-// own key state.
+// number and a page. Steps 3 and 5 stop at the first absent joystick. The tick keeps no copy of
+// earlier input: what carries over is the auto-fire state in the binding table, the live-view tags
+// and the system's own key state.
 
 #include "Engine.h"
 
