@@ -6,9 +6,10 @@
 //      holds is let go, so nothing it pressed for the target goes on into another program;
 //   5. if so, the bindings of every joystick whose "停止作用" box is not ticked;
 //   6. if so, and the keyboard page's "停止作用" box is not ticked, the keyboard bindings.
-// Steps 3 and 5 stop at the first absent joystick. The tick keeps no copy of earlier input: what
-// carries over is the auto-fire state in the binding table, the live-view tags and the system's
-// own key state.
+// Before step 2, at most once a second, a joystick attached since start-up is given the next
+// number and a page. Steps 3 and 5 stop at the first absent joystick. The tick keeps no copy of
+// earlier input: what carries over is the auto-fire state in the binding table, the live-view tags
+// and the system's own key state.
 
 #include "Engine.h"
 
@@ -22,8 +23,20 @@ namespace {
 constexpr int kVkControl = 0x11;
 constexpr int kVkJ = 0x4A;
 
+constexpr uint32_t kAttachCheckInterval = 1000; // ms between two looks for an attached joystick
+
 // Live-view picture by (Y zone, X zone), zones 1..3: mimg0..mimg8.
 constexpr int kDirectionPicture[3][3] = {{5, 1, 8}, {3, 0, 4}, {6, 2, 7}};
+
+// The hat's zone per axis, 0 where it leaves the axis centred. Eight sectors of 45 degrees, each
+// centred on its direction, so a hat that reports any angle between two directions counts too.
+StickZones hatZones(uint32_t pov) {
+    if (pov >= 36000)
+        return {0, 0};
+    // up, up-right, right, down-right, down, down-left, left, up-left
+    constexpr StickZones kSectors[8] = {{0, 1}, {3, 1}, {3, 0}, {3, 3}, {0, 3}, {1, 3}, {1, 0}, {1, 1}};
+    return kSectors[((pov + 2250) / 4500) % 8];
+}
 } // namespace
 
 Engine::Engine(Configuration& config, const Platform& platform, EngineHost& host, bool allProcesses)
@@ -41,14 +54,50 @@ int Engine::AxisZone(int32_t minimum, int32_t maximum, int32_t position) {
     return static_cast<int>(std::clamp<int64_t>(zone, 0, 3));
 }
 
+StickZones Engine::stickZones(const JoystickCaps& caps, const JoyReading& reading) {
+    StickZones zones{AxisZone(static_cast<int32_t>(caps.wXmin), static_cast<int32_t>(caps.wXmax),
+                              static_cast<int32_t>(reading.dwXpos)),
+                     AxisZone(static_cast<int32_t>(caps.wYmin), static_cast<int32_t>(caps.wYmax),
+                              static_cast<int32_t>(reading.dwYpos))};
+    const StickZones hat = hatZones(reading.dwPOV);
+    if (hat.x != 0)
+        zones.x = hat.x;
+    if (hat.y != 0)
+        zones.y = hat.y;
+    return zones;
+}
+
+// Presence flag, capabilities and name of system id `id` from a capability query; true when it answered.
+bool Engine::queryCaps(int id) {
+    JoyCapsRecord caps;
+    const bool ok = m_platform.joysticks.getDevCaps(static_cast<uint32_t>(id), caps) == 0;
+    const auto i = static_cast<std::size_t>(id);
+    m_config.joystickPresent[i] = ok ? 1 : 0;
+    m_config.joystickCaps[i] =
+        ok ? JoystickCaps{caps.wXmin, caps.wXmax, caps.wYmin, caps.wYmax, caps.wMaxButtons} : JoystickCaps{};
+    m_config.joystickNames[i] = ok ? caps.szPname : std::string();
+    return ok;
+}
+
 void Engine::detectJoysticks() {
-    for (int id = 0; id < kMaxJoysticks; ++id) {
-        JoyCapsRecord caps;
-        const bool ok = m_platform.joysticks.getDevCaps(static_cast<uint32_t>(id), caps) == 0;
-        m_config.joystickPresent[static_cast<std::size_t>(id)] = ok ? 1 : 0;
-        m_config.joystickCaps[static_cast<std::size_t>(id)] =
-            ok ? JoystickCaps{caps.wXmin, caps.wXmax, caps.wYmin, caps.wYmax, caps.wMaxButtons} : JoystickCaps{};
-    }
+    for (int id = 0; id < kMaxJoysticks; ++id)
+        queryCaps(id);
+    m_lastAttachCheck = m_platform.clock.tickCount();
+}
+
+void Engine::detectAttachedJoysticks() {
+    // Asking the system about a joystick that is not there can take long, hence once a second.
+    const uint32_t now = m_platform.clock.tickCount();
+    if (now - m_lastAttachCheck < kAttachCheckInterval)
+        return;
+    m_lastAttachCheck = now;
+    int next = 1;
+    while (next <= kMaxJoysticks && m_config.present(next))
+        ++next;
+    // Joysticks found at start-up after a gap had no page; they are asked again as the gap closes,
+    // and the first that does not answer ends the pages again.
+    for (int t = next; t <= kMaxJoysticks && queryCaps(t - 1); ++t)
+        m_host.joystickAttached(t);
 }
 
 void Engine::releaseHeldKeys() {
@@ -81,10 +130,7 @@ void Engine::UpdateLiveView(int joystick) {
     if (!readJoystick(joystick, r))
         return;
     const JoystickCaps& caps = m_config.caps(joystick);
-    const int x =
-        AxisZone(static_cast<int32_t>(caps.wXmin), static_cast<int32_t>(caps.wXmax), static_cast<int32_t>(r.dwXpos));
-    const int y =
-        AxisZone(static_cast<int32_t>(caps.wYmin), static_cast<int32_t>(caps.wYmax), static_cast<int32_t>(r.dwYpos));
+    const auto [x, y] = stickZones(caps, r);
     LiveViewTags& tags = liveViewTags(joystick);
     if (x == 2 && y == 2) {
         if (tags.direction == 0) {
@@ -116,8 +162,7 @@ void Engine::RunJoystickBindings(int joystick) {
         return;
     const JoystickCaps& caps = m_config.caps(joystick);
     JoystickBlock& block = m_config.joystickBindings[joystick];
-    const int x =
-        AxisZone(static_cast<int32_t>(caps.wXmin), static_cast<int32_t>(caps.wXmax), static_cast<int32_t>(r.dwXpos));
+    const auto [x, y] = stickZones(caps, r);
     if (x == 1) {
         m_output.SendBinding(block[kEntryLeft], ActionPress);
     } else if (x == 2) {
@@ -126,8 +171,6 @@ void Engine::RunJoystickBindings(int joystick) {
     } else if (x == 3) {
         m_output.SendBinding(block[kEntryRight], ActionPress);
     }
-    const int y =
-        AxisZone(static_cast<int32_t>(caps.wYmin), static_cast<int32_t>(caps.wYmax), static_cast<int32_t>(r.dwYpos));
     if (y == 1) {
         m_output.SendBinding(block[kEntryUp], ActionPress);
     } else if (y == 2) {
@@ -144,6 +187,7 @@ void Engine::RunJoystickBindings(int joystick) {
 void Engine::EngineTick() {
     if (m_ending || stopRequested() || !m_host.mainWindowVisible())
         return;
+    detectAttachedJoysticks();
     Keyboard& keyboard = m_platform.keyboard;
 
     if (keyboard.asyncKeyState(kVkJ) != 0 && keyboard.asyncKeyState(kVkControl) != 0) {

@@ -20,6 +20,13 @@ struct LiveViewTags {
 
 extern const char* const kConnectionErrorText;
 
+// The zone of each stick axis, 1..3, or 0 for no direction (see Engine::AxisZone).
+struct StickZones {
+    int x = 2;
+    int y = 2;
+    bool operator==(const StickZones&) const = default;
+};
+
 class Engine {
 public:
     Engine(Configuration& config, const Platform& platform, EngineHost& host, bool allProcesses = false);
@@ -29,11 +36,18 @@ public:
 
     // Zone 1..3 of a position on an axis (0 for negative positions); 2 for a range below 3.
     static int AxisZone(int32_t minimum, int32_t maximum, int32_t position);
+    // The D-pad counts as the stick: a hat direction sets the zone of its axis (up and left 1, down
+    // and right 3, a diagonal both), and an axis the hat leaves centred keeps the stick's zone.
+    static StickZones stickZones(const JoystickCaps& caps, const JoyReading& reading);
     void UpdateLiveView(int joystick);
     void RunJoystickBindings(int joystick);
 
     // Start-up: capability query for system ids 0..31.
     void detectJoysticks();
+    // A joystick attached since start-up: at most once a second, asks for the capabilities of the
+    // first joystick number without a page; when it answers, it gets that number (and so do the
+    // joysticks right after it that answer too) and the host builds its page.
+    void detectAttachedJoysticks();
 
     // The program owns the keys it pressed, and this is the one way they are let go: sends the key-up
     // of every key the program pressed and still holds (never of a key only the user holds). Called
@@ -55,6 +69,7 @@ public:
 
 private:
     bool readJoystick(int joystick, JoyReading& reading);
+    bool queryCaps(int id);
     void runKeyboardBindings();
 
     Configuration& m_config;
@@ -67,6 +82,7 @@ private:
     std::array<LiveViewTags, kMaxJoysticks> m_tags{};
     std::array<int32_t, kKeyBindingCount> m_heldCountdown{}; // keyboard bindings in mode 2
     bool m_ending = false;
+    uint32_t m_lastAttachCheck = 0; // tick count of the last look for an attached joystick
 };
 
 } // namespace vornik

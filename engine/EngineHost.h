@@ -22,6 +22,9 @@ public:
     // Live view: direction picture 0..8 (mimg0..mimg8), button 1..32 released or pressed.
     virtual void showDirectionPicture(int joystick, int picture) = 0;
     virtual void showButtonPicture(int joystick, int button, bool pressed) = 0;
+    // A joystick found after start-up got number `joystick`, the one after the last joystick page;
+    // its capabilities and name are in the configuration. Its page is to be built now.
+    virtual void joystickAttached(int joystick) = 0;
     // The toolbar's target combo: emptied, filled item by item, and an item selected without
     // running the combo's change handler.
     virtual void clearTargetItems() = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace vornik {
 
@@ -8,12 +9,19 @@ namespace vornik {
 struct JoyCapsRecord {
     uint32_t wXmin = 0, wXmax = 0, wYmin = 0, wYmax = 0;
     uint32_t wMaxButtons = 0;
+    std::string szPname; // the device's name as the system gives it, UTF-8
 };
 
-// One reading: the two stick axes and the 32-bit button mask (bit b-1 = button b held).
+// The point-of-view hat: hundredths of a degree clockwise from up (0 up, 9000 right, 18000 down,
+// 27000 left); kPovCentred, or any value from 36000 up, when the hat is not pressed.
+constexpr uint32_t kPovCentred = 0xFFFF;
+
+// One reading: the two stick axes, the 32-bit button mask (bit b-1 = button b held) and the first
+// hat (the D-pad on most gamepads; kPovCentred on a joystick that has none).
 struct JoyReading {
     uint32_t dwXpos = 0, dwYpos = 0;
     uint32_t dwButtons = 0;
+    uint32_t dwPOV = kPovCentred;
 };
 
 // Joysticks by system id 0..31. Main thread only.
@@ -21,6 +29,7 @@ class Joysticks {
 public:
     virtual ~Joysticks() = default;
     // Fills `caps` for system id `id`; returns 0 when the joystick exists, else a nonzero error code.
+    // Asking for an id that has no joystick yet is how a joystick attached later is found.
     virtual uint32_t getDevCaps(uint32_t id, JoyCapsRecord& caps) = 0;
     // Reads system id `id` into `reading`; returns 0 on success, a nonzero error code when the read fails.
     virtual uint32_t getPosEx(uint32_t id, JoyReading& reading) = 0;

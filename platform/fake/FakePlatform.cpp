@@ -11,6 +11,7 @@ FakeJoystick& FakeJoysticks::plug(uint32_t id, uint32_t buttons) {
 }
 
 uint32_t FakeJoysticks::getDevCaps(uint32_t id, JoyCapsRecord& caps) {
+    capsQueries.push_back(id);
     if (id >= devices.size() || !devices[id].present)
         return 167; // the system's "unplugged" code
     caps = devices[id].caps;

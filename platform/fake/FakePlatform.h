@@ -39,8 +39,8 @@ private:
 
 struct FakeJoystick {
     bool present = false;
-    JoyCapsRecord caps{0, 65535, 0, 65535, 12};
-    JoyReading reading{32767, 32767, 0};
+    JoyCapsRecord caps{0, 65535, 0, 65535, 12, "Fake Pad"};
+    JoyReading reading{32767, 32767, 0, kPovCentred};
     uint32_t readError = 0; // nonzero: every read fails with this code
 };
 
@@ -48,8 +48,9 @@ class FakeJoysticks : public Joysticks {
 public:
     std::array<FakeJoystick, 32> devices{};
     int reads = 0;
+    std::vector<uint32_t> capsQueries; // the id of every capability query, in order
 
-    // Plugs in a joystick at system id `id` with the usual 0..65535 ranges, centred.
+    // Plugs in a joystick at system id `id` with the usual 0..65535 ranges, centred, hat centred.
     FakeJoystick& plug(uint32_t id, uint32_t buttons = 12);
     uint32_t getDevCaps(uint32_t id, JoyCapsRecord& caps) override;
     uint32_t getPosEx(uint32_t id, JoyReading& reading) override;

@@ -15,16 +15,9 @@ SdlJoysticks::SdlJoysticks() {
     if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0)
         return;
     m_initialised = true;
-    // Readings are polled; queued joystick events would only pile up.
+    // Readings are polled, and so is the device list; queued joystick events would only pile up.
     SDL_JoystickEventState(SDL_IGNORE);
-    const int devices = std::min(SDL_NumJoysticks(), static_cast<int>(m_slots.size()));
-    for (int index = 0; index < devices; ++index) {
-        Slot& slot = m_slots[static_cast<std::size_t>(index)];
-        slot.used = true;
-        slot.guid = SDL_JoystickGetDeviceGUID(index);
-        slot.joystick = SDL_JoystickOpen(index);
-    }
-    m_count = std::max(devices, 0);
+    takeNewDevices();
 }
 
 SdlJoysticks::~SdlJoysticks() {
@@ -37,30 +30,95 @@ SdlJoysticks::~SdlJoysticks() {
     SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
 }
 
+uint32_t SdlJoysticks::povPosition(uint8_t hat) {
+    switch (hat) {
+    case SDL_HAT_UP:
+        return 0;
+    case SDL_HAT_RIGHTUP:
+        return 4500;
+    case SDL_HAT_RIGHT:
+        return 9000;
+    case SDL_HAT_RIGHTDOWN:
+        return 13500;
+    case SDL_HAT_DOWN:
+        return 18000;
+    case SDL_HAT_LEFTDOWN:
+        return 22500;
+    case SDL_HAT_LEFT:
+        return 27000;
+    case SDL_HAT_LEFTUP:
+        return 31500;
+    default:
+        return kPovCentred;
+    }
+}
+
+bool SdlJoysticks::attached(const Slot& slot) const {
+    return slot.joystick != nullptr && SDL_JoystickGetAttached(slot.joystick);
+}
+
+bool SdlJoysticks::held(SDL_JoystickID instance) const {
+    return std::any_of(m_slots.begin(), m_slots.end(), [instance](const Slot& slot) {
+        return slot.joystick != nullptr && SDL_JoystickInstanceID(slot.joystick) == instance;
+    });
+}
+
+// Gives every device SDL lists that no id holds an id: a device that was unplugged comes back
+// under a new SDL instance and takes back the id of the first unplugged device with its GUID;
+// any other device takes the next free id.
+void SdlJoysticks::takeNewDevices() {
+    if (!m_initialised)
+        return;
+    SDL_JoystickUpdate(); // SDL notices devices attached and removed here
+    const int devices = SDL_NumJoysticks();
+    for (int index = 0; index < devices; ++index) {
+        if (held(SDL_JoystickGetDeviceInstanceID(index)))
+            continue;
+        const SDL_JoystickGUID guid = SDL_JoystickGetDeviceGUID(index);
+        auto slot = std::find_if(m_slots.begin(), m_slots.end(), [this, &guid](const Slot& s) {
+            return s.used && !attached(s) && SDL_memcmp(&s.guid, &guid, sizeof guid) == 0;
+        });
+        if (slot == m_slots.end())
+            slot = std::find_if(m_slots.begin(), m_slots.end(), [](const Slot& s) { return !s.used; });
+        if (slot == m_slots.end())
+            continue; // every id is taken
+        SDL_Joystick* joystick = SDL_JoystickOpen(index);
+        if (joystick == nullptr)
+            continue;
+        if (slot->joystick != nullptr)
+            SDL_JoystickClose(slot->joystick);
+        *slot = Slot{joystick, guid, true};
+        m_count = std::max(m_count, static_cast<int>(slot - m_slots.begin()) + 1);
+    }
+}
+
 uint32_t SdlJoysticks::getDevCaps(uint32_t id, JoyCapsRecord& caps) {
     if (id >= m_slots.size())
         return kErrorBadId;
-    Slot& slot = m_slots[id];
-    if (slot.joystick == nullptr || !SDL_JoystickGetAttached(slot.joystick))
+    takeNewDevices();
+    const Slot& slot = m_slots[id];
+    if (!attached(slot))
         return kErrorUnplugged;
     caps = JoyCapsRecord{};
     caps.wXmax = 65535;
     caps.wYmax = 65535;
     caps.wMaxButtons = static_cast<uint32_t>(std::clamp(SDL_JoystickNumButtons(slot.joystick), 0, 32));
+    const char* name = SDL_JoystickName(slot.joystick);
+    caps.szPname = name != nullptr ? name : "";
     return 0;
 }
 
 uint32_t SdlJoysticks::getPosEx(uint32_t id, JoyReading& reading) {
     if (id >= m_slots.size())
         return kErrorBadId;
-    Slot& slot = m_slots[id];
+    const Slot& slot = m_slots[id];
     if (!slot.used)
         return kErrorUnplugged;
     SDL_JoystickUpdate();
-    if (slot.joystick == nullptr || !SDL_JoystickGetAttached(slot.joystick)) {
-        if (!reopen(slot))
+    if (!attached(slot)) {
+        takeNewDevices();
+        if (!attached(slot))
             return kErrorUnplugged;
-        SDL_JoystickUpdate();
     }
     reading.dwXpos = axisPosition(SDL_JoystickGetAxis(slot.joystick, 0));
     reading.dwYpos = axisPosition(SDL_JoystickGetAxis(slot.joystick, 1));
@@ -71,32 +129,9 @@ uint32_t SdlJoysticks::getPosEx(uint32_t id, JoyReading& reading) {
             mask |= 1u << b;
     }
     reading.dwButtons = mask;
+    reading.dwPOV =
+        SDL_JoystickNumHats(slot.joystick) > 0 ? povPosition(SDL_JoystickGetHat(slot.joystick, 0)) : kPovCentred;
     return 0;
-}
-
-// A device that was unplugged comes back under a new SDL instance: take the first attached device
-// with the same GUID that no other id holds.
-bool SdlJoysticks::reopen(Slot& slot) {
-    if (slot.joystick != nullptr) {
-        SDL_JoystickClose(slot.joystick);
-        slot.joystick = nullptr;
-    }
-    const int devices = SDL_NumJoysticks();
-    for (int index = 0; index < devices; ++index) {
-        const SDL_JoystickGUID guid = SDL_JoystickGetDeviceGUID(index);
-        if (SDL_memcmp(&guid, &slot.guid, sizeof guid) != 0)
-            continue;
-        const SDL_JoystickID instance = SDL_JoystickGetDeviceInstanceID(index);
-        const bool taken = std::any_of(m_slots.begin(), m_slots.end(), [instance](const Slot& other) {
-            return other.joystick != nullptr && SDL_JoystickInstanceID(other.joystick) == instance;
-        });
-        if (taken)
-            continue;
-        slot.joystick = SDL_JoystickOpen(index);
-        if (slot.joystick != nullptr)
-            return true;
-    }
-    return false;
 }
 
 } // namespace vornik

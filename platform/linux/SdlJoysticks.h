@@ -9,8 +9,9 @@
 namespace vornik {
 
 // Joysticks through SDL2's joystick subsystem (no window needed). System ids 0..31 are SDL's device
-// indices at construction, in order; devices attached later are not seen, as with the engine's
-// start-up detection. A device that disappears fails its reads until one with the same GUID returns.
+// indices at construction, in order. A device attached later takes the next free id the next time
+// an id is asked for; a device that disappears fails its reads until one with the same GUID returns,
+// which takes its old id back.
 class SdlJoysticks : public Joysticks {
 public:
     static constexpr uint32_t kErrorUnplugged = 167; // the multimedia joystick API's "unplugged" code
@@ -26,19 +27,23 @@ public:
 
     // False when SDL's joystick subsystem could not start; then no joystick exists.
     bool available() const { return m_initialised; }
-    // How many system ids were filled at start-up.
+    // How many system ids hold a device, or held one before it was unplugged.
     int deviceCount() const { return m_count; }
 
     // SDL's axis value -32768..32767 on the 0..65535 range: -32768 -> 0, 32767 -> 65535.
     static uint32_t axisPosition(int16_t value) { return static_cast<uint32_t>(static_cast<int32_t>(value) + 32768); }
+    // SDL's hat position (SDL_HAT_*) as a point-of-view angle in hundredths of a degree, or kPovCentred.
+    static uint32_t povPosition(uint8_t hat);
 
 private:
     struct Slot {
         SDL_Joystick* joystick = nullptr;
         SDL_JoystickGUID guid{};
-        bool used = false; // the id was filled at start-up
+        bool used = false; // the id has been given to a device
     };
-    bool reopen(Slot& slot);
+    bool attached(const Slot& slot) const;
+    void takeNewDevices();
+    bool held(SDL_JoystickID instance) const;
 
     std::array<Slot, 32> m_slots{};
     int m_count = 0;

@@ -1,6 +1,9 @@
 #include "Win32Joysticks.h"
 
-#include "Win32Api.h"
+#include "Win32JoystickRecords.h"
+
+#include <cstring>
+#include <string>
 
 namespace vornik {
 
@@ -8,19 +11,62 @@ namespace vornik {
 // records differently would make the system reject every call (or write past the record).
 static_assert(sizeof(JOYCAPSA) == 404, "JOYCAPSA must be the 404-byte record");
 static_assert(sizeof(JOYINFOEX) == 52, "JOYINFOEX must be the 52-byte record");
-// X, Y, Z, R, U, V, point of view and buttons: everything is asked for, X, Y and buttons are used.
+// X, Y, Z, R, U, V, point of view and buttons: everything is asked for; X, Y, the buttons and the
+// point of view are used.
 static_assert(JOY_RETURNALL == 0xFF, "a read asks for every value");
+static_assert(JOY_POVCENTERED == kPovCentred && JOY_POVFORWARD == 0 && JOY_POVRIGHT == 9000,
+              "the hat is read in the system's own units");
+
+namespace {
+std::string utf8FromCodePage(const char* text, std::size_t length) {
+    if (length == 0)
+        return {};
+    const int wide = MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0);
+    std::wstring utf16(static_cast<std::size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), utf16.data(), wide);
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), wide, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, utf16.data(), wide, utf8.data(), bytes, nullptr, nullptr);
+    return utf8;
+}
+} // namespace
+
+JoyCapsRecord capsFromSystem(const JOYCAPSA& system) {
+    JoyCapsRecord caps;
+    caps.wXmin = system.wXmin;
+    caps.wXmax = system.wXmax;
+    caps.wYmin = system.wYmin;
+    caps.wYmax = system.wYmax;
+    caps.wMaxButtons = system.wMaxButtons;
+    // The name field need not end in a zero when it is full.
+    const void* end = std::memchr(system.szPname, 0, sizeof system.szPname);
+    const std::size_t length = end != nullptr ? static_cast<std::size_t>(static_cast<const char*>(end) - system.szPname)
+                                              : sizeof system.szPname;
+    caps.szPname = utf8FromCodePage(system.szPname, length);
+    return caps;
+}
+
+bool capsHavePov(const JOYCAPSA& system) {
+    return (system.wCaps & JOYCAPS_HASPOV) != 0;
+}
+
+JoyReading readingFromSystem(const JOYINFOEX& info, bool hasPov) {
+    JoyReading reading;
+    reading.dwXpos = info.dwXpos;
+    reading.dwYpos = info.dwYpos;
+    reading.dwButtons = info.dwButtons;
+    reading.dwPOV = hasPov ? info.dwPOV : kPovCentred;
+    return reading;
+}
 
 uint32_t Win32Joysticks::getDevCaps(uint32_t id, JoyCapsRecord& caps) {
     JOYCAPSA system{};
     const MMRESULT result = joyGetDevCapsA(id, &system, sizeof system);
     if (result != JOYERR_NOERROR)
         return result;
-    caps.wXmin = system.wXmin;
-    caps.wXmax = system.wXmax;
-    caps.wYmin = system.wYmin;
-    caps.wYmax = system.wYmax;
-    caps.wMaxButtons = system.wMaxButtons;
+    caps = capsFromSystem(system);
+    if (id < m_hasPov.size())
+        m_hasPov[id] = capsHavePov(system);
     return 0;
 }
 
@@ -31,9 +77,7 @@ uint32_t Win32Joysticks::getPosEx(uint32_t id, JoyReading& reading) {
     const MMRESULT result = joyGetPosEx(id, &info);
     if (result != JOYERR_NOERROR)
         return result;
-    reading.dwXpos = info.dwXpos;
-    reading.dwYpos = info.dwYpos;
-    reading.dwButtons = info.dwButtons;
+    reading = readingFromSystem(info, id < m_hasPov.size() && m_hasPov[id]);
     return 0;
 }
 

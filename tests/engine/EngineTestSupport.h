@@ -25,6 +25,7 @@ struct RecordingHost : EngineHost {
 
     std::vector<std::pair<int, int>> directionPictures; // (joystick, picture)
     std::vector<std::tuple<int, int, bool>> buttonPictures;
+    std::vector<int> attached; // joysticks announced after start-up
     std::vector<std::string> items;
     int selectedItem = -1;
     int errorBoxes = 0;
@@ -36,6 +37,7 @@ struct RecordingHost : EngineHost {
     bool keyboardStopBoxTicked() override { return keyboardStop; }
     void showDirectionPicture(int t, int picture) override { directionPictures.emplace_back(t, picture); }
     void showButtonPicture(int t, int b, bool pressed) override { buttonPictures.emplace_back(t, b, pressed); }
+    void joystickAttached(int t) override { attached.push_back(t); }
     void clearTargetItems() override {
         items.clear();
         selectedItem = -1;

@@ -230,3 +230,50 @@ TEST_F(KeyboardBindings, AClearedMoveStillBoundPlaysNothing) {
     engine->EngineTick();
     EXPECT_EQ(plays(), 0);
 }
+
+// Joysticks plugged in while the program runs: looked for at most once a second, at the first
+// number without a page; a found joystick gets that number, a page from the host, and its bindings.
+using HotPlug = EngineFixture;
+
+TEST_F(HotPlug, JoysticksPluggedInLaterGetTheNextNumbers) {
+    fake.joysticks.plug(0);
+    fake.joysticks.plug(2); // after a gap: detected, but no page
+    start();
+    targetInFront();
+    fake.joysticks.capsQueries.clear();
+
+    // Nothing new: one question a second, always about the first number without a page.
+    for (int t = 0; t < 30; ++t) {
+        fake.clock.advance(100);
+        engine->EngineTick();
+    }
+    EXPECT_EQ(fake.joysticks.capsQueries, (std::vector<uint32_t>{1, 1, 1}));
+    EXPECT_TRUE(host.attached.empty());
+
+    // System id 1 arrives, closing the gap: joysticks 2 and 3 both get pages, and their buttons work.
+    fake.joysticks.plug(1, 4).caps.szPname = "Late Pad";
+    fake.joysticks.devices[1].reading.dwButtons = 1;
+    fake.joysticks.devices[2].reading.dwButtons = 1;
+    bindKeys(2, buttonEntry(1), {'B'});
+    bindKeys(3, buttonEntry(1), {'C'});
+    engine->EngineTick();
+    EXPECT_TRUE(host.attached.empty()) << "not before a second has passed";
+    fake.clock.advance(1000);
+    engine->EngineTick();
+    EXPECT_EQ(host.attached, (std::vector<int>{2, 3}));
+    EXPECT_TRUE(config->present(2) && config->present(3) && !config->present(4));
+    EXPECT_EQ(config->caps(2).wMaxButtons, 4u);
+    EXPECT_EQ(config->name(2), "Late Pad");
+    EXPECT_EQ(takeEvents(), (Events{down(5000, 'B'), down(5000, 'C')}));
+
+    // An unplugged joystick keeps its number and page: it is not announced again when it returns.
+    fake.joysticks.devices[0].present = false;
+    fake.joysticks.capsQueries.clear();
+    fake.clock.advance(1000);
+    engine->EngineTick();
+    fake.joysticks.devices[0].present = true;
+    fake.clock.advance(1000);
+    engine->EngineTick();
+    EXPECT_EQ(fake.joysticks.capsQueries, (std::vector<uint32_t>{3, 3}));
+    EXPECT_EQ(host.attached, (std::vector<int>{2, 3}));
+}

@@ -1,5 +1,7 @@
 #include "EngineTestSupport.h"
 
+#include <algorithm>
+
 using namespace vornik;
 using namespace vornik::test;
 using Events = std::vector<KeyEventRecord>;
@@ -154,4 +156,54 @@ TEST_F(LiveViewTest, ANegativePositionAssignsNoDirectionPicture) {
     engine->EngineTick();
     EXPECT_TRUE(host.directionPictures.empty());
     EXPECT_EQ(engine->liveViewTags(1).direction, 0);
+}
+
+// The D-pad (first hat) read as the stick, by the bindings and by the live view alike: each case is
+// held for two ticks, then everything is centred again.
+TEST_F(SamplingTest, TheDPadCountsAsTheStick) {
+    host.testBox[1] = true;
+    constexpr uint32_t C = 32767;
+    const struct {
+        const char* what;
+        uint32_t x, y, pov;
+        std::vector<uint8_t> pressed; // in the order the engine presses them: X axis first
+        int picture;
+    } cases[] = {
+        {"hat up", C, C, 0, {'W'}, 1},
+        {"hat right", C, C, 9000, {'D'}, 4},
+        {"hat down", C, C, 18000, {'S'}, 2},
+        {"hat left", C, C, 27000, {'A'}, 3},
+        {"hat up-right", C, C, 4500, {'D', 'W'}, 8},
+        {"hat down-right", C, C, 13500, {'D', 'S'}, 7},
+        {"hat down-left", C, C, 22500, {'A', 'S'}, 6},
+        {"hat up-left", C, C, 31500, {'A', 'W'}, 5},
+        {"an angle between up and up-right counts as up", C, C, 2249, {'W'}, 1},
+        {"hat right over the stick held left", 0, C, 9000, {'D'}, 4},
+        {"hat down over the stick held up-left", 0, 0, 18000, {'A', 'S'}, 6},
+        {"hat left with the stick held up: each keeps its axis", C, 0, 27000, {'A', 'W'}, 5},
+        {"no hat: the stick alone", 65535, 0, kPovCentred, {'D', 'W'}, 8},
+        {"a hat value past 359 degrees is centred", 0, C, 36000, {'A'}, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto& reading = fake.joysticks.devices[0].reading;
+        reading.dwPOV = c.pov;
+        host.directionPictures.clear();
+        stick(c.x, c.y);
+        stick(c.x, c.y);
+        Events pressed;
+        for (uint8_t vk : c.pressed)
+            pressed.push_back(down(1000, vk));
+        EXPECT_EQ(takeEvents(), pressed) << "pressed once, then held";
+        EXPECT_EQ(host.directionPictures, (std::vector<std::pair<int, int>>{{1, c.picture}, {1, c.picture}}));
+
+        reading.dwPOV = kPovCentred;
+        stick(C, C);
+        Events released;
+        for (uint8_t vk : {'A', 'D', 'W', 'S'}) // left, right, up, down: the engine's release order
+            if (std::find(c.pressed.begin(), c.pressed.end(), vk) != c.pressed.end())
+                released.push_back(up(1000, vk));
+        EXPECT_EQ(takeEvents(), released);
+        EXPECT_EQ(host.directionPictures.back(), (std::pair<int, int>{1, 0}));
+    }
 }

@@ -35,13 +35,64 @@ TEST(SdlJoysticks, IdsAreDeviceIndicesAtStartUpWithTheirCapabilities) {
     EXPECT_NE(joysticks.getPosEx(1000, reading), 0u);
 }
 
-TEST(SdlJoysticks, DeviceAttachedLaterIsNotSeen) {
-    VirtualJoystick first(4);
+TEST(SdlJoysticks, DevicesAttachedLaterTakeTheNextIdAndAReturningDeviceItsOldOne) {
+    VirtualJoystick first(4, 2, 0, "First Pad");
     SdlJoysticks joysticks;
-    VirtualJoystick late(4);
+    ASSERT_EQ(joysticks.deviceCount(), 1);
     JoyCapsRecord caps;
-    EXPECT_EQ(joysticks.getDevCaps(static_cast<uint32_t>(first.deviceIndex()), caps), 0u);
-    EXPECT_NE(joysticks.getDevCaps(static_cast<uint32_t>(late.deviceIndex()), caps), 0u);
+    ASSERT_EQ(joysticks.getDevCaps(0, caps), 0u);
+    EXPECT_EQ(caps.szPname, "First Pad");
+    EXPECT_NE(joysticks.getDevCaps(1, caps), 0u);
+
+    VirtualJoystick late(6, 2, 1, "Late Pad");
+    ASSERT_EQ(joysticks.getDevCaps(1, caps), 0u);
+    EXPECT_EQ(caps.wMaxButtons, 6u);
+    EXPECT_EQ(caps.szPname, "Late Pad");
+    late.setButton(5, true);
+    JoyReading reading;
+    ASSERT_EQ(joysticks.getPosEx(1, reading), 0u);
+    EXPECT_EQ(reading.dwButtons, 1u << 5);
+
+    // Unplugged, the first pad's id waits for it: another kind of pad takes the next id instead.
+    first.detach();
+    VirtualJoystick other(4, 2, 0, "Other Pad");
+    EXPECT_NE(joysticks.getDevCaps(0, caps), 0u);
+    ASSERT_EQ(joysticks.getDevCaps(2, caps), 0u);
+    EXPECT_EQ(caps.szPname, "Other Pad");
+    VirtualJoystick firstAgain(4, 2, 0, "First Pad");
+    ASSERT_EQ(joysticks.getDevCaps(0, caps), 0u);
+    EXPECT_EQ(caps.szPname, "First Pad");
+    EXPECT_NE(joysticks.getDevCaps(3, caps), 0u);
+    EXPECT_EQ(joysticks.deviceCount(), 3);
+}
+
+TEST(SdlJoysticks, TheFirstHatIsReadAsAPointOfViewAngle) {
+    const struct {
+        Uint8 hat;
+        uint32_t pov;
+    } positions[] = {{SDL_HAT_UP, 0},
+                     {SDL_HAT_RIGHTUP, 4500},
+                     {SDL_HAT_RIGHT, 9000},
+                     {SDL_HAT_RIGHTDOWN, 13500},
+                     {SDL_HAT_DOWN, 18000},
+                     {SDL_HAT_LEFTDOWN, 22500},
+                     {SDL_HAT_LEFT, 27000},
+                     {SDL_HAT_LEFTUP, 31500},
+                     {SDL_HAT_CENTERED, kPovCentred}};
+    VirtualJoystick noHat(4);
+    VirtualJoystick pad(4, 2, 2);
+    SdlJoysticks joysticks;
+    const auto id = static_cast<uint32_t>(pad.deviceIndex());
+    JoyReading reading;
+    for (const auto& p : positions) {
+        pad.setHat(p.hat);
+        reading.dwPOV = 12345;
+        ASSERT_EQ(joysticks.getPosEx(id, reading), 0u);
+        EXPECT_EQ(reading.dwPOV, p.pov) << "SDL hat " << int(p.hat);
+    }
+    reading.dwPOV = 0;
+    ASSERT_EQ(joysticks.getPosEx(static_cast<uint32_t>(noHat.deviceIndex()), reading), 0u);
+    EXPECT_EQ(reading.dwPOV, kPovCentred) << "a joystick without a hat reads centred";
 }
 
 TEST(SdlJoysticks, AxesMapOntoTheFullRangeExactly) {

@@ -11,10 +11,18 @@ namespace vornik::test {
 
 class VirtualJoystick {
 public:
-    explicit VirtualJoystick(int buttons, int axes = 2) {
+    // A device of the given name: devices of different names are different kinds (GUIDs) of device.
+    explicit VirtualJoystick(int buttons, int axes = 2, int hats = 0, const char* name = "Virtual Pad") {
         if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0)
             throw std::runtime_error(SDL_GetError());
-        m_index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, axes, buttons, 0);
+        SDL_VirtualJoystickDesc desc{};
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        desc.naxes = static_cast<Uint16>(axes);
+        desc.nbuttons = static_cast<Uint16>(buttons);
+        desc.nhats = static_cast<Uint16>(hats);
+        desc.name = name;
+        m_index = SDL_JoystickAttachVirtualEx(&desc);
         if (m_index < 0)
             throw std::runtime_error(SDL_GetError());
         m_joystick = SDL_JoystickOpen(m_index);
@@ -31,6 +39,8 @@ public:
     int deviceIndex() const { return m_index; }
     void setAxis(int axis, Sint16 value) { SDL_JoystickSetVirtualAxis(m_joystick, axis, value); }
     void setButton(int button, bool down) { SDL_JoystickSetVirtualButton(m_joystick, button, down ? 1 : 0); }
+    // The first hat, an SDL_HAT_* value.
+    void setHat(Uint8 position) { SDL_JoystickSetVirtualHat(m_joystick, 0, position); }
     void centre() {
         setAxis(0, 0);
         setAxis(1, 0);

@@ -95,6 +95,38 @@ TEST_F(JoystickPageLayout, NoButtonsIsLaidOutAsOneRow) {
     EXPECT_EQ(page.BindingGrid->y(), 52);
 }
 
+// The pad's name: one line beside the direction picture, clear of every control at any button count.
+TEST_F(JoystickPageLayout, ThePadsNameStandsOnOneLineClearOfEveryControl) {
+    TVornik& w = startWithKeyMap();
+    const QString longName = QStringLiteral("Wireless Controller With A Rather Long Product Name");
+    for (uint32_t buttons : {0u, 8u, 12u, 20u, 32u}) {
+        SCOPED_TRACE(buttons);
+        QWidget sheet;
+        sheet.resize(w.keyboardPage()->size());
+        JoystickPage page;
+        BuildJoystickPage(page, &sheet, JoystickCaps{0, 65535, 0, 65535, buttons}, true, w.pictures());
+        ShowJoystickName(page, &sheet, longName);
+        const QLabel* label = page.NameLabel;
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->toolTip(), longName);
+        EXPECT_TRUE(label->text().endsWith(QChar(0x2026))) << label->text().toStdString();
+        EXPECT_TRUE(longName.startsWith(label->text().chopped(1)));
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width());
+        EXPECT_GE(label->height(), label->fontMetrics().height());
+        EXPECT_TRUE(sheet.rect().contains(label->geometry()));
+        for (const QWidget* other : sheet.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (other != label) {
+                EXPECT_FALSE(other->geometry().intersects(label->geometry())) << other->objectName().toStdString();
+            }
+        }
+    }
+    QWidget sheet;
+    JoystickPage page;
+    BuildJoystickPage(page, &sheet, JoystickCaps{0, 65535, 0, 65535, 12}, true, w.pictures());
+    ShowJoystickName(page, &sheet, QStringLiteral("Pad"));
+    EXPECT_EQ(page.NameLabel->text(), "Pad");
+}
+
 // Cell contents as draw operations, from the table of a started program.
 class JoystickCells : public UiFixture {
 protected:

@@ -56,6 +56,54 @@ TEST_F(Startup, ThirtyTwoJoysticksGiveThirtyTwoPages) {
     EXPECT_EQ(w.joystickPage(32).BindingGrid->tag(), 32);
 }
 
+// A pad plugged in while the program runs: the engine finds it within a second, and it gets the
+// next page before "鍵盤", built as at start-up, while every other page, table and selection stays.
+TEST_F(Startup, APadPluggedInLaterGetsTheNextPageBeforeTheKeyboardPage) {
+    m_fake.joysticks.plug(0, 12).caps.szPname = "First Pad";
+    TVornik& w = startWithKeyMap();
+    EXPECT_EQ(w.PageControl1()->tabToolTip(0), "First Pad");
+    w.joystickPage(1).BindingGrid->selectRow(6);
+    w.movePage()->l1()->selectRow(3);
+    w.keyboardPage()->l3()->setCurrentItem(w.keyboardPage()->l3()->topLevelItem(4));
+    w.PageControl1()->setCurrentWidget(w.movePage());
+    w.config().joystickBindings[2][buttonEntry(1)].BindingKind = BindingKeys; // from a loaded profile, say
+    w.config().joystickBindings[2][buttonEntry(1)].Key1 = 'B';
+    w.config().joystickBindings[2][buttonEntry(1)].KeyCount = 1;
+    const JoystickBindingTable bindings = w.config().joystickBindings;
+
+    m_fake.joysticks.plug(1, 4).caps.szPname = "Second Pad";
+    w.TimerEx1Timer();
+    EXPECT_EQ(w.joystickPageCount(), 1) << "looked for once a second";
+    m_fake.clock.advance(1000);
+    w.TimerEx1Timer();
+
+    ASSERT_EQ(w.joystickPageCount(), 2);
+    EXPECT_EQ(tabCaptions(), QStringList({"搖桿 1", "搖桿 2", "鍵盤", "招式記錄"}));
+    EXPECT_EQ(w.PageControl1()->tabToolTip(1), "Second Pad");
+    EXPECT_EQ(w.PageControl1()->currentWidget(), w.movePage());
+    EXPECT_EQ(w.joystickPage(1).BindingGrid->selectionTop(), 6);
+    EXPECT_EQ(w.movePage()->l1()->selectionTop(), 3);
+    EXPECT_EQ(w.keyboardPage()->l3()->currentItem(), w.keyboardPage()->l3()->topLevelItem(4));
+    for (int n = 1; n <= kMaxJoysticks; ++n)
+        for (int e = 1; e <= kJoystickEntries; ++e)
+            ASSERT_EQ(w.config().joystickBindings[n][e], bindings[n][e]) << n << " " << e;
+
+    // Built as at start-up: grid set up, unticked boxes, its buttons, its name.
+    const JoystickPage& page = w.joystickPage(2);
+    ASSERT_NE(page.BindingGrid, nullptr);
+    EXPECT_EQ(page.BindingGrid->tag(), 2);
+    EXPECT_EQ(page.BindingGrid->rowCount(), 13);
+    EXPECT_EQ(page.BindingGrid->colWidth(1), 200);
+    EXPECT_NE(page.buttonPicture(4), nullptr);
+    EXPECT_EQ(page.buttonPicture(5), nullptr);
+    EXPECT_FALSE(page.TestCheckBox->isChecked() || page.StopCheckBox->isChecked());
+    EXPECT_EQ(page.NameLabel->text(), "Second Pad");
+    w.PageControl1()->setCurrentIndex(1);
+    EXPECT_TRUE(page.buttonPicture(1)->isVisible() && page.BindingGrid->isVisible() && page.NameLabel->isVisible());
+    EXPECT_EQ(page.BindingGrid->geometry().bottom(), page.BindingGrid->parentWidget()->height() - 1);
+    EXPECT_TRUE(messages().isEmpty());
+}
+
 TEST_F(Startup, FromAnotherDirectoryTheKeyMapBesideTheExecutableIsReadAndBecomesCurrent) {
     QDir::setCurrent(exeDir()); // a directory with no key-map file
     StartupOptions options;

@@ -13,9 +13,11 @@
 #include "Win32TimerWindow.h"
 
 #include "Win32Api.h"
+#include "Win32JoystickRecords.h"
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <initializer_list>
 #include <iterator>
@@ -249,13 +251,14 @@ void destroyingTheBackendReleasesItsKeys() {
 void joystickDetectionAnswersThatThereIsNoJoystick() {
     Win32Joysticks joysticks;
     for (uint32_t id = 0; id < 32; ++id) {
-        JoyCapsRecord caps{1, 2, 3, 4, 5};
+        JoyCapsRecord caps{1, 2, 3, 4, 5, "unchanged"};
         CHECK(joysticks.getDevCaps(id, caps) != 0);
-        CHECK(caps.wXmin == 1 && caps.wXmax == 2 && caps.wMaxButtons == 5); // left as it was
+        CHECK(caps.wXmin == 1 && caps.wXmax == 2 && caps.wMaxButtons == 5 &&
+              caps.szPname == "unchanged"); // left as it was
     }
-    JoyReading reading{7, 8, 9};
+    JoyReading reading{7, 8, 9, 10};
     CHECK(joysticks.getPosEx(0, reading) != 0);
-    CHECK(reading.dwXpos == 7 && reading.dwYpos == 8 && reading.dwButtons == 9);
+    CHECK(reading.dwXpos == 7 && reading.dwYpos == 8 && reading.dwButtons == 9 && reading.dwPOV == 10);
     CHECK(joysticks.getPosEx(31, reading) != 0);
     CHECK(joysticks.getPosEx(4000000000u, reading) != 0);
     JoyCapsRecord caps;
@@ -270,6 +273,49 @@ void joystickDetectionAnswersThatThereIsNoJoystick() {
     engine.detectJoysticks();
     for (int joystick = 1; joystick <= kMaxJoysticks; ++joystick)
         CHECK(!config.present(joystick) && config.caps(joystick).wMaxButtons == 0);
+}
+
+// No joystick can be plugged into the machine the tests run on: the system's records are made here
+// and taken the way the backend takes what joyGetDevCapsA and joyGetPosEx answer.
+void joystickRecordsGiveTheNameAndTheHatAsTheStick() {
+    JOYCAPSA system{};
+    system.wXmax = 65535;
+    system.wYmax = 65535;
+    system.wMaxButtons = 12;
+    std::strcpy(system.szPname, "Pad One");
+    const JoyCapsRecord caps = capsFromSystem(system);
+    CHECK_TEXT(caps.szPname, "Pad One");
+    CHECK(caps.wXmax == 65535 && caps.wYmax == 65535 && caps.wMaxButtons == 12);
+    std::memset(system.szPname, 'x', sizeof system.szPname); // a full name field has no zero at its end
+    CHECK_TEXT(capsFromSystem(system).szPname, std::string(sizeof system.szPname, 'x'));
+    CHECK(!capsHavePov(system));
+    system.wCaps = JOYCAPS_HASPOV;
+    CHECK(capsHavePov(system));
+
+    // The hat's positions as the system names them, read as the stick by the engine.
+    const struct {
+        DWORD pov;
+        StickZones zones;
+    } positions[] = {{JOY_POVFORWARD, {2, 1}},  {4500, {3, 1}},  {JOY_POVRIGHT, {3, 2}}, {13500, {3, 3}},
+                     {JOY_POVBACKWARD, {2, 3}}, {22500, {1, 3}}, {JOY_POVLEFT, {1, 2}},  {31500, {1, 1}},
+                     {JOY_POVCENTERED, {2, 2}}};
+    const JoystickCaps ranges{0, 65535, 0, 65535, 12};
+    JOYINFOEX info{};
+    info.dwXpos = 32767;
+    info.dwYpos = 32767;
+    info.dwButtons = 5;
+    for (const auto& p : positions) {
+        info.dwPOV = p.pov;
+        const JoyReading reading = readingFromSystem(info, true);
+        CHECK(reading.dwXpos == 32767 && reading.dwYpos == 32767 && reading.dwButtons == 5);
+        CHECK_EQ(reading.dwPOV, p.pov);
+        const StickZones zones = Engine::stickZones(ranges, reading);
+        CHECK_EQ(zones.x, p.zones.x);
+        CHECK_EQ(zones.y, p.zones.y);
+    }
+    // Without a hat, whatever the driver leaves in the field is no direction.
+    info.dwPOV = JOY_POVFORWARD;
+    CHECK_EQ(readingFromSystem(info, false).dwPOV, kPovCentred);
 }
 
 void hiddenWindowTimerFiresAndStops() {
@@ -510,6 +556,7 @@ int main() {
         {"releaseAll lets go of what the backend holds", releaseAllLetsGoOfWhatTheBackendStillHolds},
         {"destroying the backend releases its keys", destroyingTheBackendReleasesItsKeys},
         {"joystick detection with no joystick", joystickDetectionAnswersThatThereIsNoJoystick},
+        {"joystick records: name, and the hat as the stick", joystickRecordsGiveTheNameAndTheHatAsTheStick},
         {"hidden-window timer fires and stops", hiddenWindowTimerFiresAndStops},
         {"TTimerEx window-timer mode on the hidden window", timerInWindowTimerModeFiresOnTheHiddenWindow},
         {"TTimerEx threaded mode at tpHighest", threadedTimerRunsItsWorkerAtTheChosenPriority},

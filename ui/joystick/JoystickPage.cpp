@@ -14,6 +14,8 @@ constexpr int kPicture = 32;      // button and direction pictures are 32 x 32
 constexpr int kButtonsLeft = 235; // first column of button pictures
 constexpr int kButtonsTop = 10;   // first row of button pictures
 constexpr int kGridGap = 10;      // between the last row of button pictures and the grid
+constexpr int kDirectionLeft = 104;
+constexpr int kNameGap = 4; // between the name and the pictures on either side of it
 
 // Keeps the grid aligned to the bottom of its page, full width, from a fixed top down.
 class BottomAlign : public QObject {
@@ -60,7 +62,8 @@ void BuildJoystickPage(JoystickPage& page, QWidget* sheet, const JoystickCaps& c
     page.DirectionPicture = new PictureControl(sheet);
     page.DirectionPicture->setObjectName(QStringLiteral("DirectionPicture"));
     page.DirectionPicture->setPixmap(pictures.mimg(0));
-    page.DirectionPicture->setGeometry(104, (kPicture + lastTop + kButtonsTop) / 2 - kPicture / 2, kPicture, kPicture);
+    page.DirectionPicture->setGeometry(kDirectionLeft, (kPicture + lastTop + kButtonsTop) / 2 - kPicture / 2, kPicture,
+                                       kPicture);
 
     page.StopCheckBox = new QCheckBox(QStringLiteral("停止作用"), sheet);
     page.StopCheckBox->setObjectName(QStringLiteral("StopCheckBox"));
@@ -74,6 +77,21 @@ void BuildJoystickPage(JoystickPage& page, QWidget* sheet, const JoystickCaps& c
     page.BindingGrid = new DrawGrid(sheet);
     page.BindingGrid->setObjectName(QStringLiteral("BindingGrid"));
     new BottomAlign(page.BindingGrid, lastTop + kPicture + kGridGap);
+}
+
+void ShowJoystickName(JoystickPage& page, QWidget* sheet, const QString& name) {
+    if (page.DirectionPicture == nullptr)
+        return;
+    // Between the direction picture and the first column of button pictures, level with the
+    // direction picture: the one place of the page that no control takes at any button count.
+    const int left = kDirectionLeft + kPicture + kNameGap;
+    const int width = kButtonsLeft - kNameGap - left;
+    page.NameLabel = new QLabel(sheet);
+    page.NameLabel->setObjectName(QStringLiteral("NameLabel"));
+    page.NameLabel->setGeometry(left, page.DirectionPicture->y(), width, kPicture);
+    page.NameLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    page.NameLabel->setText(page.NameLabel->fontMetrics().elidedText(name, Qt::ElideRight, width));
+    page.NameLabel->setToolTip(name);
 }
 
 void SetupJoystickGrid(DrawGrid* grid, const JoystickCaps& caps, bool present) {

@@ -42,6 +42,7 @@ struct JoystickPage {
     std::array<PictureControl*, kMaxButtons> ButtonPictures{}; // button b in slot b - 1; only 1..M exist
     QCheckBox* TestCheckBox = nullptr;                         // "啟動測試"
     QCheckBox* StopCheckBox = nullptr;                         // "停止作用"
+    QLabel* NameLabel = nullptr;                               // the device's name, one line
 
     PictureControl* buttonPicture(int button) const {
         return button >= 1 && button <= kMaxButtons ? ButtonPictures[static_cast<std::size_t>(button - 1)] : nullptr;
@@ -51,6 +52,10 @@ struct JoystickPage {
 // Creates and places the page's controls; does nothing when the joystick is not present.
 void BuildJoystickPage(JoystickPage& page, QWidget* sheet, const JoystickCaps& caps, bool present,
                        const PictureStore& pictures);
+
+// The device's name on the page, one line beside the direction picture, elided when it does not
+// fit; the whole name is its tooltip. Call after BuildJoystickPage; nothing when the page is empty.
+void ShowJoystickName(JoystickPage& page, QWidget* sheet, const QString& name);
 
 // Row height, column count and widths, row count M + 9; repaints when the joystick is present.
 void SetupJoystickGrid(DrawGrid* grid, const JoystickCaps& caps, bool present);

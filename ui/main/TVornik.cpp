@@ -280,29 +280,8 @@ void TVornik::startupSteps() {
     m_pictures.loadButtonPictures();
 
     // 8. One page per joystick with consecutive system ids from 0.
-    const QSize pageSize = m_keyboardPage->size();
-    for (int n = 1; n <= kMaxJoysticks && m_config->present(n); ++n) {
-        auto* sheet = new QWidget;
-        sheet->setObjectName(QStringLiteral("JoystickSheet%1").arg(n));
-        sheet->resize(pageSize);
-        m_pageControl->addTab(sheet, QStringLiteral("搖桿 %1").arg(n));
-        JoystickPage& page = joystickPage(n);
-        BuildJoystickPage(page, sheet, m_config->caps(n), m_config->present(n), m_pictures);
-        if (page.StopCheckBox != nullptr) {
-            connect(page.StopCheckBox, &QCheckBox::toggled, this, [this](bool on) {
-                if (on)
-                    releaseKeys();
-            });
-        }
-        if (page.BindingGrid != nullptr) {
-            page.BindingGrid->setTag(n);
-            page.BindingGrid->setOnDrawCell([this](DrawGrid& grid, int col, int row, QPainter& p, const QRect& r) {
-                m_joystickGrid.DCell(grid, col, row, p, r);
-            });
-            page.BindingGrid->setOnDblClick([this](DrawGrid& grid) { m_joystickGrid.DbC(grid); });
-        }
-        m_joystickPageCount = n;
-    }
+    for (int n = 1; n <= kMaxJoysticks && m_config->present(n); ++n)
+        addJoystickPage(n, m_pageControl->count());
 
     // 9., 10. Shown, and the caption is the application's title too.
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -329,6 +308,34 @@ void TVornik::startupSteps() {
     if (!unavailable.empty())
         Modal::error(this, QStringLiteral("無法送出按鍵：%1。\n按鍵綁定不會有作用，搖桿的即時顯示仍可使用。")
                                .arg(QString::fromStdString(unavailable)));
+}
+
+// Page "搖桿 n" for joystick n at tab position `index`, its controls built and its grid's handlers set.
+void TVornik::addJoystickPage(int n, int index) {
+    auto* sheet = new QWidget;
+    sheet->setObjectName(QStringLiteral("JoystickSheet%1").arg(n));
+    sheet->resize(m_keyboardPage->size());
+    const QString name = QString::fromStdString(m_config->name(n));
+    JoystickPage& page = joystickPage(n);
+    BuildJoystickPage(page, sheet, m_config->caps(n), m_config->present(n), m_pictures);
+    ShowJoystickName(page, sheet, name);
+    // A ticked stop box stops its bindings, which would otherwise never release their keys.
+    if (page.StopCheckBox != nullptr) {
+        connect(page.StopCheckBox, &QCheckBox::toggled, this, [this](bool on) {
+            if (on)
+                releaseKeys();
+        });
+    }
+    if (page.BindingGrid != nullptr) {
+        page.BindingGrid->setTag(n);
+        page.BindingGrid->setOnDrawCell([this](DrawGrid& grid, int col, int row, QPainter& p, const QRect& r) {
+            m_joystickGrid.DCell(grid, col, row, p, r);
+        });
+        page.BindingGrid->setOnDblClick([this](DrawGrid& grid) { m_joystickGrid.DbC(grid); });
+    }
+    // Built before it goes in: the controls of a page added to a shown window then show with it.
+    m_pageControl->setTabToolTip(m_pageControl->insertTab(index, sheet, QStringLiteral("搖桿 %1").arg(n)), name);
+    m_joystickPageCount = n;
 }
 
 void TVornik::loadKeyMapFile() {
@@ -450,6 +457,12 @@ void TVornik::showDirectionPicture(int joystick, int picture) {
 
 void TVornik::showButtonPicture(int joystick, int button, bool pressed) {
     ui::showButtonPicture(joystickPage(joystick), m_pictures, button, pressed);
+}
+
+void TVornik::joystickAttached(int joystick) {
+    // Before "鍵盤"; inserting a page leaves the current page current.
+    addJoystickPage(joystick, m_pageControl->indexOf(m_keyboardPage));
+    SetupJoystickGrid(joystickPage(joystick).BindingGrid, m_config->caps(joystick), m_config->present(joystick));
 }
 
 void TVornik::clearTargetItems() {

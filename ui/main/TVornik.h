@@ -107,6 +107,8 @@ public:
     bool keyboardStopBoxTicked() override;
     void showDirectionPicture(int joystick, int picture) override;
     void showButtonPicture(int joystick, int button, bool pressed) override;
+    // Inserts the new joystick's page after the last joystick page, built as at start-up.
+    void joystickAttached(int joystick) override;
     void clearTargetItems() override;
     void addTargetItem(const std::string& title) override;
     void selectTargetItem(int index) override;
@@ -125,6 +127,7 @@ private:
     void runStartup();
     void startupSteps();
     void loadKeyMapFile();
+    void addJoystickPage(int joystick, int index);
     void releaseKeys();
     void bindingsEdited();
     void tablesReplaced();
