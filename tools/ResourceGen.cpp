@@ -1,7 +1,7 @@
 // Draws the program's pictures and writes the key-map file, all from the key layout table:
 //   vornik_resourcegen OUTPUT_DIR
 // writes keyboard.png, keymap, buttons/1b.png .. 32b.png and _1.png .. _32.png,
-// direction/mimg0.png .. mimg8.png, vornik.png and vornik.qrc into OUTPUT_DIR.
+// direction/mimg0.png .. mimg8.png, vornik.png, icons/vornik-N.png and vornik.qrc into OUTPUT_DIR.
 
 #include "KeyLayout.h"
 
@@ -131,11 +131,13 @@ QImage directionPicture(int index) {
     return image;
 }
 
-QImage applicationIcon() {
-    QImage image(64, 64, QImage::Format_ARGB32);
+// Drawn on a 64-unit square, scaled to `size` pixels: the same picture at every icon size.
+QImage applicationIcon(int size = 64) {
+    QImage image(size, size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 64.0, size / 64.0);
     QLinearGradient body(0, 0, 0, 64);
     body.setColorAt(0, QColor(0x2a, 0x5d, 0xb0));
     body.setColorAt(1, QColor(0x12, 0x2a, 0x60));
@@ -210,6 +212,10 @@ int main(int argc, char** argv) {
         entry(QStringLiteral("mimg%1").arg(i), file);
     }
     ok &= save(applicationIcon(), out.filePath(QStringLiteral("vornik.png")));
+    // The desktop's icon theme takes the program's icon at the usual sizes (64 is vornik.png).
+    out.mkpath(QStringLiteral("icons"));
+    for (int size : {16, 24, 32, 48, 128, 256})
+        ok &= save(applicationIcon(size), out.filePath(QStringLiteral("icons/vornik-%1.png").arg(size)));
     xml << "</qresource>\n</RCC>\n";
     xml.flush();
     ok &= writeFile(out.filePath(QStringLiteral("vornik.qrc")), qrc.toUtf8());

@@ -7,6 +7,7 @@ VORNIK_PACKAGES=(
     libsdl2-dev libx11-dev libxtst-dev libxres-dev
     xvfb xauth xdotool x11-utils imagemagick
     fonts-arphic-uming
+    desktop-file-utils appstream dpkg-dev file qt6-l10n-tools
 )
 
 vornik_install_packages() {

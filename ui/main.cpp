@@ -1,6 +1,7 @@
 // Program entry: the application, the main window (whose creation runs the start-up sequence),
 // the dialogs once each in their fixed order, then the message loop until the main window closes.
 
+#include "CommandLine.h"
 #include "FileCommands.h"
 #include "Modal.h"
 #include "TForm3.h"
@@ -48,8 +49,23 @@ public:
 } // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
     using namespace vornik::ui;
+    // --help and --version need no window and no display.
+    const CommandLine commandLine = CommandLine::parse(argc, argv);
+    switch (commandLine.action) {
+    case CommandLine::Action::Help:
+        std::fputs(CommandLine::usage().c_str(), stdout);
+        return 0;
+    case CommandLine::Action::Version:
+        std::fputs(CommandLine::versionLine().c_str(), stdout);
+        return 0;
+    case CommandLine::Action::Error:
+        std::fprintf(stderr, "vornik: %s\n%s", commandLine.error.c_str(), CommandLine::usage().c_str());
+        return 2;
+    case CommandLine::Action::Run:
+        break;
+    }
+    QApplication app(argc, argv);
 
     // Signals are honoured from here on, start-up included: before the main window exists a signal
     // leaves any box that is up, refuses the rest, and the program ends once the window is built.
@@ -68,8 +84,10 @@ int main(int argc, char** argv) {
 #endif
 
     StartupOptions options;
-    options.allProcesses = vornik::TargetWindows::allProcessesArgument(argc, argv);
-    options.profile = profileArgument(QCoreApplication::arguments());
+    // "/allproc" counts only as the first argument; the options do not move it.
+    const QStringList arguments = commandLine.withoutOptions(QCoreApplication::arguments());
+    options.allProcesses = arguments.size() > 1 && arguments[1] == QLatin1String("/allproc");
+    options.profile = profileArgument(arguments);
     PlatformHooks hooks;
 #if defined(VORNIK_LINUX_PLATFORM)
     std::unique_ptr<vornik::LinuxPlatform> backend;

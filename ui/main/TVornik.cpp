@@ -339,7 +339,11 @@ void TVornik::addJoystickPage(int n, int index) {
 }
 
 void TVornik::loadKeyMapFile() {
-    const QString path = m_exeDirectory + QStringLiteral("keymap");
+    QString path = m_exeDirectory + QStringLiteral("keymap");
+    // An installed program keeps it in the data folder beside its bin folder.
+    const QString installed = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/vornik/keymap");
+    if (!QFileInfo::exists(path) && m_options.exeDirectory.isEmpty() && QFileInfo::exists(installed))
+        path = QDir::cleanPath(installed);
     const KeyMapLoad result = loadKeyMap(path.toStdString(), m_config->keyMap);
     if (result.status == KeyMapLoad::Missing)
         Modal::notice(this, QStringLiteral("miss file !"));

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The program installed with `cmake --install` and packaged with `cpack -G DEB` starts from where it
+# was installed, under an X server. Usage: install-and-package.sh BUILD_DIR VERSION
+set -u
+build=$1 version=$2
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+# Starts an installed copy, waits for its main window, then ends it as a signal would.
+starts() {
+    local exe=$1 pid status
+    (cd "$scratch" && exec env QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$scratch/cfg" XDG_STATE_HOME="$scratch/st" \
+        XDG_DATA_HOME="$scratch/data" "$exe" >"$scratch/out" 2>&1) &
+    pid=$!
+    for _ in $(seq 1 200); do
+        xdotool search --name '^Vornik   \(熱鍵：CTRL\+J\)$' >/dev/null 2>&1 && break
+        sleep 0.05
+    done
+    xdotool search --name '^Vornik   \(熱鍵：CTRL\+J\)$' >/dev/null 2>&1 || { kill -9 $pid; cat "$scratch/out"; fail "$exe showed no main window"; }
+    # A key map that was not found would have put up "miss file !" instead of going on quietly.
+    grep -q 'miss file' "$scratch/out" && fail "$exe did not find its key map"
+    kill -TERM $pid
+    wait $pid
+    status=$?
+    [ $status -eq 0 ] || fail "$exe ended with status $status"
+}
+
+prefix="$scratch/prefix"
+cmake --install "$build" --prefix "$prefix" >/dev/null || fail "cmake --install failed"
+for f in bin/vornik share/vornik/keymap share/applications/vornik.desktop share/mime/packages/vornik.xml \
+    share/metainfo/io.github.vornik.Vornik.metainfo.xml share/man/man1/vornik.1 share/doc/vornik/README.md \
+    share/icons/hicolor/16x16/apps/vornik.png share/icons/hicolor/64x64/apps/vornik.png \
+    share/icons/hicolor/256x256/apps/vornik.png; do
+    [ -f "$prefix/$f" ] || fail "the install has no $f"
+done
+desktop-file-validate "$prefix/share/applications/vornik.desktop" || fail "the desktop file does not validate"
+appstreamcli validate --no-net "$prefix/share/metainfo/io.github.vornik.Vornik.metainfo.xml" >/dev/null ||
+    fail "the metainfo does not validate"
+grep -q "^Exec=vornik %f$" "$prefix/share/applications/vornik.desktop" || fail "the desktop entry does not open files"
+starts "$prefix/bin/vornik"
+
+(cd "$build" && cpack -G DEB -B "$scratch/package" >"$scratch/cpack.log" 2>&1) || { cat "$scratch/cpack.log"; fail "cpack failed"; }
+deb="$scratch/package/vornik_${version}_amd64.deb"
+[ -f "$deb" ] || fail "no $(basename "$deb")"
+depends=$(dpkg-deb -f "$deb" Depends)
+for lib in libqt6widgets6 libsdl2-2.0-0 libxtst6 libc6; do
+    grep -q "$lib" <<<"$depends" || fail "Depends lacks $lib: $depends"
+done
+[ "$(dpkg-deb -f "$deb" Recommends)" = "fonts-arphic-uming" ] || fail "the font is not recommended"
+dpkg -x "$deb" "$scratch/root" || fail "dpkg -x failed"
+starts "$scratch/root/usr/bin/vornik"
+echo "install and package: ok ($(du -k "$deb" | cut -f1) KiB)"

@@ -1,0 +1,86 @@
+#include "CommandLine.h"
+
+#ifndef VORNIK_VERSION
+#define VORNIK_VERSION "0.0.0"
+#endif
+
+namespace vornik::ui {
+
+namespace {
+bool knownLanguage(const std::string& language) {
+    return language == "zh" || language == "en";
+}
+} // namespace
+
+CommandLine CommandLine::parse(int argc, const char* const* argv) {
+    CommandLine line;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            line.action = Action::Help;
+            return line;
+        }
+        if (arg == "--version") {
+            line.action = Action::Version;
+            return line;
+        }
+        if (arg == "--lang" || arg.rfind("--lang=", 0) == 0) {
+            const bool separate = arg == "--lang";
+            if (separate && i + 1 >= argc) {
+                line.action = Action::Error;
+                line.error = "option '--lang' needs a language: zh or en";
+                return line;
+            }
+            line.optionIndices.push_back(i);
+            if (separate)
+                line.optionIndices.push_back(i + 1);
+            const std::string language = separate ? argv[++i] : arg.substr(7);
+            if (!knownLanguage(language)) {
+                line.action = Action::Error;
+                line.error = "unknown language '" + language + "' for '--lang': use zh or en";
+                return line;
+            }
+            line.language = language;
+            continue;
+        }
+        if (arg.rfind("--", 0) == 0 && arg.size() > 2) {
+            line.action = Action::Error;
+            line.error = "unknown option '" + arg + "'";
+            return line;
+        }
+    }
+    return line;
+}
+
+QStringList CommandLine::withoutOptions(QStringList arguments) const {
+    for (auto it = optionIndices.rbegin(); it != optionIndices.rend(); ++it) {
+        if (*it < arguments.size())
+            arguments.removeAt(*it);
+    }
+    return arguments;
+}
+
+std::string CommandLine::usage() {
+    return "Usage: vornik [/allproc] [PROFILE]\n"
+           "       vornik [--lang zh|en] [--help] [--version]\n"
+           "\n"
+           "Turns joystick and gamepad input into key presses for the program chosen as the target.\n"
+           "\n"
+           "  /allproc        (first argument) list hidden windows as targets too\n"
+           "  PROFILE         a profile (*.vornik) to load after start-up, instead of the last one\n"
+           "  --lang zh|en    the language of the program's texts (default: English when the\n"
+           "                  user's first language is English, Chinese otherwise)\n"
+           "  --help          print this help and exit\n"
+           "  --version       print the version and exit\n"
+           "\n"
+           "Settings live in $XDG_CONFIG_HOME/vornik/vornik.conf (~/.config/vornik/vornik.conf),\n"
+           "unsaved tables kept at a signal in $XDG_STATE_HOME/vornik/recovery.vornik, and profiles\n"
+           "made for a game in $XDG_DATA_HOME/vornik/profiles/ (on Windows: %APPDATA%\\Vornik and\n"
+           "%LOCALAPPDATA%\\Vornik).\n";
+}
+
+std::string CommandLine::versionLine() {
+    return std::string("vornik ") + VORNIK_VERSION + "\n";
+}
+
+} // namespace vornik::ui
