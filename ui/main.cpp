@@ -3,6 +3,8 @@
 
 #include "CommandLine.h"
 #include "FileCommands.h"
+#include "Language.h"
+#include "ProfileKeeper.h"
 #include "Modal.h"
 #include "TForm3.h"
 #include "TForm4.h"
@@ -15,6 +17,8 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QEvent>
+#include <QLocale>
+#include <QSettings>
 
 #ifndef _WIN32
 #include "SignalExit.h"
@@ -66,6 +70,12 @@ int main(int argc, char** argv) {
         break;
     }
     QApplication app(argc, argv);
+    // The language, before any window: --lang, else the choice remembered, else the user's language.
+    applyLanguage(chooseLanguage(QString::fromStdString(commandLine.language),
+                                 QSettings(UserFolders::current().settingsFile(), QSettings::IniFormat)
+                                     .value(QStringLiteral("language"))
+                                     .toString(),
+                                 QLocale::system().uiLanguages()));
 
     // Signals are honoured from here on, start-up included: before the main window exists a signal
     // leaves any box that is up, refuses the rest, and the program ends once the window is built.

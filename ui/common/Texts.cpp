@@ -1,6 +1,7 @@
 #include "Texts.h"
 
 #include "Big5.h"
+#include <QCoreApplication>
 
 namespace vornik::ui {
 
@@ -34,8 +35,8 @@ QString moveName(const Move& move) {
 }
 
 QString moveBindingText(const MoveTable& moves, int moveNumber) {
-    static const std::string prefix = *utf8ToBig5("招式：");
-    std::string text = prefix;
+    // The prefix in the user's language; ASCII (English) is Big5 too.
+    std::string text = utf8ToBig5(QCoreApplication::translate("Vornik", "招式：").toStdString()).value_or("");
     if (moveNumber >= 1 && moveNumber <= kMoveSlots)
         text += moves[moveNumber].Name.view();
     return fromBig5(std::string_view(text).substr(0, big5CutLength(text, 255)));
@@ -44,11 +45,11 @@ QString moveBindingText(const MoveTable& moves, int moveNumber) {
 QString autoFireModeText(int mode) {
     switch (mode) {
     case 0:
-        return QStringLiteral("沒有");
+        return QCoreApplication::translate("Vornik", "沒有");
     case 1:
-        return QStringLiteral("自動連發中");
+        return QCoreApplication::translate("Vornik", "自動連發中");
     case 2:
-        return QStringLiteral("按下連發");
+        return QCoreApplication::translate("Vornik", "按下連發");
     default:
         return {};
     }

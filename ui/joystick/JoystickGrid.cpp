@@ -6,6 +6,7 @@
 #include "Texts.h"
 
 #include <algorithm>
+#include <QCoreApplication>
 
 namespace vornik::ui {
 
@@ -17,13 +18,13 @@ constexpr int kKeyGap = 5;
 // Rows 5..8: the diagonal's picture (mimg5, mimg6, mimg8, mimg7) and the two directions it presses.
 struct Diagonal {
     int picture;
-    const char16_t* text;
+    const char* text;
 };
 constexpr Diagonal kDiagonals[4] = {
-    {5, u"對應：上、左"},
-    {6, u"對應：下、左"},
-    {8, u"對應：上、右"},
-    {7, u"對應：下、右"},
+    {5, QT_TRANSLATE_NOOP("Vornik", "對應：上、左")},
+    {6, QT_TRANSLATE_NOOP("Vornik", "對應：下、左")},
+    {8, QT_TRANSLATE_NOOP("Vornik", "對應：上、右")},
+    {7, QT_TRANSLATE_NOOP("Vornik", "對應：下、右")},
 };
 } // namespace
 
@@ -52,8 +53,8 @@ DrawOps JoystickGrid::cellOps(int joystick, int col, int row, const QRect& rect,
     const QRect pictureAt(px, py, kPicture, kPicture);
 
     if (row == 0) {
-        static const QString headers[4] = {QString(), QStringLiteral("對應功能"), QStringLiteral("連發"),
-                                           QStringLiteral("連發速度")};
+        static const QString headers[4] = {QString(), QCoreApplication::translate("Vornik", "對應功能"), QCoreApplication::translate("Vornik", "連發"),
+                                           QCoreApplication::translate("Vornik", "連發速度")};
         if (col >= 1 && col <= 3)
             ops.push_back(textOp(headers[col], textAt));
         return ops;
@@ -63,9 +64,9 @@ DrawOps JoystickGrid::cellOps(int joystick, int col, int row, const QRect& rect,
         if (col == 0)
             ops.push_back(pictureOp(m_pictures.mimg(d.picture), QStringLiteral("mimg%1").arg(d.picture), pictureAt));
         else if (col == 1)
-            ops.push_back(textOp(QString::fromUtf16(d.text), textAt));
+            ops.push_back(textOp(QCoreApplication::translate("Vornik", d.text), textAt));
         else if (col <= 3)
-            ops.push_back(textOp(QStringLiteral("不獨立設定"), textAt));
+            ops.push_back(textOp(QCoreApplication::translate("Vornik", "不獨立設定"), textAt));
         return ops;
     }
     const int e = joystickEntryOfRow(row);
@@ -105,10 +106,10 @@ DrawOps JoystickGrid::bindingOps(const JoystickBinding& entry, const QRect& rect
     const QPoint textAt(rect.left() + 2, my - 5);
     switch (entry.BindingKind) {
     case BindingNone:
-        ops.push_back(textOp(QStringLiteral("沒有對應功能鍵"), textAt));
+        ops.push_back(textOp(QCoreApplication::translate("Vornik", "沒有對應功能鍵"), textAt));
         break;
     case BindingKeys: {
-        ops.push_back(textOp(QStringLiteral("鍵盤："), textAt));
+        ops.push_back(textOp(QCoreApplication::translate("Vornik", "鍵盤："), textAt));
         const int keys[3] = {entry.Key1, entry.Key2, entry.Key3};
         int x = 0;
         for (int i = 0; i < std::clamp(entry.KeyCount, 0, 3); ++i)
@@ -122,7 +123,7 @@ DrawOps JoystickGrid::bindingOps(const JoystickBinding& entry, const QRect& rect
         if (entry.Key1 >= 1 && entry.Key1 <= kMoveSlots)
             ops.push_back(textOp(moveBindingText(m_config.moves, entry.Key1), textAt));
         else
-            ops.push_back(textOp(QStringLiteral("招式：沒有"), textAt));
+            ops.push_back(textOp(QCoreApplication::translate("Vornik", "招式：沒有"), textAt));
         break;
     default:
         break;

@@ -3,6 +3,7 @@
 #include "DrawGrid.h"
 #include "PictureStore.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 
 #include <algorithm>
@@ -65,11 +66,11 @@ void BuildJoystickPage(JoystickPage& page, QWidget* sheet, const JoystickCaps& c
     page.DirectionPicture->setGeometry(kDirectionLeft, (kPicture + lastTop + kButtonsTop) / 2 - kPicture / 2, kPicture,
                                        kPicture);
 
-    page.StopCheckBox = new QCheckBox(QStringLiteral("停止作用"), sheet);
+    page.StopCheckBox = new QCheckBox(QCoreApplication::translate("Vornik", "停止作用"), sheet);
     page.StopCheckBox->setObjectName(QStringLiteral("StopCheckBox"));
     page.StopCheckBox->move(8, 8);
     page.StopCheckBox->adjustSize();
-    page.TestCheckBox = new QCheckBox(QStringLiteral("啟動測試"), sheet);
+    page.TestCheckBox = new QCheckBox(QCoreApplication::translate("Vornik", "啟動測試"), sheet);
     page.TestCheckBox->setObjectName(QStringLiteral("TestCheckBox"));
     page.TestCheckBox->move(8, 24);
     page.TestCheckBox->adjustSize();

@@ -9,6 +9,7 @@
 #include "PictureStore.h"
 #include "Texts.h"
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -29,7 +30,7 @@ constexpr QSize kKeyboardSize(427, 119);
 
 TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TForm3"));
-    setWindowTitle(QStringLiteral("設定"));
+    setWindowTitle(QCoreApplication::translate("Vornik", "設定"));
     setFont(programFont(12));
     setFixedSize(486, 372);
 
@@ -39,36 +40,36 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     frame(this, "Bevel3", {16, 200, 457, 49});
     frame(this, "Bevel4", {16, 264, 457, 65});
 
-    m_checkBox1 = named(new QCheckBox(QStringLiteral("使用對應鍵"), this), "CheckBox1", {24, 8, 89, 17});
+    m_checkBox1 = named(new QCheckBox(QCoreApplication::translate("Vornik", "使用對應鍵"), this), "CheckBox1", {24, 8, 89, 17});
     QFont bold = font();
     bold.setBold(true);
     m_checkBox1->setFont(bold);
     // The check box stands on the outer frame's top edge, which it hides.
     m_checkBox1->setAutoFillBackground(true);
 
-    m_radioButton1 = named(new QRadioButton(QStringLiteral("鍵盤"), this), "RadioButton1", {32, 32, 57, 17});
+    m_radioButton1 = named(new QRadioButton(QCoreApplication::translate("Vornik", "鍵盤"), this), "RadioButton1", {32, 32, 57, 17});
     m_radioButton1->setAutoFillBackground(true);
     m_radioButton1->setChecked(true);
     m_kbimg = named(new QLabel(this), "kbimg", QRect(QPoint(32, 56), kKeyboardSize));
     m_kbimg->setCursor(Qt::PointingHandCursor);
     m_kbimg->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_kbimg->installEventFilter(this);
-    m_radioButton2 = named(new QRadioButton(QStringLiteral("招式記錄"), this), "RadioButton2", {32, 192, 73, 17});
+    m_radioButton2 = named(new QRadioButton(QCoreApplication::translate("Vornik", "招式記錄"), this), "RadioButton2", {32, 192, 73, 17});
     m_radioButton2->setAutoFillBackground(true);
 
     const QFont labelFont = programFont(16);
-    m_label1 = named(new QLabel(QStringLiteral("對應的招式記錄："), this), "Label1", {48, 226, 128, 16});
+    m_label1 = named(new QLabel(QCoreApplication::translate("Vornik", "對應的招式記錄："), this), "Label1", {48, 226, 128, 16});
     m_label1->setFont(labelFont);
     m_label1->adjustSize();
     m_cb1 = named(new QComboBox(this), "cb1", {176, 224, 145, 21});
     m_cb1->setEditable(false);
     setFixedItemHeight(m_cb1, 13);
 
-    m_checkBox2 = named(new QCheckBox(QStringLiteral("連續發射"), this), "CheckBox2", {32, 256, 89, 17});
+    m_checkBox2 = named(new QCheckBox(QCoreApplication::translate("Vornik", "連續發射"), this), "CheckBox2", {32, 256, 89, 17});
     m_checkBox2->setAutoFillBackground(true);
     m_panel = named(new QWidget(this), "Panel1", {40, 280, 105, 41});
-    m_auto = named(new QRadioButton(QStringLiteral("連續發射"), m_panel), "auto", {8, 0, 89, 17});
-    m_man = named(new QRadioButton(QStringLiteral("按下發射"), m_panel), "man", {8, 24, 89, 17});
+    m_auto = named(new QRadioButton(QCoreApplication::translate("Vornik", "連續發射"), m_panel), "auto", {8, 0, 89, 17});
+    m_man = named(new QRadioButton(QCoreApplication::translate("Vornik", "按下發射"), m_panel), "man", {8, 24, 89, 17});
     m_auto->setChecked(true);
 
     m_tb1 = named(new QSlider(Qt::Horizontal, this), "tb1", {168, 280, 281, 25});
@@ -78,11 +79,11 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     m_tb1->setTickInterval(1);
     m_tb1->setTickPosition(QSlider::TicksBelow);
     m_tb1->setValue(0);
-    m_label2 = named(new QLabel(QStringLiteral("最快"), this), "Label2", {168, 306, 40, 16});
+    m_label2 = named(new QLabel(QCoreApplication::translate("Vornik", "最快"), this), "Label2", {168, 306, 40, 16});
     m_label2->setFont(labelFont);
     m_label2->setStyleSheet(QStringLiteral("color: red"));
     m_label2->adjustSize();
-    m_label3 = named(new QLabel(QStringLiteral("最慢"), this), "Label3", {424, 306, 40, 16});
+    m_label3 = named(new QLabel(QCoreApplication::translate("Vornik", "最慢"), this), "Label3", {424, 306, 40, 16});
     m_label3->setFont(labelFont);
     m_label3->setStyleSheet(QStringLiteral("color: blue"));
     m_label3->adjustSize();
@@ -188,7 +189,7 @@ void TForm3::kbimgMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y
         std::copy(found + 1, last, found);
         --m_selectedKeyCount;
     } else if (m_selectedKeyCount == 3) {
-        Modal::notice(this, QStringLiteral("只可以同時按下") + QString::number(3) + QStringLiteral("個鍵"));
+        Modal::notice(this, QCoreApplication::translate("Vornik", "只可以同時按下") + QString::number(3) + QCoreApplication::translate("Vornik", "個鍵"));
     } else {
         m_selectedKeys[static_cast<std::size_t>(m_selectedKeyCount++)] = k;
     }

@@ -6,6 +6,7 @@
 #include "TForm6.h"
 #include "Texts.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QMouseEvent>
 
@@ -19,7 +20,7 @@ constexpr int kListTop = 128;
 
 KeyboardPage::KeyboardPage(Configuration& config, const PictureStore& pictures, QWidget* parent)
     : QWidget(parent), m_config(config), m_rowIcon(pictures.appIcon().pixmap(16, 16)) {
-    m_checkBox5 = new QCheckBox(QStringLiteral("停止作用"), this);
+    m_checkBox5 = new QCheckBox(QCoreApplication::translate("Vornik", "停止作用"), this);
     m_checkBox5->setObjectName(QStringLiteral("CheckBox5"));
     m_checkBox5->move(4, 4);
     m_checkBox5->adjustSize();
@@ -39,7 +40,7 @@ KeyboardPage::KeyboardPage(Configuration& config, const PictureStore& pictures, 
     m_l3->setGeometry(0, kListTop, 528, 190);
     m_l3->setColumnCount(4);
     m_l3->setHeaderLabels(
-        {QStringLiteral("按鍵"), QStringLiteral("對應招式"), QStringLiteral("連發"), QStringLiteral("連發速度")});
+        {QCoreApplication::translate("Vornik", "按鍵"), QCoreApplication::translate("Vornik", "對應招式"), QCoreApplication::translate("Vornik", "連發"), QCoreApplication::translate("Vornik", "連發速度")});
     const int widths[] = {100, 200, 90, 100};
     for (int c = 0; c < 4; ++c)
         m_l3->setColumnWidth(c, widths[c]);
@@ -89,7 +90,7 @@ void KeyboardPage::FillKeyBindingList() {
         const KeyBinding& b = m_config.keyBindings[entry++];
         auto* item = new QTreeWidgetItem(
             {QString::fromStdString(label),
-             b.MoveNumber != 0 ? moveBindingText(m_config.moves, b.MoveNumber) : QStringLiteral("沒有"),
+             b.MoveNumber != 0 ? moveBindingText(m_config.moves, b.MoveNumber) : QCoreApplication::translate("Vornik", "沒有"),
              autoFireModeText(b.AutoFireMode), autoFireDelayText(b.AutoFireDelay)});
         item->setIcon(0, m_rowIcon);
         rows.append(item);

@@ -4,6 +4,7 @@
 #include "Modal.h"
 #include "Profile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -79,7 +80,7 @@ void ProfileKeeper::restoreAtStartup(const QString& commandLineProfile) {
     const QString recovery = m_folders.recoveryFile();
     if (QFileInfo::exists(recovery)) {
         const auto answer = Modal::ask(m_parent,
-                                       QStringLiteral("上次結束時有尚未儲存的設定（%1）。\n要恢復這些設定嗎？")
+                                       QCoreApplication::translate("Vornik", "上次結束時有尚未儲存的設定（%1）。\n要恢復這些設定嗎？")
                                            .arg(QDir::toNativeSeparators(recovery)),
                                        QMessageBox::Yes | QMessageBox::No);
         if (answer == QMessageBox::Yes) {
@@ -106,7 +107,7 @@ void ProfileKeeper::restoreAtStartup(const QString& commandLineProfile) {
     if (last.isEmpty())
         return;
     if (!QFileInfo::exists(last)) {
-        Modal::error(m_parent, QStringLiteral("找不到上次使用的設定檔 \"%1\"，以空白的設定開始。")
+        Modal::error(m_parent, QCoreApplication::translate("Vornik", "找不到上次使用的設定檔 \"%1\"，以空白的設定開始。")
                                    .arg(QDir::toNativeSeparators(last)));
         settings.remove(kLastProfile);
         return;
@@ -125,7 +126,7 @@ bool ProfileKeeper::saveCurrent() {
 bool ProfileKeeper::settleChanges() {
     if (!m_changed)
         return true;
-    const auto answer = Modal::ask(m_parent, QStringLiteral("按鍵設定或招式已經變更，要儲存嗎？"),
+    const auto answer = Modal::ask(m_parent, QCoreApplication::translate("Vornik", "按鍵設定或招式已經變更，要儲存嗎？"),
                                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Yes)
         return saveCurrent();
@@ -173,7 +174,7 @@ void ProfileKeeper::targetProgramChanged(const std::string& executable) {
 
 void ProfileKeeper::bindProgram(const std::string& executable) {
     if (executable.empty()) {
-        Modal::error(m_parent, QStringLiteral("請先選擇目標程式（工具列的清單，或 CTRL+J），再設定此遊戲。"));
+        Modal::error(m_parent, QCoreApplication::translate("Vornik", "請先選擇目標程式（工具列的清單，或 CTRL+J），再設定此遊戲。"));
         return;
     }
     const bool added = !makesFor(m_config, executable);

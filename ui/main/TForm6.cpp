@@ -4,28 +4,29 @@
 #include "Fonts.h"
 #include "Named.h"
 #include "Texts.h"
+#include <QCoreApplication>
 
 namespace vornik::ui {
 
 TForm6::TForm6(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TForm6"));
-    setWindowTitle(QStringLiteral("設定"));
+    setWindowTitle(QCoreApplication::translate("Vornik", "設定"));
     setFont(programFont(12));
     setFixedSize(486, 173);
 
-    m_checkBox1 = named(new QCheckBox(QStringLiteral("使用招式對應"), this), "CheckBox1", {16, 12, 200, 20});
+    m_checkBox1 = named(new QCheckBox(QCoreApplication::translate("Vornik", "使用招式對應"), this), "CheckBox1", {16, 12, 200, 20});
     QFont bold = font();
     bold.setBold(true);
     m_checkBox1->setFont(bold);
-    m_label1 = named(new QLabel(QStringLiteral("對應的招式記錄："), this), "Label1", {32, 42, 110, 16});
+    m_label1 = named(new QLabel(QCoreApplication::translate("Vornik", "對應的招式記錄："), this), "Label1", {32, 42, 110, 16});
     m_cb1 = named(new QComboBox(this), "cb1", {144, 38, 320, 22});
     setFixedItemHeight(m_cb1, 16);
     m_cb1->setMaxVisibleItems(16);
-    m_checkBox2 = named(new QCheckBox(QStringLiteral("連續發射"), this), "CheckBox2", {16, 72, 100, 20});
-    m_auto = named(new QRadioButton(QStringLiteral("連續發射"), this), "auto", {144, 72, 100, 20});
-    m_man = named(new QRadioButton(QStringLiteral("按下發射"), this), "man", {256, 72, 100, 20});
+    m_checkBox2 = named(new QCheckBox(QCoreApplication::translate("Vornik", "連續發射"), this), "CheckBox2", {16, 72, 100, 20});
+    m_auto = named(new QRadioButton(QCoreApplication::translate("Vornik", "連續發射"), this), "auto", {144, 72, 100, 20});
+    m_man = named(new QRadioButton(QCoreApplication::translate("Vornik", "按下發射"), this), "man", {256, 72, 100, 20});
     m_auto->setChecked(true);
-    m_label2 = named(new QLabel(QStringLiteral("最快"), this), "Label2", {104, 108, 36, 16});
+    m_label2 = named(new QLabel(QCoreApplication::translate("Vornik", "最快"), this), "Label2", {104, 108, 36, 16});
     m_label2->setStyleSheet(QStringLiteral("color: red"));
     m_tb1 = named(new QSlider(Qt::Horizontal, this), "tb1", {144, 100, 280, 30});
     m_tb1->setRange(0, 10);
@@ -33,7 +34,7 @@ TForm6::TForm6(QWidget* parent) : QDialog(parent) {
     m_tb1->setPageStep(1);
     m_tb1->setTickInterval(1);
     m_tb1->setTickPosition(QSlider::TicksBelow);
-    m_label3 = named(new QLabel(QStringLiteral("最慢"), this), "Label3", {432, 108, 36, 16});
+    m_label3 = named(new QLabel(QCoreApplication::translate("Vornik", "最慢"), this), "Label3", {432, 108, 36, 16});
     m_label3->setStyleSheet(QStringLiteral("color: blue"));
     m_ok = named(new QPushButton(QStringLiteral("OK"), this), "BitBtn2", {296, 138, 82, 27});
     m_cancel = named(new QPushButton(QStringLiteral("Cancel"), this), "BitBtn1", {388, 138, 82, 27});

@@ -15,9 +15,12 @@
 #include "TForm6.h"
 #include "Tform2.h"
 
+#include <QCoreApplication>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QActionGroup>
 #include <QDir>
+#include <QSettings>
 #include <QFileInfo>
 #include <QTimer>
 #include <QLayout>
@@ -54,7 +57,7 @@ TVornik::TVornik(const Platform& platform, StartupOptions options, PlatformHooks
       m_engine(std::make_unique<Engine>(*m_config, m_platform, *this, m_options.allProcesses)),
       m_joystickGrid(*m_config, m_pictures, m_joystickPages) {
     setObjectName(QStringLiteral("Vornik"));
-    setWindowTitle(kCaption);
+    setWindowTitle(QCoreApplication::translate("Vornik", "Vornik   (熱鍵：CTRL+J)"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setFont(programFont(12));
@@ -111,14 +114,14 @@ void TVornik::buildWindow() {
     m_toolBar1->setObjectName(QStringLiteral("ToolBar1"));
     m_toolBar1->setGeometry(0, 0, kClientWidth, kToolBarHeight);
     QStyle* style = this->style();
-    m_speedButton5 = speedButton(m_toolBar1, "SpeedButton5", QStringLiteral("讀取舊檔"), {2, 2, 24, 24});
+    m_speedButton5 = speedButton(m_toolBar1, "SpeedButton5", QCoreApplication::translate("Vornik", "讀取舊檔"), {2, 2, 24, 24});
     m_speedButton5->setIcon(style->standardIcon(QStyle::SP_DialogOpenButton));
-    m_speedButton6 = speedButton(m_toolBar1, "SpeedButton6", QStringLiteral("另存新檔"), {26, 2, 24, 24});
+    m_speedButton6 = speedButton(m_toolBar1, "SpeedButton6", QCoreApplication::translate("Vornik", "另存新檔"), {26, 2, 24, 24});
     m_speedButton6->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
-    m_speedButton1 = speedButton(m_toolBar1, "SpeedButton1", QStringLiteral("背景執行"), {54, 2, 24, 24});
+    m_speedButton1 = speedButton(m_toolBar1, "SpeedButton1", QCoreApplication::translate("Vornik", "背景執行"), {54, 2, 24, 24});
     m_speedButton1->setIcon(m_pictures.appIcon());
     m_speedButton8 = speedButton(m_toolBar1, "SpeedButton8", QString(), {82, 2, 65, 24});
-    m_speedButton8->setText(QStringLiteral("Refeash"));
+    m_speedButton8->setText(QCoreApplication::translate("Vornik", "Refeash"));
     m_cb1 = new QComboBox(m_toolBar1);
     m_cb1->setObjectName(QStringLiteral("cb1"));
     m_cb1->setGeometry(150, 3, kClientWidth - 150, 22);
@@ -136,7 +139,7 @@ void TVornik::buildWindow() {
     m_pageControl->setGeometry(0, kToolBarHeight, kClientWidth, kClientHeight - kToolBarHeight);
     m_keyboardPage = new KeyboardPage(*m_config, m_pictures);
     m_keyboardPage->setObjectName(QStringLiteral("TabSheet3"));
-    m_pageControl->addTab(m_keyboardPage, QStringLiteral("鍵盤"));
+    m_pageControl->addTab(m_keyboardPage, QCoreApplication::translate("Vornik", "鍵盤"));
     m_movePage = new MovePage(*m_config, m_pictures);
     m_movePage->setObjectName(QStringLiteral("TabSheet4"));
     m_movePage->setOnMovesChanged([this] {
@@ -150,7 +153,7 @@ void TVornik::buildWindow() {
         if (on)
             releaseKeys();
     });
-    m_pageControl->addTab(m_movePage, QStringLiteral("招式記錄"));
+    m_pageControl->addTab(m_movePage, QCoreApplication::translate("Vornik", "招式記錄"));
     // Lay the page control out now, so pages built during start-up know their size.
     QResizeEvent layoutNow(m_pageControl->size(), QSize());
     QCoreApplication::sendEvent(m_pageControl, &layoutNow);
@@ -176,15 +179,15 @@ void TVornik::buildWindow() {
 }
 
 void TVornik::buildMenu() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("檔案"));
+    QMenu* file = menuBar()->addMenu(QCoreApplication::translate("Vornik", "檔案"));
     file->setObjectName(QStringLiteral("FileMenu"));
-    QAction* open = file->addAction(QStringLiteral("讀取舊檔..."));
+    QAction* open = file->addAction(QCoreApplication::translate("Vornik", "讀取舊檔..."));
     open->setObjectName(QStringLiteral("OpenAction"));
-    QAction* save = file->addAction(QStringLiteral("另存新檔..."));
+    QAction* save = file->addAction(QCoreApplication::translate("Vornik", "另存新檔..."));
     save->setObjectName(QStringLiteral("SaveAction"));
-    QAction* forGame = file->addAction(QStringLiteral("設定此遊戲"));
+    QAction* forGame = file->addAction(QCoreApplication::translate("Vornik", "設定此遊戲"));
     forGame->setObjectName(QStringLiteral("BindGameAction"));
-    forGame->setToolTip(QStringLiteral("目前的目標程式啟動或被選為目標時，自動載入這個設定檔"));
+    forGame->setToolTip(QCoreApplication::translate("Vornik", "目前的目標程式啟動或被選為目標時，自動載入這個設定檔"));
     // The recent profiles go between the two separators, listed anew each time the menu opens.
     QAction* recentStart = file->addSeparator();
     QAction* recentEnd = file->addSeparator();
@@ -205,14 +208,34 @@ void TVornik::buildMenu() {
         }
         recentStart->setVisible(!recent.isEmpty());
     });
-    QAction* hide = file->addAction(QStringLiteral("&隱藏"));
+    // Both names in both languages: whoever cannot read one finds the other.
+    QMenu* language = file->addMenu(QStringLiteral("語言 / Language"));
+    language->setObjectName(QStringLiteral("LanguageMenu"));
+    auto* languages = new QActionGroup(language);
+    const QString current = QSettings(m_options.folders.settingsFile(), QSettings::IniFormat)
+                                .value(QStringLiteral("language"))
+                                .toString();
+    for (const auto& [code, name] : {std::pair{"zh", "中文"}, std::pair{"en", "English"}}) {
+        QAction* choice = language->addAction(QString::fromUtf8(name));
+        choice->setObjectName(QStringLiteral("Language_%1").arg(QLatin1String(code)));
+        choice->setCheckable(true);
+        choice->setChecked(current == QLatin1String(code));
+        languages->addAction(choice);
+        connect(choice, &QAction::triggered, this, [this, code] {
+            QSettings(m_options.folders.settingsFile(), QSettings::IniFormat)
+                .setValue(QStringLiteral("language"), QLatin1String(code));
+            Modal::notice(this, QStringLiteral("下次啟動 Vornik 時生效。\nTakes effect when Vornik starts next."));
+        });
+    }
+    file->addSeparator();
+    QAction* hide = file->addAction(QCoreApplication::translate("Vornik", "&隱藏"));
     hide->setObjectName(QStringLiteral("HideAction"));
     file->addSeparator();
-    QAction* quit = file->addAction(QStringLiteral("&離開"));
+    QAction* quit = file->addAction(QCoreApplication::translate("Vornik", "&離開"));
     quit->setObjectName(QStringLiteral("QuitAction"));
-    QMenu* about = menuBar()->addMenu(QStringLiteral("關於"));
+    QMenu* about = menuBar()->addMenu(QCoreApplication::translate("Vornik", "關於"));
     about->setObjectName(QStringLiteral("AboutMenu"));
-    QAction* copyright = about->addAction(QStringLiteral("關於版權..."));
+    QAction* copyright = about->addAction(QCoreApplication::translate("Vornik", "關於版權..."));
     copyright->setObjectName(QStringLiteral("AboutAction"));
 
     connect(open, &QAction::triggered, this, &TVornik::SpeedButton5Click);
@@ -306,7 +329,7 @@ void TVornik::startupSteps() {
     // Without a way to send key events the program can still show what the joysticks do.
     const std::string unavailable = m_platform.keyboard.unavailableReason();
     if (!unavailable.empty())
-        Modal::error(this, QStringLiteral("無法送出按鍵：%1。\n按鍵綁定不會有作用，搖桿的即時顯示仍可使用。")
+        Modal::error(this, QCoreApplication::translate("Vornik", "無法送出按鍵：%1。\n按鍵綁定不會有作用，搖桿的即時顯示仍可使用。")
                                .arg(QString::fromStdString(unavailable)));
 }
 
@@ -334,7 +357,7 @@ void TVornik::addJoystickPage(int n, int index) {
         page.BindingGrid->setOnDblClick([this](DrawGrid& grid) { m_joystickGrid.DbC(grid); });
     }
     // Built before it goes in: the controls of a page added to a shown window then show with it.
-    m_pageControl->setTabToolTip(m_pageControl->insertTab(index, sheet, QStringLiteral("搖桿 %1").arg(n)), name);
+    m_pageControl->setTabToolTip(m_pageControl->insertTab(index, sheet, QCoreApplication::translate("Vornik", "搖桿 %1").arg(n)), name);
     m_joystickPageCount = n;
 }
 
@@ -408,8 +431,8 @@ void TVornik::cb1Change(int index) {
 
 void TVornik::EnterBackgroundMode() {
     if (!m_options.trayAvailable()) {
-        Modal::error(this, QStringLiteral("這個桌面沒有通知區域（系統匣），無法背景執行：\n"
-                                          "隱藏後將無法把程式叫回來。"));
+        Modal::error(this, QCoreApplication::translate("Vornik", "這個桌面沒有通知區域（系統匣），無法背景執行：\n"
+                                                                 "隱藏後將無法把程式叫回來。"));
         return;
     }
     m_tray->show();

@@ -2,6 +2,7 @@
 
 #include "Fonts.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -20,18 +21,18 @@ namespace vornik::ui {
 
 Tform2::Tform2(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Tform2"));
-    setWindowTitle(QStringLiteral("關於"));
+    setWindowTitle(QCoreApplication::translate("Vornik", "關於"));
     setFont(programFont(12));
 
     const QString readme =
         QUrl::fromLocalFile(QDir(QStringLiteral(VORNIK_DOC_DIR)).absoluteFilePath("README.md")).toString();
     auto* product = new QLabel(QStringLiteral("<b style='font-size:16px'>Vornik</b>"), this);
     product->setObjectName(QStringLiteral("ProductName"));
-    auto* version = new QLabel(QStringLiteral("版本 %1").arg(QStringLiteral(VORNIK_VERSION)), this);
+    auto* version = new QLabel(QCoreApplication::translate("Vornik", "版本 %1").arg(QStringLiteral(VORNIK_VERSION)), this);
     version->setObjectName(QStringLiteral("Version"));
-    auto* usage = new QLabel(QStringLiteral("<a href='%1'>使用說明</a>").arg(readme), this);
+    auto* usage = new QLabel(QCoreApplication::translate("Vornik", "<a href='%1'>使用說明</a>").arg(readme), this);
     usage->setObjectName(QStringLiteral("UsageLink"));
-    auto* profiles = new QLabel(QStringLiteral("<a href='%1#profile-files'>設定檔格式</a>").arg(readme), this);
+    auto* profiles = new QLabel(QCoreApplication::translate("Vornik", "<a href='%1#profile-files'>設定檔格式</a>").arg(readme), this);
     profiles->setObjectName(QStringLiteral("ProfileLink"));
     for (QLabel* link : {usage, profiles}) {
         link->setTextFormat(Qt::RichText);

@@ -7,6 +7,7 @@
 #include "TForm5.h"
 #include "Texts.h"
 
+#include <QCoreApplication>
 #include <QResizeEvent>
 
 #include <algorithm>
@@ -20,13 +21,13 @@ constexpr int kGridHeight = 292;
 
 MovePage::MovePage(Configuration& config, const PictureStore& pictures, QWidget* parent)
     : QWidget(parent), m_config(config), m_pictures(pictures) {
-    m_button1 = new QPushButton(QStringLiteral("編輯"), this);
+    m_button1 = new QPushButton(QCoreApplication::translate("Vornik", "編輯"), this);
     m_button1->setObjectName(QStringLiteral("Button1"));
     m_button1->setGeometry(1, 0, 57, 25);
     QPalette blue = m_button1->palette();
     blue.setColor(QPalette::ButtonText, Qt::blue);
     m_button1->setPalette(blue);
-    m_button2 = new QPushButton(QStringLiteral("刪除"), this);
+    m_button2 = new QPushButton(QCoreApplication::translate("Vornik", "刪除"), this);
     m_button2->setObjectName(QStringLiteral("Button2"));
     m_button2->setGeometry(61, 0, 57, 25);
     m_l1 = new DrawGrid(this);
@@ -74,10 +75,10 @@ DrawOps MovePage::cellOps(int col, int row, const QRect& rect) const {
     const int cx = (left + right - 32) / 2;
     const int my = (rect.top() + rect.top() + rect.height()) / 2;
     const QPoint centred(cx, my - 5);
-    const QString none = QStringLiteral("沒有");
+    const QString none = QCoreApplication::translate("Vornik", "沒有");
     DrawOps ops;
     if (row == 0) {
-        static const QString headers[] = {QStringLiteral("編號"), QStringLiteral("名稱"), QStringLiteral("內容")};
+        static const QString headers[] = {QCoreApplication::translate("Vornik", "編號"), QCoreApplication::translate("Vornik", "名稱"), QCoreApplication::translate("Vornik", "內容")};
         if (col >= 0 && col < 3)
             ops.push_back(textOp(headers[col], centred));
         return ops;
@@ -149,7 +150,7 @@ void MovePage::Button1Click() {
 }
 
 void MovePage::Button2Click() {
-    if (Modal::ask(this, QStringLiteral("是否確定把所有招式記錄刪除？"), QMessageBox::Ok | QMessageBox::Cancel) !=
+    if (Modal::ask(this, QCoreApplication::translate("Vornik", "是否確定把所有招式記錄刪除？"), QMessageBox::Ok | QMessageBox::Cancel) !=
         QMessageBox::Ok)
         return;
     clearAllMoves(m_config.moves);

@@ -8,6 +8,7 @@
 #include "TForm5.h"
 #include "Texts.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QScreen>
@@ -40,22 +41,22 @@ const KeyMap& emptyKeyMap() {
 
 TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TForm4"));
-    setWindowTitle(QStringLiteral("設定招式"));
+    setWindowTitle(QCoreApplication::translate("Vornik", "設定招式"));
     setFont(programFont(12));
     setFixedSize(452, 325);
 
-    label(this, "Label1", QStringLiteral("名稱："), {8, 16});
+    label(this, "Label1", QCoreApplication::translate("Vornik", "名稱："), {8, 16});
     m_edit1 = new QLineEdit(this);
     m_edit1->setObjectName(QStringLiteral("Edit1"));
     m_edit1->setGeometry(48, 8, 177, 21);
-    label(this, "Label2", QStringLiteral("速度："), {8, 35});
-    label(this, "Label3", QStringLiteral("快"), {48, 35}, Qt::red);
+    label(this, "Label2", QCoreApplication::translate("Vornik", "速度："), {8, 35});
+    label(this, "Label3", QCoreApplication::translate("Vornik", "快"), {48, 35}, Qt::red);
     m_sb1 = new QScrollBar(Qt::Horizontal, this);
     m_sb1->setObjectName(QStringLiteral("sb1"));
     m_sb1->setGeometry(64, 32, 145, 18);
     m_sb1->setRange(0, 100);
     m_sb1->setSingleStep(1);
-    label(this, "Label4", QStringLiteral("慢"), {214, 35}, Qt::blue);
+    label(this, "Label4", QCoreApplication::translate("Vornik", "慢"), {214, 35}, Qt::blue);
 
     m_cb1 = new QComboBox(this);
     m_cb1->setObjectName(QStringLiteral("cb1"));
@@ -67,11 +68,11 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     auto* frame = new QFrame(this);
     frame->setObjectName(QStringLiteral("RadioFrame"));
     frame->setGeometry(232, 31, 169, 23);
-    m_radioButton1 = new QRadioButton(QStringLiteral("重疊"), frame);
+    m_radioButton1 = new QRadioButton(QCoreApplication::translate("Vornik", "重疊"), frame);
     m_radioButton1->setObjectName(QStringLiteral("RadioButton1"));
     m_radioButton1->move(250 - 232, 34 - 31);
     m_radioButton1->adjustSize();
-    m_radioButton2 = new QRadioButton(QStringLiteral("非重疊"), frame);
+    m_radioButton2 = new QRadioButton(QCoreApplication::translate("Vornik", "非重疊"), frame);
     m_radioButton2->setObjectName(QStringLiteral("RadioButton2"));
     m_radioButton2->move(314 - 232, 34 - 31);
     m_radioButton2->adjustSize();
@@ -82,7 +83,7 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     m_speedButton1->setIcon(recordGlyph());
     m_speedButton1->setIconSize(QSize(24, 24));
     m_speedButton1->setAutoRaise(false);
-    m_speedButton1->setToolTip(QStringLiteral("錄製"));
+    m_speedButton1->setToolTip(QCoreApplication::translate("Vornik", "錄製"));
 
     m_l1 = new DrawGrid(this);
     m_l1->setObjectName(QStringLiteral("l1"));
@@ -114,7 +115,7 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
 
 void TForm4::FormCreate() {
     for (int n = 1; n <= 300; ++n)
-        m_cb1->addItem(QStringLiteral("重複次數： %1").arg(n));
+        m_cb1->addItem(QCoreApplication::translate("Vornik", "重複次數： %1").arg(n));
     LoadEditor();
 }
 
@@ -189,9 +190,9 @@ DrawOps TForm4::cellOps(int col, int row, const QRect& rect) const {
     DrawOps ops;
     if (row == 0) {
         if (col == 0)
-            ops.push_back(textOp(QStringLiteral("按鍵編號"), centred));
+            ops.push_back(textOp(QCoreApplication::translate("Vornik", "按鍵編號"), centred));
         else if (col == 1)
-            ops.push_back(textOp(QStringLiteral("內容"), centred));
+            ops.push_back(textOp(QCoreApplication::translate("Vornik", "內容"), centred));
         return ops;
     }
     if (col == 0) {
@@ -201,7 +202,7 @@ DrawOps TForm4::cellOps(int col, int row, const QRect& rect) const {
     if (col != 1 || row > kMaxMoveSteps)
         return ops;
     if (row > m_editedMove.StepCount) {
-        ops.push_back(textOp(QStringLiteral("沒有"), centred));
+        ops.push_back(textOp(QCoreApplication::translate("Vornik", "沒有"), centred));
         return ops;
     }
     const MoveStep& step = m_editedMove.Steps[row];

@@ -6,6 +6,7 @@
 #include "QtKeyToVk.h"
 #include "TForm4.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QScreen>
 
@@ -14,7 +15,7 @@ namespace vornik::ui {
 namespace {
 
 QString savedText(int count) {
-    return QStringLiteral("儲存了 %1 個鍵").arg(count);
+    return QCoreApplication::translate("Vornik", "儲存了 %1 個鍵").arg(count);
 }
 
 QLabel* label(QWidget* parent, const char* name, const QString& text, QPoint at) {
@@ -40,22 +41,22 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TForm5"));
     // A title bar with no buttons on it: the dialog cannot be closed from its frame.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setWindowTitle(QStringLiteral("錄製中..."));
+    setWindowTitle(QCoreApplication::translate("Vornik", "錄製中..."));
     setFont(programFont(12));
     setFixedSize(245, 83);
     setFocusPolicy(Qt::StrongFocus);
 
-    label(this, "Label1", QStringLiteral("現在錄製中，如果要結束錄影的話"), {8, 16});
-    label(this, "Label2", QStringLiteral("請按右下方的鍵離開。"), {8, 32});
+    label(this, "Label1", QCoreApplication::translate("Vornik", "現在錄製中，如果要結束錄影的話"), {8, 16});
+    label(this, "Label2", QCoreApplication::translate("Vornik", "請按右下方的鍵離開。"), {8, 32});
     m_label3 = label(this, "Label3", savedText(0), {8, 64});
     QPalette blue = m_label3->palette();
     blue.setColor(QPalette::WindowText, Qt::blue);
     m_label3->setPalette(blue);
 
     m_speedButton2 = flatButton(this, "SpeedButton2", {135, 56, 23, 25}, compoundKeyGlyph());
-    m_speedButton2->setToolTip(QStringLiteral("複合鍵"));
+    m_speedButton2->setToolTip(QCoreApplication::translate("Vornik", "複合鍵"));
     m_speedButton1 = flatButton(this, "SpeedButton1", {160, 56, 81, 25}, checkMarkGlyph());
-    m_speedButton1->setText(QStringLiteral("結束錄製"));
+    m_speedButton1->setText(QCoreApplication::translate("Vornik", "結束錄製"));
     m_speedButton1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 
     connect(m_speedButton2, &QToolButton::clicked, this, &TForm5::SpeedButton2Click);
@@ -81,7 +82,7 @@ void TForm5::FormKeyDown(int key) {
         m_awaitingCompoundKey = false;
         m_speedButton2->show();
         move.Steps[move.StepCount].ChordKey = static_cast<uint16_t>(key);
-        setStatus(QStringLiteral("設定了第%1號複合鍵").arg(move.StepCount));
+        setStatus(QCoreApplication::translate("Vornik", "設定了第%1號複合鍵").arg(move.StepCount));
     } else if (move.StepCount >= kMaxMoveSteps) {
         // The 101st key ends the recording and is not stored.
         reject();
@@ -101,7 +102,7 @@ void TForm5::SpeedButton2Click() {
         return;
     m_awaitingCompoundKey = true;
     m_speedButton2->hide();
-    setStatus(QStringLiteral("準備輸入複合鍵"));
+    setStatus(QCoreApplication::translate("Vornik", "準備輸入複合鍵"));
 }
 
 void TForm5::SpeedButton1Click() {

@@ -1,0 +1,329 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="zh_TW">
+<context>
+    <name>Vornik</name>
+    <message>
+        <source>招式：</source>
+        <translation>Move: </translation>
+    </message>
+    <message>
+        <source>沒有</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>自動連發中</source>
+        <translation>Automatic</translation>
+    </message>
+    <message>
+        <source>按下連發</source>
+        <translation>While held</translation>
+    </message>
+    <message>
+        <source>對應：上、左</source>
+        <translation>Presses: up, left</translation>
+    </message>
+    <message>
+        <source>對應：下、左</source>
+        <translation>Presses: down, left</translation>
+    </message>
+    <message>
+        <source>對應：上、右</source>
+        <translation>Presses: up, right</translation>
+    </message>
+    <message>
+        <source>對應：下、右</source>
+        <translation>Presses: down, right</translation>
+    </message>
+    <message>
+        <source>對應功能</source>
+        <translation>Binding</translation>
+    </message>
+    <message>
+        <source>連發</source>
+        <translation>Auto-fire</translation>
+    </message>
+    <message>
+        <source>連發速度</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>不獨立設定</source>
+        <translation>Not set on its own</translation>
+    </message>
+    <message>
+        <source>沒有對應功能鍵</source>
+        <translation>No keys bound</translation>
+    </message>
+    <message>
+        <source>鍵盤：</source>
+        <translation>Keys: </translation>
+    </message>
+    <message>
+        <source>招式：沒有</source>
+        <translation>Move: none</translation>
+    </message>
+    <message>
+        <source>停止作用</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>啟動測試</source>
+        <translation>Test</translation>
+    </message>
+    <message>
+        <source>設定</source>
+        <translation>Binding</translation>
+    </message>
+    <message>
+        <source>使用對應鍵</source>
+        <translation>Bind keys</translation>
+    </message>
+    <message>
+        <source>鍵盤</source>
+        <translation>Keys</translation>
+    </message>
+    <message>
+        <source>招式記錄</source>
+        <translation>Moves</translation>
+    </message>
+    <message>
+        <source>對應的招式記錄：</source>
+        <translation>Move:</translation>
+    </message>
+    <message>
+        <source>連續發射</source>
+        <translation>Auto-fire</translation>
+    </message>
+    <message>
+        <source>按下發射</source>
+        <translation>While held</translation>
+    </message>
+    <message>
+        <source>最快</source>
+        <translation>Fast</translation>
+    </message>
+    <message>
+        <source>最慢</source>
+        <translation>Slow</translation>
+    </message>
+    <message>
+        <source>只可以同時按下</source>
+        <translation>At most </translation>
+    </message>
+    <message>
+        <source>個鍵</source>
+        <translation> keys can be pressed together</translation>
+    </message>
+    <message>
+        <source>按鍵</source>
+        <translation>Key</translation>
+    </message>
+    <message>
+        <source>對應招式</source>
+        <translation>Move</translation>
+    </message>
+    <message>
+        <source>上次結束時有尚未儲存的設定（%1）。
+要恢復這些設定嗎？</source>
+        <translation>Vornik was ended with unsaved bindings or moves (%1).
+Do you want them back?</translation>
+    </message>
+    <message>
+        <source>找不到上次使用的設定檔 &quot;%1&quot;，以空白的設定開始。</source>
+        <translation>The profile used last, &quot;%1&quot;, is gone; starting with empty tables.</translation>
+    </message>
+    <message>
+        <source>按鍵設定或招式已經變更，要儲存嗎？</source>
+        <translation>The bindings or moves have changed. Do you want to save them?</translation>
+    </message>
+    <message>
+        <source>請先選擇目標程式（工具列的清單，或 CTRL+J），再設定此遊戲。</source>
+        <translation>Choose the target program first (from the list in the toolbar, or with CTRL+J), then use the profile for it.</translation>
+    </message>
+    <message>
+        <source>關於</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>版本 %1</source>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <source>&lt;a href=&apos;%1&apos;&gt;使用說明&lt;/a&gt;</source>
+        <translation>&lt;a href=&apos;%1&apos;&gt;User guide&lt;/a&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;a href=&apos;%1#profile-files&apos;&gt;設定檔格式&lt;/a&gt;</source>
+        <translation>&lt;a href=&apos;%1#profile-files&apos;&gt;Profile format&lt;/a&gt;</translation>
+    </message>
+    <message>
+        <source>使用招式對應</source>
+        <translation>Play a move</translation>
+    </message>
+    <message>
+        <source>Vornik   (熱鍵：CTRL+J)</source>
+        <translation>Vornik   (Hot key: CTRL+J)</translation>
+    </message>
+    <message>
+        <source>讀取舊檔</source>
+        <translation>Open a profile</translation>
+    </message>
+    <message>
+        <source>另存新檔</source>
+        <translation>Save the profile as</translation>
+    </message>
+    <message>
+        <source>背景執行</source>
+        <translation>Run in the background</translation>
+    </message>
+    <message>
+        <source>Refeash</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>檔案</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>讀取舊檔...</source>
+        <translation>Open Profile...</translation>
+    </message>
+    <message>
+        <source>另存新檔...</source>
+        <translation>Save Profile As...</translation>
+    </message>
+    <message>
+        <source>設定此遊戲</source>
+        <translation>Use This Profile for the Target Game</translation>
+    </message>
+    <message>
+        <source>目前的目標程式啟動或被選為目標時，自動載入這個設定檔</source>
+        <translation>Load this profile by itself whenever the current target program becomes the target</translation>
+    </message>
+    <message>
+        <source>&amp;隱藏</source>
+        <translation>&amp;Hide</translation>
+    </message>
+    <message>
+        <source>&amp;離開</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>關於版權...</source>
+        <translation>About Vornik...</translation>
+    </message>
+    <message>
+        <source>無法送出按鍵：%1。
+按鍵綁定不會有作用，搖桿的即時顯示仍可使用。</source>
+        <translation>Key events cannot be sent: %1.
+Bindings will do nothing; the joysticks&apos; live view still works.</translation>
+    </message>
+    <message>
+        <source>搖桿 %1</source>
+        <translation>Joystick %1</translation>
+    </message>
+    <message>
+        <source>這個桌面沒有通知區域（系統匣），無法背景執行：
+隱藏後將無法把程式叫回來。</source>
+        <translation>This desktop has no notification area (system tray), so Vornik cannot run in the background:
+once hidden, it could not be brought back.</translation>
+    </message>
+    <message>
+        <source>編輯</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>刪除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>編號</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>名稱</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>內容</source>
+        <translation>Steps</translation>
+    </message>
+    <message>
+        <source>是否確定把所有招式記錄刪除？</source>
+        <translation>Delete every recorded move?</translation>
+    </message>
+    <message>
+        <source>設定招式</source>
+        <translation>Edit Move</translation>
+    </message>
+    <message>
+        <source>名稱：</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>速度：</source>
+        <translation>Speed:</translation>
+    </message>
+    <message>
+        <source>快</source>
+        <translation>F</translation>
+    </message>
+    <message>
+        <source>慢</source>
+        <translation>S</translation>
+    </message>
+    <message>
+        <source>重疊</source>
+        <translation>Joined</translation>
+    </message>
+    <message>
+        <source>非重疊</source>
+        <translation>Separate</translation>
+    </message>
+    <message>
+        <source>錄製</source>
+        <translation>Record</translation>
+    </message>
+    <message>
+        <source>重複次數： %1</source>
+        <translation>Repeat: %1</translation>
+    </message>
+    <message>
+        <source>按鍵編號</source>
+        <translation>Key</translation>
+    </message>
+    <message>
+        <source>儲存了 %1 個鍵</source>
+        <translation>%1 keys stored</translation>
+    </message>
+    <message>
+        <source>錄製中...</source>
+        <translation>Recording...</translation>
+    </message>
+    <message>
+        <source>現在錄製中，如果要結束錄影的話</source>
+        <translation>Recording. To stop recording,</translation>
+    </message>
+    <message>
+        <source>請按右下方的鍵離開。</source>
+        <translation>press the button at the bottom right.</translation>
+    </message>
+    <message>
+        <source>複合鍵</source>
+        <translation>Chord key</translation>
+    </message>
+    <message>
+        <source>結束錄製</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>設定了第%1號複合鍵</source>
+        <translation>Chord key set on step %1</translation>
+    </message>
+    <message>
+        <source>準備輸入複合鍵</source>
+        <translation>Press the chord key</translation>
+    </message>
+</context>
+</TS>

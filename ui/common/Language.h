@@ -1,0 +1,19 @@
+#pragma once
+
+// The language of the program's texts: its own Chinese texts, or English from the translation built
+// into the resources. Only display texts change; key labels, profiles and object names never do.
+
+#include <QString>
+#include <QStringList>
+
+namespace vornik::ui {
+
+// "en" or "zh": the command line's --lang first, then the choice remembered in the settings, then
+// the user's first UI language (English when it is English, the program's own texts otherwise).
+QString chooseLanguage(const QString& option, const QString& setting, const QStringList& uiLanguages);
+
+// Installs the English translation when `language` is "en" (and removes it otherwise). Call before
+// any window is built; true when the texts are now English.
+bool applyLanguage(const QString& language);
+
+} // namespace vornik::ui
