@@ -417,6 +417,14 @@ void TVornik::trayActivated(QSystemTrayIcon::ActivationReason reason) {
     // Only a left (Trigger) or right (Context) button press restores.
     if (!m_background || (reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::Context))
         return;
+    // Hiding the icon deletes the widget that is still being handed this press (and, for the right
+    // button, the context-menu event that follows it), so the restore waits for the event loop.
+    QMetaObject::invokeMethod(this, &TVornik::leaveBackgroundMode, Qt::QueuedConnection);
+}
+
+void TVornik::leaveBackgroundMode() {
+    if (!m_background)
+        return;
     m_background = false;
     showNormal();
     raise();
