@@ -55,6 +55,7 @@ TVornik::TVornik(const Platform& platform, StartupOptions options, PlatformHooks
       m_joystickGrid(*m_config, m_pictures, m_joystickPages) {
     setObjectName(QStringLiteral("Vornik"));
     setWindowTitle(kCaption);
+    Modal::setApplicationTitle(kCaption);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setFont(programFont(12));
@@ -243,10 +244,8 @@ void TVornik::runStartup() {
     } catch (const std::exception& e) {
         // What was built so far stays; the window still opens.
         Modal::error(this, QString::fromStdString(e.what()));
-        if (!isVisible()) {
+        if (!isVisible())
             show();
-            QGuiApplication::setApplicationDisplayName(windowTitle());
-        }
     }
 }
 
@@ -283,13 +282,12 @@ void TVornik::startupSteps() {
     for (int n = 1; n <= kMaxJoysticks && m_config->present(n); ++n)
         addJoystickPage(n, m_pageControl->count());
 
-    // 9., 10. Shown, and the caption is the application's title too.
+    // 9., 10. Shown; its caption is the application's title (Modal gets it at construction).
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         adjustSize();
         move(screen->availableGeometry().center() - rect().center());
     }
     show();
-    QGuiApplication::setApplicationDisplayName(windowTitle());
 
     // 11. The two design-time pages go behind the joystick pages.
     for (int i = 0; i < 2; ++i)
