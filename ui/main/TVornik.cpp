@@ -342,7 +342,8 @@ void TVornik::loadKeyMapFile() {
     if (result.status == KeyMapLoad::Missing)
         Modal::notice(this, QStringLiteral("miss file !"));
     else if (result.status == KeyMapLoad::Failed)
-        // Start-up goes on with no key records: the rest of the program does not depend on them.
+        // Start-up goes on with the records read before the fault (none for a short file): the rest
+        // of the program does not depend on them.
         Modal::error(this, QString::fromStdString(result.error));
 }
 
