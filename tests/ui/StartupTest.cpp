@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QRegularExpression>
 #include <QTreeWidget>
+#include <QUrl>
 
 namespace vornik::ui::test {
 namespace {
@@ -202,11 +203,12 @@ namespace {
 
 TEST_F(Startup, AboutBoxFromTheMenuShowsNameVersionAndLinks) {
     TVornik& w = startWithKeyMap();
-    QString product, version, usage;
+    QString product, version, usage, profiles;
     Modal::queueDialog([&](QDialog& d) {
         product = d.findChild<QLabel*>("ProductName")->text();
         version = d.findChild<QLabel*>("Version")->text();
         usage = d.findChild<QLabel*>("UsageLink")->text();
+        profiles = d.findChild<QLabel*>("ProfileLink")->text();
         return int(QDialog::Accepted);
     });
     w.findChild<QAction*>("AboutAction")->trigger();
@@ -214,7 +216,11 @@ TEST_F(Startup, AboutBoxFromTheMenuShowsNameVersionAndLinks) {
     EXPECT_EQ(Modal::dialogsRun(), 1);
     EXPECT_TRUE(product.contains("Vornik"));
     EXPECT_TRUE(version.contains(QRegularExpression("\\d+\\.\\d+\\.\\d+"))) << version.toStdString();
-    EXPECT_TRUE(usage.contains("README.md"));
+    // The links reach the README shipped beside the executable, wherever that was copied.
+    const QString readme = QCoreApplication::applicationDirPath() + QStringLiteral("/README.md");
+    EXPECT_TRUE(usage.contains(QUrl::fromLocalFile(readme).toString())) << usage.toStdString();
+    EXPECT_TRUE(QFile::exists(readme));
+    EXPECT_TRUE(profiles.contains(QUrl::fromLocalFile(readme).toString() + "#profile-files")) << profiles.toStdString();
 }
 
 TEST_F(Startup, PagesUseAFontThatCoversTraditionalChinese) {
