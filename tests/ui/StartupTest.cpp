@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -221,6 +222,20 @@ TEST_F(Startup, AboutBoxFromTheMenuShowsNameVersionAndLinks) {
     EXPECT_TRUE(usage.contains(QUrl::fromLocalFile(readme).toString())) << usage.toStdString();
     EXPECT_TRUE(QFile::exists(readme));
     EXPECT_TRUE(profiles.contains(QUrl::fromLocalFile(readme).toString() + "#profile-files")) << profiles.toStdString();
+}
+
+TEST_F(Startup, BindingAndMoveDialogsOpenCentredOnTheScreen) {
+    TVornik& w = startWithKeyMap();
+    w.move(0, 0); // away from the middle, so a dialog centred on the window would show it
+    const QPoint middle = w.screen()->availableGeometry().center();
+    for (QDialog* d :
+         std::initializer_list<QDialog*>{m_dialogs.form6, m_dialogs.form3, m_dialogs.form4, m_dialogs.form5}) {
+        d->show();
+        QCoreApplication::processEvents();
+        // Within a window frame's width: some place the frame, some the client area.
+        EXPECT_LE((d->frameGeometry().center() - middle).manhattanLength(), 10) << d->objectName().toStdString();
+        d->hide();
+    }
 }
 
 TEST_F(Startup, PagesUseAFontThatCoversTraditionalChinese) {

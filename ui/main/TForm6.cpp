@@ -5,6 +5,8 @@
 #include "Named.h"
 #include "Texts.h"
 
+#include <QScreen>
+
 namespace vornik::ui {
 
 TForm6::TForm6(QWidget* parent) : QDialog(parent) {
@@ -80,6 +82,12 @@ void TForm6::applyEnabling() {
     m_auto->setEnabled(autoFire);
     m_man->setEnabled(autoFire);
     m_tb1->setEnabled(autoFire);
+}
+
+void TForm6::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (const QScreen* s = screen())
+        move(s->availableGeometry().center() - rect().center());
 }
 
 } // namespace vornik::ui
