@@ -77,10 +77,13 @@ KeyMapLoad parseKeyMap(const unsigned char* data, std::size_t size, const std::s
 
 KeyMapLoad loadKeyMap(const std::string& path, KeyMap& map) {
     map = KeyMap{};
+    // Taken as UTF-8: on Windows a narrow name would be read in the ANSI code page, and a folder
+    // with, say, Chinese characters in its name would not be found.
+    const std::filesystem::path file(std::u8string(path.begin(), path.end()));
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec) && !ec)
+    if (!std::filesystem::exists(file, ec) && !ec)
         return {KeyMapLoad::Missing, {}};
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(file, std::ios::binary);
     if (!in)
         return {KeyMapLoad::Failed, path + ": cannot be opened for reading (" + std::strerror(errno) + ")"};
     // Never more than the file can hold for 150 records, whatever the count says.

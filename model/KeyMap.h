@@ -32,7 +32,7 @@ struct KeyMapLoad {
     std::string error; // for Failed: names the file and says what is wrong
 };
 
-// Loads `path` into `map`. Missing file: status Missing, 0 records (the caller shows
+// Loads `path` (UTF-8) into `map`. Missing file: status Missing, 0 records (the caller shows
 // "miss file !"). A count of 0 or less: 0 records. A count above 150: the first 150 records. A file
 // that ends early or cannot be read: status Failed with a message, and 0 records. A record with a
 // coordinate outside the keyboard picture: status Failed with a message naming it, and the records
