@@ -25,6 +25,26 @@ void writeInt32(std::string& out, int32_t value) {
         out.push_back(static_cast<char>((v >> shift) & 0xFF));
 }
 
+// Empty when every edge of `r` lies on the keyboard picture; otherwise what is wrong. Drawing adds
+// and subtracts these numbers, so a record far outside could also overflow there.
+std::string outsidePicture(const KeyMapRecord& r) {
+    const struct {
+        const char* edge;
+        int32_t value;
+        int32_t limit;
+    } edges[] = {{"left", r.Left, kKeyboardPictureWidth},
+                 {"right", r.Right, kKeyboardPictureWidth},
+                 {"top", r.Top, kKeyboardPictureHeight},
+                 {"bottom", r.Bottom, kKeyboardPictureHeight}};
+    for (const auto& e : edges) {
+        if (e.value < 0 || e.value >= e.limit) {
+            return std::string(e.edge) + " edge " + std::to_string(e.value) +
+                   " lies outside the keyboard picture (0.." + std::to_string(e.limit - 1) + ")";
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 KeyMapLoad parseKeyMap(const unsigned char* data, std::size_t size, const std::string& name, KeyMap& map) {
@@ -43,18 +63,27 @@ KeyMapLoad parseKeyMap(const unsigned char* data, std::size_t size, const std::s
     }
     for (int i = 1; i <= wanted; ++i) {
         const unsigned char* p = data + 4 + kRecordBytes * static_cast<std::size_t>(i - 1);
-        map.Records[i] = {readInt32(p), readInt32(p + 4), readInt32(p + 8), readInt32(p + 12), readInt32(p + 16)};
+        const KeyMapRecord r{readInt32(p), readInt32(p + 4), readInt32(p + 8), readInt32(p + 12), readInt32(p + 16)};
+        if (const std::string wrong = outsidePicture(r); !wrong.empty()) {
+            // The records before it stay usable.
+            return {KeyMapLoad::Failed, name + ": key record " + std::to_string(i) + " (key code " +
+                                            std::to_string(r.VirtualKey) + "): " + wrong};
+        }
+        map.Records[i] = r;
+        map.Count = i;
     }
-    map.Count = wanted;
     return {};
 }
 
 KeyMapLoad loadKeyMap(const std::string& path, KeyMap& map) {
     map = KeyMap{};
+    // Taken as UTF-8: on Windows a narrow name would be read in the ANSI code page, and a folder
+    // with, say, Chinese characters in its name would not be found.
+    const std::filesystem::path file(std::u8string(path.begin(), path.end()));
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec) && !ec)
+    if (!std::filesystem::exists(file, ec) && !ec)
         return {KeyMapLoad::Missing, {}};
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(file, std::ios::binary);
     if (!in)
         return {KeyMapLoad::Failed, path + ": cannot be opened for reading (" + std::strerror(errno) + ")"};
     // Never more than the file can hold for 150 records, whatever the count says.

@@ -12,6 +12,10 @@
 
 namespace vornik {
 
+// The keyboard picture the records place keys on, in pixels.
+constexpr int32_t kKeyboardPictureWidth = 427;
+constexpr int32_t kKeyboardPictureHeight = 119;
+
 struct KeyMapRecord {
     int32_t Left = 0, Right = 0, Top = 0, Bottom = 0; // inclusive pixel bounds on the keyboard picture
     int32_t VirtualKey = 0;
@@ -28,9 +32,11 @@ struct KeyMapLoad {
     std::string error; // for Failed: names the file and says what is wrong
 };
 
-// Loads `path` into `map`. Missing file: status Missing, 0 records (the caller shows "miss file !").
-// A count of 0 or less: 0 records. A count above 150: the first 150 records. A file that ends
-// early or cannot be read: status Failed with a message, and 0 records.
+// Loads `path` (UTF-8) into `map`. Missing file: status Missing, 0 records (the caller shows
+// "miss file !"). A count of 0 or less: 0 records. A count above 150: the first 150 records. A file
+// that ends early or cannot be read: status Failed with a message, and 0 records. A record with a
+// coordinate outside the keyboard picture: status Failed with a message naming it, and the records
+// before it.
 KeyMapLoad loadKeyMap(const std::string& path, KeyMap& map);
 
 // The same rules on bytes already in memory; `name` is used in the error text.

@@ -94,6 +94,40 @@ TEST(KeyMapFile, FileEndingEarlyIsAnErrorNamingTheFileAndWhatIsMissing) {
     EXPECT_EQ(map.Count, 0);
 }
 
+// A rectangle off the keyboard picture would be cut out of pixels that do not exist, and numbers
+// near the 32-bit limit overflow where the drawing adds widths: such a record is refused.
+TEST(KeyMapFile, ARecordOffThePictureIsRefusedAndTheRecordsBeforeItKept) {
+    const struct {
+        KeyMapRecord record;
+        const char* problem;
+    } cases[] = {
+        {{-1, 19, 0, 19, 65}, "left edge -1"},
+        {{0, 427, 0, 19, 65}, "right edge 427 lies outside the keyboard picture (0..426)"},
+        {{0, 19, -5, 19, 65}, "top edge -5"},
+        {{0, 19, 0, 119, 65}, "bottom edge 119 lies outside the keyboard picture (0..118)"},
+        {{INT32_MAX - 1, INT32_MAX, 0, 19, 65}, "left edge 2147483646"},
+        {{0, 19, INT32_MIN, 0, 65}, "top edge -2147483648"},
+    };
+    for (const auto& c : cases) {
+        std::vector<KeyMapRecord> records = kTwoKeys;
+        records.push_back(c.record);
+        records.push_back({60, 79, 0, 19, 113});
+        const std::string path = fileWith(countThen(4, records));
+        KeyMap map;
+        const KeyMapLoad r = loadKeyMap(path, map);
+        EXPECT_EQ(r.status, KeyMapLoad::Failed) << c.problem;
+        EXPECT_EQ(r.error.rfind(path + ": key record 3 (key code 65): " + c.problem, 0), 0u) << r.error;
+        ASSERT_EQ(map.Count, 2) << c.problem;
+        EXPECT_EQ(map.Records[2], kTwoKeys[1]);
+    }
+
+    // The picture's last row and column belong to it.
+    KeyMap map;
+    const std::vector<KeyMapRecord> corner = {{400, 426, 100, 118, 13}};
+    EXPECT_EQ(loadKeyMap(fileWith(countThen(1, corner)), map).status, KeyMapLoad::Loaded);
+    EXPECT_EQ(map.Count, 1);
+}
+
 TEST(KeyMapFile, UnreadableFileIsAnError) {
     KeyMap map;
     const KeyMapLoad r = loadKeyMap(std::filesystem::temp_directory_path().string(), map); // a folder
@@ -122,7 +156,8 @@ TEST(KeyMapLookup, HitTestIsInclusiveAndTheEarlierRecordWins) {
     EXPECT_EQ(FindKeyMapRecord(empty, 0), -1);
 }
 
-// Mutated and truncated files never make the reader read past the end or keep half a load.
+// Mutated and truncated files never make the reader read past the end, keep half a load or keep
+// a record off the picture.
 // Run under AddressSanitizer and UndefinedBehaviorSanitizer by ./test.
 TEST(KeyMapFile, SurvivesRandomlyMutatedAndTruncatedInput) {
     std::vector<KeyMapRecord> records;
@@ -156,8 +191,17 @@ TEST(KeyMapFile, SurvivesRandomlyMutatedAndTruncatedInput) {
         const KeyMapLoad r = parseKeyMap(data.empty() ? nullptr : data.data(), data.size(), "keymap", map);
         ASSERT_GE(map.Count, 0);
         ASSERT_LE(map.Count, kMaxKeyMapRecords);
-        if (r.status == KeyMapLoad::Failed) {
-            ASSERT_EQ(map.Count, 0) << "round " << round;
+        // A failure keeps records only when it names the refused record that follows them.
+        if (r.status == KeyMapLoad::Failed && map.Count > 0) {
+            ASSERT_NE(r.error.find("key record " + std::to_string(map.Count + 1) + " "), std::string::npos)
+                << "round " << round << ": " << r.error;
+        }
+        for (int i = 1; i <= map.Count; ++i) {
+            const KeyMapRecord& k = map.Records[i];
+            const auto on = [](int32_t v, int32_t size) { return v >= 0 && v < size; };
+            ASSERT_TRUE(on(k.Left, kKeyboardPictureWidth) && on(k.Right, kKeyboardPictureWidth) &&
+                        on(k.Top, kKeyboardPictureHeight) && on(k.Bottom, kKeyboardPictureHeight))
+                << "round " << round << ", record " << i;
         }
         if (map.Count > 0) {
             ASSERT_LE(4 + 20 * static_cast<std::size_t>(map.Count), data.size());

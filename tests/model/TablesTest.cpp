@@ -43,6 +43,23 @@ TEST(Tables, ClearingAllMovesKeepsStepsSpeedRepeatAndOverlap) {
     EXPECT_EQ(moves[100].StepCount, 0);
 }
 
+// An index outside a table stops the program in every build that checks bounds, the sanitizer
+// builds included: there an index one past a table reaches the next member of the same record,
+// which no sanitizer sees.
+TEST(OneBasedDeathTest, AnIndexOutsideTheTableStopsTheProgram) {
+#if !defined(NDEBUG) || defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    struct Record {
+        OneBased<int32_t, 3> table;
+        int32_t next = 7;
+    } record;
+    EXPECT_DEATH(record.table[4] = 1, "index 4 outside 1\\.\\.3");
+    EXPECT_DEATH(record.table[0] = 1, "index 0 outside 1\\.\\.3");
+    EXPECT_EQ(record.next, 7);
+#else
+    GTEST_SKIP() << "an optimized build without sanitizers leaves the table bounds unchecked";
+#endif
+}
+
 TEST(MoveName, IsCutTo250BytesNeverInsideADoubleByteCharacter) {
     Move move;
     setMoveName(move, std::string(300, 'x'));

@@ -72,6 +72,39 @@ void TestDisplay::releaseKey(unsigned long keysym) const {
     sync();
 }
 
+void TestDisplay::click(Window window, int x, int y, unsigned button) const {
+    int rootX = 0;
+    int rootY = 0;
+    Window child = 0;
+    XTranslateCoordinates(m_display, window, root(), x, y, &rootX, &rootY, &child);
+    XTestFakeMotionEvent(m_display, -1, rootX, rootY, CurrentTime);
+    XTestFakeButtonEvent(m_display, button, True, CurrentTime);
+    XTestFakeButtonEvent(m_display, button, False, CurrentTime);
+    sync();
+}
+
+bool TestDisplay::viewable(Window window) const {
+    XWindowAttributes attributes{};
+    return XGetWindowAttributes(m_display, window, &attributes) != 0 && attributes.map_state == IsViewable;
+}
+
+std::string TestDisplay::title(Window window) const {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    std::string text;
+    if (XGetWindowProperty(m_display, window, atom("_NET_WM_NAME"), 0, 1024, False, atom("UTF8_STRING"), &type, &format,
+                           &count, &after, &data) == Success &&
+        data != nullptr) {
+        text.assign(reinterpret_cast<const char*>(data), count);
+    }
+    if (data != nullptr)
+        XFree(data);
+    return text;
+}
+
 bool TestDisplay::keyDown(KeyCode code) const {
     char keys[32];
     XQueryKeymap(m_display, keys);

@@ -37,6 +37,12 @@ public:
     void pressKey(unsigned long keysym) const;
     void releaseKey(unsigned long keysym) const;
     KeyCode keycode(unsigned long keysym) const { return XKeysymToKeycode(m_display, keysym); }
+    // The user's mouse: moves the pointer to (x, y) inside `window` and presses and releases `button`.
+    void click(Window window, int x, int y, unsigned button) const;
+    // Whether `window` is mapped and every ancestor too; the title the window system shows
+    // (_NET_WM_NAME, UTF-8).
+    bool viewable(Window window) const;
+    std::string title(Window window) const;
     // The server's key state, asked over this connection.
     bool keyDown(KeyCode code) const;
     std::vector<int> keysDown() const;

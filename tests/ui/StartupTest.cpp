@@ -8,7 +8,9 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTreeWidget>
+#include <QUrl>
 
 namespace vornik::ui::test {
 namespace {
@@ -121,6 +123,7 @@ TEST_F(Startup, MissingKeyMapSaysSoAndEverythingElseWorks) {
     TVornik& w = start();
 
     EXPECT_EQ(messages(), QStringList({"miss file !"}));
+    EXPECT_EQ(Modal::shown()[0].caption, w.windowTitle()); // a plain box shows the application's title
     EXPECT_EQ(w.config().keyMap.Count, 0);
     EXPECT_EQ(w.config().namedKeys.Count, 101);
     EXPECT_EQ(tabCaptions(), QStringList({"搖桿 1", "鍵盤", "招式記錄"}));
@@ -151,7 +154,6 @@ TEST_F(Startup, WindowCaptionTitleAndFixedClientArea) {
     TVornik& w = startWithKeyMap();
 
     EXPECT_EQ(w.windowTitle(), "Vornik   (熱鍵：CTRL+J)");
-    EXPECT_EQ(QGuiApplication::applicationDisplayName(), w.windowTitle());
     EXPECT_EQ(w.centralWidget()->size(), QSize(536, 373));
     EXPECT_EQ(w.minimumSize(), w.maximumSize());
     EXPECT_FALSE(w.windowFlags() & Qt::WindowMaximizeButtonHint);
@@ -202,11 +204,12 @@ namespace {
 
 TEST_F(Startup, AboutBoxFromTheMenuShowsNameVersionAndLinks) {
     TVornik& w = startWithKeyMap();
-    QString product, version, usage;
+    QString product, version, usage, profiles;
     Modal::queueDialog([&](QDialog& d) {
         product = d.findChild<QLabel*>("ProductName")->text();
         version = d.findChild<QLabel*>("Version")->text();
         usage = d.findChild<QLabel*>("UsageLink")->text();
+        profiles = d.findChild<QLabel*>("ProfileLink")->text();
         return int(QDialog::Accepted);
     });
     w.findChild<QAction*>("AboutAction")->trigger();
@@ -214,7 +217,25 @@ TEST_F(Startup, AboutBoxFromTheMenuShowsNameVersionAndLinks) {
     EXPECT_EQ(Modal::dialogsRun(), 1);
     EXPECT_TRUE(product.contains("Vornik"));
     EXPECT_TRUE(version.contains(QRegularExpression("\\d+\\.\\d+\\.\\d+"))) << version.toStdString();
-    EXPECT_TRUE(usage.contains("README.md"));
+    // The links reach the README shipped beside the executable, wherever that was copied.
+    const QString readme = QCoreApplication::applicationDirPath() + QStringLiteral("/README.md");
+    EXPECT_TRUE(usage.contains(QUrl::fromLocalFile(readme).toString())) << usage.toStdString();
+    EXPECT_TRUE(QFile::exists(readme));
+    EXPECT_TRUE(profiles.contains(QUrl::fromLocalFile(readme).toString() + "#profile-files")) << profiles.toStdString();
+}
+
+TEST_F(Startup, BindingAndMoveDialogsOpenCentredOnTheScreen) {
+    TVornik& w = startWithKeyMap();
+    w.move(0, 0); // away from the middle, so a dialog centred on the window would show it
+    const QPoint middle = w.screen()->availableGeometry().center();
+    for (QDialog* d :
+         std::initializer_list<QDialog*>{m_dialogs.form6, m_dialogs.form3, m_dialogs.form4, m_dialogs.form5}) {
+        d->show();
+        QCoreApplication::processEvents();
+        // Within a window frame's width: some place the frame, some the client area.
+        EXPECT_LE((d->frameGeometry().center() - middle).manhattanLength(), 10) << d->objectName().toStdString();
+        d->hide();
+    }
 }
 
 TEST_F(Startup, PagesUseAFontThatCoversTraditionalChinese) {

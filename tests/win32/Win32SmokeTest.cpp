@@ -6,6 +6,7 @@
 #include "Configuration.h"
 #include "Engine.h"
 #include "HeadlessHost.h"
+#include "KeyMap.h"
 #include "MovePlayer.h"
 #include "TargetWindows.h"
 #include "TimerEx.h"
@@ -549,6 +550,40 @@ struct Case {
 
 } // namespace
 
+std::string narrowUtf8(const std::wstring& wide) {
+    const int n =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0)
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n, nullptr, nullptr);
+    return utf8;
+}
+
+// A user folder named in Chinese is common: the key-map file must be found under one.
+void keyMapIsFoundUnderAFolderNamedInChinese() {
+    wchar_t temp[MAX_PATH];
+    CHECK(GetTempPathW(MAX_PATH, temp) > 0);
+    const std::wstring folder =
+        std::wstring(temp) + L"vornik-\x4F7F\x7528\x8005-" + std::to_wstring(GetCurrentProcessId());
+    CHECK(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring file = folder + L"\\keymap";
+    const KeyMapRecord records[] = {{0, 19, 0, 19, 27}, {30, 49, 0, 19, 112}};
+    const std::string bytes = serializeKeyMap(records, 2);
+    std::FILE* out = _wfopen(file.c_str(), L"wb");
+    if (CHECK(out != nullptr)) {
+        CHECK_EQ(std::fwrite(bytes.data(), 1, bytes.size(), out), bytes.size());
+        std::fclose(out);
+    }
+
+    KeyMap map;
+    const KeyMapLoad result = loadKeyMap(narrowUtf8(file), map);
+    CHECK_EQ(static_cast<int>(result.status), static_cast<int>(KeyMapLoad::Loaded));
+    CHECK_EQ(map.Count, 2);
+    CHECK_EQ(map.Records[2].VirtualKey, 112);
+    DeleteFileW(file.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
 int main() {
     const Case cases[] = {
         {"key-down then key-up seen by GetAsyncKeyState", keyDownThenUpIsSeenByTheKeyState},
@@ -564,6 +599,7 @@ int main() {
         {"titles travel as Big5", titlesTravelAsBig5},
         {"RefreshTargetWindows renames an untitled window once", refreshRenamesAnUntitledWindowOnce},
         {"move player sends its events in order", movePlayerSendsItsEventsInOrder},
+        {"key-map file under a folder named in Chinese", keyMapIsFoundUnderAFolderNamedInChinese},
     };
     int failedCases = 0;
     for (const Case& c : cases) {

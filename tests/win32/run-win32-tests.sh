@@ -13,7 +13,7 @@ esac
 source "$src/tools/packages.sh"
 vornik_install_packages g++-mingw-w64-x86-64-posix wine64 wine
 
-cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORNIK_WERROR=ON \
     -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-w64-x86_64.cmake" \
     -DVORNIK_BUILD_UI=OFF -DVORNIK_BUILD_BENCH=OFF -DVORNIK_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" --target vornik_win32_smoke -j 2

@@ -18,6 +18,11 @@ TestState& state() {
     static TestState s;
     return s;
 }
+
+QString& applicationTitle() {
+    static QString title;
+    return title;
+}
 } // namespace
 
 Modal::Button Modal::show(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text,
@@ -37,9 +42,14 @@ Modal::Button Modal::show(QWidget* parent, QMessageBox::Icon icon, const QString
     return static_cast<Button>(box.exec());
 }
 
+void Modal::setApplicationTitle(const QString& title) {
+    applicationTitle() = title;
+}
+
 void Modal::notice(QWidget* parent, const QString& text) {
-    // A notice shows the application's title, as a plain box does.
-    show(parent, QMessageBox::NoIcon, QString(), text, QMessageBox::Ok);
+    // Each window names its own caption: an application display name would be appended to every
+    // window's title bar.
+    show(parent, QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok);
 }
 
 void Modal::error(QWidget* parent, const QString& text) {

@@ -22,8 +22,10 @@ public:
         QString text;
     };
 
-    // A plain notice with an OK button and no caption of its own ("miss file !").
+    // A plain notice with an OK button, captioned with the application's title ("miss file !").
     static void notice(QWidget* parent, const QString& text);
+    // The application's title: the main window's caption, set once it exists.
+    static void setApplicationTitle(const QString& title);
     // The program's own boxes carry the caption "Message".
     static void error(QWidget* parent, const QString& text);
     static Button ask(QWidget* parent, const QString& text, QMessageBox::StandardButtons buttons);

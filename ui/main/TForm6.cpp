@@ -6,6 +6,8 @@
 #include "Texts.h"
 #include <QCoreApplication>
 
+#include <QScreen>
+
 namespace vornik::ui {
 
 TForm6::TForm6(QWidget* parent) : QDialog(parent) {
@@ -81,6 +83,12 @@ void TForm6::applyEnabling() {
     m_auto->setEnabled(autoFire);
     m_man->setEnabled(autoFire);
     m_tb1->setEnabled(autoFire);
+}
+
+void TForm6::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (const QScreen* s = screen())
+        move(s->availableGeometry().center() - rect().center());
 }
 
 } // namespace vornik::ui

@@ -26,6 +26,10 @@ public:
     // cb1 and CheckBox2 follow CheckBox1; auto, man and tb1 follow both.
     void applyEnabling();
 
+protected:
+    // Opens centred on the screen, as the other dialogs do.
+    void showEvent(QShowEvent* event) override;
+
 private:
     QCheckBox* m_checkBox1;
     QLabel* m_label1;

@@ -58,6 +58,7 @@ TVornik::TVornik(const Platform& platform, StartupOptions options, PlatformHooks
       m_joystickGrid(*m_config, m_pictures, m_joystickPages) {
     setObjectName(QStringLiteral("Vornik"));
     setWindowTitle(QCoreApplication::translate("Vornik", "Vornik   (熱鍵：CTRL+J)"));
+    Modal::setApplicationTitle(windowTitle());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setFont(programFont(12));
@@ -266,10 +267,8 @@ void TVornik::runStartup() {
     } catch (const std::exception& e) {
         // What was built so far stays; the window still opens.
         Modal::error(this, QString::fromStdString(e.what()));
-        if (!isVisible()) {
+        if (!isVisible())
             show();
-            QGuiApplication::setApplicationDisplayName(windowTitle());
-        }
     }
 }
 
@@ -306,13 +305,12 @@ void TVornik::startupSteps() {
     for (int n = 1; n <= kMaxJoysticks && m_config->present(n); ++n)
         addJoystickPage(n, m_pageControl->count());
 
-    // 9., 10. Shown, and the caption is the application's title too.
+    // 9., 10. Shown; its caption is the application's title (Modal gets it at construction).
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         adjustSize();
         move(screen->availableGeometry().center() - rect().center());
     }
     show();
-    QGuiApplication::setApplicationDisplayName(windowTitle());
 
     // 11. The two design-time pages go behind the joystick pages.
     for (int i = 0; i < 2; ++i)
@@ -371,7 +369,8 @@ void TVornik::loadKeyMapFile() {
     if (result.status == KeyMapLoad::Missing)
         Modal::notice(this, QStringLiteral("miss file !"));
     else if (result.status == KeyMapLoad::Failed)
-        // Start-up goes on with no key records: the rest of the program does not depend on them.
+        // Start-up goes on with the records read before the fault (none for a short file): the rest
+        // of the program does not depend on them.
         Modal::error(this, QString::fromStdString(result.error));
 }
 
@@ -443,6 +442,14 @@ void TVornik::EnterBackgroundMode() {
 void TVornik::trayActivated(QSystemTrayIcon::ActivationReason reason) {
     // Only a left (Trigger) or right (Context) button press restores.
     if (!m_background || (reason != QSystemTrayIcon::Trigger && reason != QSystemTrayIcon::Context))
+        return;
+    // Hiding the icon deletes the widget that is still being handed this press (and, for the right
+    // button, the context-menu event that follows it), so the restore waits for the event loop.
+    QMetaObject::invokeMethod(this, &TVornik::leaveBackgroundMode, Qt::QueuedConnection);
+}
+
+void TVornik::leaveBackgroundMode() {
+    if (!m_background)
         return;
     m_background = false;
     showNormal();

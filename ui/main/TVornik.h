@@ -92,6 +92,7 @@ public:
     // Background mode: hides every window and shows the tray icon; refused when the desktop has
     // no notification area, since nothing could bring the program back.
     void EnterBackgroundMode();
+    // A left or right press on the icon restores the program, once the press has been delivered.
     void trayActivated(QSystemTrayIcon::ActivationReason reason);
     bool inBackground() const { return m_background; }
     QSystemTrayIcon* trayIcon() const { return m_tray; }
@@ -128,6 +129,7 @@ private:
     void startupSteps();
     void loadKeyMapFile();
     void addJoystickPage(int joystick, int index);
+    void leaveBackgroundMode();
     void releaseKeys();
     void bindingsEdited();
     void tablesReplaced();

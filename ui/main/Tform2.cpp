@@ -13,9 +13,6 @@
 #ifndef VORNIK_VERSION
 #define VORNIK_VERSION "0.0.0"
 #endif
-#ifndef VORNIK_DOC_DIR
-#define VORNIK_DOC_DIR "."
-#endif
 
 namespace vornik::ui {
 
@@ -24,8 +21,10 @@ Tform2::Tform2(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QCoreApplication::translate("Vornik", "關於"));
     setFont(programFont(12));
 
+    // The documentation ships beside the executable, as the key-map file does, so the links work
+    // wherever the program is copied.
     const QString readme =
-        QUrl::fromLocalFile(QDir(QStringLiteral(VORNIK_DOC_DIR)).absoluteFilePath("README.md")).toString();
+        QUrl::fromLocalFile(QDir(QCoreApplication::applicationDirPath()).absoluteFilePath("README.md")).toString();
     auto* product = new QLabel(QStringLiteral("<b style='font-size:16px'>Vornik</b>"), this);
     product->setObjectName(QStringLiteral("ProductName"));
     auto* version = new QLabel(QCoreApplication::translate("Vornik", "版本 %1").arg(QStringLiteral(VORNIK_VERSION)), this);
