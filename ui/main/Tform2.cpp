@@ -22,9 +22,13 @@ Tform2::Tform2(QWidget* parent) : QDialog(parent) {
     setFont(programFont(12));
 
     // The documentation ships beside the executable, as the key-map file does, so the links work
-    // wherever the program is copied.
-    const QString readme =
-        QUrl::fromLocalFile(QDir(QCoreApplication::applicationDirPath()).absoluteFilePath("README.md")).toString();
+    // wherever the program is copied; an installed program has it in its documentation folder.
+    const QDir exe(QCoreApplication::applicationDirPath());
+    QString readmePath = exe.absoluteFilePath(QStringLiteral("README.md"));
+    const QString installed = exe.absoluteFilePath(QStringLiteral("../share/doc/vornik/README.md"));
+    if (!QFileInfo::exists(readmePath) && QFileInfo::exists(installed))
+        readmePath = QDir::cleanPath(installed);
+    const QString readme = QUrl::fromLocalFile(readmePath).toString();
     auto* product = new QLabel(QStringLiteral("<b style='font-size:16px'>Vornik</b>"), this);
     product->setObjectName(QStringLiteral("ProductName"));
     auto* version = new QLabel(QCoreApplication::translate("Vornik", "版本 %1").arg(QStringLiteral(VORNIK_VERSION)), this);
