@@ -1,5 +1,6 @@
 # Cross-compiling for 64-bit Windows with MinGW-w64 (posix thread model, so std::thread works).
 # Usage: cmake -S . -B build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake ...
+# (the whole program with Qt goes through cmake/windows-qt.cmake, which chain-loads this file).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -14,7 +15,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# The GCC runtime, libstdc++ and winpthread linked in, so the programs need no DLL of the compiler
-# (Wine or a bare Windows would not find one).
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")
+# The GCC runtime, libstdc++ and winpthread are linked as DLLs, the way the Qt DLLs link them: one
+# C++ runtime per process. The programs need those DLLs beside them (the install step copies them) or
+# on WINEPATH under Wine.

@@ -79,7 +79,8 @@ int main(int argc, char** argv) {
 
     // Signals are honoured from here on, start-up included: before the main window exists a signal
     // leaves any box that is up, refuses the rest, and the program ends once the window is built.
-    TVornik* mainWindow = nullptr;
+    // (Windows has no such signals: the pointer is then set and never read.)
+    [[maybe_unused]] TVornik* mainWindow = nullptr;
     bool endRequested = false;
 #ifndef _WIN32
     SignalExit onSignal([&](int) {

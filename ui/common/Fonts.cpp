@@ -22,6 +22,11 @@ QString chineseFontFamily() {
 QFont programFont(int pixelSize) {
     QFont font(chineseFontFamily());
     font.setPixelSize(pixelSize);
+#ifdef _WIN32
+    // With the default hinting Qt draws through GDI, whose grey anti-aliasing leaves the Ming face's
+    // thin strokes so pale that list rows look disabled; vertical hinting draws through DirectWrite.
+    font.setHintingPreference(QFont::PreferVerticalHinting);
+#endif
     return font;
 }
 

@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# The Windows program under Wine, driven from X the way a user would, with two test windows
+# (vornik_win32_testwindow) that record the key messages they receive. Run by run-win32-tests.sh
+# inside its Xvfb and Wine prefix; reads wine, build, folder and scratch from the environment.
+#
+# The profile binds F7 to move 1 (A with Shift, B).
+#   1. The program starts with its caption, and its target list cb1 holds the test window A:
+#      chosen there, A in front and F7 down -> A receives the move.
+#   2. B in front and F7 down: B is not the target, nothing is played.
+#   3. CTRL+J with B in front makes B the target; F7 -> B receives the move.
+#   4. A second start of the program, closed through its window: it ends, and no key is left down.
+set -uo pipefail
+caption='Vornik   (熱鍵：CTRL+J)'
+testwindow=$build/platform/win32/vornik_win32_testwindow.exe
+work=$scratch/program
+shot=$build/program-under-wine.png
+mkdir -p "$work"
+cd "$work" || exit 1
+failures=0
+fail() {
+    echo "  FAILED: $*"
+    failures=$((failures + 1))
+}
+pass() { echo "  ok: $*"; }
+
+# Waits up to 30 s for a command to succeed.
+wait_for() {
+    local i
+    for i in $(seq 1 300); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# The virtual keys a log holds as "down VK" lines, in order, one line.
+downs() { tr -d '\r' <"$1" | sed -n 's/^down //p' | tr '\n' ' '; }
+
+hold_key() { # KEY: down long enough for the program's 30 ms poll to see it
+    xdotool keydown "$1"
+    sleep 0.2
+    xdotool keyup "$1"
+}
+
+front() { "$wine" "$testwindow" front "$1"; }
+
+cat >profile.vornik <<'EOF'
+{
+  "format": "vornik-profile",
+  "version": 1,
+  "keyboard": [
+    {"key": 118, "move": 1, "autoFireMode": 0, "autoFireDelay": 0}
+  ],
+  "joysticks": [],
+  "moves": [
+    {"number": 1, "name": "試驗", "speed": 20, "repeat": 1, "overlap": false, "steps": [[65, 16], [66, 0]]}
+  ]
+}
+EOF
+
+"$wine" "$testwindow" window VornikTestA A.log &
+"$wine" "$testwindow" window VornikTestB B.log &
+wait_for grep -qs ready A.log && wait_for grep -qs ready B.log || {
+    echo "  FAILED: the test windows did not open"
+    exit 1
+}
+
+"$wine" "$folder/vornik.exe" profile.vornik >vornik.log 2>&1 &
+program=$!
+if ! wait_for xdotool search --name '^Vornik ' >/dev/null; then
+    echo "  FAILED: no main window"
+    cat vornik.log
+    exit 1
+fi
+window=$(xdotool search --name '^Vornik ' | head -1)
+name=$(xprop -id "$window" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p')
+[ "$name" = "$caption" ] && pass "main window \"$name\"" || fail "main window named \"$name\", not \"$caption\""
+sleep 1 # the start-up sequence fills the list after the window shows
+import -window root "$shot" # for a person to look at
+
+# 1. cb1 sits at the top right of the client area: open it, type the window's name, take it.
+front "$caption"
+xdotool mousemove --window "$window" 300 40 click 1
+sleep 0.5
+xdotool type VornikTestA
+xdotool key Return
+sleep 0.3
+front VornikTestA
+sleep 0.3
+hold_key F7
+sleep 0.5
+moves=$(downs A.log)
+[[ $moves == *"65 16 66 "* ]] && pass "A chosen in cb1 receives the move: $moves" ||
+    fail "A chosen in cb1 received \"$moves\", not the move 65 16 66"
+
+# 2. B is not the target.
+front VornikTestB
+sleep 0.3
+hold_key F7
+sleep 0.5
+moves=$(downs B.log)
+[[ $moves != *65* ]] && pass "B, not the target, receives only the trigger: $moves" ||
+    fail "B is not the target but received \"$moves\""
+
+# 3. CTRL+J makes B the target.
+hold_key ctrl+j
+sleep 0.3
+hold_key F7
+sleep 0.5
+moves=$(downs B.log)
+[[ $moves == *"65 16 66 "* ]] && pass "B after CTRL+J receives the move: $moves" ||
+    fail "B after CTRL+J received \"$moves\", not the move 65 16 66"
+
+# 4. Closing the window (a fresh start: the first one is stopped here).
+kill "$program" 2>/dev/null
+wait "$program" 2>/dev/null
+"$wine" "$folder/vornik.exe" profile.vornik >>vornik.log 2>&1 &
+program=$!
+wait_for xdotool search --name '^Vornik ' >/dev/null || fail "no main window the second time"
+sleep 1
+"$wine" "$testwindow" close "$caption" || fail "could not ask the main window to close"
+if wait_for bash -c "! kill -0 $program 2>/dev/null"; then
+    pass "the program ended when its window was closed"
+else
+    fail "the program is still running 30 s after its window was closed (see $shot)"
+    import -window root "$shot"
+    kill "$program" 2>/dev/null
+fi
+if down=$("$wine" "$testwindow" keys-down); then
+    pass "no key left down"
+else
+    fail "keys left down: $down"
+fi
+
+if [ $failures -ne 0 ]; then
+    echo "  the program said:"
+    sed 's/^/    /' vornik.log
+fi
+exit $((failures != 0))
