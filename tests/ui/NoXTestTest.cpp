@@ -33,22 +33,29 @@ public:
             ::_exit(127);
         }
         ::close(fds[1]);
-        char buffer[16] = {};
-        const ssize_t n = ::read(fds[0], buffer, sizeof buffer - 1);
-        ::close(fds[0]);
-        if (n > 0)
-            m_name = ":" + std::string(buffer, static_cast<std::size_t>(n - (buffer[n - 1] == '\n' ? 1 : 0)));
+        // The number comes with a newline, maybe in two writes: the pipe stays open until the server
+        // ends, since a write into a closed pipe would end the server.
+        m_pipe = fds[0];
+        std::string number;
+        char c = 0;
+        while (::read(m_pipe, &c, 1) == 1 && c != '\n')
+            number += c;
+        if (!number.empty() && c == '\n')
+            m_name = ":" + number;
     }
     ~ServerWithoutXTest() {
         if (m_pid > 0) {
             ::kill(m_pid, SIGTERM);
             ::waitpid(m_pid, nullptr, 0);
         }
+        if (m_pipe >= 0)
+            ::close(m_pipe);
     }
     const std::string& name() const { return m_name; }
 
 private:
     pid_t m_pid = -1;
+    int m_pipe = -1;
     std::string m_name;
 };
 

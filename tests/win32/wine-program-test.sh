@@ -65,7 +65,7 @@ wait_for grep -qs ready A.log && wait_for grep -qs ready B.log || {
     exit 1
 }
 
-"$wine" "$folder/vornik.exe" profile.vornik >vornik.log 2>&1 &
+"$wine" "$folder/vornik.exe" --lang zh profile.vornik >vornik.log 2>&1 &
 program=$!
 if ! wait_for xdotool search --name '^Vornik ' >/dev/null; then
     echo "  FAILED: no main window"
@@ -114,7 +114,7 @@ moves=$(downs B.log)
 # 4. Closing the window (a fresh start: the first one is stopped here).
 kill "$program" 2>/dev/null
 wait "$program" 2>/dev/null
-"$wine" "$folder/vornik.exe" profile.vornik >>vornik.log 2>&1 &
+"$wine" "$folder/vornik.exe" --lang zh profile.vornik >>vornik.log 2>&1 &
 program=$!
 wait_for xdotool search --name '^Vornik ' >/dev/null || fail "no main window the second time"
 sleep 1
