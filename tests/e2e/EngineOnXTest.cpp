@@ -182,6 +182,7 @@ TEST_F(EngineOnX, AKeyHeldForTheTargetIsLetGoWhenAnotherWindowTakesTheFocus) {
     RecorderProcess other({"--title", "other"});
     config.joystickBindings[1][buttonEntry(1)] = keys({'B'});
     chooseTarget(target.window());
+    user.focus(target.window()); // a window manager would have given the newer window the focus
     startTimer();
     const KeyCode b = user.keycode(XK_b);
 
