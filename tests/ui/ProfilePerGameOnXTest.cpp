@@ -1,17 +1,16 @@
 // A profile made for a game is loaded when that game becomes the target, found by the executable of
 // the window's process, through the real X11 backend: CTRL+J with a recording client in front.
 
-#include "Modal.h"
 #include "Profile.h"
-#include "TVornik.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-// Last: the X11 headers define macros that clash with Qt's names.
-#include "LinuxPlatform.h"
+// Last: the X11 headers define macros that clash with Qt's and GoogleTest's names.
+#include "ProgramOnX.h"
+
 #include "RecorderProcess.h"
 #include "TestDisplay.h"
 
@@ -35,15 +34,10 @@ TEST(ProfilePerGameOnX, CtrlJOnTheGameLoadsItsProfileAndOnAnyOtherProgramNothing
     vornik::test::TestDisplay user;
     vornik::test::RecorderProcess game({"--title", "game"});
     const Window notes = user.createWindow("notes"); // a window of this test's own process
-    LinuxPlatform backend;
     StartupOptions options;
-    options.exeDirectory = QCoreApplication::applicationDirPath();
-    options.runTimer = false;
-    options.quit = [] {};
     options.folders = folders;
-    PlatformHooks hooks;
-    hooks.setApplicationWindow = [&backend](WindowHandle h) { backend.windows().setApplicationHandle(h); };
-    TVornik window(backend.platform(), options, hooks);
+    ProgramOnX program(options);
+    TVornik& window = *program.window;
 
     const auto hotKeyOn = [&](Window inFront) {
         user.focus(inFront);

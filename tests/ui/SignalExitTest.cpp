@@ -3,8 +3,6 @@
 // against the real X11 backend on a private Xvfb.
 
 #include "SignalExit.h"
-#include "Modal.h"
-#include "TVornik.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -17,8 +15,8 @@
 #include <thread>
 #include <unistd.h>
 
-// Last: the X11 headers define macros that clash with Qt's names.
-#include "LinuxPlatform.h"
+// Last: the X11 headers define macros that clash with Qt's and GoogleTest's names.
+#include "ProgramOnX.h"
 #include "RecorderProcess.h"
 
 namespace vornik::ui::test {
@@ -34,18 +32,12 @@ bool serverKeyDown(Display* display, KeyCode code) {
 class SignalExitTest : public ::testing::TestWithParam<int> {};
 
 TEST_P(SignalExitTest, ReleasesEveryHeldKeyThenEnds) {
-    Modal::setTestMode(true);
     Display* observer = XOpenDisplay(nullptr);
     ASSERT_NE(observer, nullptr);
-    LinuxPlatform backend;
-    int quits = 0;
-    StartupOptions options;
-    options.exeDirectory = QCoreApplication::applicationDirPath();
-    options.runTimer = false;
-    options.quit = [&quits] { ++quits; };
-    PlatformHooks hooks;
-    hooks.setApplicationWindow = [&backend](WindowHandle h) { backend.windows().setApplicationHandle(h); };
-    TVornik window(backend.platform(), options, hooks);
+    ProgramOnX program;
+    LinuxPlatform& backend = program.backend;
+    const int& quits = program.quits;
+    TVornik& window = *program.window;
     SignalExit onSignal([&window](int) { window.endProgram(); });
 
     const KeyCode a = backend.keyboard().outputKeycode('A');
@@ -77,19 +69,13 @@ INSTANTIATE_TEST_SUITE_P(Signals, SignalExitTest, ::testing::Values(SIGTERM, SIG
 
 // Whoever sends SIGTERM sends SIGKILL soon after: a move of fifty minutes must not hold the exit up.
 TEST(SignalDuringAMove, StopsTheMoveAndEndsWithNoKeyDown) {
-    Modal::setTestMode(true);
     Display* observer = XOpenDisplay(nullptr);
     ASSERT_NE(observer, nullptr);
     vornik::test::RecorderProcess target({"--title", "game", "--focus"});
-    LinuxPlatform backend;
-    int quits = 0;
-    StartupOptions options;
-    options.exeDirectory = QCoreApplication::applicationDirPath();
-    options.runTimer = false;
-    options.quit = [&quits] { ++quits; };
-    PlatformHooks hooks;
-    hooks.setApplicationWindow = [&backend](WindowHandle h) { backend.windows().setApplicationHandle(h); };
-    TVornik window(backend.platform(), options, hooks);
+    ProgramOnX program;
+    LinuxPlatform& backend = program.backend;
+    const int& quits = program.quits;
+    TVornik& window = *program.window;
     SignalExit onSignal([&window](int) { window.endProgram(); });
     onSignal.setInterrupt([](void* w) noexcept { static_cast<TVornik*>(w)->engine().requestStop(); }, &window);
 
