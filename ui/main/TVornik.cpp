@@ -83,6 +83,10 @@ TVornik::TVornik(const Platform& platform, StartupOptions options, PlatformHooks
     m_timerEx1->setThreadPriority(tpHighest);
     m_timerEx1->setThreadSafe(false);
     m_timerEx1->setOnTimer([this](TTimerEx&) { TimerEx1Timer(); });
+    // A press goes out at once rather than at the next tick.
+    m_inputWake = std::make_unique<QtInputWake>(
+        m_platform.joysticks, [this] { return m_engine->joystickInputChanged(); },
+        [this] { m_engine->InputTick(); });
 
     m_fileCommands = std::make_unique<FileCommands>(
         this, *m_config,
@@ -97,8 +101,9 @@ TVornik::TVornik(const Platform& platform, StartupOptions options, PlatformHooks
 }
 
 TVornik::~TVornik() {
-    // The worker goes first: no tick may reach a half-destroyed window.
+    // The worker and the input watch go first: no tick may reach a half-destroyed window.
     m_timerEx1.reset();
+    m_inputWake.reset();
 }
 
 void TVornik::buildWindow() {
@@ -426,6 +431,7 @@ void TVornik::trayActivated(QSystemTrayIcon::ActivationReason reason) {
 
 void TVornik::TimerEx1Timer() {
     m_engine->EngineTick();
+    m_inputWake->tickEnded();
 }
 
 void TVornik::showAbout() {
