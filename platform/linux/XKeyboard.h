@@ -23,7 +23,7 @@ namespace vornik {
 // sends. Whoever runs the ticks may call beginTick() to read anew at once.
 class XKeyboard : public Keyboard {
 public:
-    static constexpr std::chrono::microseconds kDefaultStateLifetime{2000};
+    static constexpr std::chrono::microseconds kDefaultStateLifetime{1000};
 
     explicit XKeyboard(XConnection& connection);
 

@@ -20,7 +20,7 @@ namespace vornik {
 // Without a change descriptor nothing is watched. Main thread only.
 class QtInputWake : public QObject {
 public:
-    static constexpr std::chrono::microseconds kMinSpacing{4000};
+    static constexpr std::chrono::microseconds kMinSpacing{2000};
 
     QtInputWake(Joysticks& joysticks, std::function<bool()> changed, std::function<void()> respond,
                 QObject* parent = nullptr);
