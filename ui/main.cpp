@@ -49,8 +49,8 @@ public:
 
 int main(int argc, char** argv) {
 #ifndef _WIN32
-    // The widgets are drawn without OpenGL, so the xcb GL integration (and the Mesa libraries it
-    // loads, about a third of the resident memory) is left out, unless the user asks for one.
+    // The widgets are drawn without OpenGL, so the xcb GL integration (and the GL libraries it may
+    // load) is left out, unless the user asks for one.
     if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
         qputenv("QT_XCB_GL_INTEGRATION", "none");
 #endif
