@@ -1,22 +1,35 @@
 // End to end on a real X server (run under a private Xvfb by bench/run e2e): SDL virtual joysticks,
-// the engine ticked by the program's own timer, XTest, and a real X client that notes when each key
-// event reaches it. Prints:
-//   e2e_latency_p50_ms, e2e_latency_p99_ms  virtual button press -> KeyPress at the client, 200 presses
-//                                           at random phases of the 30 ms timer
+// the engine driven as the program drives it (its timer and the joysticks' change descriptor watched by
+// a Qt event loop), XTest, and a real X client that notes when each key event reaches it. A virtual
+// joystick has no device node, so each press is announced on the change descriptor the way a pad's
+// evdev node makes it readable. Prints:
+//   e2e_latency_p50_ms, _p90_ms, _p99_ms,   virtual button press -> KeyPress at the client, 200 presses
+//   _max_ms                                 at random phases of the 30 ms timer
+//   xtest_floor_p50_ms, _p99_ms             a plain XTest key sent straight from another connection to the
+//                                           same client, 200 times, alternating with the presses above
+//   e2e_over_floor_p50_ms                   the first p50 minus the second
 //   tick_linux_us_median                    one idle EngineTick: 4 joysticks of 12 buttons with every
 //                                           input bound to a key, 100 keyboard bindings, target in front
 //   x_roundtrips_per_idle_tick              replies the process waited for, counted where Xlib waits
+// Qt first: the X headers define macros (Status, Bool) that clash with it.
+#include "QtInputWake.h"
+#include "QtTimerHooks.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
 #include "Engine.h"
 #include "HeadlessHost.h"
 #include "KeyLabels.h"
 #include "LinuxPlatform.h"
-#include "MainQueue.h"
 #include "Percentile.h"
 #include "RecorderProcess.h"
 #include "TestDisplay.h"
 #include "TimerEx.h"
 #include "VirtualJoystick.h"
 
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <dlfcn.h>
 #include <xcb/xcb.h>
 
@@ -86,6 +99,22 @@ JoystickBinding keyBinding(int vk) {
     return b;
 }
 
+// Runs the Qt event loop until `done` or 2 s have passed; a 1 ms timer looks at `done`.
+template <class Predicate> bool loopUntil(Predicate done) {
+    const auto deadline = std::chrono::steady_clock::now() + 2000ms;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+void loopFor(std::chrono::milliseconds duration) {
+    const auto until = std::chrono::steady_clock::now() + duration;
+    loopUntil([&] { return std::chrono::steady_clock::now() >= until; });
+}
+
 void latency() {
     test::TestDisplay user;
     test::VirtualJoystick pad(12);
@@ -94,40 +123,76 @@ void latency() {
     auto& [platform, config, host, engine] = rig;
     config.joystickBindings[1][buttonEntry(1)] = keyBinding('A');
     rig.chooseTarget(target.window());
+    const KeyCode floorKey = XKeysymToKeycode(user.display(), XK_b);
 
-    testing::MainQueue mainThread;
-    TimerHooks hooks;
-    hooks.runOnMainThread = mainThread.hook();
-    std::vector<double> latencies;
+    QTimer poll; // wakes the loop so it can look at the client's answers
+    poll.start(1);
+    std::vector<double> latencies, floor;
     {
-        TTimerEx timer(hooks);
+        TTimerEx timer(qtTimerHooks({}));
+        QtInputWake wake(
+            platform.joysticks(), [&] { return engine.joystickInputChanged(); }, [&] { engine.InputTick(); });
         timer.setInterval(30);
         timer.setThreadPriority(tpHighest);
-        timer.setOnTimer([&](TTimerEx&) { engine.EngineTick(); });
+        timer.setOnTimer([&](TTimerEx&) {
+            engine.EngineTick();
+            wake.tickEnded();
+        });
 
         std::mt19937 random(20240611);
         std::uniform_int_distribution<int> phase(0, 59);
-        for (int press = 0; press < 200; ++press) {
-            mainThread.pumpFor(std::chrono::milliseconds(phase(random)));
+        const auto measure = [&](const auto& press, const auto& release) {
+            loopFor(std::chrono::milliseconds(phase(random)));
             const std::size_t before = target.keys().size();
             const int64_t pressedAt = nowUs();
-            pad.setButton(0, true);
-            if (!mainThread.pumpUntil([&] { return target.keys().size() > before; }, 2000ms)) {
+            press();
+            if (!loopUntil([&] { return target.keys().size() > before; }))
+                return -1.0;
+            const double ms = static_cast<double>(target.keys()[before].timeUs - pressedAt) / 1000.0;
+            release();
+            loopUntil([&] { return target.keys().size() > before + 1; });
+            return ms;
+        };
+        for (int press = 0; press < 200; ++press) {
+            const double viaEngine = measure(
+                [&] {
+                    pad.setButton(0, true);
+                    platform.joysticks().signalVirtualChange();
+                },
+                [&] {
+                    pad.setButton(0, false);
+                    platform.joysticks().signalVirtualChange();
+                });
+            const double direct = measure(
+                [&] {
+                    XTestFakeKeyEvent(user.display(), floorKey, True, CurrentTime);
+                    XFlush(user.display());
+                },
+                [&] {
+                    XTestFakeKeyEvent(user.display(), floorKey, False, CurrentTime);
+                    XFlush(user.display());
+                });
+            if (viaEngine < 0 || direct < 0) {
                 std::fprintf(stderr, "e2e: key press %d never arrived\n", press);
                 break;
             }
-            latencies.push_back(static_cast<double>(target.keys()[before].timeUs - pressedAt) / 1000.0);
-            pad.setButton(0, false);
-            mainThread.pumpUntil([&] { return target.keys().size() > before + 1; }, 2000ms);
+            latencies.push_back(viaEngine);
+            floor.push_back(direct);
         }
         timer.setEnabled(false);
+        std::fprintf(stderr, "e2e: %d input ticks\n", wake.responses());
     }
-    mainThread.pumpFor(50ms);
+    loopFor(50ms);
     platform.keyboard().releaseAll();
     if (latencies.empty())
         return;
     std::printf("e2e_latency_p50_ms: %.2f\n", percentile(latencies, 0.50));
+    std::printf("e2e_latency_p90_ms: %.2f\n", percentile(latencies, 0.90));
     std::printf("e2e_latency_p99_ms: %.2f\n", percentile(latencies, 0.99));
+    std::printf("e2e_latency_max_ms: %.2f\n", *std::max_element(latencies.begin(), latencies.end()));
+    std::printf("xtest_floor_p50_ms: %.2f\n", percentile(floor, 0.50));
+    std::printf("xtest_floor_p99_ms: %.2f\n", percentile(floor, 0.99));
+    std::printf("e2e_over_floor_p50_ms: %.2f\n", percentile(latencies, 0.50) - percentile(floor, 0.50));
 }
 
 void idleTick() {
@@ -177,7 +242,8 @@ void idleTick() {
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
     try {
         latency();
         idleTick();

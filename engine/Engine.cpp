@@ -6,6 +6,8 @@
 //      holds is let go, so nothing it pressed for the target goes on into another program;
 //   5. if so, the bindings of every joystick whose "停止作用" box is not ticked;
 //   6. if so, and the keyboard page's "停止作用" box is not ticked, the keyboard bindings.
+// Between ticks, a joystick change that matters runs InputTick at once (steps 1, 3 and 4, and of
+// step 5 only the key chords that follow an input's state), so a press does not wait for the tick.
 // Before step 2, at most once a second, a joystick attached since start-up is given the next
 // number and a page. Steps 3 and 5 stop at the first absent joystick. The tick keeps no copy of
 // earlier input: what carries over is the auto-fire state in the binding table, the live-view tags
@@ -157,31 +159,79 @@ void Engine::UpdateLiveView(int joystick) {
 }
 
 void Engine::RunJoystickBindings(int joystick) {
+    runBindings(joystick, false);
+}
+
+// `keysOnly`: only bindings to keys, and of buttons only those without auto-fire (InputTick).
+void Engine::runBindings(int joystick, bool keysOnly) {
     JoyReading r;
     if (!readJoystick(joystick, r))
         return;
     const JoystickCaps& caps = m_config.caps(joystick);
     JoystickBlock& block = m_config.joystickBindings[joystick];
+    const auto send = [&](int entry, int action) {
+        if (!keysOnly || block[entry].BindingKind == BindingKeys)
+            m_output.SendBinding(block[entry], action);
+    };
     const auto [x, y] = stickZones(caps, r);
     if (x == 1) {
-        m_output.SendBinding(block[kEntryLeft], ActionPress);
+        send(kEntryLeft, ActionPress);
     } else if (x == 2) {
-        m_output.SendBinding(block[kEntryLeft], ActionRelease);
-        m_output.SendBinding(block[kEntryRight], ActionRelease);
+        send(kEntryLeft, ActionRelease);
+        send(kEntryRight, ActionRelease);
     } else if (x == 3) {
-        m_output.SendBinding(block[kEntryRight], ActionPress);
+        send(kEntryRight, ActionPress);
     }
     if (y == 1) {
-        m_output.SendBinding(block[kEntryUp], ActionPress);
+        send(kEntryUp, ActionPress);
     } else if (y == 2) {
-        m_output.SendBinding(block[kEntryUp], ActionRelease);
-        m_output.SendBinding(block[kEntryDown], ActionRelease);
+        send(kEntryUp, ActionRelease);
+        send(kEntryDown, ActionRelease);
     } else if (y == 3) {
-        m_output.SendBinding(block[kEntryDown], ActionPress);
+        send(kEntryDown, ActionPress);
     }
     const int buttons = buttonsProcessed(caps);
-    for (int b = 1; b <= buttons; ++b)
-        m_output.AutoFireStep(block[buttonEntry(b)], ((r.dwButtons >> (b - 1)) & 1u) != 0);
+    for (int b = 1; b <= buttons; ++b) {
+        const bool held = ((r.dwButtons >> (b - 1)) & 1u) != 0;
+        JoystickBinding& binding = block[buttonEntry(b)];
+        if (!keysOnly)
+            m_output.AutoFireStep(binding, held);
+        else if (binding.AutoFireMode == AutoFireNone)
+            send(buttonEntry(b), held ? ActionPress : ActionRelease); // AutoFireStep without auto-fire
+    }
+}
+
+bool Engine::joystickInputChanged() {
+    bool changed = false;
+    for (int t = 1; t <= kMaxJoysticks && m_config.present(t); ++t) {
+        JoyReading r;
+        SeenInput now;
+        // A failed read counts as a change: the tick that follows reads again and asks about it.
+        if (m_platform.joysticks.getPosEx(static_cast<uint32_t>(t - 1), r) == 0)
+            now = SeenInput{r.dwButtons, stickZones(m_config.caps(t), r), true};
+        SeenInput& seen = m_seen[static_cast<std::size_t>(t - 1)];
+        if (!(now == seen) || !now.read)
+            changed = true;
+        seen = now;
+    }
+    return changed;
+}
+
+void Engine::InputTick() {
+    if (m_ending || stopRequested() || !m_host.mainWindowVisible())
+        return;
+    for (int t = 1; t <= kMaxJoysticks && m_config.present(t) && !m_ending; ++t) {
+        if (m_host.testBoxTicked(t))
+            UpdateLiveView(t);
+    }
+    if (!m_targets.targetInFront()) {
+        releaseHeldKeys();
+        return;
+    }
+    for (int t = 1; t <= kMaxJoysticks && m_config.present(t) && !m_ending && !stopRequested(); ++t) {
+        if (!m_host.stopBoxTicked(t))
+            runBindings(t, true);
+    }
 }
 
 void Engine::EngineTick() {

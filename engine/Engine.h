@@ -34,6 +34,16 @@ public:
     // One engine tick; see the overview at the top of Engine.cpp.
     void EngineTick();
 
+    // Reads every joystick and says whether any changed in a way a tick acts on since the last
+    // call: a button, the zone of an axis, or the D-pad. Nothing else is read or sent.
+    bool joystickInputChanged();
+    // The part of a tick that answers a joystick change at once, between two ticks: the live view,
+    // the foreground test, and the key chords of directions and of buttons without auto-fire.
+    // Whatever repeats per tick (moves, auto-fire, keyboard bindings, the hot key) waits for the
+    // next tick, so its cadence stays counted in ticks. Pressing a key that is down or releasing
+    // one that is up sends nothing, so this never sends what the next tick would not.
+    void InputTick();
+
     // Zone 1..3 of a position on an axis (0 for negative positions); 2 for a range below 3.
     static int AxisZone(int32_t minimum, int32_t maximum, int32_t position);
     // The D-pad counts as the stick: a hat direction sets the zone of its axis (up and left 1, down
@@ -69,6 +79,7 @@ public:
 
 private:
     bool readJoystick(int joystick, JoyReading& reading);
+    void runBindings(int joystick, bool keysOnly);
     bool queryCaps(int id);
     void runKeyboardBindings();
 
@@ -83,6 +94,13 @@ private:
     std::array<int32_t, kKeyBindingCount> m_heldCountdown{}; // keyboard bindings in mode 2
     bool m_ending = false;
     uint32_t m_lastAttachCheck = 0; // tick count of the last look for an attached joystick
+    struct SeenInput {
+        uint32_t buttons = 0;
+        StickZones zones;
+        bool read = false;
+        bool operator==(const SeenInput&) const = default;
+    };
+    std::array<SeenInput, kMaxJoysticks> m_seen{}; // for joystickInputChanged only; ticks keep no copy
 };
 
 } // namespace vornik

@@ -33,6 +33,13 @@ public:
     virtual uint32_t getDevCaps(uint32_t id, JoyCapsRecord& caps) = 0;
     // Reads system id `id` into `reading`; returns 0 on success, a nonzero error code when the read fails.
     virtual uint32_t getPosEx(uint32_t id, JoyReading& reading) = 0;
+
+    // A descriptor that becomes readable when a joystick sends input, for the main thread's event
+    // loop to watch; -1 when the backend has none, and changes are then seen by the ticks alone.
+    virtual int changeDescriptor() { return -1; }
+    // Empties the descriptor once it has become readable, without waiting. What changed is read
+    // with getPosEx as always.
+    virtual void drainChanges() {}
 };
 
 } // namespace vornik

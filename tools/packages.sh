@@ -4,7 +4,7 @@ VORNIK_PACKAGES=(
     cmake ninja-build g++ pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
-    libsdl2-dev libx11-dev libxtst-dev libxres-dev
+    libsdl2-dev libx11-dev libxtst-dev libxres-dev libxi-dev
     xvfb xauth xdotool x11-utils imagemagick trayer
     fonts-arphic-uming
     desktop-file-utils appstream dpkg-dev file qt6-l10n-tools

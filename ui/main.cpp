@@ -69,6 +69,12 @@ int main(int argc, char** argv) {
     case CommandLine::Action::Run:
         break;
     }
+#ifndef _WIN32
+    // The widgets are drawn without OpenGL, so the xcb GL integration (and the GL libraries it may
+    // load) is left out, unless the user asks for one.
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
+#endif
     QApplication app(argc, argv);
     // The language, before any window: --lang, else the choice remembered, else the user's language.
     applyLanguage(chooseLanguage(QString::fromStdString(commandLine.language),

@@ -14,8 +14,12 @@
 #endif
 #include <windows.h>
 #elif defined(__linux__)
+#include <cerrno>
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
+#include <sys/timerfd.h>
 #include <unistd.h>
 #endif
 
@@ -70,6 +74,13 @@ struct TTimerThread::Control {
     std::condition_variable wake;
     TTimerEx* owner;
     std::function<void(const std::function<void()>&)> runOnMainThread;
+    std::function<void(std::function<void()>)> postToMainThread;
+    // With postToMainThread: the worker waits on a timer that the main thread can move without
+    // waking it, and on an event for pause, resume and stop. Both -1 without.
+    int timerFd = -1;
+    int eventFd = -1;
+    bool callPending = false; // a posted firing has not run (or been dropped) yet
+    SteadyClock::time_point callEndedAt;
 
     bool stop = false;
     bool paused = true;
@@ -91,11 +102,83 @@ struct TTimerThread::Control {
         else
             call();
     }
+
+    bool posting() const { return eventFd >= 0; }
+
+    // Wakes the worker out of any wait; with the lock held.
+    void wakeWorker() {
+        wake.notify_all();
+#ifdef __linux__
+        if (eventFd >= 0) {
+            const uint64_t one = 1;
+            [[maybe_unused]] const ssize_t written = ::write(eventFd, &one, sizeof one);
+        }
+#endif
+    }
+
+    // Posting mode: the worker's timer goes off at `deadline` (never for time_point::max()). Lock held.
+    void armTimer(SteadyClock::time_point deadline) {
+#ifdef __linux__
+        itimerspec when{};
+        if (deadline != SteadyClock::time_point::max()) {
+            // steady_clock is CLOCK_MONOTONIC; a zero value would disarm, so the earliest is 1 ns.
+            const auto ns = std::max<int64_t>(
+                1, std::chrono::duration_cast<std::chrono::nanoseconds>(deadline.time_since_epoch()).count());
+            when.it_value.tv_sec = static_cast<time_t>(ns / 1'000'000'000);
+            when.it_value.tv_nsec = static_cast<long>(ns % 1'000'000'000);
+        }
+        ::timerfd_settime(timerFd, TFD_TIMER_ABSTIME, &when, nullptr);
+#else
+        (void)deadline;
+#endif
+    }
+
+    // Posting mode: waits, without the lock, until the timer goes off or the worker is woken.
+    void waitPosting(std::unique_lock<std::mutex>& lock) {
+#ifdef __linux__
+        lock.unlock();
+        pollfd fds[2] = {{timerFd, POLLIN, 0}, {eventFd, POLLIN, 0}};
+        while (::poll(fds, 2, -1) < 0 && errno == EINTR) {
+        }
+        uint64_t count = 0;
+        for (const pollfd& fd : fds) {
+            if (fd.revents & POLLIN)
+                [[maybe_unused]] const ssize_t got = ::read(fd.fd, &count, sizeof count);
+        }
+        lock.lock();
+#else
+        (void)lock;
+#endif
+    }
+
+    ~Control() {
+#ifdef __linux__
+        for (int fd : {timerFd, eventFd}) {
+            if (fd >= 0)
+                ::close(fd);
+        }
+#endif
+    }
 };
 
 TTimerThread::TTimerThread(TTimerEx& owner, const TimerHooks& hooks) : m_control(std::make_shared<Control>()) {
     m_control->owner = &owner;
     m_control->runOnMainThread = hooks.runOnMainThread;
+#ifdef __linux__
+    if (hooks.postToMainThread) {
+        m_control->timerFd = ::timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
+        m_control->eventFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        if (m_control->timerFd >= 0 && m_control->eventFd >= 0) {
+            m_control->postToMainThread = hooks.postToMainThread;
+        } else {
+            for (int* fd : {&m_control->timerFd, &m_control->eventFd}) {
+                if (*fd >= 0)
+                    ::close(*fd);
+                *fd = -1;
+            }
+        }
+    }
+#endif
     m_thread = std::thread(&TTimerThread::Execute, m_control);
 }
 
@@ -106,7 +189,7 @@ TTimerThread::~TTimerThread() {
 void TTimerThread::pause() {
     std::lock_guard lock(m_control->mutex);
     m_control->paused = true;
-    m_control->wake.notify_all();
+    m_control->wakeWorker();
 }
 
 void TTimerThread::resume(TThreadPriority priority) {
@@ -115,7 +198,7 @@ void TTimerThread::resume(TThreadPriority priority) {
     ++m_control->generation;
     m_control->resumedAt = SteadyClock::now();
     m_control->wantedPriority = priority;
-    m_control->wake.notify_all();
+    m_control->wakeWorker();
 }
 
 void TTimerThread::stop() {
@@ -125,7 +208,7 @@ void TTimerThread::stop() {
         m_control->stop = true;
         // Joining a worker that waits for the main thread, from the main thread, would never return.
         letGo = m_control->inMainCall;
-        m_control->wake.notify_all();
+        m_control->wakeWorker();
     }
     if (!m_thread.joinable())
         return;
@@ -163,7 +246,12 @@ void TTimerThread::Execute(std::shared_ptr<Control> control) {
 
     while (!c.stop) {
         if (c.paused) {
-            c.wake.wait(lock, [&] { return c.stop || !c.paused; });
+            if (c.posting()) {
+                c.armTimer(SteadyClock::time_point::max());
+                c.waitPosting(lock);
+            } else {
+                c.wake.wait(lock, [&] { return c.stop || !c.paused; });
+            }
             continue;
         }
         if (seenGeneration != c.generation) {
@@ -172,13 +260,59 @@ void TTimerThread::Execute(std::shared_ptr<Control> control) {
             if (c.wantedPriority != c.appliedPriority)
                 c.applyPriority(c.wantedPriority);
         }
-        const auto deadline = sleepStart + std::chrono::milliseconds(c.owner->Interval());
-        const bool interrupted =
-            c.wake.wait_until(lock, deadline, [&] { return c.stop || c.paused || c.generation != seenGeneration; });
-        if (interrupted)
-            continue;
+        if (c.posting()) {
+            // The sleep after a posted firing starts when the call has run; until then, no deadline.
+            if (c.callPending) {
+                c.armTimer(SteadyClock::time_point::max());
+                c.waitPosting(lock);
+                continue;
+            }
+            sleepStart = std::max(sleepStart, c.callEndedAt);
+            const auto deadline = sleepStart + std::chrono::milliseconds(c.owner->Interval());
+            if (SteadyClock::now() < deadline) {
+                c.armTimer(deadline);
+                c.waitPosting(lock);
+                continue; // everything is looked at again: the deadline may have been reached
+            }
+        } else {
+            const auto deadline = sleepStart + std::chrono::milliseconds(c.owner->Interval());
+            const bool interrupted = c.wake.wait_until(
+                lock, deadline, [&] { return c.stop || c.paused || c.generation != seenGeneration; });
+            if (interrupted)
+                continue;
+        }
 
         TTimerEx* owner = c.owner;
+        if (!owner->ThreadSafe() && c.posting()) {
+            c.callPending = true;
+            const uint64_t firingGeneration = seenGeneration;
+            lock.unlock();
+            // As below, the main thread decides when it gets to the call whether it is still wanted.
+            // Once it has run (or been dropped), the call itself sets the worker's next wake-up.
+            c.postToMainThread([control, firingGeneration] {
+                std::unique_lock inner(control->mutex);
+                if (!control->stop && !control->paused && control->generation == firingGeneration) {
+                    TTimerEx* target = control->owner;
+                    inner.unlock();
+                    try {
+                        target->FireTimer();
+                    } catch (...) {
+                        target->reportError(std::current_exception());
+                    }
+                    inner.lock();
+                }
+                control->callPending = false;
+                control->callEndedAt = SteadyClock::now();
+                if (control->stop || control->paused || control->generation != firingGeneration) {
+                    control->wakeWorker();
+                } else {
+                    // owner is valid: the timer cannot be stopped without `stop` being set first.
+                    control->armTimer(control->callEndedAt + std::chrono::milliseconds(control->owner->Interval()));
+                }
+            });
+            lock.lock();
+            continue;
+        }
         if (owner->ThreadSafe()) {
             lock.unlock();
             std::exception_ptr error;

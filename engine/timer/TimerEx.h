@@ -44,6 +44,14 @@ struct TimerHooks {
     // unrun, for instance because the application is going away). Called only from the worker thread.
     // Empty: the call runs on the worker itself.
     std::function<void(const std::function<void()>& call)> runOnMainThread;
+    // Queues `call` to run on the main thread later and returns at once; called only from the worker.
+    // Optional. Where the system lets one thread set another's wake-up time (Linux), a worker given
+    // it hands a main-thread firing over with it and then makes a single wait, which the call itself
+    // ends Interval after it has run: the same cycle as with runOnMainThread (the worker does not go
+    // on before the call has run, and sleeps Interval after it), with one wake-up of the worker per
+    // firing instead of two. A call the main thread drops unrun leaves the worker waiting until the
+    // next pause, resume or stop.
+    std::function<void(std::function<void()> call)> postToMainThread;
     // Creates the hidden window; `onTimerMessage(id)` is its message handler for timer messages.
     // Empty: a window that refuses every timer, so window-timer mode raises EOutOfResources.
     std::function<std::unique_ptr<TimerWindow>(std::function<void(unsigned id)> onTimerMessage)> createWindow;

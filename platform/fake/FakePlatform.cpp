@@ -1,6 +1,42 @@
 #include "FakePlatform.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace vornik {
+
+FakeJoysticks::FakeJoysticks() {
+#ifndef _WIN32
+    if (::pipe2(m_change, O_CLOEXEC | O_NONBLOCK) != 0)
+        m_change[0] = m_change[1] = -1;
+#endif
+}
+
+FakeJoysticks::~FakeJoysticks() {
+#ifndef _WIN32
+    for (int fd : m_change) {
+        if (fd >= 0)
+            ::close(fd);
+    }
+#endif
+}
+
+void FakeJoysticks::signalChange() {
+#ifndef _WIN32
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(m_change[1], &byte, 1);
+#endif
+}
+
+void FakeJoysticks::drainChanges() {
+#ifndef _WIN32
+    char buffer[64];
+    while (m_change[0] >= 0 && ::read(m_change[0], buffer, sizeof buffer) > 0) {
+    }
+#endif
+}
 
 FakeJoystick& FakeJoysticks::plug(uint32_t id, uint32_t buttons) {
     FakeJoystick& j = devices.at(id);

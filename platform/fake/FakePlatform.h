@@ -46,6 +46,11 @@ struct FakeJoystick {
 
 class FakeJoysticks : public Joysticks {
 public:
+    FakeJoysticks();
+    ~FakeJoysticks() override;
+    FakeJoysticks(const FakeJoysticks&) = delete;
+    FakeJoysticks& operator=(const FakeJoysticks&) = delete;
+
     std::array<FakeJoystick, 32> devices{};
     int reads = 0;
     std::vector<uint32_t> capsQueries; // the id of every capability query, in order
@@ -54,6 +59,14 @@ public:
     FakeJoystick& plug(uint32_t id, uint32_t buttons = 12);
     uint32_t getDevCaps(uint32_t id, JoyCapsRecord& caps) override;
     uint32_t getPosEx(uint32_t id, JoyReading& reading) override;
+
+    // What a device node does when its joystick sends input: the change descriptor becomes readable.
+    void signalChange();
+    int changeDescriptor() override { return m_change[0]; }
+    void drainChanges() override;
+
+private:
+    int m_change[2] = {-1, -1}; // a pipe: read end, write end (none on Windows)
 };
 
 struct KeyEventRecord {

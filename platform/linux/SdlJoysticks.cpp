@@ -3,10 +3,25 @@
 #include <SDL2/SDL.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/epoll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 namespace vornik {
 
 SdlJoysticks::SdlJoysticks() {
+    m_epoll = ::epoll_create1(EPOLL_CLOEXEC);
+    m_virtualChange = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (m_epoll >= 0 && m_virtualChange >= 0) {
+        epoll_event watch{};
+        watch.events = EPOLLIN;
+        watch.data.fd = m_virtualChange;
+        ::epoll_ctl(m_epoll, EPOLL_CTL_ADD, m_virtualChange, &watch);
+    }
     // Without this hint SDL drops joystick input while another program has the focus, which is
     // exactly when the program is used.
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
@@ -21,6 +36,12 @@ SdlJoysticks::SdlJoysticks() {
 }
 
 SdlJoysticks::~SdlJoysticks() {
+    for (Slot& slot : m_slots)
+        unwatchNode(slot);
+    for (int fd : {m_virtualChange, m_epoll}) {
+        if (fd >= 0)
+            ::close(fd);
+    }
     if (!m_initialised)
         return;
     for (Slot& slot : m_slots) {
@@ -28,6 +49,62 @@ SdlJoysticks::~SdlJoysticks() {
             SDL_JoystickClose(slot.joystick);
     }
     SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+}
+
+void SdlJoysticks::watchNode(Slot& slot) {
+    const char* path = SDL_JoystickPath(slot.joystick);
+    if (m_epoll < 0 || path == nullptr || std::strncmp(path, "/dev/", 5) != 0)
+        return;
+    slot.node = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (slot.node < 0)
+        return;
+    epoll_event watch{};
+    watch.events = EPOLLIN;
+    watch.data.fd = slot.node;
+    if (::epoll_ctl(m_epoll, EPOLL_CTL_ADD, slot.node, &watch) != 0) {
+        ::close(slot.node);
+        slot.node = -1;
+    }
+}
+
+void SdlJoysticks::unwatchNode(Slot& slot) {
+    if (slot.node < 0)
+        return;
+    ::epoll_ctl(m_epoll, EPOLL_CTL_DEL, slot.node, nullptr);
+    ::close(slot.node);
+    slot.node = -1;
+}
+
+int SdlJoysticks::watchedNodes() const {
+    return static_cast<int>(std::count_if(m_slots.begin(), m_slots.end(), [](const Slot& s) { return s.node >= 0; }));
+}
+
+void SdlJoysticks::signalVirtualChange() {
+    if (m_virtualChange >= 0) {
+        const uint64_t one = 1;
+        [[maybe_unused]] const ssize_t written = ::write(m_virtualChange, &one, sizeof one);
+    }
+}
+
+void SdlJoysticks::drainChanges() {
+    if (m_epoll < 0)
+        return;
+    epoll_event ready[8];
+    const int count = ::epoll_wait(m_epoll, ready, 8, 0);
+    for (int i = 0; i < count; ++i) {
+        const int fd = ready[i].data.fd;
+        char buffer[1024]; // whole input_event records: 42 of 24 bytes
+        ssize_t got = 0;
+        while ((got = ::read(fd, buffer, sizeof buffer)) > 0) {
+        }
+        // An unplugged device's node stays readable with an error for ever: stop watching it.
+        if (got < 0 && errno != EAGAIN && errno != EINTR) {
+            for (Slot& slot : m_slots) {
+                if (slot.node == fd)
+                    unwatchNode(slot);
+            }
+        }
+    }
 }
 
 uint32_t SdlJoysticks::povPosition(uint8_t hat) {
@@ -85,9 +162,11 @@ void SdlJoysticks::takeNewDevices() {
         SDL_Joystick* joystick = SDL_JoystickOpen(index);
         if (joystick == nullptr)
             continue;
+        unwatchNode(*slot);
         if (slot->joystick != nullptr)
             SDL_JoystickClose(slot->joystick);
-        *slot = Slot{joystick, guid, true};
+        *slot = Slot{joystick, guid, true, -1};
+        watchNode(*slot);
         m_count = std::max(m_count, static_cast<int>(slot - m_slots.begin()) + 1);
     }
 }

@@ -24,6 +24,16 @@ public:
 
     uint32_t getDevCaps(uint32_t id, JoyCapsRecord& caps) override;
     uint32_t getPosEx(uint32_t id, JoyReading& reading) override;
+    // One epoll descriptor over a second, read-only descriptor of every open joystick's device node
+    // (SDL_JoystickPath): the kernel hands each open descriptor its own copy of the device's events,
+    // so it turns readable when the pad sends input while SDL's own reads stay untouched.
+    int changeDescriptor() override { return m_epoll; }
+    void drainChanges() override;
+    // SDL's virtual joysticks have no device node: whoever moves one says so here, which makes the
+    // change descriptor readable as a node would.
+    void signalVirtualChange();
+    // How many open joysticks have a device node watched.
+    int watchedNodes() const;
 
     // False when SDL's joystick subsystem could not start; then no joystick exists.
     bool available() const { return m_initialised; }
@@ -40,7 +50,10 @@ private:
         SDL_Joystick* joystick = nullptr;
         SDL_JoystickGUID guid{};
         bool used = false; // the id has been given to a device
+        int node = -1;     // our own read-only descriptor of its device node, or -1
     };
+    void watchNode(Slot& slot);
+    void unwatchNode(Slot& slot);
     bool attached(const Slot& slot) const;
     void takeNewDevices();
     bool held(SDL_JoystickID instance) const;
@@ -48,6 +61,8 @@ private:
     std::array<Slot, 32> m_slots{};
     int m_count = 0;
     bool m_initialised = false;
+    int m_epoll = -1;
+    int m_virtualChange = -1; // an eventfd in the epoll set
 };
 
 } // namespace vornik

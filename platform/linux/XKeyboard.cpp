@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include <X11/XKBlib.h>
+#include <X11/extensions/XInput2.h>
 #include <X11/extensions/XTest.h>
 
 namespace vornik {
@@ -24,10 +25,75 @@ XKeyboard::XKeyboard(XConnection& connection) : m_connection(connection) {
     m_connection.countRoundTrip();
     m_connection.addListener([this](const XEvent& event) { onEvent(event); });
     buildTable();
+    selectRawEvents();
+}
+
+void XKeyboard::selectRawEvents() {
+    Display* display = m_connection.display();
+    int opcode = 0, firstEvent = 0, firstError = 0;
+    if (!XQueryExtension(display, "XInputExtension", &opcode, &firstEvent, &firstError))
+        return;
+    int major = 2, minor = 0;
+    m_connection.countRoundTrip();
+    if (XIQueryVersion(display, &major, &minor) != Success)
+        return;
+    m_connection.countRoundTrip();
+    unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+    XISetMask(bits, XI_RawKeyPress);
+    XISetMask(bits, XI_RawKeyRelease);
+    XIEventMask mask{XIAllDevices, static_cast<int>(sizeof bits), bits};
+    XISelectEvents(display, m_connection.root(), &mask, 1);
+    // What is down already; the selection is in place first, so no change falls between the two.
+    XQueryKeymap(display, m_state.data());
+    m_connection.countRoundTrip();
+    std::bitset<256>& before = m_deviceKeys[0];
+    for (int code = 0; code < 256; ++code)
+        before[static_cast<std::size_t>(code)] = (m_state[static_cast<std::size_t>(code / 8)] >> (code % 8)) & 1;
+    m_xinputOpcode = opcode;
+}
+
+void XKeyboard::onRawEvent(int sourceId, int keycode, bool press) {
+    if (keycode <= 0 || keycode > 255)
+        return;
+    const auto code = static_cast<std::size_t>(keycode);
+    // Our own events come back in the order they were sent.
+    if (m_ownPending[code] > 0) {
+        --m_ownPending[code];
+        m_xtestDevice = sourceId;
+    }
+    m_deviceKeys[sourceId][code] = press;
+    if (!press)
+        m_deviceKeys[0][code] = false;
+}
+
+bool XKeyboard::isDown(KeyCode code) const {
+    if (code == 0)
+        return false;
+    if (m_xinputOpcode < 0)
+        return (m_state[code / 8] >> (code % 8)) & 1;
+    // While one of our own events is on its way, our device's state is the one we sent.
+    const bool ownInFlight = m_ownPending[code] > 0;
+    if (ownInFlight && m_ownDown[code])
+        return true;
+    for (const auto& [device, keys] : m_deviceKeys) {
+        if (ownInFlight && device == m_xtestDevice)
+            continue;
+        if (keys[code])
+            return true;
+    }
+    return false;
 }
 
 void XKeyboard::onEvent(const XEvent& event) {
-    if (event.type == MappingNotify && event.xmapping.request != MappingPointer) {
+    if (event.type == GenericEvent && event.xcookie.extension == m_xinputOpcode && m_xinputOpcode >= 0 &&
+        (event.xcookie.evtype == XI_RawKeyPress || event.xcookie.evtype == XI_RawKeyRelease)) {
+        XGenericEventCookie cookie = event.xcookie;
+        if (XGetEventData(m_connection.display(), &cookie)) {
+            const auto* raw = static_cast<const XIRawEvent*>(cookie.data);
+            onRawEvent(raw->sourceid, raw->detail, cookie.evtype == XI_RawKeyPress);
+            XFreeEventData(m_connection.display(), &cookie);
+        }
+    } else if (event.type == MappingNotify && event.xmapping.request != MappingPointer) {
         XMappingEvent mapping = event.xmapping;
         XRefreshKeyboardMapping(&mapping);
         m_mappingChanged = true;
@@ -79,6 +145,11 @@ void XKeyboard::sendKey(KeyCode code, bool down) {
     XFlush(display);
     m_pressed[code] = down;
     m_stateValid = false;
+    if (m_xinputOpcode >= 0 && m_ownPending[code] < 255) {
+        ++m_ownPending[code];
+        m_ownDown[code] = down;
+        m_lastSent = std::chrono::steady_clock::now();
+    }
 }
 
 void XKeyboard::keyEvent(uint8_t vk, uint32_t flags) {
@@ -99,8 +170,13 @@ void XKeyboard::refreshStateIfStale() {
     m_connection.processEvents();
     if (m_mappingChanged)
         buildTable();
-    XQueryKeymap(m_connection.display(), m_state.data());
-    m_connection.countRoundTrip();
+    if (m_xinputOpcode < 0) {
+        XQueryKeymap(m_connection.display(), m_state.data());
+        m_connection.countRoundTrip();
+    } else if (now - m_lastSent > std::chrono::milliseconds(500)) {
+        // An event the server dropped (a key-up of a key already up) never comes back.
+        m_ownPending.fill(0);
+    }
     m_stateValid = true;
     m_stateTime = now;
 }

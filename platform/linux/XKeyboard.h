@@ -6,21 +6,24 @@
 #include <array>
 #include <bitset>
 #include <chrono>
+#include <map>
 #include <vector>
 
 namespace vornik {
 
-// Key output through the XTest extension and key state through XQueryKeymap, by virtual-key code.
-// Main thread only.
+// Key output through the XTest extension and the key state, by virtual-key code. Main thread only.
 //
-// The key state is one XQueryKeymap answer (all 256 keys), cached: the engine asks for well over a
-// hundred keys per tick, and one round trip serves them all. The cache is dropped after every event
-// this keyboard sends, so the next query sees the key just pressed, and it expires after
-// `stateLifetime`, which is shorter than the engine's 30 ms period; whoever runs the ticks may also
-// call beginTick() to drop it explicitly.
+// The key state is kept from the XInput 2 raw key events of every keyboard (the user's and the
+// XTest devices alike), which the server sends to the root window whoever has the focus: one
+// XQueryKeymap at start-up, then no round trip at all. The events that have arrived are read at
+// most once per `stateLifetime`, which is shorter than the time between two engine ticks, so a key
+// pressed by anyone before a tick is seen by it. An event this keyboard sends counts at once, before
+// its own raw event comes back. On a server without XInput 2.0 the state is one XQueryKeymap answer
+// (all 256 keys) instead, cached for `stateLifetime` and dropped after every event this keyboard
+// sends. Whoever runs the ticks may call beginTick() to read anew at once.
 class XKeyboard : public Keyboard {
 public:
-    static constexpr std::chrono::microseconds kDefaultStateLifetime{10000};
+    static constexpr std::chrono::microseconds kDefaultStateLifetime{1000};
 
     explicit XKeyboard(XConnection& connection);
 
@@ -35,6 +38,13 @@ public:
 
     // False when the server has no XTest: key events are then dropped.
     bool hasXTest() const { return m_hasXTest; }
+    // True while the state comes from XInput 2 raw events.
+    bool stateFromEvents() const { return m_xinputOpcode >= 0; }
+    // Goes back to XQueryKeymap, as on a server without XInput 2 (for tests).
+    void useKeymapQueries() {
+        m_xinputOpcode = -1;
+        m_stateValid = false;
+    }
     // The key a key event for `vk` sends; 0 when the code has no keysym or the keysym no key.
     KeyCode outputKeycode(int vk) const;
     // Keys this keyboard pressed and has not released, ascending.
@@ -48,7 +58,9 @@ private:
     void onEvent(const XEvent& event);
     void buildTable();
     void refreshStateIfStale();
-    bool isDown(KeyCode code) const { return code != 0 && (m_state[code / 8] >> (code % 8)) & 1; }
+    bool isDown(KeyCode code) const;
+    void selectRawEvents();
+    void onRawEvent(int sourceId, int keycode, bool press);
     void sendKey(KeyCode code, bool down);
 
     XConnection& m_connection;
@@ -61,6 +73,15 @@ private:
     std::chrono::steady_clock::time_point m_stateTime{};
     std::chrono::microseconds m_stateLifetime = kDefaultStateLifetime;
     std::bitset<256> m_pressed; // by keycode
+
+    // The event-fed state: the keys each device holds (by XInput device id; 0 holds what was down
+    // at start-up until it is released), and this keyboard's own events not yet come back.
+    int m_xinputOpcode = -1;
+    std::map<int, std::bitset<256>> m_deviceKeys;
+    std::array<uint8_t, 256> m_ownPending{};
+    std::bitset<256> m_ownDown;
+    int m_xtestDevice = -1; // the device our own events come back from, once seen
+    std::chrono::steady_clock::time_point m_lastSent{};
 };
 
 } // namespace vornik

@@ -85,7 +85,19 @@ XWindowSystem::XWindowSystem(XConnection& connection) : m_connection(connection)
 
     // Whether the window manager publishes the active window is followed through the root's
     // property events, so a desktop without one costs no extra round trip per query.
-    XSelectInput(display, m_connection.root(), PropertyChangeMask);
+    // Focus changes show as focus events on the top-level windows and the root: every top-level is
+    // watched from its creation (or its move to the root) on.
+    watch(m_connection.root(), PropertyChangeMask | SubstructureNotifyMask | FocusChangeMask);
+    Window rootReturn = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    m_connection.countRoundTrip();
+    if (XQueryTree(display, m_connection.root(), &rootReturn, &parent, &children, &count)) {
+        for (unsigned int i = 0; i < count; ++i)
+            watch(children[i], FocusChangeMask);
+        if (children != nullptr)
+            XFree(children);
+    }
     Property active;
     m_activeWindowPublished =
         readProperty(display, m_connection.root(), m_atoms[NetActiveWindow], XA_WINDOW, 1, active);
@@ -95,39 +107,63 @@ XWindowSystem::XWindowSystem(XConnection& connection) : m_connection(connection)
 void XWindowSystem::onEvent(const XEvent& event) {
     switch (event.type) {
     case PropertyNotify:
-        if (event.xproperty.window == m_connection.root() && event.xproperty.atom == m_atoms[NetActiveWindow])
+        if (event.xproperty.window == m_connection.root() && event.xproperty.atom == m_atoms[NetActiveWindow]) {
             m_activeWindowPublished = event.xproperty.state == PropertyNewValue;
+            m_foregroundKnown = false;
+        }
+        break;
+    case FocusIn:
+    case FocusOut:
+        m_foregroundKnown = false;
+        break;
+    case CreateNotify:
+        if (event.xcreatewindow.parent == m_connection.root())
+            watch(event.xcreatewindow.window, FocusChangeMask);
         break;
     case DestroyNotify:
         m_pids.erase(event.xdestroywindow.window);
+        m_masks.erase(event.xdestroywindow.window);
         m_topLevels.clear();
+        m_foregroundKnown = false;
         break;
     case ReparentNotify:
+        if (event.xreparent.parent == m_connection.root())
+            watch(event.xreparent.window, FocusChangeMask);
         m_topLevels.clear();
+        m_foregroundKnown = false;
         break;
     default:
         break;
     }
 }
 
-// Asks to be told when `window` is destroyed or reparented, which is what ends a cached answer.
-void XWindowSystem::watch(Window window) {
-    XSelectInput(m_connection.display(), window, StructureNotifyMask);
+void XWindowSystem::watch(Window window, long mask) {
+    long& selected = m_masks[window];
+    if ((selected | mask) == selected)
+        return;
+    selected |= mask;
+    XSelectInput(m_connection.display(), window, selected);
 }
 
 WindowHandle XWindowSystem::foregroundWindow() {
     m_connection.processEvents();
+    if (m_foregroundKnown)
+        return m_foreground;
+    // Known from here on, unless an event that arrives meanwhile says otherwise.
+    m_foregroundKnown = true;
+    m_foreground = 0;
     if (m_activeWindowPublished) {
         Property active;
         m_connection.countRoundTrip();
         if (readProperty(m_connection.display(), m_connection.root(), m_atoms[NetActiveWindow], XA_WINDOW, 1, active)) {
-            if (active.format != 32 || active.items < 1)
-                return 0;
-            return static_cast<Window>(*reinterpret_cast<const long*>(active.bytes.data()));
+            if (active.format == 32 && active.items >= 1)
+                m_foreground = static_cast<Window>(*reinterpret_cast<const long*>(active.bytes.data()));
+            return m_foreground;
         }
         m_activeWindowPublished = false;
     }
-    return focusedTopLevel();
+    m_foreground = focusedTopLevel();
+    return m_foreground;
 }
 
 Window XWindowSystem::focusedTopLevel() {
@@ -141,10 +177,10 @@ Window XWindowSystem::focusedTopLevel() {
     if (cached != m_topLevels.end())
         return cached->second;
     const std::uint64_t errorsBefore = m_connection.errorCount();
-    watch(focus);
+    watch(focus, StructureNotifyMask);
     const Window client = topLevelClient(focus);
     if (client != 0 && client != focus)
-        watch(client);
+        watch(client, StructureNotifyMask);
     // An error here means the window went away while being looked at: nothing to remember.
     if (client != 0 && m_connection.errorCount() == errorsBefore)
         m_topLevels[focus] = client;
@@ -234,7 +270,7 @@ uint32_t XWindowSystem::windowProcessId(WindowHandle handle) {
     if (cached != m_pids.end())
         return cached->second;
     const std::uint64_t errorsBefore = m_connection.errorCount();
-    watch(window);
+    watch(window, StructureNotifyMask);
     const uint32_t pid = queryProcessId(window);
     if (pid != 0 && m_connection.errorCount() == errorsBefore)
         m_pids[window] = pid;

@@ -11,10 +11,12 @@ namespace vornik {
 // Top-level client windows of the X desktop. Main thread only.
 //
 // The foreground window is _NET_ACTIVE_WINDOW where the window manager publishes it, else the input
-// focus walked up to its top-level client. Process ids come from the X-Resource extension, which
-// knows the owning connection's process, with _NET_WM_PID only as a fallback. Both the pid of a
-// window and the walk from a focus window are cached and dropped when the window is destroyed or
-// reparented, so an idle engine tick costs one round trip here.
+// focus walked up to its top-level client. Both are followed by events: the answer is asked for once
+// and kept until a PropertyNotify of _NET_ACTIVE_WINDOW on the root window, or a focus event on the
+// root or a top-level window (each watched from its creation on), says it may have changed. Process
+// ids come from the X-Resource extension, which knows the owning connection's process, with
+// _NET_WM_PID only as a fallback; they are cached and dropped when the window is destroyed. So an
+// idle engine tick costs no round trip here.
 class XWindowSystem : public WindowSystem {
 public:
     explicit XWindowSystem(XConnection& connection);
@@ -53,15 +55,19 @@ private:
     Window clientBelow(Window window, int depth);
     uint32_t queryProcessId(Window window);
     std::string readTitle(Window window);
-    void watch(Window window);
+    // Asks for the events in `mask` of `window`, on top of those asked for before.
+    void watch(Window window, long mask);
 
     XConnection& m_connection;
     Atom m_atoms[AtomCount] = {};
     bool m_hasXRes = false;
     bool m_activeWindowPublished = false;
+    bool m_foregroundKnown = false; // m_foreground is up to date: no event said otherwise since
+    Window m_foreground = 0;
     WindowHandle m_applicationHandle = 0;
     std::unordered_map<Window, uint32_t> m_pids;
     std::unordered_map<Window, Window> m_topLevels; // focus window -> its top-level client
+    std::unordered_map<Window, long> m_masks;       // what we asked to hear of each window
 };
 
 } // namespace vornik

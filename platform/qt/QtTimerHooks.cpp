@@ -23,9 +23,19 @@ std::function<void(const std::function<void()>&)> qtMainThreadCall(QObject* cont
     };
 }
 
+std::function<void(std::function<void()>)> qtMainThreadPost(QObject* context) {
+    return [context](std::function<void()> call) {
+        QObject* target = context ? context : QCoreApplication::instance();
+        if (!target)
+            return;
+        QMetaObject::invokeMethod(target, std::move(call), Qt::QueuedConnection);
+    };
+}
+
 TimerHooks qtTimerHooks(std::function<void(std::exception_ptr)> onError) {
     TimerHooks hooks;
     hooks.runOnMainThread = qtMainThreadCall();
+    hooks.postToMainThread = qtMainThreadPost();
     hooks.createWindow = [](std::function<void(unsigned)> onTimerMessage) -> std::unique_ptr<TimerWindow> {
         return std::make_unique<QtTimerWindow>(std::move(onTimerMessage));
     };

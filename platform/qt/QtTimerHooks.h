@@ -11,7 +11,11 @@ namespace vornik {
 // the call is dropped.
 std::function<void(const std::function<void()>&)> qtMainThreadCall(QObject* context = nullptr);
 
-// The hooks the program gives every TTimerEx: the call above, QtTimerWindow, and `onError`.
+// Queues a call to run on the thread of `context` (the application's main thread when null) and
+// returns at once; modal dialogs' event loops run it too. Without an application the call is dropped.
+std::function<void(std::function<void()>)> qtMainThreadPost(QObject* context = nullptr);
+
+// The hooks the program gives every TTimerEx: the two calls above, QtTimerWindow, and `onError`.
 TimerHooks qtTimerHooks(std::function<void(std::exception_ptr)> onError);
 
 } // namespace vornik

@@ -58,10 +58,12 @@ TEST_F(XKeyboardTest, SentEventsReachTheFocusedWindowAtOnce) {
 TEST_F(XKeyboardTest, StateFollowsTheEventsThisKeyboardSends) {
     EXPECT_FALSE(down('A'));
     keyboard.keyEvent('A', kDown);
-    EXPECT_TRUE(down('A')) << "the cached state is renewed after a sent event";
+    EXPECT_TRUE(down('A')) << "a sent event counts at once";
+    XSync(connection.display(), False); // the server has our event before the other connection asks
     EXPECT_TRUE(user.keyDown(user.keycode(XK_a))) << "the server agrees";
     keyboard.keyEvent('A', kUp);
     EXPECT_FALSE(down('A'));
+    XSync(connection.display(), False);
     EXPECT_FALSE(user.keyDown(user.keycode(XK_a)));
 }
 
@@ -86,7 +88,42 @@ TEST_F(XKeyboardTest, GenericCodesAreDownWhenEitherSideIs) {
     user.releaseKey(XK_Alt_R);
 }
 
-TEST_F(XKeyboardTest, OneKeymapRoundTripServesAWholeTickOfQueries) {
+TEST_F(XKeyboardTest, TheStateFollowsEveryKeyboardsEventsWithoutRoundTrips) {
+    ASSERT_TRUE(keyboard.stateFromEvents());
+    keyboard.setStateLifetime(std::chrono::seconds(10));
+    keyboard.beginTick();
+    const uint64_t before = connection.roundTrips();
+    for (int tick = 0; tick < 10; ++tick) {
+        keyboard.beginTick();
+        for (int vk = 1; vk < 256; ++vk)
+            keyboard.asyncKeyState(vk);
+    }
+    EXPECT_EQ(connection.roundTrips(), before);
+
+    // Another client's XTest key, as the user's keyboard would press it: seen by the next tick.
+    user.pressKey(XK_j);
+    keyboard.beginTick();
+    EXPECT_TRUE(down('J'));
+    user.releaseKey(XK_j);
+    keyboard.beginTick();
+    EXPECT_FALSE(down('J'));
+
+    // Our own events count at once, before they come back, and keep counting once they have.
+    keyboard.keyEvent('Q', kDown);
+    EXPECT_TRUE(down('Q'));
+    XSync(connection.display(), False);
+    keyboard.beginTick();
+    EXPECT_TRUE(down('Q'));
+    EXPECT_TRUE(user.keyDown(user.keycode(XK_q)));
+    keyboard.keyEvent('Q', kUp);
+    EXPECT_FALSE(down('Q'));
+    XSync(connection.display(), False);
+    keyboard.beginTick();
+    EXPECT_FALSE(down('Q'));
+}
+
+TEST_F(XKeyboardTest, OneKeymapRoundTripServesAWholeTickOfQueriesWithoutXInput) {
+    keyboard.useKeymapQueries();
     keyboard.setStateLifetime(std::chrono::seconds(10));
     keyboard.beginTick();
     const uint64_t before = connection.roundTrips();
@@ -114,6 +151,7 @@ TEST_F(XKeyboardTest, OneKeymapRoundTripServesAWholeTickOfQueries) {
 }
 
 TEST_F(XKeyboardTest, CachedStateExpiresByItself) {
+    keyboard.useKeymapQueries();
     keyboard.setStateLifetime(std::chrono::milliseconds(5));
     EXPECT_FALSE(down('K'));
     user.pressKey(XK_k);

@@ -84,15 +84,34 @@ TEST_F(XWindowSystemTest, PublishedActiveWindowWinsOverTheFocus) {
     EXPECT_EQ(windows.foregroundWindow(), a) << "no longer published: back to the input focus";
 }
 
-TEST_F(XWindowSystemTest, IdleForegroundTestCostsOneRoundTrip) {
+TEST_F(XWindowSystemTest, TheForegroundIsFollowedByEventsAndAnIdleTestCostsNoRoundTrip) {
     RecorderProcess target({"--focus"});
     const WindowHandle fg = windows.foregroundWindow();
     ASSERT_EQ(fg, target.window());
     ASSERT_EQ(windows.windowProcessId(fg), static_cast<uint32_t>(target.pid()));
-    const uint64_t before = connection.roundTrips();
+    uint64_t before = connection.roundTrips();
     for (int tick = 0; tick < 10; ++tick)
         windows.windowProcessId(windows.foregroundWindow());
-    EXPECT_EQ(connection.roundTrips() - before, 10u);
+    EXPECT_EQ(connection.roundTrips(), before);
+
+    // A top-level created after the backend started, focused without a window manager: seen at once.
+    const Window later = user.createWindow("later");
+    user.focus(later);
+    EXPECT_EQ(windows.foregroundWindow(), later);
+    user.focus(target.window());
+    EXPECT_EQ(windows.foregroundWindow(), target.window());
+    user.focus(user.root());
+    EXPECT_EQ(windows.foregroundWindow(), 0u);
+
+    // A window manager's _NET_ACTIVE_WINDOW, followed the same way.
+    user.setActiveWindow(later);
+    EXPECT_EQ(windows.foregroundWindow(), later);
+    before = connection.roundTrips();
+    for (int tick = 0; tick < 10; ++tick)
+        windows.foregroundWindow();
+    EXPECT_EQ(connection.roundTrips(), before);
+    user.setActiveWindow(target.window());
+    EXPECT_EQ(windows.foregroundWindow(), target.window());
 }
 
 TEST_F(XWindowSystemTest, ProcessIdComesFromTheServerNotFromTheClaim) {

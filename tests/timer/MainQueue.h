@@ -19,8 +19,11 @@ public:
     ~MainQueue() {
         // Calls nobody will pump are dropped, so their posters do not wait forever.
         std::lock_guard lock(m_state->mutex);
-        for (Item* item : m_state->items)
+        for (Item* item : m_state->items) {
             item->done = true;
+            if (item->posted)
+                delete item;
+        }
         m_state->items.clear();
         m_state->changed.notify_all();
     }
@@ -28,11 +31,25 @@ public:
     // The hook to inject; it keeps the queue's state alive for posters that outlive the queue.
     Call hook() const {
         return [state = m_state](const std::function<void()>& call) {
-            Item item{&call};
+            Item item;
+            item.call = &call;
             std::unique_lock lock(state->mutex);
             state->items.push_back(&item);
             state->changed.notify_all();
             state->changed.wait(lock, [&] { return item.done; });
+        };
+    }
+
+    // The hook that queues a call and returns at once, like a window framework's queued call.
+    std::function<void(std::function<void()>)> postHook() const {
+        return [state = m_state](std::function<void()> call) {
+            auto* item = new Item;
+            item->owned = std::move(call);
+            item->call = &item->owned;
+            item->posted = true;
+            std::lock_guard lock(state->mutex);
+            state->items.push_back(item);
+            state->changed.notify_all();
         };
     }
 
@@ -49,6 +66,10 @@ public:
             lock.unlock();
             (*item->call)();
             lock.lock();
+            if (item->posted) {
+                delete item;
+                continue;
+            }
             item->done = true;
             m_state->changed.notify_all();
         }
@@ -66,8 +87,10 @@ public:
 
 private:
     struct Item {
-        const std::function<void()>* call;
+        const std::function<void()>* call = nullptr;
         bool done = false;
+        bool posted = false; // queued by postHook: owns its call, nobody waits for it
+        std::function<void()> owned;
     };
     struct State {
         mutable std::mutex mutex;

@@ -97,11 +97,15 @@ template <class Predicate> bool waitFor(Predicate done, std::chrono::millisecond
     return true;
 }
 
-class TimerExTest : public ::testing::Test {
+// Every behaviour with either hand-over to the main thread: the call that waits (false) and the
+// queued call after which the worker makes one wait (true).
+class TimerExTest : public ::testing::TestWithParam<bool> {
 protected:
     TimerHooks hooks() {
         TimerHooks h;
         h.runOnMainThread = queue.hook();
+        if (GetParam())
+            h.postToMainThread = queue.postHook();
         h.createWindow = [this](std::function<void(unsigned)> handler) {
             return std::make_unique<FakeWindow>(window, std::move(handler));
         };
@@ -128,7 +132,7 @@ protected:
     std::vector<std::string> errors; // main thread only
 };
 
-TEST_F(TimerExTest, StartsIdleWithItsDefaultsAndAPausedWorker) {
+TEST_P(TimerExTest, StartsIdleWithItsDefaultsAndAPausedWorker) {
     TTimerEx timer(hooks());
     EXPECT_TRUE(timer.Enabled());
     EXPECT_EQ(timer.Interval(), 1000u);
@@ -141,7 +145,7 @@ TEST_F(TimerExTest, StartsIdleWithItsDefaultsAndAPausedWorker) {
     EXPECT_FALSE(timer.hasHiddenWindow());
 }
 
-TEST_F(TimerExTest, IntervalZeroNeverFiresInEitherMode) {
+TEST_P(TimerExTest, IntervalZeroNeverFiresInEitherMode) {
     TTimerEx timer(hooks());
     timer.setThreadSafe(true);
     timer.setInterval(0);
@@ -155,7 +159,7 @@ TEST_F(TimerExTest, IntervalZeroNeverFiresInEitherMode) {
     EXPECT_EQ(firings.count(), 0u);
 }
 
-TEST_F(TimerExTest, ThreadSafeFiresOnTheWorkerAndOtherwiseOnlyOnTheMainThread) {
+TEST_P(TimerExTest, ThreadSafeFiresOnTheWorkerAndOtherwiseOnlyOnTheMainThread) {
     TTimerEx timer(hooks());
     timer.setThreadSafe(true);
     timer.setInterval(10);
@@ -172,7 +176,7 @@ TEST_F(TimerExTest, ThreadSafeFiresOnTheWorkerAndOtherwiseOnlyOnTheMainThread) {
         EXPECT_EQ(firings.threads[i], std::this_thread::get_id());
 }
 
-TEST_F(TimerExTest, SameValueChangesNothingButAssigningOnTimerAgainRestarts) {
+TEST_P(TimerExTest, SameValueChangesNothingButAssigningOnTimerAgainRestarts) {
     TTimerEx timer(hooks());
     timer.setThreaded(false);
     timer.setInterval(30);
@@ -211,7 +215,7 @@ TEST_F(TimerExTest, SameValueChangesNothingButAssigningOnTimerAgainRestarts) {
     EXPECT_LT(once.first() - touched, 280ms);
 }
 
-TEST_F(TimerExTest, DisablingPausesAndEnablingFiresOneFullIntervalAfterTheResume) {
+TEST_P(TimerExTest, DisablingPausesAndEnablingFiresOneFullIntervalAfterTheResume) {
     TTimerEx timer(hooks());
     timer.setThreadSafe(true);
     timer.setInterval(20);
@@ -236,7 +240,7 @@ TEST_F(TimerExTest, DisablingPausesAndEnablingFiresOneFullIntervalAfterTheResume
     EXPECT_GE(firings.times[paused] - resumed, 195ms);
 }
 
-TEST_F(TimerExTest, PriorityWhileNotThreadedIsOnlyStoredAndAppliedOnEnteringThreadedMode) {
+TEST_P(TimerExTest, PriorityWhileNotThreadedIsOnlyStoredAndAppliedOnEnteringThreadedMode) {
     std::atomic<int> workerNice{100};
     TTimerEx timer(hooks());
     timer.setThreaded(false);
@@ -262,7 +266,7 @@ TEST_F(TimerExTest, PriorityWhileNotThreadedIsOnlyStoredAndAppliedOnEnteringThre
 #endif
 }
 
-TEST_F(TimerExTest, ARefusedRaiseKeepsTheTimerRunning) {
+TEST_P(TimerExTest, ARefusedRaiseKeepsTheTimerRunning) {
     // Nice values run 19..-20 in the order of the priorities, normal at 0, highest well above it.
     for (int p = tpIdle; p < tpTimeCritical; ++p)
         EXPECT_GT(niceValueOf(TThreadPriority(p)), niceValueOf(TThreadPriority(p + 1)));
@@ -291,7 +295,7 @@ TEST_F(TimerExTest, ARefusedRaiseKeepsTheTimerRunning) {
 #endif
 }
 
-TEST_F(TimerExTest, SwitchingToWindowTimerEndsTheWorkerAndKeepsFiring) {
+TEST_P(TimerExTest, SwitchingToWindowTimerEndsTheWorkerAndKeepsFiring) {
     TTimerEx timer(hooks());
     timer.setThreadSafe(true);
     timer.setInterval(10);
@@ -316,7 +320,7 @@ TEST_F(TimerExTest, SwitchingToWindowTimerEndsTheWorkerAndKeepsFiring) {
     EXPECT_TRUE(waitFor([&] { return firings.count() >= atSwitch + 4; }, 2s));
 }
 
-TEST_F(TimerExTest, RefusedWindowTimerRaisesOutOfResourcesAndLeavesTheTimerIdle) {
+TEST_P(TimerExTest, RefusedWindowTimerRaisesOutOfResourcesAndLeavesTheTimerIdle) {
     window.refuse = true;
     TTimerEx timer(hooks());
     timer.setThreaded(false);
@@ -337,7 +341,7 @@ TEST_F(TimerExTest, RefusedWindowTimerRaisesOutOfResourcesAndLeavesTheTimerIdle)
     EXPECT_THROW(bare.setThreaded(false), EOutOfResources);
 }
 
-TEST_F(TimerExTest, SlowMainThreadHandlerStretchesThePeriodAndNeverOverlaps) {
+TEST_P(TimerExTest, SlowMainThreadHandlerStretchesThePeriodAndNeverOverlaps) {
     TTimerEx timer(hooks());
     timer.setInterval(50);
     timer.setOnTimer([&](TTimerEx&) {
@@ -353,7 +357,7 @@ TEST_F(TimerExTest, SlowMainThreadHandlerStretchesThePeriodAndNeverOverlaps) {
     EXPECT_LT((t.back() - t.front()) / (t.size() - 1), 230ms);
 }
 
-TEST_F(TimerExTest, NoFiringAfterDestructionInAnyMode) {
+TEST_P(TimerExTest, NoFiringAfterDestructionInAnyMode) {
     {
         TTimerEx timer(hooks());
         timer.setThreadSafe(true);
@@ -384,7 +388,7 @@ TEST_F(TimerExTest, NoFiringAfterDestructionInAnyMode) {
     EXPECT_EQ(firings.count(), afterThreadSafe);
 }
 
-TEST_F(TimerExTest, HandlerMayReconfigureItsOwnTimerFromTheMainThreadCall) {
+TEST_P(TimerExTest, HandlerMayReconfigureItsOwnTimerFromTheMainThreadCall) {
     TTimerEx timer(hooks());
     timer.setInterval(5);
     timer.setOnTimer([&](TTimerEx& sender) {
@@ -398,7 +402,7 @@ TEST_F(TimerExTest, HandlerMayReconfigureItsOwnTimerFromTheMainThreadCall) {
     EXPECT_EQ(firings.count(), 1u);
 }
 
-TEST_F(TimerExTest, AnExceptionFromOnTimerIsReportedAndTheTimerKeepsRunning) {
+TEST_P(TimerExTest, AnExceptionFromOnTimerIsReportedAndTheTimerKeepsRunning) {
     auto thrower = [&](TTimerEx&) {
         firings.record();
         throw std::runtime_error("tick failed");
@@ -420,5 +424,8 @@ TEST_F(TimerExTest, AnExceptionFromOnTimerIsReportedAndTheTimerKeepsRunning) {
     deliverTimerMessage();
     EXPECT_EQ(errors, (std::vector<std::string>{"tick failed", "tick failed"}));
 }
+
+INSTANTIATE_TEST_SUITE_P(HandOver, TimerExTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Posted" : "Waited"; });
 
 } // namespace

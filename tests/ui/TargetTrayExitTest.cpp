@@ -245,5 +245,32 @@ TEST_F(Program, LiveViewShowsPicturesOnTheJoystickPage) {
               w.pictures().button(3, ButtonState::Pressed).toImage());
 }
 
+// The engine's timer does not run here: only the joystick's change descriptor can make a key go out.
+TEST_F(Program, AJoystickChangeIsAnsweredAtOnceThroughItsChangeDescriptor) {
+    FakeJoystick& pad = m_fake.joysticks.plug(0);
+    TVornik& w = start();
+    ASSERT_TRUE(w.inputWake().watching());
+    w.config().joystickBindings[1][buttonEntry(1)] = JoystickBinding{BindingKeys, 'X', 0, 0, 1};
+    emit w.cb1()->activated(1);
+    m_fake.windows.foreground = 0x20;
+
+    pad.reading.dwButtons = 1;
+    m_fake.joysticks.signalChange();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_fake.keyboard.events.empty(); }, 5000));
+    EXPECT_EQ(m_fake.keyboard.events, (std::vector<KeyEventRecord>{{0, 'X', kKeyEventExtendedKey}}));
+    const int responses = w.inputWake().responses();
+
+    // A stick moved inside its zone wakes the watch but is no change to answer.
+    pad.reading.dwXpos = 40000;
+    m_fake.joysticks.signalChange();
+    QTest::qWait(50);
+    EXPECT_EQ(w.inputWake().responses(), responses);
+
+    pad.reading.dwButtons = 0;
+    m_fake.joysticks.signalChange();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_fake.keyboard.events.size() == 2; }, 5000));
+    EXPECT_EQ(m_fake.keyboard.events[1].flags, kKeyEventKeyUp);
+}
+
 } // namespace
 } // namespace vornik::ui::test

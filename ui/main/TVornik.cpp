@@ -87,6 +87,10 @@ TVornik::TVornik(const Platform& platform, StartupOptions options, PlatformHooks
     m_timerEx1->setThreadPriority(tpHighest);
     m_timerEx1->setThreadSafe(false);
     m_timerEx1->setOnTimer([this](TTimerEx&) { TimerEx1Timer(); });
+    // A press goes out at once rather than at the next tick.
+    m_inputWake = std::make_unique<QtInputWake>(
+        m_platform.joysticks, [this] { return m_engine->joystickInputChanged(); },
+        [this] { m_engine->InputTick(); });
 
     m_fileCommands = std::make_unique<FileCommands>(
         this, *m_config,
@@ -101,8 +105,9 @@ TVornik::TVornik(const Platform& platform, StartupOptions options, PlatformHooks
 }
 
 TVornik::~TVornik() {
-    // The worker goes first: no tick may reach a half-destroyed window.
+    // The worker and the input watch go first: no tick may reach a half-destroyed window.
     m_timerEx1.reset();
+    m_inputWake.reset();
 }
 
 void TVornik::buildWindow() {
@@ -460,6 +465,7 @@ void TVornik::leaveBackgroundMode() {
 
 void TVornik::TimerEx1Timer() {
     m_engine->EngineTick();
+    m_inputWake->tickEnded();
 }
 
 void TVornik::showAbout() {

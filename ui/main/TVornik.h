@@ -12,6 +12,7 @@
 #include "PictureStore.h"
 #include "ProfileKeeper.h"
 #include "Platform.h"
+#include "QtInputWake.h"
 #include "TimerEx.h"
 
 #include <QComboBox>
@@ -99,6 +100,8 @@ public:
 
     void TimerEx1Timer();
     TTimerEx& TimerEx1() { return *m_timerEx1; }
+    // Runs the engine's InputTick as soon as a joystick input changes between two ticks.
+    QtInputWake& inputWake() { return *m_inputWake; }
     void showAbout();
 
     // EngineHost
@@ -162,6 +165,7 @@ private:
     QFileDialog* m_sa1 = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
     std::unique_ptr<TTimerEx> m_timerEx1;
+    std::unique_ptr<QtInputWake> m_inputWake;
     std::unique_ptr<FileCommands> m_fileCommands;
     std::unique_ptr<ProfileKeeper> m_keeper;
     std::vector<QAction*> m_recentActions;

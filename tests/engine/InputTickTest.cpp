@@ -1,0 +1,74 @@
+// A joystick change between two ticks is answered at once by InputTick: which changes count, and
+// that the answer only moves key chords, leaving everything that repeats per tick to the ticks.
+
+#include "EngineTestSupport.h"
+
+using namespace vornik;
+using namespace vornik::test;
+using Events = std::vector<KeyEventRecord>;
+
+class InputTick : public EngineFixture {
+protected:
+    void SetUp() override {
+        EngineFixture::SetUp();
+        fake.joysticks.plug(0);
+        start();
+        targetInFront();
+    }
+    JoyReading& pad() { return fake.joysticks.devices[0].reading; }
+};
+
+TEST_F(InputTick, ButtonsZoneCrossingsAndTheDPadCountAsChangesAMoveInsideAZoneDoesNot) {
+    EXPECT_TRUE(engine->joystickInputChanged()); // the first look has nothing to compare with
+    EXPECT_FALSE(engine->joystickInputChanged());
+    pad().dwXpos = 30000; // still the middle third
+    pad().dwYpos = 40000;
+    EXPECT_FALSE(engine->joystickInputChanged());
+    pad().dwButtons = 1u << 11;
+    EXPECT_TRUE(engine->joystickInputChanged());
+    pad().dwXpos = 10;
+    EXPECT_TRUE(engine->joystickInputChanged());
+    pad().dwXpos = 20;
+    EXPECT_FALSE(engine->joystickInputChanged());
+    pad().dwPOV = 18000;
+    EXPECT_TRUE(engine->joystickInputChanged());
+    fake.joysticks.devices[0].readError = 167;
+    EXPECT_TRUE(engine->joystickInputChanged()); // for the tick to ask about
+}
+
+TEST_F(InputTick, PressesAndReleasesChordsAtOnceAndLeavesMovesAutoFireAndKeyboardToTheTicks) {
+    bindKeys(1, buttonEntry(1), {0x11, 'X'});
+    bindKeys(1, buttonEntry(2), {'F'}, AutoFireAutomatic, 2);
+    bindKeys(1, kEntryLeft, {0x25});
+    makeMove(1, {{'M', 0}});
+    entry(1, buttonEntry(3)).BindingKind = BindingMove;
+    entry(1, buttonEntry(3)).Key1 = 1;
+    keyBinding('K').MoveNumber = 1;
+    keyBinding('K').AutoFireMode = AutoFireAutomatic;
+    const JoystickBinding autoFire = entry(1, buttonEntry(2));
+
+    pad().dwButtons = 0b111;
+    pad().dwXpos = 0;
+    fake.clock.set(100);
+    engine->InputTick();
+    EXPECT_EQ(takeEvents(), (Events{down(100, 0x25), down(100, 0x11), down(100, 'X')}));
+    EXPECT_EQ(entry(1, buttonEntry(2)).FirePhase, autoFire.FirePhase);
+    EXPECT_EQ(entry(1, buttonEntry(2)).FireCountdown, autoFire.FireCountdown);
+    engine->InputTick();
+    EXPECT_TRUE(takeEvents().empty());
+
+    pad().dwButtons = 0;
+    pad().dwXpos = 32767;
+    fake.clock.set(110);
+    engine->InputTick();
+    EXPECT_EQ(takeEvents(), (Events{up(110, 0x25), up(110, 0x11), up(110, 'X')}));
+
+    // Behind the target, it lets go like a tick does.
+    pad().dwButtons = 1;
+    engine->InputTick();
+    takeEvents();
+    otherInFront();
+    fake.clock.set(120);
+    engine->InputTick();
+    EXPECT_EQ(takeEvents(), (Events{up(120, 0x11), up(120, 'X')}));
+}
