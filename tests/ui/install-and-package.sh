@@ -7,17 +7,29 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 
-# Starts an installed copy, waits for its main window, then ends it as a signal would.
+# Whether a window has `caption` as the name the window system shows (_NET_WM_NAME, UTF-8).
+shows() {
+    local w
+    for w in $(xdotool search --name '^[Vv]ornik' 2>/dev/null); do
+        xprop -id "$w" _NET_WM_NAME 2>/dev/null | grep -qxF "_NET_WM_NAME(UTF8_STRING) = \"$1\"" && return 0
+    done
+    return 1
+}
+
+# Starts an installed copy (with the arguments after the caption it must show), waits for its main
+# window, then ends it as a signal would. A user whose language is not English gets the program's own
+# texts.
 starts() {
-    local exe=$1 pid status
-    (cd "$scratch" && exec env QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$scratch/cfg" XDG_STATE_HOME="$scratch/st" \
-        XDG_DATA_HOME="$scratch/data" "$exe" >"$scratch/out" 2>&1) &
+    local exe=$1 caption=$2 pid status
+    shift 2
+    (cd "$scratch" && exec env LANG=de_DE.UTF-8 LANGUAGE= LC_ALL= QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME="$scratch/cfg" \
+        XDG_STATE_HOME="$scratch/st" XDG_DATA_HOME="$scratch/data" "$exe" "$@" >"$scratch/out" 2>&1) &
     pid=$!
     for _ in $(seq 1 200); do
-        xdotool search --name '^Vornik   \(熱鍵：CTRL\+J\)$' >/dev/null 2>&1 && break
+        shows "$caption" && break
         sleep 0.05
     done
-    xdotool search --name '^Vornik   \(熱鍵：CTRL\+J\)$' >/dev/null 2>&1 || { kill -9 $pid; cat "$scratch/out"; fail "$exe showed no main window"; }
+    shows "$caption" || { kill -9 $pid; cat "$scratch/out"; fail "$exe $* showed no main window \"$caption\""; }
     # A key map that was not found would have put up "miss file !" instead of going on quietly.
     grep -q 'miss file' "$scratch/out" && fail "$exe did not find its key map"
     kill -TERM $pid
@@ -38,7 +50,9 @@ desktop-file-validate "$prefix/share/applications/vornik.desktop" || fail "the d
 appstreamcli validate --no-net "$prefix/share/metainfo/io.github.vornik.Vornik.metainfo.xml" >/dev/null ||
     fail "the metainfo does not validate"
 grep -q "^Exec=vornik %f$" "$prefix/share/applications/vornik.desktop" || fail "the desktop entry does not open files"
-starts "$prefix/bin/vornik"
+chinese='Vornik   (熱鍵：CTRL+J)'
+starts "$prefix/bin/vornik" "$chinese"
+starts "$prefix/bin/vornik" 'Vornik   (Hot key: CTRL+J)' --lang en
 
 (cd "$build" && cpack -G DEB -B "$scratch/package" >"$scratch/cpack.log" 2>&1) || { cat "$scratch/cpack.log"; fail "cpack failed"; }
 deb="$scratch/package/vornik_${version}_amd64.deb"
@@ -49,5 +63,5 @@ for lib in libqt6widgets6 libsdl2-2.0-0 libxtst6 libc6; do
 done
 [ "$(dpkg-deb -f "$deb" Recommends)" = "fonts-arphic-uming" ] || fail "the font is not recommended"
 dpkg -x "$deb" "$scratch/root" || fail "dpkg -x failed"
-starts "$scratch/root/usr/bin/vornik"
+starts "$scratch/root/usr/bin/vornik" "$chinese"
 echo "install and package: ok ($(du -k "$deb" | cut -f1) KiB)"
