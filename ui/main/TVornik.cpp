@@ -540,6 +540,10 @@ void TVornik::bindingsEdited() {
 }
 
 void TVornik::targetChosen(uint32_t processId) {
+    // CTRL+J held down chooses the same target on every tick: only a change counts.
+    if (processId == m_lastTarget)
+        return;
+    m_lastTarget = processId;
     // After the tick or the combo's handler has returned: a load may ask about unsaved changes.
     QTimer::singleShot(0, this, [this, processId] {
         if (!m_ending)

@@ -150,6 +150,7 @@ private:
     bool m_background = false;
     bool m_keysReleased = false;
     bool m_ending = false; // no more questions: the program is on its way out
+    uint32_t m_lastTarget = 0; // the process last chosen as the target
 
     QWidget* m_toolBar1 = nullptr;
     QToolButton* m_speedButton5 = nullptr;
