@@ -1,104 +1,40 @@
 #include "QtKeyToVk.h"
 
-#include <unordered_map>
+#include "VirtualKeys.h"
+
+#include <algorithm>
 
 namespace vornik::ui {
 
-namespace {
-
-// Keys whose code does not depend on the keypad modifier.
-const std::unordered_map<int, int>& plainKeys() {
-    static const std::unordered_map<int, int> table = [] {
-        std::unordered_map<int, int> t = {
-            {Qt::Key_Backspace, 8},
-            {Qt::Key_Tab, 9},
-            {Qt::Key_Backtab, 9}, // Shift+Tab
-            {Qt::Key_Return, 13},
-            {Qt::Key_Enter, 13},
-            {Qt::Key_Shift, 16},
-            {Qt::Key_Control, 17},
-            {Qt::Key_Alt, 18},
-            {Qt::Key_AltGr, 18},
-            {Qt::Key_Pause, 19},
-            {Qt::Key_CapsLock, 20},
-            {Qt::Key_Escape, 27},
-            {Qt::Key_Space, 32},
-            {Qt::Key_PageUp, 33},
-            {Qt::Key_PageDown, 34},
-            {Qt::Key_End, 35},
-            {Qt::Key_Home, 36},
-            {Qt::Key_Left, 37},
-            {Qt::Key_Up, 38},
-            {Qt::Key_Right, 39},
-            {Qt::Key_Down, 40},
-            {Qt::Key_Print, 44},
-            {Qt::Key_Insert, 45},
-            {Qt::Key_Delete, 46},
-            {Qt::Key_NumLock, 144},
-            {Qt::Key_ScrollLock, 145},
-            {Qt::Key_Semicolon, 186},
-            {Qt::Key_Colon, 186},
-            {Qt::Key_Equal, 187},
-            {Qt::Key_Comma, 188},
-            {Qt::Key_Less, 188},
-            {Qt::Key_Underscore, 189},
-            {Qt::Key_Greater, 190},
-            {Qt::Key_Question, 191},
-            {Qt::Key_QuoteLeft, 192},
-            {Qt::Key_AsciiTilde, 192},
-            {Qt::Key_BracketLeft, 219},
-            {Qt::Key_BraceLeft, 219},
-            {Qt::Key_Backslash, 220},
-            {Qt::Key_Bar, 220},
-            {Qt::Key_BracketRight, 221},
-            {Qt::Key_BraceRight, 221},
-            {Qt::Key_Apostrophe, 222},
-            {Qt::Key_QuoteDbl, 222},
-            // The shifted digits of a US layout.
-            {Qt::Key_ParenRight, '0'},
-            {Qt::Key_Exclam, '1'},
-            {Qt::Key_At, '2'},
-            {Qt::Key_NumberSign, '3'},
-            {Qt::Key_Dollar, '4'},
-            {Qt::Key_Percent, '5'},
-            {Qt::Key_AsciiCircum, '6'},
-            {Qt::Key_Ampersand, '7'},
-            {Qt::Key_ParenLeft, '9'},
-        };
-        for (int k = 0; k < 26; ++k)
-            t[Qt::Key_A + k] = 'A' + k;
-        for (int k = 0; k < 12; ++k)
-            t[Qt::Key_F1 + k] = 112 + k;
-        return t;
-    }();
-    return table;
-}
-
-// Keys whose code depends on whether they are on the keypad: {main block, keypad}.
-struct Split {
-    int main;
-    int keypad;
-};
-const std::unordered_map<int, Split>& splitKeys() {
-    static const std::unordered_map<int, Split> table = [] {
-        std::unordered_map<int, Split> t = {
-            {Qt::Key_Asterisk, {'8', 106}}, {Qt::Key_Plus, {187, 107}},  {Qt::Key_Minus, {189, 109}},
-            {Qt::Key_Period, {190, 110}},   {Qt::Key_Slash, {191, 111}},
-        };
-        for (int d = 0; d < 10; ++d)
-            t[Qt::Key_0 + d] = {'0' + d, 96 + d};
-        return t;
-    }();
-    return table;
-}
-
-} // namespace
+// The key table's Qt key names are plain numbers; hold them to Qt's own.
+static_assert(qtkey::Escape == Qt::Key_Escape && qtkey::Tab == Qt::Key_Tab && qtkey::Backtab == Qt::Key_Backtab);
+static_assert(qtkey::Backspace == Qt::Key_Backspace && qtkey::Return == Qt::Key_Return);
+static_assert(qtkey::Enter == Qt::Key_Enter && qtkey::Insert == Qt::Key_Insert && qtkey::Delete == Qt::Key_Delete);
+static_assert(qtkey::Pause == Qt::Key_Pause && qtkey::Print == Qt::Key_Print && qtkey::Home == Qt::Key_Home);
+static_assert(qtkey::End == Qt::Key_End && qtkey::Left == Qt::Key_Left && qtkey::Up == Qt::Key_Up);
+static_assert(qtkey::Right == Qt::Key_Right && qtkey::Down == Qt::Key_Down && qtkey::PageUp == Qt::Key_PageUp);
+static_assert(qtkey::PageDown == Qt::Key_PageDown && qtkey::Shift == Qt::Key_Shift);
+static_assert(qtkey::Control == Qt::Key_Control && qtkey::Alt == Qt::Key_Alt && qtkey::AltGr == Qt::Key_AltGr);
+static_assert(qtkey::CapsLock == Qt::Key_CapsLock && qtkey::NumLock == Qt::Key_NumLock);
+static_assert(qtkey::ScrollLock == Qt::Key_ScrollLock && qtkey::F1 == Qt::Key_F1 && qtkey::F1 + 11 == Qt::Key_F12);
+// Printable keys use their character, which is their Qt key.
+static_assert(Qt::Key_A == 'A' && Qt::Key_0 == '0' && Qt::Key_Space == ' ' && Qt::Key_AsciiTilde == '~');
 
 int qtKeyToVk(int qtKey, Qt::KeyboardModifiers modifiers) {
-    if (const auto split = splitKeys().find(qtKey); split != splitKeys().end())
-        return (modifiers & Qt::KeypadModifier) ? split->second.keypad : split->second.main;
-    const auto plain = plainKeys().find(qtKey);
-    return plain == plainKeys().end() ? 0 : plain->second;
+    if (qtKey == 0)
+        return 0;
+    // On the keypad a digit or operator has the keypad's code; any other key has its usual one.
+    if (modifiers & Qt::KeypadModifier) {
+        for (const VirtualKey& key : kVirtualKeys) {
+            if (key.qtKeypadKey == qtKey)
+                return key.code;
+        }
+    }
+    for (const VirtualKey& key : kVirtualKeys) {
+        if (std::ranges::find(key.qtKeys, qtKey) != key.qtKeys.end())
+            return key.code;
+    }
+    return 0;
 }
 
 int keyEventToVk(const QKeyEvent& event) {
