@@ -217,21 +217,28 @@ bool Engine::joystickInputChanged() {
     return changed;
 }
 
-void Engine::InputTick() {
-    if (m_ending || stopRequested() || !m_host.mainWindowVisible())
-        return;
+// Live view, foreground test and joystick bindings: what both kinds of tick do. False when the
+// target is not in front (every key the program holds has then been let go).
+bool Engine::joystickSteps(bool keysOnly) {
     for (int t = 1; t <= kMaxJoysticks && m_config.present(t) && !m_ending; ++t) {
         if (m_host.testBoxTicked(t))
             UpdateLiveView(t);
     }
     if (!m_targets.targetInFront()) {
         releaseHeldKeys();
-        return;
+        return false;
     }
     for (int t = 1; t <= kMaxJoysticks && m_config.present(t) && !m_ending && !stopRequested(); ++t) {
         if (!m_host.stopBoxTicked(t))
-            runBindings(t, true);
+            runBindings(t, keysOnly);
     }
+    return true;
+}
+
+void Engine::InputTick() {
+    if (m_ending || stopRequested() || !m_host.mainWindowVisible())
+        return;
+    joystickSteps(true);
 }
 
 void Engine::EngineTick() {
@@ -245,20 +252,7 @@ void Engine::EngineTick() {
         m_targets.SelectForegroundTarget(m_platform.windows.foregroundWindow());
     }
 
-    for (int t = 1; t <= kMaxJoysticks && m_config.present(t) && !m_ending; ++t) {
-        if (m_host.testBoxTicked(t))
-            UpdateLiveView(t);
-    }
-
-    if (!m_targets.targetInFront()) {
-        releaseHeldKeys();
-        return;
-    }
-    for (int t = 1; t <= kMaxJoysticks && m_config.present(t) && !m_ending && !stopRequested(); ++t) {
-        if (!m_host.stopBoxTicked(t))
-            RunJoystickBindings(t);
-    }
-    if (m_ending || stopRequested() || m_host.keyboardStopBoxTicked())
+    if (!joystickSteps(false) || m_ending || stopRequested() || m_host.keyboardStopBoxTicked())
         return;
     runKeyboardBindings();
 }

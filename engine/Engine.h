@@ -80,6 +80,7 @@ public:
 private:
     bool readJoystick(int joystick, JoyReading& reading);
     void runBindings(int joystick, bool keysOnly);
+    bool joystickSteps(bool keysOnly);
     bool queryCaps(int id);
     void runKeyboardBindings();
 
