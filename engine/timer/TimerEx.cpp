@@ -235,6 +235,19 @@ bool TTimerThread::priorityRefused() const {
     return m_control->priorityRefused;
 }
 
+void TTimerThread::fireIfStillWanted(Control& control, uint64_t generation, std::unique_lock<std::mutex>& lock) {
+    if (control.stop || control.paused || control.generation != generation)
+        return;
+    TTimerEx* target = control.owner;
+    lock.unlock();
+    try {
+        target->FireTimer();
+    } catch (...) {
+        target->reportError(std::current_exception());
+    }
+    lock.lock();
+}
+
 void TTimerThread::Execute(std::shared_ptr<Control> control) {
     Control& c = *control;
     std::unique_lock lock(c.mutex);
@@ -291,16 +304,7 @@ void TTimerThread::Execute(std::shared_ptr<Control> control) {
             // Once it has run (or been dropped), the call itself sets the worker's next wake-up.
             c.postToMainThread([control, firingGeneration] {
                 std::unique_lock inner(control->mutex);
-                if (!control->stop && !control->paused && control->generation == firingGeneration) {
-                    TTimerEx* target = control->owner;
-                    inner.unlock();
-                    try {
-                        target->FireTimer();
-                    } catch (...) {
-                        target->reportError(std::current_exception());
-                    }
-                    inner.lock();
-                }
+                fireIfStillWanted(*control, firingGeneration, inner);
                 control->callPending = false;
                 control->callEndedAt = SteadyClock::now();
                 if (control->stop || control->paused || control->generation != firingGeneration) {
@@ -345,15 +349,7 @@ void TTimerThread::Execute(std::shared_ptr<Control> control) {
             // pause or resume in between (which happen on the main thread) cancels it.
             c.callOnMainThread([control, firingGeneration] {
                 std::unique_lock inner(control->mutex);
-                if (control->stop || control->paused || control->generation != firingGeneration)
-                    return;
-                TTimerEx* target = control->owner;
-                inner.unlock();
-                try {
-                    target->FireTimer();
-                } catch (...) {
-                    target->reportError(std::current_exception());
-                }
+                fireIfStillWanted(*control, firingGeneration, inner);
             });
             lock.lock();
             c.inMainCall = false;

@@ -92,6 +92,9 @@ public:
 private:
     struct Control;
     static void Execute(std::shared_ptr<Control> control);
+    // On the main thread, `lock` held on entry and on return: fires unless a stop, pause or restart
+    // since firing `generation` was handed over cancelled it.
+    static void fireIfStillWanted(Control& control, uint64_t generation, std::unique_lock<std::mutex>& lock);
 
     std::shared_ptr<Control> m_control;
     std::thread m_thread;
