@@ -18,7 +18,6 @@
 #include <QDateTime>
 #include <QEvent>
 #include <QLocale>
-#include <QSettings>
 
 #ifndef _WIN32
 #include "SignalExit.h"
@@ -78,9 +77,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // The language, before any window: --lang, else the choice remembered, else the user's language.
     applyLanguage(chooseLanguage(QString::fromStdString(commandLine.language),
-                                 QSettings(UserFolders::current().settingsFile(), QSettings::IniFormat)
-                                     .value(QStringLiteral("language"))
-                                     .toString(),
+                                 rememberedLanguage(UserFolders::current().settingsFile()),
                                  QLocale::system().uiLanguages()));
 
     // Signals are honoured from here on, start-up included: before the main window exists a signal

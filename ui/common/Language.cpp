@@ -1,6 +1,7 @@
 #include "Language.h"
 
 #include <QCoreApplication>
+#include <QSettings>
 #include <QtCore/qglobal.h>
 #include <QTranslator>
 
@@ -31,6 +32,18 @@ QString chooseLanguage(const QString& option, const QString& setting, const QStr
                    first.startsWith(QLatin1String("en_"))
                ? QStringLiteral("en")
                : QStringLiteral("zh");
+}
+
+namespace {
+const QString kLanguageKey = QStringLiteral("language");
+} // namespace
+
+QString rememberedLanguage(const QString& settingsFile) {
+    return QSettings(settingsFile, QSettings::IniFormat).value(kLanguageKey).toString();
+}
+
+void rememberLanguage(const QString& settingsFile, const QString& language) {
+    QSettings(settingsFile, QSettings::IniFormat).setValue(kLanguageKey, language);
 }
 
 bool applyLanguage(const QString& language) {

@@ -12,6 +12,10 @@ namespace vornik::ui {
 // the user's first UI language (English when it is English, the program's own texts otherwise).
 QString chooseLanguage(const QString& option, const QString& setting, const QStringList& uiLanguages);
 
+// The choice made in the file menu, kept in the settings file at `settingsFile`; empty when none.
+QString rememberedLanguage(const QString& settingsFile);
+void rememberLanguage(const QString& settingsFile, const QString& language);
+
 // Installs the English translation when `language` is "en" (and removes it otherwise). Call before
 // any window is built; true when the texts are now English.
 bool applyLanguage(const QString& language);

@@ -5,6 +5,7 @@
 #include "Fonts.h"
 #include "KeyLabels.h"
 #include "KeyboardPage.h"
+#include "Language.h"
 #include "Modal.h"
 #include "MovePage.h"
 #include "ProfileKeeper.h"
@@ -20,7 +21,6 @@
 #include <QCloseEvent>
 #include <QActionGroup>
 #include <QDir>
-#include <QSettings>
 #include <QFileInfo>
 #include <QTimer>
 #include <QLayout>
@@ -154,11 +154,7 @@ void TVornik::buildWindow() {
     });
     m_keyboardPage->setOnBindingEdited([this] { bindingsEdited(); });
     m_joystickGrid.setOnBindingEdited([this] { bindingsEdited(); });
-    // A ticked stop box stops its bindings, which would otherwise never release their keys.
-    connect(m_keyboardPage->CheckBox5(), &QCheckBox::toggled, this, [this](bool on) {
-        if (on)
-            releaseKeys();
-    });
+    releaseKeysWhenTicked(m_keyboardPage->CheckBox5());
     m_pageControl->addTab(m_movePage, QCoreApplication::translate("Vornik", "招式記錄"));
     // Lay the page control out now, so pages built during start-up know their size.
     QResizeEvent layoutNow(m_pageControl->size(), QSize());
@@ -218,9 +214,7 @@ void TVornik::buildMenu() {
     QMenu* language = file->addMenu(QStringLiteral("語言 / Language"));
     language->setObjectName(QStringLiteral("LanguageMenu"));
     auto* languages = new QActionGroup(language);
-    const QString current = QSettings(m_options.folders.settingsFile(), QSettings::IniFormat)
-                                .value(QStringLiteral("language"))
-                                .toString();
+    const QString current = rememberedLanguage(m_options.folders.settingsFile());
     for (const auto& [code, name] : {std::pair{"zh", "中文"}, std::pair{"en", "English"}}) {
         QAction* choice = language->addAction(QString::fromUtf8(name));
         choice->setObjectName(QStringLiteral("Language_%1").arg(QLatin1String(code)));
@@ -228,8 +222,7 @@ void TVornik::buildMenu() {
         choice->setChecked(current == QLatin1String(code));
         languages->addAction(choice);
         connect(choice, &QAction::triggered, this, [this, code] {
-            QSettings(m_options.folders.settingsFile(), QSettings::IniFormat)
-                .setValue(QStringLiteral("language"), QLatin1String(code));
+            rememberLanguage(m_options.folders.settingsFile(), QLatin1String(code));
             Modal::notice(this, QStringLiteral("下次啟動 Vornik 時生效。\nTakes effect when Vornik starts next."));
         });
     }
@@ -345,13 +338,8 @@ void TVornik::addJoystickPage(int n, int index) {
     JoystickPage& page = joystickPage(n);
     BuildJoystickPage(page, sheet, m_config->caps(n), m_config->present(n), m_pictures);
     ShowJoystickName(page, sheet, name);
-    // A ticked stop box stops its bindings, which would otherwise never release their keys.
-    if (page.StopCheckBox != nullptr) {
-        connect(page.StopCheckBox, &QCheckBox::toggled, this, [this](bool on) {
-            if (on)
-                releaseKeys();
-        });
-    }
+    if (page.StopCheckBox != nullptr)
+        releaseKeysWhenTicked(page.StopCheckBox);
     if (page.BindingGrid != nullptr) {
         page.BindingGrid->setTag(n);
         page.BindingGrid->setOnDrawCell([this](DrawGrid& grid, int col, int row, QPainter& p, const QRect& r) {
@@ -531,6 +519,14 @@ EngineHost::Answer TVornik::askConnectionError(const std::string& text) {
 
 void TVornik::releaseKeys() {
     m_engine->releaseHeldKeys();
+}
+
+void TVornik::releaseKeysWhenTicked(QCheckBox* stopBox) {
+    // A ticked stop box stops its bindings, which would otherwise never release their keys.
+    connect(stopBox, &QCheckBox::toggled, this, [this](bool on) {
+        if (on)
+            releaseKeys();
+    });
 }
 
 void TVornik::bindingsEdited() {

@@ -135,6 +135,7 @@ private:
     void leaveBackgroundMode();
     void releaseKeys();
     void bindingsEdited();
+    void releaseKeysWhenTicked(QCheckBox* stopBox);
     void tablesReplaced();
 
     Platform m_platform;
