@@ -6,13 +6,13 @@
 #include "Language.h"
 #include "ProfileKeeper.h"
 #include "Modal.h"
-#include "TForm3.h"
-#include "TForm4.h"
-#include "TForm5.h"
-#include "TForm6.h"
-#include "TVornik.h"
+#include "JoystickBindingDialog.h"
+#include "MoveEditor.h"
+#include "MoveRecorder.h"
+#include "KeyboardBindingDialog.h"
+#include "MainWindow.h"
 #include "TargetWindows.h"
-#include "Tform2.h"
+#include "AboutBox.h"
 
 #include <QApplication>
 #include <QDateTime>

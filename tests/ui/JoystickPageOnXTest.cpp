@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "Modal.h"
-#include "TVornik.h"
+#include "MainWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,7 +2,7 @@
 // start-up, naming the extension, and goes on (the live view needs no XTEST).
 
 #include "Modal.h"
-#include "TVornik.h"
+#include "MainWindow.h"
 
 #include <gtest/gtest.h>
 

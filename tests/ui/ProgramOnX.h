@@ -4,7 +4,7 @@
 // answered by the test (Modal's test mode) and its way out counted instead of taken.
 
 #include "Modal.h"
-#include "TVornik.h"
+#include "MainWindow.h"
 
 #include <QCoreApplication>
 

@@ -6,8 +6,8 @@
 #include "HeadlessHost.h"
 #include "KeyLabels.h"
 #include "Modal.h"
-#include "TForm4.h"
-#include "TForm5.h"
+#include "MoveEditor.h"
+#include "MoveRecorder.h"
 
 #include <QApplication>
 #include <QTest>

@@ -7,12 +7,12 @@
 #include "KeyboardPage.h"
 #include "Modal.h"
 #include "MovePage.h"
-#include "TForm3.h"
-#include "TForm4.h"
-#include "TForm5.h"
-#include "TForm6.h"
-#include "TVornik.h"
-#include "Tform2.h"
+#include "JoystickBindingDialog.h"
+#include "MoveEditor.h"
+#include "MoveRecorder.h"
+#include "KeyboardBindingDialog.h"
+#include "MainWindow.h"
+#include "AboutBox.h"
 
 #include <QApplication>
 #include <QDir>

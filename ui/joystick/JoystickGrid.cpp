@@ -2,7 +2,7 @@
 
 #include "DrawGrid.h"
 #include "PictureStore.h"
-#include "TForm3.h"
+#include "JoystickBindingDialog.h"
 #include "Texts.h"
 
 #include <algorithm>

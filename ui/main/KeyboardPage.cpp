@@ -3,7 +3,7 @@
 #include "KeyLabels.h"
 #include "Modal.h"
 #include "PictureStore.h"
-#include "TForm6.h"
+#include "KeyboardBindingDialog.h"
 #include "Texts.h"
 
 #include <QCoreApplication>

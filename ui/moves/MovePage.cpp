@@ -3,8 +3,8 @@
 #include "DrawGrid.h"
 #include "Modal.h"
 #include "PictureStore.h"
-#include "TForm4.h"
-#include "TForm5.h"
+#include "MoveEditor.h"
+#include "MoveRecorder.h"
 #include "Texts.h"
 
 #include <QCoreApplication>

@@ -1,8 +1,9 @@
 #pragma once
 
-// The recorder "錄製中...": every key-down it receives becomes the next step of the editor's working
-// copy of a move; the compound-key button makes the next key the last step's second key. It has no
-// close box and no control that takes the focus, so every key, Enter and Esc included, comes here.
+// TForm5, the move recorder "錄製中...": every key-down it receives becomes the next step of the
+// editor's working copy of a move; the compound-key button makes the next key the last step's second
+// key. It has no close box and no control that takes the focus, so every key, Enter and Esc included,
+// comes here.
 
 #include <QDialog>
 #include <QLabel>

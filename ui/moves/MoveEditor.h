@@ -1,6 +1,6 @@
 #pragma once
 
-// The move editor "設定招式": names one move and sets its speed, repeat count and press mode, records
+// TForm4, the move editor "設定招式": names one move and sets its speed, repeat count and press mode, records
 // its keys through the recorder and shows its steps. It works on its own copy of a move, `EditedMove`;
 // whoever opens it copies a slot in before and back only when it closes with OK.
 

@@ -1,10 +1,11 @@
 #pragma once
 
+// Tform2, the About box: product name, version and two links into the local documentation.
+
 #include <QDialog>
 
 namespace vornik::ui {
 
-// The About box: product name, version and two links into the local documentation.
 class Tform2 : public QDialog {
     Q_OBJECT
 public:

@@ -1,4 +1,4 @@
-#include "TForm3.h"
+#include "JoystickBindingDialog.h"
 
 #include "DrawGrid.h"
 #include "FixedItemHeight.h"

@@ -1,4 +1,4 @@
-#include "Tform2.h"
+#include "AboutBox.h"
 
 #include "Fonts.h"
 

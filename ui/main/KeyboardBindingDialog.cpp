@@ -1,4 +1,4 @@
-#include "TForm6.h"
+#include "KeyboardBindingDialog.h"
 
 #include "FixedItemHeight.h"
 #include "Fonts.h"

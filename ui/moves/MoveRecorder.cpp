@@ -1,10 +1,10 @@
-#include "TForm5.h"
+#include "MoveRecorder.h"
 
 #include "ButtonGlyphs.h"
 #include "DrawGrid.h"
 #include "Fonts.h"
 #include "QtKeyToVk.h"
-#include "TForm4.h"
+#include "MoveEditor.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

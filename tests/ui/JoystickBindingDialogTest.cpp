@@ -1,4 +1,4 @@
-#include "TForm3.h"
+#include "JoystickBindingDialog.h"
 #include "DrawGrid.h"
 #include "JoystickPage.h"
 #include "Modal.h"
@@ -16,7 +16,7 @@ namespace {
 
 // The dialog on its own, with a small key map of its own: four letter keys in a row and an Enter
 // key drawn twice, as on a keyboard with a keypad.
-class Form3 : public ::testing::Test {
+class JoystickBindingDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Modal::setTestMode(true);
@@ -98,7 +98,7 @@ protected:
     JoystickBlock m_table;
 };
 
-TEST_F(Form3, ControlsStandAtTheirPlacesWithTheirCaptions) {
+TEST_F(JoystickBindingDialogTest, ControlsStandAtTheirPlacesWithTheirCaptions) {
     EXPECT_EQ(m_form.windowTitle(), "設定");
     EXPECT_EQ(m_form.size(), QSize(486, 372));
     const std::map<std::string, std::pair<QRect, QString>> expected = {
@@ -156,7 +156,7 @@ TEST_F(Form3, ControlsStandAtTheirPlacesWithTheirCaptions) {
     EXPECT_EQ(tb1()->pageStep(), 2);
 }
 
-TEST_F(Form3, EnablingRulesFollowTheBoxesAndRadioButtons) {
+TEST_F(JoystickBindingDialogTest, EnablingRulesFollowTheBoxesAndRadioButtons) {
     struct Case {
         bool use, fire, keys;
         bool radios, kb, list, style;
@@ -182,7 +182,7 @@ TEST_F(Form3, EnablingRulesFollowTheBoxesAndRadioButtons) {
     }
 }
 
-TEST_F(Form3, AnEmptyEntryOpensWithEverythingButOkAndCancelDisabled) {
+TEST_F(JoystickBindingDialogTest, AnEmptyEntryOpensWithEverythingButOkAndCancelDisabled) {
     // A previous opening left marks, a track bar position and ticked boxes behind.
     entry(1) = {BindingKeys, 'A', 'B', 'C', 3, AutoFireAutomatic, 7};
     edit(1, [] { return int(QDialog::Rejected); });
@@ -208,7 +208,7 @@ TEST_F(Form3, AnEmptyEntryOpensWithEverythingButOkAndCancelDisabled) {
     EXPECT_EQ(Modal::dialogsRun(), 2);
 }
 
-TEST_F(Form3, ThreeKeysAreMarkedAndAFourthIsRefused) {
+TEST_F(JoystickBindingDialogTest, ThreeKeysAreMarkedAndAFourthIsRefused) {
     entry(5) = {BindingKeys, 'A', 13, 'C', 3, 0, 0};
     edit(9, [this] {
         EXPECT_TRUE(keyboard()->isChecked());
@@ -234,7 +234,7 @@ TEST_F(Form3, ThreeKeysAreMarkedAndAFourthIsRefused) {
     EXPECT_EQ((std::vector<int>{entry(5).Key1, entry(5).Key2, entry(5).Key3}), (std::vector<int>{'A', 'C', 'D'}));
 }
 
-TEST_F(Form3, ClicksOutsideEveryKeyAreIgnored) {
+TEST_F(JoystickBindingDialogTest, ClicksOutsideEveryKeyAreIgnored) {
     entry(1) = {BindingKeys, 'A', 0, 0, 1, 0, 0};
     edit(1, [this] {
         m_form.kbimgMouseDown(Qt::LeftButton, {}, 35, 20); // between A and B
@@ -248,7 +248,7 @@ TEST_F(Form3, ClicksOutsideEveryKeyAreIgnored) {
     EXPECT_TRUE(Modal::shown().empty());
 }
 
-TEST_F(Form3, MouseOnThePictureTogglesKeysOnlyWhileItIsEnabled) {
+TEST_F(JoystickBindingDialogTest, MouseOnThePictureTogglesKeysOnlyWhileItIsEnabled) {
     const QPoint onB = rectsOf({'B'})[0].center();
     QTest::mousePress(kbimg(), Qt::LeftButton, {}, onB);
     EXPECT_EQ(m_form.SelectedKeyCount(), 0);
@@ -259,7 +259,7 @@ TEST_F(Form3, MouseOnThePictureTogglesKeysOnlyWhileItIsEnabled) {
     EXPECT_EQ(selected(), std::vector<int>{'B'});
 }
 
-TEST_F(Form3, RemovingTheFirstOfThreeKeysKeepsTheOthersInOrder) {
+TEST_F(JoystickBindingDialogTest, RemovingTheFirstOfThreeKeysKeepsTheOthersInOrder) {
     entry(3) = {BindingKeys, 'A', 'B', 'C', 3, 0, 0};
     entry(3).FirePhase = 1;
     entry(3).FireCountdown = 4;
@@ -276,7 +276,7 @@ TEST_F(Form3, RemovingTheFirstOfThreeKeysKeepsTheOthersInOrder) {
     EXPECT_EQ(entry(3).FireCountdown, 4);
 }
 
-TEST_F(Form3, AMoveBindingOpensWithItsMoveChosen) {
+TEST_F(JoystickBindingDialogTest, AMoveBindingOpensWithItsMoveChosen) {
     entry(2) = {BindingMove, 7, 0, 0, 0, 0, 0};
     edit(2, [this] {
         EXPECT_TRUE(moveList()->isChecked());
@@ -292,7 +292,7 @@ TEST_F(Form3, AMoveBindingOpensWithItsMoveChosen) {
     EXPECT_EQ(entry(2).Key1, 100);
 }
 
-TEST_F(Form3, ChoosingTheMoveListWithoutAMoveStoresMoveZero) {
+TEST_F(JoystickBindingDialogTest, ChoosingTheMoveListWithoutAMoveStoresMoveZero) {
     entry(4) = {BindingNone, 'A', 'B', 'C', 2, 0, 0}; // stale keys from an earlier binding
     edit(4, [this] {
         useKeys()->setChecked(true);
@@ -306,7 +306,7 @@ TEST_F(Form3, ChoosingTheMoveListWithoutAMoveStoresMoveZero) {
     EXPECT_EQ(entry(4).KeyCount, 2);
 }
 
-TEST_F(Form3, AutoFireIsSetAndClearedWithTheDelayKept) {
+TEST_F(JoystickBindingDialogTest, AutoFireIsSetAndClearedWithTheDelayKept) {
     entry(5) = {BindingKeys, 'A', 0, 0, 1, 0, 0};
     edit(9, [this] {
         autoFire()->setChecked(true);
@@ -330,7 +330,7 @@ TEST_F(Form3, AutoFireIsSetAndClearedWithTheDelayKept) {
     EXPECT_EQ(entry(5).Key1, 'A');
 }
 
-TEST_F(Form3, TheStyleRadioButtonsAreNotLoadedFromTheEntry) {
+TEST_F(JoystickBindingDialogTest, TheStyleRadioButtonsAreNotLoadedFromTheEntry) {
     entry(6) = {BindingKeys, 'A', 0, 0, 1, AutoFireWhileHeld, 2};
     entry(7) = {BindingKeys, 'B', 0, 0, 1, AutoFireAutomatic, 2};
     edit(10, [this] {
@@ -350,7 +350,7 @@ TEST_F(Form3, TheStyleRadioButtonsAreNotLoadedFromTheEntry) {
     EXPECT_EQ(entry(7).AutoFireMode, AutoFireWhileHeld);
 }
 
-TEST_F(Form3, OkWithUseKeysUntickedStoresNoBindingButKeepsTheAutoFireBox) {
+TEST_F(JoystickBindingDialogTest, OkWithUseKeysUntickedStoresNoBindingButKeepsTheAutoFireBox) {
     entry(1) = {BindingKeys, 'A', 'B', 0, 2, AutoFireAutomatic, 3};
     edit(1, [this] {
         useKeys()->setChecked(false);
@@ -365,7 +365,7 @@ TEST_F(Form3, OkWithUseKeysUntickedStoresNoBindingButKeepsTheAutoFireBox) {
     EXPECT_EQ(entry(1).KeyCount, 2);
 }
 
-TEST_F(Form3, CancelLeavesTheEntryAndTheGridAlone) {
+TEST_F(JoystickBindingDialogTest, CancelLeavesTheEntryAndTheGridAlone) {
     const JoystickBinding before{BindingMove, 7, 0, 0, 0, AutoFireAutomatic, 5};
     entry(2) = before;
     m_grid.setRowCount(3); // SetupJoystickGrid would make it 21 again
@@ -385,14 +385,14 @@ TEST_F(Form3, CancelLeavesTheEntryAndTheGridAlone) {
     EXPECT_EQ(m_grid.rowCount(), 21);
 }
 
-TEST_F(Form3, DiagonalRowsOpenNoDialog) {
+TEST_F(JoystickBindingDialogTest, DiagonalRowsOpenNoDialog) {
     for (int row = 5; row <= 8; ++row)
         edit(row, [] { return int(QDialog::Accepted); });
     EXPECT_EQ(Modal::dialogsRun(), 0);
     EXPECT_EQ(m_table, JoystickBlock{});
 }
 
-TEST_F(Form3, AKeyCountOutOfRangeIsTakenAtItsNearestValidValue) {
+TEST_F(JoystickBindingDialogTest, AKeyCountOutOfRangeIsTakenAtItsNearestValidValue) {
     entry(1) = {BindingKeys, 'A', 'B', 'C', 7, 0, 0};
     edit(1, [this] {
         EXPECT_EQ(m_form.SelectedKeyCount(), 3);

@@ -1,6 +1,6 @@
 #pragma once
 
-// The keyboard binding dialog (caption "設定"): binds one keyboard key to a move, with auto-fire.
+// TForm6, the keyboard binding dialog (caption "設定"): binds one keyboard key to a move, with auto-fire.
 
 #include "Tables.h"
 

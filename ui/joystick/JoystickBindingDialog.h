@@ -1,6 +1,6 @@
 #pragma once
 
-// The joystick binding dialog (caption "設定"): binds one stick direction or button to nothing, to a
+// TForm3, the joystick binding dialog (caption "設定"): binds one stick direction or button to nothing, to a
 // chord of up to three keys chosen on a keyboard picture, or to a move, with its auto-fire. Created
 // once and reused; the key selection and the four radio buttons keep their state between openings.
 

@@ -1,11 +1,11 @@
-#include "TForm4.h"
+#include "MoveEditor.h"
 
 #include "ButtonGlyphs.h"
 #include "DrawGrid.h"
 #include "FixedItemHeight.h"
 #include "Fonts.h"
 #include "Modal.h"
-#include "TForm5.h"
+#include "MoveRecorder.h"
 #include "Texts.h"
 
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "TVornik.h"
+#include "MainWindow.h"
 
 #include "DrawGrid.h"
 #include "FixedItemHeight.h"
@@ -10,11 +10,11 @@
 #include "MovePage.h"
 #include "ProfileKeeper.h"
 #include "QtTimerHooks.h"
-#include "TForm3.h"
-#include "TForm4.h"
-#include "TForm5.h"
-#include "TForm6.h"
-#include "Tform2.h"
+#include "JoystickBindingDialog.h"
+#include "MoveEditor.h"
+#include "MoveRecorder.h"
+#include "KeyboardBindingDialog.h"
+#include "AboutBox.h"
 
 #include <QCoreApplication>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-// The main window: owns the configuration, the engine and its timer; runs the start-up sequence;
+// TVornik, the main window: owns the configuration, the engine and its timer; runs the start-up sequence;
 // hosts the joystick pages, the keyboard page and the move page; answers the engine's questions.
 
 #include "Configuration.h"
