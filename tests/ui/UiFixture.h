@@ -3,16 +3,16 @@
 // A main window on the fake platform, started from a directory of the test's own, with every
 // message box and dialog answered by the test.
 
-#include "FakePlatform.h"
-#include "KeyboardPage.h"
-#include "Modal.h"
-#include "MovePage.h"
-#include "JoystickBindingDialog.h"
-#include "MoveEditor.h"
-#include "MoveRecorder.h"
-#include "KeyboardBindingDialog.h"
-#include "MainWindow.h"
 #include "AboutBox.h"
+#include "FakePlatform.h"
+#include "JoystickBindingDialog.h"
+#include "KeyboardBindingDialog.h"
+#include "KeyboardPage.h"
+#include "MainWindow.h"
+#include "Modal.h"
+#include "MoveEditor.h"
+#include "MovePage.h"
+#include "MoveRecorder.h"
 
 #include <QApplication>
 #include <QDir>

@@ -40,71 +40,71 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     frame(this, "Bevel3", {16, 200, 457, 49});
     frame(this, "Bevel4", {16, 264, 457, 65});
 
-    m_checkBox1 = named(new QCheckBox(QCoreApplication::translate("Vornik", "使用對應鍵"), this), "CheckBox1", {24, 8, 89, 17});
+    m_useBinding = named(new QCheckBox(QCoreApplication::translate("Vornik", "使用對應鍵"), this), "CheckBox1", {24, 8, 89, 17});
     QFont bold = font();
     bold.setBold(true);
-    m_checkBox1->setFont(bold);
+    m_useBinding->setFont(bold);
     // The check box stands on the outer frame's top edge, which it hides.
-    m_checkBox1->setAutoFillBackground(true);
+    m_useBinding->setAutoFillBackground(true);
 
-    m_radioButton1 = named(new QRadioButton(QCoreApplication::translate("Vornik", "鍵盤"), this), "RadioButton1", {32, 32, 57, 17});
-    m_radioButton1->setAutoFillBackground(true);
-    m_radioButton1->setChecked(true);
-    m_kbimg = named(new QLabel(this), "kbimg", QRect(QPoint(32, 56), kKeyboardSize));
-    m_kbimg->setCursor(Qt::PointingHandCursor);
-    m_kbimg->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_kbimg->installEventFilter(this);
-    m_radioButton2 = named(new QRadioButton(QCoreApplication::translate("Vornik", "招式記錄"), this), "RadioButton2", {32, 192, 73, 17});
-    m_radioButton2->setAutoFillBackground(true);
+    m_bindKeys = named(new QRadioButton(QCoreApplication::translate("Vornik", "鍵盤"), this), "RadioButton1", {32, 32, 57, 17});
+    m_bindKeys->setAutoFillBackground(true);
+    m_bindKeys->setChecked(true);
+    m_keyboardView = named(new QLabel(this), "kbimg", QRect(QPoint(32, 56), kKeyboardSize));
+    m_keyboardView->setCursor(Qt::PointingHandCursor);
+    m_keyboardView->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_keyboardView->installEventFilter(this);
+    m_bindMove = named(new QRadioButton(QCoreApplication::translate("Vornik", "招式記錄"), this), "RadioButton2", {32, 192, 73, 17});
+    m_bindMove->setAutoFillBackground(true);
 
     const QFont labelFont = programFont(16);
-    m_label1 = named(new QLabel(QCoreApplication::translate("Vornik", "對應的招式記錄："), this), "Label1", {48, 226, 128, 16});
-    m_label1->setFont(labelFont);
-    m_label1->adjustSize();
-    m_cb1 = named(new QComboBox(this), "cb1", {176, 224, 145, 21});
-    m_cb1->setEditable(false);
-    setFixedItemHeight(m_cb1, 13);
+    m_moveLabel = named(new QLabel(QCoreApplication::translate("Vornik", "對應的招式記錄："), this), "Label1", {48, 226, 128, 16});
+    m_moveLabel->setFont(labelFont);
+    m_moveLabel->adjustSize();
+    m_moveList = named(new QComboBox(this), "cb1", {176, 224, 145, 21});
+    m_moveList->setEditable(false);
+    setFixedItemHeight(m_moveList, 13);
 
-    m_checkBox2 = named(new QCheckBox(QCoreApplication::translate("Vornik", "連續發射"), this), "CheckBox2", {32, 256, 89, 17});
-    m_checkBox2->setAutoFillBackground(true);
-    m_panel = named(new QWidget(this), "Panel1", {40, 280, 105, 41});
-    m_auto = named(new QRadioButton(QCoreApplication::translate("Vornik", "連續發射"), m_panel), "auto", {8, 0, 89, 17});
-    m_man = named(new QRadioButton(QCoreApplication::translate("Vornik", "按下發射"), m_panel), "man", {8, 24, 89, 17});
-    m_auto->setChecked(true);
+    m_autoFire = named(new QCheckBox(QCoreApplication::translate("Vornik", "連續發射"), this), "CheckBox2", {32, 256, 89, 17});
+    m_autoFire->setAutoFillBackground(true);
+    m_autoFireStyle = named(new QWidget(this), "Panel1", {40, 280, 105, 41});
+    m_automatic = named(new QRadioButton(QCoreApplication::translate("Vornik", "連續發射"), m_autoFireStyle), "auto", {8, 0, 89, 17});
+    m_whileHeld = named(new QRadioButton(QCoreApplication::translate("Vornik", "按下發射"), m_autoFireStyle), "man", {8, 24, 89, 17});
+    m_automatic->setChecked(true);
 
-    m_tb1 = named(new QSlider(Qt::Horizontal, this), "tb1", {168, 280, 281, 25});
-    m_tb1->setRange(0, 10);
-    m_tb1->setSingleStep(1);
-    m_tb1->setPageStep(2);
-    m_tb1->setTickInterval(1);
-    m_tb1->setTickPosition(QSlider::TicksBelow);
-    m_tb1->setValue(0);
-    m_label2 = named(new QLabel(QCoreApplication::translate("Vornik", "最快"), this), "Label2", {168, 306, 40, 16});
-    m_label2->setFont(labelFont);
-    m_label2->setStyleSheet(QStringLiteral("color: red"));
-    m_label2->adjustSize();
-    m_label3 = named(new QLabel(QCoreApplication::translate("Vornik", "最慢"), this), "Label3", {424, 306, 40, 16});
-    m_label3->setFont(labelFont);
-    m_label3->setStyleSheet(QStringLiteral("color: blue"));
-    m_label3->adjustSize();
+    m_autoFireDelay = named(new QSlider(Qt::Horizontal, this), "tb1", {168, 280, 281, 25});
+    m_autoFireDelay->setRange(0, 10);
+    m_autoFireDelay->setSingleStep(1);
+    m_autoFireDelay->setPageStep(2);
+    m_autoFireDelay->setTickInterval(1);
+    m_autoFireDelay->setTickPosition(QSlider::TicksBelow);
+    m_autoFireDelay->setValue(0);
+    m_fastest = named(new QLabel(QCoreApplication::translate("Vornik", "最快"), this), "Label2", {168, 306, 40, 16});
+    m_fastest->setFont(labelFont);
+    m_fastest->setStyleSheet(QStringLiteral("color: red"));
+    m_fastest->adjustSize();
+    m_slowest = named(new QLabel(QCoreApplication::translate("Vornik", "最慢"), this), "Label3", {424, 306, 40, 16});
+    m_slowest->setFont(labelFont);
+    m_slowest->setStyleSheet(QStringLiteral("color: blue"));
+    m_slowest->adjustSize();
 
-    m_bitBtn2 = named(new QPushButton(QStringLiteral("OK"), this), "BitBtn2", {328, 344, 75, 25});
-    m_bitBtn1 = named(new QPushButton(QStringLiteral("Cancel"), this), "BitBtn1", {408, 344, 75, 25});
-    m_bitBtn2->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    m_bitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-    m_bitBtn2->setDefault(true);
-    connect(m_bitBtn2, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_bitBtn1, &QPushButton::clicked, this, &QDialog::reject);
+    m_ok = named(new QPushButton(QStringLiteral("OK"), this), "BitBtn2", {328, 344, 75, 25});
+    m_cancel = named(new QPushButton(QStringLiteral("Cancel"), this), "BitBtn1", {408, 344, 75, 25});
+    m_ok->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    m_cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    m_ok->setDefault(true);
+    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 
     // The handlers also run when a control's state is changed from code, as the filling step does.
-    connect(m_checkBox1, &QCheckBox::toggled, this, &TForm3::CheckBox1Click);
-    connect(m_checkBox2, &QCheckBox::toggled, this, &TForm3::CheckBox2Click);
-    connect(m_radioButton1, &QRadioButton::toggled, this, &TForm3::RadioButton1Click);
-    connect(m_radioButton2, &QRadioButton::toggled, this, &TForm3::RadioButton2Click);
+    connect(m_useBinding, &QCheckBox::toggled, this, &TForm3::CheckBox1Click);
+    connect(m_autoFire, &QCheckBox::toggled, this, &TForm3::CheckBox2Click);
+    connect(m_bindKeys, &QRadioButton::toggled, this, &TForm3::RadioButton1Click);
+    connect(m_bindMove, &QRadioButton::toggled, this, &TForm3::RadioButton2Click);
 
-    m_kbimage = QPixmap(kKeyboardSize);
-    m_kbimage.fill(Qt::lightGray);
-    m_kbimg->setPixmap(m_kbimage);
+    m_keyboardImage = QPixmap(kKeyboardSize);
+    m_keyboardImage.fill(Qt::lightGray);
+    m_keyboardView->setPixmap(m_keyboardImage);
     CheckBox1Click();
     setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
                                     screen() != nullptr ? screen()->availableGeometry() : QRect(QPoint(), size())));
@@ -118,26 +118,26 @@ void TForm3::setSources(const MoveTable* moves, const KeyMap* keyMap, const QPix
 }
 
 void TForm3::CheckBox1Click() {
-    const bool use = m_checkBox1->isChecked();
-    m_radioButton1->setEnabled(use);
-    m_radioButton2->setEnabled(use);
-    m_checkBox2->setEnabled(use);
+    const bool use = m_useBinding->isChecked();
+    m_bindKeys->setEnabled(use);
+    m_bindMove->setEnabled(use);
+    m_autoFire->setEnabled(use);
     CheckBox2Click();
     RadioButton1Click();
     RadioButton2Click();
 }
 
 void TForm3::CheckBox2Click() {
-    const bool autoFire = m_checkBox1->isChecked() && m_checkBox2->isChecked();
-    m_auto->setEnabled(autoFire);
-    m_man->setEnabled(autoFire);
-    m_tb1->setEnabled(autoFire);
+    const bool autoFire = m_useBinding->isChecked() && m_autoFire->isChecked();
+    m_automatic->setEnabled(autoFire);
+    m_whileHeld->setEnabled(autoFire);
+    m_autoFireDelay->setEnabled(autoFire);
 }
 
 void TForm3::RadioButton1Click() {
-    const bool use = m_checkBox1->isChecked();
-    m_kbimg->setEnabled(use && m_radioButton1->isChecked());
-    m_cb1->setEnabled(use && m_radioButton2->isChecked());
+    const bool use = m_useBinding->isChecked();
+    m_keyboardView->setEnabled(use && m_bindKeys->isChecked());
+    m_moveList->setEnabled(use && m_bindMove->isChecked());
 }
 
 void TForm3::RadioButton2Click() {
@@ -147,15 +147,15 @@ void TForm3::RadioButton2Click() {
 void TForm3::restoreKeyboard() {
     m_marks.clear();
     if (m_keybu != nullptr && !m_keybu->isNull())
-        m_kbimage = m_keybu->copy();
-    m_kbimg->setPixmap(m_kbimage);
+        m_keyboardImage = m_keybu->copy();
+    m_keyboardView->setPixmap(m_keyboardImage);
 }
 
 void TForm3::DrawKeyMarks() {
     restoreKeyboard();
     if (m_keyMap == nullptr || m_selectedKeyCount == 0)
         return;
-    QPainter painter(&m_kbimage);
+    QPainter painter(&m_keyboardImage);
     painter.setPen(QPen(QColor(0, 0, 255), 1));
     painter.setBrush(Qt::NoBrush);
     for (int slot = 0; slot < m_selectedKeyCount; ++slot) {
@@ -171,7 +171,7 @@ void TForm3::DrawKeyMarks() {
         }
     }
     painter.end();
-    m_kbimg->setPixmap(m_kbimage);
+    m_keyboardView->setPixmap(m_keyboardImage);
 }
 
 void TForm3::kbimgMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
@@ -198,7 +198,7 @@ void TForm3::kbimgMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y
 
 bool TForm3::eventFilter(QObject* watched, QEvent* event) {
     // Event filters see events before a disabled widget drops them.
-    if (watched == m_kbimg && event->type() == QEvent::MouseButtonPress && m_kbimg->isEnabled()) {
+    if (watched == m_keyboardView && event->type() == QEvent::MouseButtonPress && m_keyboardView->isEnabled()) {
         // The label shows the picture unscaled at its top-left corner: label and picture
         // coordinates are the same.
         const auto* mouse = static_cast<QMouseEvent*>(event);
@@ -210,48 +210,48 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm3::load(const JoystickBinding& entry) {
-    m_cb1->clear();
+    m_moveList->clear();
     if (m_moves != nullptr) {
         for (int slot = 1; slot <= kMoveSlots; ++slot)
-            m_cb1->addItem(moveName((*m_moves)[slot]));
+            m_moveList->addItem(moveName((*m_moves)[slot]));
     }
-    m_cb1->setCurrentIndex(-1);
+    m_moveList->setCurrentIndex(-1);
     m_selectedKeyCount = 0;
-    m_checkBox2->setChecked(entry.AutoFireMode != AutoFireNone);
+    m_autoFire->setChecked(entry.AutoFireMode != AutoFireNone);
     restoreKeyboard();
-    m_tb1->setValue(entry.AutoFireDelay);
+    m_autoFireDelay->setValue(entry.AutoFireDelay);
     if (entry.BindingKind == BindingKeys) {
         // A count out of 0..3 (a hand-edited profile) is taken at its nearest valid value.
         m_selectedKeyCount = std::clamp(entry.KeyCount, 0, 3);
         m_selectedKeys = {entry.Key1, entry.Key2, entry.Key3};
         DrawKeyMarks();
-        m_radioButton1->setChecked(true);
+        m_bindKeys->setChecked(true);
     } else if (entry.BindingKind == BindingMove) {
-        if (entry.Key1 >= 1 && entry.Key1 <= m_cb1->count())
-            m_cb1->setCurrentIndex(entry.Key1 - 1);
-        m_radioButton2->setChecked(true);
+        if (entry.Key1 >= 1 && entry.Key1 <= m_moveList->count())
+            m_moveList->setCurrentIndex(entry.Key1 - 1);
+        m_bindMove->setChecked(true);
     }
-    m_checkBox1->setChecked(entry.BindingKind != BindingNone);
+    m_useBinding->setChecked(entry.BindingKind != BindingNone);
     CheckBox1Click();
 }
 
 void TForm3::save(JoystickBinding& entry) const {
-    if (m_checkBox1->isChecked() && m_radioButton1->isChecked()) {
+    if (m_useBinding->isChecked() && m_bindKeys->isChecked()) {
         entry.KeyCount = m_selectedKeyCount;
         entry.Key1 = m_selectedKeys[0];
         entry.Key2 = m_selectedKeys[1];
         entry.Key3 = m_selectedKeys[2];
         entry.BindingKind = BindingKeys;
     }
-    if (m_checkBox1->isChecked() && !m_radioButton1->isChecked()) {
-        entry.Key1 = m_cb1->currentIndex() + 1;
+    if (m_useBinding->isChecked() && !m_bindKeys->isChecked()) {
+        entry.Key1 = m_moveList->currentIndex() + 1;
         entry.BindingKind = BindingMove;
     }
-    if (!m_checkBox1->isChecked())
+    if (!m_useBinding->isChecked())
         entry.BindingKind = BindingNone;
-    if (m_checkBox2->isChecked()) {
-        entry.AutoFireDelay = m_tb1->value();
-        entry.AutoFireMode = m_auto->isChecked() ? AutoFireAutomatic : AutoFireWhileHeld;
+    if (m_autoFire->isChecked()) {
+        entry.AutoFireDelay = m_autoFireDelay->value();
+        entry.AutoFireMode = m_automatic->isChecked() ? AutoFireAutomatic : AutoFireWhileHeld;
     } else {
         entry.AutoFireMode = AutoFireNone;
     }

@@ -55,7 +55,7 @@ public:
     int SelectedKeyCount() const { return m_selectedKeyCount; }
     // The ellipses DrawKeyMarks drew on the picture now shown, in drawing order.
     const std::vector<QRect>& marks() const { return m_marks; }
-    const QPixmap& keyboardImage() const { return m_kbimage; }
+    const QPixmap& keyboardImage() const { return m_keyboardImage; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -69,24 +69,24 @@ private:
 
     std::array<int, 3> m_selectedKeys{};
     int m_selectedKeyCount = 0;
-    QPixmap m_kbimage;
+    QPixmap m_keyboardImage;
     std::vector<QRect> m_marks;
 
-    QCheckBox* m_checkBox1;
-    QRadioButton* m_radioButton1;
-    QLabel* m_kbimg;
-    QRadioButton* m_radioButton2;
-    QLabel* m_label1;
-    QComboBox* m_cb1;
-    QCheckBox* m_checkBox2;
-    QWidget* m_panel;
-    QRadioButton* m_auto;
-    QRadioButton* m_man;
-    QSlider* m_tb1;
-    QLabel* m_label2;
-    QLabel* m_label3;
-    QPushButton* m_bitBtn2;
-    QPushButton* m_bitBtn1;
+    QCheckBox* m_useBinding;
+    QRadioButton* m_bindKeys;
+    QLabel* m_keyboardView;
+    QRadioButton* m_bindMove;
+    QLabel* m_moveLabel;
+    QComboBox* m_moveList;
+    QCheckBox* m_autoFire;
+    QWidget* m_autoFireStyle;
+    QRadioButton* m_automatic;
+    QRadioButton* m_whileHeld;
+    QSlider* m_autoFireDelay;
+    QLabel* m_fastest;
+    QLabel* m_slowest;
+    QPushButton* m_ok;
+    QPushButton* m_cancel;
 };
 
 } // namespace vornik::ui

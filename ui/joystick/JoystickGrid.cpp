@@ -1,8 +1,8 @@
 #include "JoystickGrid.h"
 
 #include "DrawGrid.h"
-#include "PictureStore.h"
 #include "JoystickBindingDialog.h"
+#include "PictureStore.h"
 #include "Texts.h"
 
 #include <algorithm>

@@ -1,6 +1,7 @@
 #include "JoystickPage.h"
 
 #include "DrawGrid.h"
+#include "Named.h"
 #include "PictureStore.h"
 
 #include <QCoreApplication>
@@ -51,28 +52,22 @@ void BuildJoystickPage(JoystickPage& page, QWidget* sheet, const JoystickCaps& c
         return;
     const int buttons = joystickButtonCount(caps);
     for (int b = 1; b <= buttons; ++b) {
-        auto* picture = new PictureControl(sheet);
-        picture->setObjectName(QStringLiteral("ButtonPicture%1").arg(b));
+        auto* picture = named(new PictureControl(sheet), QStringLiteral("ButtonPicture%1").arg(b),
+                              {kPicture * ((b - 1) % 8) + kButtonsLeft, kPicture * ((b - 1) / 8) + kButtonsTop,
+                               kPicture, kPicture});
         picture->setPixmap(pictures.button(b, ButtonState::Released));
-        picture->setGeometry(kPicture * ((b - 1) % 8) + kButtonsLeft, kPicture * ((b - 1) / 8) + kButtonsTop, kPicture,
-                             kPicture);
         page.ButtonPictures[static_cast<std::size_t>(b - 1)] = picture;
     }
     // Centred on the rows of button pictures; with no buttons, on where one row would stand.
     const int lastTop = kPicture * ((std::max(buttons, 1) - 1) / 8) + kButtonsTop;
-    page.DirectionPicture = new PictureControl(sheet);
-    page.DirectionPicture->setObjectName(QStringLiteral("DirectionPicture"));
+    page.DirectionPicture = named(new PictureControl(sheet), "DirectionPicture",
+                                  {kDirectionLeft, (kPicture + lastTop + kButtonsTop) / 2 - kPicture / 2, kPicture, kPicture});
     page.DirectionPicture->setPixmap(pictures.mimg(0));
-    page.DirectionPicture->setGeometry(kDirectionLeft, (kPicture + lastTop + kButtonsTop) / 2 - kPicture / 2, kPicture,
-                                       kPicture);
 
-    page.StopCheckBox = new QCheckBox(QCoreApplication::translate("Vornik", "停止作用"), sheet);
-    page.StopCheckBox->setObjectName(QStringLiteral("StopCheckBox"));
-    page.StopCheckBox->move(8, 8);
+    // The boxes take the size of their text.
+    page.StopCheckBox = named(new QCheckBox(QCoreApplication::translate("Vornik", "停止作用"), sheet), "StopCheckBox", {8, 8, 0, 0});
     page.StopCheckBox->adjustSize();
-    page.TestCheckBox = new QCheckBox(QCoreApplication::translate("Vornik", "啟動測試"), sheet);
-    page.TestCheckBox->setObjectName(QStringLiteral("TestCheckBox"));
-    page.TestCheckBox->move(8, 24);
+    page.TestCheckBox = named(new QCheckBox(QCoreApplication::translate("Vornik", "啟動測試"), sheet), "TestCheckBox", {8, 24, 0, 0});
     page.TestCheckBox->adjustSize();
 
     page.BindingGrid = new DrawGrid(sheet);
@@ -87,9 +82,7 @@ void ShowJoystickName(JoystickPage& page, QWidget* sheet, const QString& name) {
     // direction picture: the one place of the page that no control takes at any button count.
     const int left = kDirectionLeft + kPicture + kNameGap;
     const int width = kButtonsLeft - kNameGap - left;
-    page.NameLabel = new QLabel(sheet);
-    page.NameLabel->setObjectName(QStringLiteral("NameLabel"));
-    page.NameLabel->setGeometry(left, page.DirectionPicture->y(), width, kPicture);
+    page.NameLabel = named(new QLabel(sheet), "NameLabel", {left, page.DirectionPicture->y(), width, kPicture});
     page.NameLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     page.NameLabel->setText(page.NameLabel->fontMetrics().elidedText(name, Qt::ElideRight, width));
     page.NameLabel->setToolTip(name);

@@ -31,15 +31,15 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QCheckBox* m_checkBox1;
-    QLabel* m_label1;
-    QComboBox* m_cb1;
-    QCheckBox* m_checkBox2;
-    QRadioButton* m_auto;
-    QRadioButton* m_man;
-    QSlider* m_tb1;
-    QLabel* m_label2;
-    QLabel* m_label3;
+    QCheckBox* m_useMove;
+    QLabel* m_moveLabel;
+    QComboBox* m_moveList;
+    QCheckBox* m_autoFire;
+    QRadioButton* m_automatic;
+    QRadioButton* m_whileHeld;
+    QSlider* m_autoFireDelay;
+    QLabel* m_fastest;
+    QLabel* m_slowest;
     QPushButton* m_ok;
     QPushButton* m_cancel;
 };

@@ -1,9 +1,10 @@
 #include "KeyboardPage.h"
 
 #include "KeyLabels.h"
-#include "Modal.h"
-#include "PictureStore.h"
 #include "KeyboardBindingDialog.h"
+#include "Modal.h"
+#include "Named.h"
+#include "PictureStore.h"
 #include "Texts.h"
 
 #include <QCoreApplication>
@@ -20,52 +21,47 @@ constexpr int kListTop = 128;
 
 KeyboardPage::KeyboardPage(Configuration& config, const PictureStore& pictures, QWidget* parent)
     : QWidget(parent), m_config(config), m_rowIcon(pictures.appIcon().pixmap(16, 16)) {
-    m_checkBox5 = new QCheckBox(QCoreApplication::translate("Vornik", "停止作用"), this);
-    m_checkBox5->setObjectName(QStringLiteral("CheckBox5"));
-    m_checkBox5->move(4, 4);
-    m_checkBox5->adjustSize();
+    // Sized to its text.
+    m_stopBox = named(new QCheckBox(QCoreApplication::translate("Vornik", "停止作用"), this), "CheckBox5", {4, 4, 0, 0});
+    m_stopBox->adjustSize();
 
-    m_image1 = new QLabel(this);
-    m_image1->setObjectName(QStringLiteral("Image1"));
-    m_image1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    m_image1->setLineWidth(2);
-    m_image1->setPixmap(pictures.keyboardPicture());
-    m_image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_image1->setGeometry(94, 2, 427 + 4, 119 + 4);
-    m_image1->setCursor(Qt::PointingHandCursor);
-    m_image1->installEventFilter(this);
+    m_keyboard = named(new QLabel(this), "Image1", {94, 2, 427 + 4, 119 + 4});
+    m_keyboard->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    m_keyboard->setLineWidth(2);
+    m_keyboard->setPixmap(pictures.keyboardPicture());
+    m_keyboard->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_keyboard->setCursor(Qt::PointingHandCursor);
+    m_keyboard->installEventFilter(this);
 
-    m_l3 = new QTreeWidget(this);
-    m_l3->setObjectName(QStringLiteral("l3"));
-    m_l3->setGeometry(0, kListTop, 528, 190);
-    m_l3->setColumnCount(4);
-    m_l3->setHeaderLabels(
+    m_bindingList = named(new QTreeWidget(this), "l3", {0, kListTop, 528, 190});
+    m_bindingList->setColumnCount(4);
+    m_bindingList->setHeaderLabels(
         {QCoreApplication::translate("Vornik", "按鍵"), QCoreApplication::translate("Vornik", "對應招式"), QCoreApplication::translate("Vornik", "連發"), QCoreApplication::translate("Vornik", "連發速度")});
     const int widths[] = {100, 200, 90, 100};
     for (int c = 0; c < 4; ++c)
-        m_l3->setColumnWidth(c, widths[c]);
-    m_l3->header()->setSectionsClickable(false);
-    m_l3->header()->setStretchLastSection(false);
-    m_l3->setRootIsDecorated(false);
-    m_l3->setUniformRowHeights(true);
-    m_l3->setSortingEnabled(false);
-    m_l3->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_l3->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_l3->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_l3->setIconSize(QSize(16, 16));
-    m_l3->setItemsExpandable(false);
-    m_l3->setExpandsOnDoubleClick(false);
-    m_l3->viewport()->installEventFilter(this);
+        m_bindingList->setColumnWidth(c, widths[c]);
+    m_bindingList->header()->setSectionsClickable(false);
+    m_bindingList->header()->setStretchLastSection(false);
+    m_bindingList->setRootIsDecorated(false);
+    m_bindingList->setUniformRowHeights(true);
+    m_bindingList->setSortingEnabled(false);
+    m_bindingList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_bindingList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_bindingList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_bindingList->setIconSize(QSize(16, 16));
+    m_bindingList->setItemsExpandable(false);
+    m_bindingList->setExpandsOnDoubleClick(false);
+    m_bindingList->viewport()->installEventFilter(this);
 }
 
 bool KeyboardPage::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_image1 && event->type() == QEvent::MouseButtonPress) {
+    if (watched == m_keyboard && event->type() == QEvent::MouseButtonPress) {
         // Picture coordinates: the picture sits inside the label's raised frame.
-        const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint() - m_image1->contentsRect().topLeft();
+        const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint() - m_keyboard->contentsRect().topLeft();
         Image1MouseDown(p.x(), p.y());
         return true;
     }
-    if (watched == m_l3->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    if (watched == m_bindingList->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         l3DblClick();
         return true;
     }
@@ -75,12 +71,12 @@ bool KeyboardPage::eventFilter(QObject* watched, QEvent* event) {
 // The list spans the page below the picture, down to its bottom edge.
 void KeyboardPage::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    m_l3->setGeometry(0, kListTop, width(), std::max(height() - kListTop, 0));
+    m_bindingList->setGeometry(0, kListTop, width(), std::max(height() - kListTop, 0));
 }
 
 void KeyboardPage::FillKeyBindingList() {
-    m_l3->setUpdatesEnabled(false);
-    m_l3->clear();
+    m_bindingList->setUpdatesEnabled(false);
+    m_bindingList->clear();
     QList<QTreeWidgetItem*> rows;
     std::size_t entry = 0;
     for (int code = 1; code <= 255 && entry < m_config.keyBindings.size(); ++code) {
@@ -95,38 +91,38 @@ void KeyboardPage::FillKeyBindingList() {
         item->setIcon(0, m_rowIcon);
         rows.append(item);
     }
-    m_l3->addTopLevelItems(rows);
-    m_l3->setUpdatesEnabled(true);
+    m_bindingList->addTopLevelItems(rows);
+    m_bindingList->setUpdatesEnabled(true);
 }
 
 void KeyboardPage::Image1MouseDown(int x, int y) {
     const int r = FindKeyAtPoint(m_config.keyMap, x, y);
-    m_l3->setFocus(Qt::MouseFocusReason);
-    if (r == 0 || m_l3->topLevelItemCount() == 0)
+    m_bindingList->setFocus(Qt::MouseFocusReason);
+    if (r == 0 || m_bindingList->topLevelItemCount() == 0)
         return;
-    m_l3->setCurrentItem(m_l3->topLevelItem(0));
+    m_bindingList->setCurrentItem(m_bindingList->topLevelItem(0));
     const NamedKeyList& named = m_config.namedKeys;
     for (int p = 1; p <= named.Count; ++p) {
         if (named.Codes[p] != m_config.keyMap.Records[r].VirtualKey)
             continue;
         const int row = p - 2;
         // Position 1 is "NONE", which has no row: nothing stays selected.
-        if (row < 0 || row >= m_l3->topLevelItemCount()) {
-            m_l3->clearSelection();
+        if (row < 0 || row >= m_bindingList->topLevelItemCount()) {
+            m_bindingList->clearSelection();
             return;
         }
-        m_l3->scrollToTop();
-        m_l3->setCurrentItem(m_l3->topLevelItem(row));
-        m_l3->scrollToItem(m_l3->topLevelItem(row));
+        m_bindingList->scrollToTop();
+        m_bindingList->setCurrentItem(m_bindingList->topLevelItem(row));
+        m_bindingList->scrollToItem(m_bindingList->topLevelItem(row));
         return;
     }
 }
 
 void KeyboardPage::l3DblClick() {
-    const QList<QTreeWidgetItem*> selected = m_l3->selectedItems();
+    const QList<QTreeWidgetItem*> selected = m_bindingList->selectedItems();
     if (selected.isEmpty() || m_dialog == nullptr)
         return;
-    const int r = m_l3->indexOfTopLevelItem(selected.first());
+    const int r = m_bindingList->indexOfTopLevelItem(selected.first());
     if (r < 0 || r >= static_cast<int>(m_config.keyBindings.size()))
         return;
     KeyBinding& entry = m_config.keyBindings[static_cast<std::size_t>(r)];

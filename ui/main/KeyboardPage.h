@@ -32,9 +32,9 @@ public:
     // Opens TForm6 for the selected row and writes the entry back on OK.
     void l3DblClick();
 
-    QCheckBox* CheckBox5() const { return m_checkBox5; }
-    QLabel* Image1() const { return m_image1; }
-    QTreeWidget* l3() const { return m_l3; }
+    QCheckBox* CheckBox5() const { return m_stopBox; }
+    QLabel* Image1() const { return m_keyboard; }
+    QTreeWidget* l3() const { return m_bindingList; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -44,9 +44,9 @@ private:
     Configuration& m_config;
     TForm6* m_dialog = nullptr;
     std::function<void()> m_edited;
-    QCheckBox* m_checkBox5;
-    QLabel* m_image1;
-    QTreeWidget* m_l3;
+    QCheckBox* m_stopBox;
+    QLabel* m_keyboard;
+    QTreeWidget* m_bindingList;
     QIcon m_rowIcon;
 };
 

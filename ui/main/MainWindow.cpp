@@ -1,20 +1,21 @@
 #include "MainWindow.h"
 
+#include "AboutBox.h"
 #include "DrawGrid.h"
 #include "FixedItemHeight.h"
 #include "Fonts.h"
+#include "JoystickBindingDialog.h"
 #include "KeyLabels.h"
+#include "KeyboardBindingDialog.h"
 #include "KeyboardPage.h"
 #include "Language.h"
 #include "Modal.h"
+#include "MoveEditor.h"
 #include "MovePage.h"
+#include "MoveRecorder.h"
+#include "Named.h"
 #include "ProfileKeeper.h"
 #include "QtTimerHooks.h"
-#include "JoystickBindingDialog.h"
-#include "MoveEditor.h"
-#include "MoveRecorder.h"
-#include "KeyboardBindingDialog.h"
-#include "AboutBox.h"
 
 #include <QCoreApplication>
 #include <QApplication>
@@ -40,15 +41,6 @@ constexpr int kClientWidth = 536;
 constexpr int kClientHeight = 373;
 constexpr int kToolBarHeight = 28;
 constexpr int kTimerInterval = 30; // ms between the end of one tick and the next
-
-QToolButton* speedButton(QWidget* parent, const char* name, const QString& hint, const QRect& geometry) {
-    auto* b = new QToolButton(parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setToolTip(hint);
-    b->setAutoRaise(true);
-    b->setGeometry(geometry);
-    return b;
-}
 } // namespace
 
 TVornik::TVornik(const Platform& platform, StartupOptions options, PlatformHooks hooks)
@@ -73,7 +65,7 @@ TVornik::TVornik(const Platform& platform, StartupOptions options, PlatformHooks
 
     // The engine's clock: a worker of the highest priority sleeps Interval, then has the main thread
     // run one tick and waits for it, so ticks never overlap.
-    m_timerEx1 = std::make_unique<TTimerEx>(qtTimerHooks([this](std::exception_ptr error) {
+    m_tickTimer = std::make_unique<TTimerEx>(qtTimerHooks([this](std::exception_ptr error) {
         try {
             std::rethrow_exception(error);
         } catch (const std::exception& e) {
@@ -82,11 +74,11 @@ TVornik::TVornik(const Platform& platform, StartupOptions options, PlatformHooks
             Modal::error(this, QStringLiteral("unknown error in the engine tick"));
         }
     }));
-    m_timerEx1->setEnabled(m_options.runTimer);
-    m_timerEx1->setInterval(kTimerInterval);
-    m_timerEx1->setThreadPriority(tpHighest);
-    m_timerEx1->setThreadSafe(false);
-    m_timerEx1->setOnTimer([this](TTimerEx&) { TimerEx1Timer(); });
+    m_tickTimer->setEnabled(m_options.runTimer);
+    m_tickTimer->setInterval(kTimerInterval);
+    m_tickTimer->setThreadPriority(tpHighest);
+    m_tickTimer->setThreadSafe(false);
+    m_tickTimer->setOnTimer([this](TTimerEx&) { TimerEx1Timer(); });
     // A press goes out at once rather than at the next tick.
     m_inputWake = std::make_unique<QtInputWake>(
         m_platform.joysticks, [this] { return m_engine->joystickInputChanged(); },
@@ -106,7 +98,7 @@ TVornik::TVornik(const Platform& platform, StartupOptions options, PlatformHooks
 
 TVornik::~TVornik() {
     // The worker and the input watch go first: no tick may reach a half-destroyed window.
-    m_timerEx1.reset();
+    m_tickTimer.reset();
     m_inputWake.reset();
 }
 
@@ -116,36 +108,35 @@ void TVornik::buildWindow() {
     client->setFixedSize(kClientWidth, kClientHeight);
     setCentralWidget(client);
 
-    m_toolBar1 = new QWidget(client);
-    m_toolBar1->setObjectName(QStringLiteral("ToolBar1"));
-    m_toolBar1->setGeometry(0, 0, kClientWidth, kToolBarHeight);
+    m_toolBar = named(new QWidget(client), "ToolBar1", {0, 0, kClientWidth, kToolBarHeight});
     QStyle* style = this->style();
-    m_speedButton5 = speedButton(m_toolBar1, "SpeedButton5", QCoreApplication::translate("Vornik", "讀取舊檔"), {2, 2, 24, 24});
-    m_speedButton5->setIcon(style->standardIcon(QStyle::SP_DialogOpenButton));
-    m_speedButton6 = speedButton(m_toolBar1, "SpeedButton6", QCoreApplication::translate("Vornik", "另存新檔"), {26, 2, 24, 24});
-    m_speedButton6->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
-    m_speedButton1 = speedButton(m_toolBar1, "SpeedButton1", QCoreApplication::translate("Vornik", "背景執行"), {54, 2, 24, 24});
-    m_speedButton1->setIcon(m_pictures.appIcon());
-    m_speedButton8 = speedButton(m_toolBar1, "SpeedButton8", QString(), {82, 2, 65, 24});
-    m_speedButton8->setText(QCoreApplication::translate("Vornik", "Refeash"));
-    m_cb1 = new QComboBox(m_toolBar1);
-    m_cb1->setObjectName(QStringLiteral("cb1"));
-    m_cb1->setGeometry(150, 3, kClientWidth - 150, 22);
-    setFixedItemHeight(m_cb1, 13);
-    m_cb1->setMaxVisibleItems(24);
-    connect(m_speedButton5, &QToolButton::clicked, this, &TVornik::SpeedButton5Click);
-    connect(m_speedButton6, &QToolButton::clicked, this, &TVornik::SpeedButton6Click);
-    connect(m_speedButton1, &QToolButton::clicked, this, &TVornik::EnterBackgroundMode);
-    connect(m_speedButton8, &QToolButton::clicked, this, &TVornik::RefreshTargetWindows);
-    connect(m_cb1, &QComboBox::activated, this, &TVornik::cb1Change);
+    m_openProfile = named(new QToolButton(m_toolBar), "SpeedButton5", {2, 2, 24, 24});
+    m_openProfile->setToolTip(QCoreApplication::translate("Vornik", "讀取舊檔"));
+    m_openProfile->setIcon(style->standardIcon(QStyle::SP_DialogOpenButton));
+    m_saveProfile = named(new QToolButton(m_toolBar), "SpeedButton6", {26, 2, 24, 24});
+    m_saveProfile->setToolTip(QCoreApplication::translate("Vornik", "另存新檔"));
+    m_saveProfile->setIcon(style->standardIcon(QStyle::SP_DialogSaveButton));
+    m_hideToTray = named(new QToolButton(m_toolBar), "SpeedButton1", {54, 2, 24, 24});
+    m_hideToTray->setToolTip(QCoreApplication::translate("Vornik", "背景執行"));
+    m_hideToTray->setIcon(m_pictures.appIcon());
+    m_refreshTargets = named(new QToolButton(m_toolBar), "SpeedButton8", {82, 2, 65, 24});
+    m_refreshTargets->setText(QCoreApplication::translate("Vornik", "Refeash"));
+    for (QToolButton* button : {m_openProfile, m_saveProfile, m_hideToTray, m_refreshTargets})
+        button->setAutoRaise(true);
+    m_targetList = named(new QComboBox(m_toolBar), "cb1", {150, 3, kClientWidth - 150, 22});
+    setFixedItemHeight(m_targetList, 13);
+    m_targetList->setMaxVisibleItems(24);
+    connect(m_openProfile, &QToolButton::clicked, this, &TVornik::SpeedButton5Click);
+    connect(m_saveProfile, &QToolButton::clicked, this, &TVornik::SpeedButton6Click);
+    connect(m_hideToTray, &QToolButton::clicked, this, &TVornik::EnterBackgroundMode);
+    connect(m_refreshTargets, &QToolButton::clicked, this, &TVornik::RefreshTargetWindows);
+    connect(m_targetList, &QComboBox::activated, this, &TVornik::cb1Change);
 
-    m_pageControl = new QTabWidget(client);
-    m_pageControl->setObjectName(QStringLiteral("PageControl1"));
-    m_pageControl->setFont(programFont(12));
-    m_pageControl->setGeometry(0, kToolBarHeight, kClientWidth, kClientHeight - kToolBarHeight);
+    m_pages = named(new QTabWidget(client), "PageControl1", {0, kToolBarHeight, kClientWidth, kClientHeight - kToolBarHeight});
+    m_pages->setFont(programFont(12));
     m_keyboardPage = new KeyboardPage(*m_config, m_pictures);
     m_keyboardPage->setObjectName(QStringLiteral("TabSheet3"));
-    m_pageControl->addTab(m_keyboardPage, QCoreApplication::translate("Vornik", "鍵盤"));
+    m_pages->addTab(m_keyboardPage, QCoreApplication::translate("Vornik", "鍵盤"));
     m_movePage = new MovePage(*m_config, m_pictures);
     m_movePage->setObjectName(QStringLiteral("TabSheet4"));
     m_movePage->setOnMovesChanged([this] {
@@ -155,21 +146,21 @@ void TVornik::buildWindow() {
     m_keyboardPage->setOnBindingEdited([this] { bindingsEdited(); });
     m_joystickGrid.setOnBindingEdited([this] { bindingsEdited(); });
     releaseKeysWhenTicked(m_keyboardPage->CheckBox5());
-    m_pageControl->addTab(m_movePage, QCoreApplication::translate("Vornik", "招式記錄"));
+    m_pages->addTab(m_movePage, QCoreApplication::translate("Vornik", "招式記錄"));
     // Lay the page control out now, so pages built during start-up know their size.
-    QResizeEvent layoutNow(m_pageControl->size(), QSize());
-    QCoreApplication::sendEvent(m_pageControl, &layoutNow);
+    QResizeEvent layoutNow(m_pages->size(), QSize());
+    QCoreApplication::sendEvent(m_pages, &layoutNow);
 
     // The hidden picture store.
-    m_panel1 = new QWidget(client);
-    m_panel1->setObjectName(QStringLiteral("Panel1"));
-    m_panel1->hide();
+    m_hiddenPictures = new QWidget(client);
+    m_hiddenPictures->setObjectName(QStringLiteral("Panel1"));
+    m_hiddenPictures->hide();
     for (int i = 0; i < 9; ++i) {
-        auto* picture = new QLabel(m_panel1);
+        auto* picture = new QLabel(m_hiddenPictures);
         picture->setObjectName(QStringLiteral("mimg%1").arg(i));
         picture->setPixmap(m_pictures.mimg(i));
     }
-    auto* keybu = new QLabel(m_panel1);
+    auto* keybu = new QLabel(m_hiddenPictures);
     keybu->setObjectName(QStringLiteral("keybu"));
     keybu->setPixmap(m_pictures.keybu());
 
@@ -250,10 +241,10 @@ void TVornik::buildMenu() {
 void TVornik::setDialogs(Tform2* about, TForm4* moveEditor, TForm5* recorder, TForm6* keyBinding,
                          TForm3* joystickBinding) {
     m_about = about;
-    m_form4 = moveEditor;
-    m_form5 = recorder;
-    m_form6 = keyBinding;
-    m_form3 = joystickBinding;
+    m_moveEditor = moveEditor;
+    m_recorder = recorder;
+    m_keyBinding = keyBinding;
+    m_joystickBinding = joystickBinding;
     m_keyboardPage->setDialog(keyBinding);
     m_movePage->setDialogs(moveEditor, recorder);
     m_joystickGrid.setDialog(joystickBinding);
@@ -301,7 +292,7 @@ void TVornik::startupSteps() {
 
     // 8. One page per joystick with consecutive system ids from 0.
     for (int n = 1; n <= kMaxJoysticks && m_config->present(n); ++n)
-        addJoystickPage(n, m_pageControl->count());
+        addJoystickPage(n, m_pages->count());
 
     // 9., 10. Shown; its caption is the application's title (Modal gets it at construction).
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -312,8 +303,8 @@ void TVornik::startupSteps() {
 
     // 11. The two design-time pages go behind the joystick pages.
     for (int i = 0; i < 2; ++i)
-        m_pageControl->tabBar()->moveTab(0, m_pageControl->count() - 1);
-    m_pageControl->setCurrentIndex(0);
+        m_pages->tabBar()->moveTab(0, m_pages->count() - 1);
+    m_pages->setCurrentIndex(0);
 
     // 12. to 15.
     RefreshTargetWindows();
@@ -348,7 +339,7 @@ void TVornik::addJoystickPage(int n, int index) {
         page.BindingGrid->setOnDblClick([this](DrawGrid& grid) { m_joystickGrid.DbC(grid); });
     }
     // Built before it goes in: the controls of a page added to a shown window then show with it.
-    m_pageControl->setTabToolTip(m_pageControl->insertTab(index, sheet, QCoreApplication::translate("Vornik", "搖桿 %1").arg(n)), name);
+    m_pages->setTabToolTip(m_pages->insertTab(index, sheet, QCoreApplication::translate("Vornik", "搖桿 %1").arg(n)), name);
     m_joystickPageCount = n;
 }
 
@@ -369,21 +360,21 @@ void TVornik::loadKeyMapFile() {
 
 // The file dialogs are built on first use: each costs about a quarter of a second.
 QFileDialog* TVornik::op1() {
-    if (m_op1 == nullptr) {
-        m_op1 = new QFileDialog(this);
-        m_op1->setObjectName(QStringLiteral("op1"));
-        m_op1->setAcceptMode(QFileDialog::AcceptOpen);
+    if (m_openDialog == nullptr) {
+        m_openDialog = new QFileDialog(this);
+        m_openDialog->setObjectName(QStringLiteral("op1"));
+        m_openDialog->setAcceptMode(QFileDialog::AcceptOpen);
     }
-    return m_op1;
+    return m_openDialog;
 }
 
 QFileDialog* TVornik::sa1() {
-    if (m_sa1 == nullptr) {
-        m_sa1 = new QFileDialog(this);
-        m_sa1->setObjectName(QStringLiteral("sa1"));
-        m_sa1->setAcceptMode(QFileDialog::AcceptSave);
+    if (m_saveDialog == nullptr) {
+        m_saveDialog = new QFileDialog(this);
+        m_saveDialog->setObjectName(QStringLiteral("sa1"));
+        m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
     }
-    return m_sa1;
+    return m_saveDialog;
 }
 
 void TVornik::SpeedButton5Click() {
@@ -489,25 +480,25 @@ void TVornik::showButtonPicture(int joystick, int button, bool pressed) {
 
 void TVornik::joystickAttached(int joystick) {
     // Before "鍵盤"; inserting a page leaves the current page current.
-    addJoystickPage(joystick, m_pageControl->indexOf(m_keyboardPage));
+    addJoystickPage(joystick, m_pages->indexOf(m_keyboardPage));
     SetupJoystickGrid(joystickPage(joystick).BindingGrid, m_config->caps(joystick), m_config->present(joystick));
 }
 
 void TVornik::clearTargetItems() {
-    m_cb1->clear();
+    m_targetList->clear();
 }
 
 void TVornik::addTargetItem(const std::string& title) {
     // Adding to an empty list would select the first item; a refreshed list shows no selection.
-    const QSignalBlocker quiet(m_cb1);
-    const int selected = m_cb1->currentIndex();
-    m_cb1->addItem(QString::fromStdString(title));
-    m_cb1->setCurrentIndex(selected);
+    const QSignalBlocker quiet(m_targetList);
+    const int selected = m_targetList->currentIndex();
+    m_targetList->addItem(QString::fromStdString(title));
+    m_targetList->setCurrentIndex(selected);
 }
 
 void TVornik::selectTargetItem(int index) {
-    const QSignalBlocker quiet(m_cb1);
-    m_cb1->setCurrentIndex(index);
+    const QSignalBlocker quiet(m_targetList);
+    m_targetList->setCurrentIndex(index);
 }
 
 EngineHost::Answer TVornik::askConnectionError(const std::string& text) {
@@ -564,7 +555,7 @@ void TVornik::closeEvent(QCloseEvent* event) {
         return;
     }
     m_ending = true;
-    m_timerEx1->setEnabled(false);
+    m_tickTimer->setEnabled(false);
     releaseKeys();
     m_tray->hide();
     m_pictures.freeButtonPictures();
@@ -573,8 +564,8 @@ void TVornik::closeEvent(QCloseEvent* event) {
 
 void TVornik::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    if (m_cb1 != nullptr)
-        m_cb1->setFixedWidth(m_toolBar1->width() - m_cb1->x());
+    if (m_targetList != nullptr)
+        m_targetList->setFixedWidth(m_toolBar->width() - m_targetList->x());
 }
 
 } // namespace vornik::ui

@@ -71,10 +71,10 @@ public:
     JoystickPage& joystickPage(int joystick) { return m_joystickPages.at(static_cast<std::size_t>(joystick - 1)); }
     int joystickPageCount() const { return m_joystickPageCount; }
     QString exeDirectory() const { return m_exeDirectory; }
-    QTabWidget* PageControl1() const { return m_pageControl; }
+    QTabWidget* PageControl1() const { return m_pages; }
     KeyboardPage* keyboardPage() const { return m_keyboardPage; }
     MovePage* movePage() const { return m_movePage; }
-    QComboBox* cb1() const { return m_cb1; }
+    QComboBox* cb1() const { return m_targetList; }
     // The open-file and save-file dialogs of the two file commands.
     QFileDialog* op1();
     QFileDialog* sa1();
@@ -99,7 +99,7 @@ public:
     QSystemTrayIcon* trayIcon() const { return m_tray; }
 
     void TimerEx1Timer();
-    TTimerEx& TimerEx1() { return *m_timerEx1; }
+    TTimerEx& TimerEx1() { return *m_tickTimer; }
     // Runs the engine's InputTick as soon as a joystick input changes between two ticks.
     QtInputWake& inputWake() { return *m_inputWake; }
     void showAbout();
@@ -153,29 +153,29 @@ private:
     bool m_ending = false; // no more questions: the program is on its way out
     uint32_t m_lastTarget = 0; // the process last chosen as the target
 
-    QWidget* m_toolBar1 = nullptr;
-    QToolButton* m_speedButton5 = nullptr;
-    QToolButton* m_speedButton6 = nullptr;
-    QToolButton* m_speedButton1 = nullptr;
-    QToolButton* m_speedButton8 = nullptr;
-    QComboBox* m_cb1 = nullptr;
-    QTabWidget* m_pageControl = nullptr;
+    QWidget* m_toolBar = nullptr;
+    QToolButton* m_openProfile = nullptr;
+    QToolButton* m_saveProfile = nullptr;
+    QToolButton* m_hideToTray = nullptr;
+    QToolButton* m_refreshTargets = nullptr;
+    QComboBox* m_targetList = nullptr;
+    QTabWidget* m_pages = nullptr;
     KeyboardPage* m_keyboardPage = nullptr;
     MovePage* m_movePage = nullptr;
-    QWidget* m_panel1 = nullptr;
-    QFileDialog* m_op1 = nullptr;
-    QFileDialog* m_sa1 = nullptr;
+    QWidget* m_hiddenPictures = nullptr;
+    QFileDialog* m_openDialog = nullptr;
+    QFileDialog* m_saveDialog = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
-    std::unique_ptr<TTimerEx> m_timerEx1;
+    std::unique_ptr<TTimerEx> m_tickTimer;
     std::unique_ptr<QtInputWake> m_inputWake;
     std::unique_ptr<FileCommands> m_fileCommands;
     std::unique_ptr<ProfileKeeper> m_keeper;
     std::vector<QAction*> m_recentActions;
     Tform2* m_about = nullptr;
-    TForm3* m_form3 = nullptr;
-    TForm4* m_form4 = nullptr;
-    TForm5* m_form5 = nullptr;
-    TForm6* m_form6 = nullptr;
+    TForm3* m_joystickBinding = nullptr;
+    TForm4* m_moveEditor = nullptr;
+    TForm5* m_recorder = nullptr;
+    TForm6* m_keyBinding = nullptr;
 };
 
 } // namespace vornik::ui

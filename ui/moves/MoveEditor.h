@@ -50,15 +50,15 @@ public:
     DrawOps cellOps(int col, int row, const QRect& rect) const;
     void l1DrawCell(int col, int row, QPainter& painter, const QRect& rect);
 
-    DrawGrid* l1() const { return m_l1; }
-    QLineEdit* Edit1() const { return m_edit1; }
-    QScrollBar* sb1() const { return m_sb1; }
-    QComboBox* cb1() const { return m_cb1; }
-    QRadioButton* RadioButton1() const { return m_radioButton1; }
-    QRadioButton* RadioButton2() const { return m_radioButton2; }
-    QToolButton* SpeedButton1() const { return m_speedButton1; }
-    QPushButton* BitBtn1() const { return m_bitBtn1; }
-    QPushButton* BitBtn2() const { return m_bitBtn2; }
+    DrawGrid* l1() const { return m_steps; }
+    QLineEdit* Edit1() const { return m_name; }
+    QScrollBar* sb1() const { return m_speed; }
+    QComboBox* cb1() const { return m_repeatCount; }
+    QRadioButton* RadioButton1() const { return m_overlap; }
+    QRadioButton* RadioButton2() const { return m_oneByOne; }
+    QToolButton* SpeedButton1() const { return m_record; }
+    QPushButton* BitBtn1() const { return m_cancel; }
+    QPushButton* BitBtn2() const { return m_ok; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -71,15 +71,15 @@ private:
     const QPixmap* m_keyboard = nullptr;
     TForm5* m_recorder = nullptr;
 
-    QLineEdit* m_edit1;
-    QScrollBar* m_sb1;
-    QComboBox* m_cb1;
-    QRadioButton* m_radioButton1;
-    QRadioButton* m_radioButton2;
-    QToolButton* m_speedButton1;
-    DrawGrid* m_l1;
-    QPushButton* m_bitBtn1;
-    QPushButton* m_bitBtn2;
+    QLineEdit* m_name;
+    QScrollBar* m_speed;
+    QComboBox* m_repeatCount;
+    QRadioButton* m_overlap;
+    QRadioButton* m_oneByOne;
+    QToolButton* m_record;
+    DrawGrid* m_steps;
+    QPushButton* m_cancel;
+    QPushButton* m_ok;
 };
 
 } // namespace vornik::ui

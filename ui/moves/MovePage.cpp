@@ -2,9 +2,10 @@
 
 #include "DrawGrid.h"
 #include "Modal.h"
-#include "PictureStore.h"
 #include "MoveEditor.h"
 #include "MoveRecorder.h"
+#include "Named.h"
+#include "PictureStore.h"
 #include "Texts.h"
 
 #include <QCoreApplication>
@@ -21,24 +22,18 @@ constexpr int kGridHeight = 292;
 
 MovePage::MovePage(Configuration& config, const PictureStore& pictures, QWidget* parent)
     : QWidget(parent), m_config(config), m_pictures(pictures) {
-    m_button1 = new QPushButton(QCoreApplication::translate("Vornik", "編輯"), this);
-    m_button1->setObjectName(QStringLiteral("Button1"));
-    m_button1->setGeometry(1, 0, 57, 25);
-    QPalette blue = m_button1->palette();
+    m_edit = named(new QPushButton(QCoreApplication::translate("Vornik", "編輯"), this), "Button1", {1, 0, 57, 25});
+    QPalette blue = m_edit->palette();
     blue.setColor(QPalette::ButtonText, Qt::blue);
-    m_button1->setPalette(blue);
-    m_button2 = new QPushButton(QCoreApplication::translate("Vornik", "刪除"), this);
-    m_button2->setObjectName(QStringLiteral("Button2"));
-    m_button2->setGeometry(61, 0, 57, 25);
-    m_l1 = new DrawGrid(this);
-    m_l1->setObjectName(QStringLiteral("l1"));
-    m_l1->setGeometry(0, kGridTop, 528, kGridHeight);
-    m_l1->setOnDrawCell([this](DrawGrid&, int col, int row, QPainter& painter, const QRect& rect) {
+    m_edit->setPalette(blue);
+    m_deleteAll = named(new QPushButton(QCoreApplication::translate("Vornik", "刪除"), this), "Button2", {61, 0, 57, 25});
+    m_moveGrid = named(new DrawGrid(this), "l1", {0, kGridTop, 528, kGridHeight});
+    m_moveGrid->setOnDrawCell([this](DrawGrid&, int col, int row, QPainter& painter, const QRect& rect) {
         l1DrawCell(col, row, painter, rect);
     });
-    m_l1->setOnDblClick([this](DrawGrid&) { l1DblClick(); });
-    connect(m_button1, &QPushButton::clicked, this, &MovePage::Button1Click);
-    connect(m_button2, &QPushButton::clicked, this, &MovePage::Button2Click);
+    m_moveGrid->setOnDblClick([this](DrawGrid&) { l1DblClick(); });
+    connect(m_edit, &QPushButton::clicked, this, &MovePage::Button1Click);
+    connect(m_deleteAll, &QPushButton::clicked, this, &MovePage::Button2Click);
 }
 
 void MovePage::setDialogs(TForm4* editor, TForm5* recorder) {
@@ -55,17 +50,17 @@ void MovePage::setDialogs(TForm4* editor, TForm5* recorder) {
 // The grid sits on the bottom of the page at its full width, keeping its height.
 void MovePage::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    m_l1->setGeometry(0, event->size().height() - kGridHeight, event->size().width(), kGridHeight);
+    m_moveGrid->setGeometry(0, event->size().height() - kGridHeight, event->size().width(), kGridHeight);
 }
 
 void MovePage::RefreshMoveGrid() {
-    m_l1->setDefaultRowHeight(32);
-    m_l1->setColCount(3);
-    m_l1->setRowCount(1 + kMoveSlots);
+    m_moveGrid->setDefaultRowHeight(32);
+    m_moveGrid->setColCount(3);
+    m_moveGrid->setRowCount(1 + kMoveSlots);
     const int widths[] = {55, 150, 270};
     for (int c = 0; c < 3; ++c)
-        m_l1->setColWidth(c, widths[c]);
-    m_l1->repaintGrid();
+        m_moveGrid->setColWidth(c, widths[c]);
+    m_moveGrid->repaintGrid();
 }
 
 DrawOps MovePage::cellOps(int col, int row, const QRect& rect) const {
@@ -101,7 +96,7 @@ DrawOps MovePage::cellOps(int col, int row, const QRect& rect) const {
             ops.push_back(textOp(none, centred));
             break;
         }
-        const QFontMetrics metrics = m_l1->fontMetrics();
+        const QFontMetrics metrics = m_moveGrid->fontMetrics();
         const int steps = std::min(move.StepCount, kMaxMoveSteps);
         int x = 0;
         for (int s = 1; s <= steps; ++s) {
@@ -134,7 +129,7 @@ void MovePage::l1DrawCell(int col, int row, QPainter& painter, const QRect& rect
 void MovePage::l1DblClick() {
     if (!m_editor)
         return;
-    const int slot = std::clamp(m_l1->selectionTop(), 1, kMoveSlots);
+    const int slot = std::clamp(m_moveGrid->selectionTop(), 1, kMoveSlots);
     m_editor->EditedMove() = m_config.moves[slot];
     m_editor->LoadEditor();
     if (Modal::exec(*m_editor) != QDialog::Accepted)

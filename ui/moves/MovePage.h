@@ -38,9 +38,9 @@ public:
     // Empties every name and step count after the user confirms.
     void Button2Click();
 
-    DrawGrid* l1() const { return m_l1; }
-    QPushButton* Button1() const { return m_button1; }
-    QPushButton* Button2() const { return m_button2; }
+    DrawGrid* l1() const { return m_moveGrid; }
+    QPushButton* Button1() const { return m_edit; }
+    QPushButton* Button2() const { return m_deleteAll; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -51,9 +51,9 @@ private:
     TForm4* m_editor = nullptr;
     TForm5* m_recorder = nullptr;
     std::function<void()> m_movesChanged;
-    QPushButton* m_button1;
-    QPushButton* m_button2;
-    DrawGrid* m_l1;
+    QPushButton* m_edit;
+    QPushButton* m_deleteAll;
+    DrawGrid* m_moveGrid;
 };
 
 } // namespace vornik::ui

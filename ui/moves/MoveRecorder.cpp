@@ -3,8 +3,9 @@
 #include "ButtonGlyphs.h"
 #include "DrawGrid.h"
 #include "Fonts.h"
-#include "QtKeyToVk.h"
 #include "MoveEditor.h"
+#include "Named.h"
+#include "QtKeyToVk.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -18,23 +19,6 @@ QString savedText(int count) {
     return QCoreApplication::translate("Vornik", "儲存了 %1 個鍵").arg(count);
 }
 
-QLabel* label(QWidget* parent, const char* name, const QString& text, QPoint at) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    l->move(at);
-    l->adjustSize();
-    return l;
-}
-
-QToolButton* flatButton(QWidget* parent, const char* name, const QRect& geometry, const QPixmap& glyph) {
-    auto* b = new QToolButton(parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setGeometry(geometry);
-    b->setIcon(glyph);
-    b->setFocusPolicy(Qt::NoFocus);
-    return b;
-}
-
 } // namespace
 
 TForm5::TForm5(QWidget* parent) : QDialog(parent) {
@@ -46,31 +30,39 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
     setFixedSize(245, 83);
     setFocusPolicy(Qt::StrongFocus);
 
-    label(this, "Label1", QCoreApplication::translate("Vornik", "現在錄製中，如果要結束錄影的話"), {8, 16});
-    label(this, "Label2", QCoreApplication::translate("Vornik", "請按右下方的鍵離開。"), {8, 32});
-    m_label3 = label(this, "Label3", savedText(0), {8, 64});
-    QPalette blue = m_label3->palette();
+    // The labels take the size of their text.
+    named(new QLabel(QCoreApplication::translate("Vornik", "現在錄製中，如果要結束錄影的話"), this), "Label1", {8, 16, 0, 0})
+        ->adjustSize();
+    named(new QLabel(QCoreApplication::translate("Vornik", "請按右下方的鍵離開。"), this), "Label2", {8, 32, 0, 0})->adjustSize();
+    m_status = named(new QLabel(savedText(0), this), "Label3", {8, 64, 0, 0});
+    QPalette blue = m_status->palette();
     blue.setColor(QPalette::WindowText, Qt::blue);
-    m_label3->setPalette(blue);
+    m_status->setPalette(blue);
+    m_status->adjustSize();
 
-    m_speedButton2 = flatButton(this, "SpeedButton2", {135, 56, 23, 25}, compoundKeyGlyph());
-    m_speedButton2->setToolTip(QCoreApplication::translate("Vornik", "複合鍵"));
-    m_speedButton1 = flatButton(this, "SpeedButton1", {160, 56, 81, 25}, checkMarkGlyph());
-    m_speedButton1->setText(QCoreApplication::translate("Vornik", "結束錄製"));
-    m_speedButton1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    // Buttons that never take the focus: every key goes to the recording.
+    m_compoundKey = named(new QToolButton(this), "SpeedButton2", {135, 56, 23, 25});
+    m_compoundKey->setIcon(compoundKeyGlyph());
+    m_compoundKey->setToolTip(QCoreApplication::translate("Vornik", "複合鍵"));
+    m_stopRecording = named(new QToolButton(this), "SpeedButton1", {160, 56, 81, 25});
+    m_stopRecording->setIcon(checkMarkGlyph());
+    m_stopRecording->setText(QCoreApplication::translate("Vornik", "結束錄製"));
+    m_stopRecording->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    for (QToolButton* button : {m_compoundKey, m_stopRecording})
+        button->setFocusPolicy(Qt::NoFocus);
 
-    connect(m_speedButton2, &QToolButton::clicked, this, &TForm5::SpeedButton2Click);
-    connect(m_speedButton1, &QToolButton::clicked, this, &TForm5::SpeedButton1Click);
+    connect(m_compoundKey, &QToolButton::clicked, this, &TForm5::SpeedButton2Click);
+    connect(m_stopRecording, &QToolButton::clicked, this, &TForm5::SpeedButton1Click);
 }
 
 void TForm5::setStatus(const QString& text) {
-    m_label3->setText(text);
-    m_label3->adjustSize();
+    m_status->setText(text);
+    m_status->adjustSize();
 }
 
 void TForm5::prepareRecording() {
     setStatus(savedText(0));
-    m_speedButton2->show();
+    m_compoundKey->show();
     m_awaitingCompoundKey = false;
 }
 
@@ -80,7 +72,7 @@ void TForm5::FormKeyDown(int key) {
     Move& move = m_editor->EditedMove();
     if (m_awaitingCompoundKey) {
         m_awaitingCompoundKey = false;
-        m_speedButton2->show();
+        m_compoundKey->show();
         move.Steps[move.StepCount].ChordKey = static_cast<uint16_t>(key);
         setStatus(QCoreApplication::translate("Vornik", "設定了第%1號複合鍵").arg(move.StepCount));
     } else if (move.StepCount >= kMaxMoveSteps) {
@@ -101,7 +93,7 @@ void TForm5::SpeedButton2Click() {
     if (!m_editor || m_editor->EditedMove().StepCount <= 0)
         return;
     m_awaitingCompoundKey = true;
-    m_speedButton2->hide();
+    m_compoundKey->hide();
     setStatus(QCoreApplication::translate("Vornik", "準備輸入複合鍵"));
 }
 

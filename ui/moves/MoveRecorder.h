@@ -31,9 +31,9 @@ public:
     void SpeedButton1Click();
 
     bool AwaitingCompoundKey() const { return m_awaitingCompoundKey; }
-    QLabel* Label3() const { return m_label3; }
-    QToolButton* SpeedButton1() const { return m_speedButton1; }
-    QToolButton* SpeedButton2() const { return m_speedButton2; }
+    QLabel* Label3() const { return m_status; }
+    QToolButton* SpeedButton1() const { return m_stopRecording; }
+    QToolButton* SpeedButton2() const { return m_compoundKey; }
 
 protected:
     bool event(QEvent* event) override;
@@ -46,9 +46,9 @@ private:
 
     TForm4* m_editor = nullptr;
     bool m_awaitingCompoundKey = false;
-    QLabel* m_label3;
-    QToolButton* m_speedButton2;
-    QToolButton* m_speedButton1;
+    QLabel* m_status;
+    QToolButton* m_compoundKey;
+    QToolButton* m_stopRecording;
 };
 
 } // namespace vornik::ui
