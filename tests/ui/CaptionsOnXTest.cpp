@@ -58,7 +58,7 @@ TEST_F(CaptionsOnX, EveryWindowShowsItsOwnCaptionAlone) {
 
     EXPECT_EQ(shownTitle(w), "Vornik   (熱鍵：CTRL+J)");
     EXPECT_EQ(notice, "Vornik   (熱鍵：CTRL+J)");
-    EXPECT_EQ(messageBoxTitle([&] { w.askConnectionError("joystick 1 is not connected"); }), "Message");
+    EXPECT_EQ(messageBoxTitle([&] { w.engineHost().askConnectionError("joystick 1 is not connected"); }), "Message");
     EXPECT_EQ(dialogTitle(*m_dialogs.form6), "設定");
     EXPECT_EQ(dialogTitle(*m_dialogs.form3), "設定");
     EXPECT_EQ(dialogTitle(*m_dialogs.form4), "設定招式");

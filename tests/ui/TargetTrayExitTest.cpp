@@ -97,7 +97,7 @@ TEST_F(Program, BackgroundModeHidesEverythingAndTheEngineKeepsRunning) {
     EXPECT_FALSE(w.isVisible());
     EXPECT_TRUE(w.trayIcon()->isVisible());
     EXPECT_EQ(w.trayIcon()->toolTip(), "Vornik");
-    EXPECT_TRUE(w.mainWindowVisible());
+    EXPECT_TRUE(w.engineHost().mainWindowVisible());
 
     m_fake.keyboard.hold('A');
     w.TimerEx1Timer();

@@ -5,7 +5,6 @@
 #include "FixedItemHeight.h"
 #include "Fonts.h"
 #include "JoystickBindingDialog.h"
-#include "KeyLabels.h"
 #include "KeyboardBindingDialog.h"
 #include "KeyboardPage.h"
 #include "Language.h"
@@ -16,6 +15,7 @@
 #include "Named.h"
 #include "ProfileKeeper.h"
 #include "QtTimerHooks.h"
+#include "StartupSequence.h"
 
 #include <QCoreApplication>
 #include <QApplication>
@@ -23,11 +23,8 @@
 #include <QActionGroup>
 #include <QDir>
 #include <QFileInfo>
-#include <QTimer>
 #include <QLayout>
 #include <QMenuBar>
-#include <QScreen>
-#include <QSignalBlocker>
 #include <QStyle>
 
 #include <stdexcept>
@@ -45,8 +42,8 @@ constexpr int kTimerInterval = 30; // ms between the end of one tick and the nex
 
 TVornik::TVornik(const Platform& platform, StartupOptions options, PlatformHooks hooks)
     : m_platform(platform), m_options(std::move(options)), m_hooks(std::move(hooks)),
-      m_config(std::make_unique<Configuration>()),
-      m_engine(std::make_unique<Engine>(*m_config, m_platform, *this, m_options.allProcesses)),
+      m_bridge(*this, m_platform.windows), m_config(std::make_unique<Configuration>()),
+      m_engine(std::make_unique<Engine>(*m_config, m_platform, m_bridge, m_options.allProcesses)),
       m_joystickGrid(*m_config, m_pictures, m_joystickPages) {
     setObjectName(QStringLiteral("Vornik"));
     setWindowTitle(QCoreApplication::translate("Vornik", "Vornik   (熱鍵：CTRL+J)"));
@@ -91,7 +88,10 @@ TVornik::TVornik(const Platform& platform, StartupOptions options, PlatformHooks
     m_keeper = std::make_unique<ProfileKeeper>(this, *m_config, *m_fileCommands, [this] { tablesReplaced(); },
                                                m_options.folders);
 
-    runStartup();
+    // Start-up, once the window, the engine and the file commands exist.
+    StartupSequence startup(*this, m_platform, m_options, m_hooks);
+    startup.run();
+    m_exeDirectory = startup.exeDirectory();
     // A refused profile is shown and the program goes on with empty tables.
     m_keeper->restoreAtStartup(m_options.profile);
 }
@@ -250,77 +250,6 @@ void TVornik::setDialogs(Tform2* about, TForm4* moveEditor, TForm5* recorder, TF
     m_joystickGrid.setDialog(joystickBinding);
 }
 
-void TVornik::runStartup() {
-    try {
-        startupSteps();
-    } catch (const std::exception& e) {
-        // What was built so far stays; the window still opens.
-        Modal::error(this, QString::fromStdString(e.what()));
-        if (!isVisible())
-            show();
-    }
-}
-
-void TVornik::startupSteps() {
-    // 1. The executable's directory becomes the current one.
-    QString dir = m_options.exeDirectory.isEmpty() ? QCoreApplication::applicationDirPath() : m_options.exeDirectory;
-    dir = QDir::cleanPath(QDir(dir).absolutePath());
-    if (!dir.endsWith(QLatin1Char('/')))
-        dir += QLatin1Char('/');
-    m_exeDirectory = dir;
-    QDir::setCurrent(dir);
-
-    // 2. Key-map file.
-    loadKeyMapFile();
-
-    // 3. Every binding zero.
-    m_config->joystickBindings = JoystickBindingTable{};
-    m_config->keyBindings = KeyBindingTable{};
-
-    // 4. The program's own window, for naming untitled windows.
-    if (m_hooks.setApplicationWindow)
-        m_hooks.setApplicationWindow(static_cast<WindowHandle>(winId()));
-    m_config->targets.OwnApplicationHandle = m_platform.windows.applicationHandle();
-    m_config->targets.UntitledWindowCounter = 0;
-
-    // 5., 6. Named keys, joysticks.
-    buildNamedKeyList(m_config->namedKeys);
-    m_engine->detectJoysticks();
-
-    // 7. Button pictures.
-    m_pictures.loadButtonPictures();
-
-    // 8. One page per joystick with consecutive system ids from 0.
-    for (int n = 1; n <= kMaxJoysticks && m_config->present(n); ++n)
-        addJoystickPage(n, m_pages->count());
-
-    // 9., 10. Shown; its caption is the application's title (Modal gets it at construction).
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        adjustSize();
-        move(screen->availableGeometry().center() - rect().center());
-    }
-    show();
-
-    // 11. The two design-time pages go behind the joystick pages.
-    for (int i = 0; i < 2; ++i)
-        m_pages->tabBar()->moveTab(0, m_pages->count() - 1);
-    m_pages->setCurrentIndex(0);
-
-    // 12. to 15.
-    RefreshTargetWindows();
-    for (int n = 1; n <= kMaxJoysticks && m_config->present(n); ++n)
-        SetupJoystickGrid(joystickPage(n).BindingGrid, m_config->caps(n), m_config->present(n));
-    FillKeyBindingList();
-    RefreshMoveGrid();
-
-    // Without a way to send key events the program can still show what the joysticks do.
-    const std::string unavailable = m_platform.keyboard.unavailableReason();
-    if (!unavailable.empty())
-        Modal::error(this, QCoreApplication::translate("Vornik", "無法送出按鍵：%1。\n按鍵綁定不會有作用，搖桿的即時顯示仍可使用。")
-                               .arg(QString::fromStdString(unavailable)));
-}
-
-// Page "搖桿 n" for joystick n at tab position `index`, its controls built and its grid's handlers set.
 void TVornik::addJoystickPage(int n, int index) {
     auto* sheet = new QWidget;
     sheet->setObjectName(QStringLiteral("JoystickSheet%1").arg(n));
@@ -341,21 +270,6 @@ void TVornik::addJoystickPage(int n, int index) {
     // Built before it goes in: the controls of a page added to a shown window then show with it.
     m_pages->setTabToolTip(m_pages->insertTab(index, sheet, QCoreApplication::translate("Vornik", "搖桿 %1").arg(n)), name);
     m_joystickPageCount = n;
-}
-
-void TVornik::loadKeyMapFile() {
-    QString path = m_exeDirectory + QStringLiteral("keymap");
-    // An installed program keeps it in the data folder beside its bin folder.
-    const QString installed = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/vornik/keymap");
-    if (!QFileInfo::exists(path) && m_options.exeDirectory.isEmpty() && QFileInfo::exists(installed))
-        path = QDir::cleanPath(installed);
-    const KeyMapLoad result = loadKeyMap(path.toStdString(), m_config->keyMap);
-    if (result.status == KeyMapLoad::Missing)
-        Modal::notice(this, QStringLiteral("miss file !"));
-    else if (result.status == KeyMapLoad::Failed)
-        // Start-up goes on with the records read before the fault (none for a short file): the rest
-        // of the program does not depend on them.
-        Modal::error(this, QString::fromStdString(result.error));
 }
 
 // The file dialogs are built on first use: each costs about a quarter of a second.
@@ -452,62 +366,6 @@ void TVornik::showAbout() {
         Modal::exec(*m_about);
 }
 
-bool TVornik::mainWindowVisible() {
-    return isVisible() || m_background;
-}
-
-bool TVornik::testBoxTicked(int joystick) {
-    const JoystickPage& page = joystickPage(joystick);
-    return page.TestCheckBox != nullptr && page.TestCheckBox->isChecked();
-}
-
-bool TVornik::stopBoxTicked(int joystick) {
-    const JoystickPage& page = joystickPage(joystick);
-    return page.StopCheckBox != nullptr && page.StopCheckBox->isChecked();
-}
-
-bool TVornik::keyboardStopBoxTicked() {
-    return m_keyboardPage->CheckBox5()->isChecked();
-}
-
-void TVornik::showDirectionPicture(int joystick, int picture) {
-    ui::showDirectionPicture(joystickPage(joystick), m_pictures, picture);
-}
-
-void TVornik::showButtonPicture(int joystick, int button, bool pressed) {
-    ui::showButtonPicture(joystickPage(joystick), m_pictures, button, pressed);
-}
-
-void TVornik::joystickAttached(int joystick) {
-    // Before "鍵盤"; inserting a page leaves the current page current.
-    addJoystickPage(joystick, m_pages->indexOf(m_keyboardPage));
-    SetupJoystickGrid(joystickPage(joystick).BindingGrid, m_config->caps(joystick), m_config->present(joystick));
-}
-
-void TVornik::clearTargetItems() {
-    m_targetList->clear();
-}
-
-void TVornik::addTargetItem(const std::string& title) {
-    // Adding to an empty list would select the first item; a refreshed list shows no selection.
-    const QSignalBlocker quiet(m_targetList);
-    const int selected = m_targetList->currentIndex();
-    m_targetList->addItem(QString::fromStdString(title));
-    m_targetList->setCurrentIndex(selected);
-}
-
-void TVornik::selectTargetItem(int index) {
-    const QSignalBlocker quiet(m_targetList);
-    m_targetList->setCurrentIndex(index);
-}
-
-EngineHost::Answer TVornik::askConnectionError(const std::string& text) {
-    QString shown = QString::fromStdString(text);
-    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return Modal::ask(this, shown, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok ? Answer::Ok
-                                                                                             : Answer::Cancel;
-}
-
 void TVornik::releaseKeys() {
     m_engine->releaseHeldKeys();
 }
@@ -524,18 +382,6 @@ void TVornik::bindingsEdited() {
     // The edited binding may hold a key that its new form would never release.
     releaseKeys();
     m_keeper->markChanged();
-}
-
-void TVornik::targetChosen(uint32_t processId) {
-    // CTRL+J held down chooses the same target on every tick: only a change counts.
-    if (processId == m_lastTarget)
-        return;
-    m_lastTarget = processId;
-    // After the tick or the combo's handler has returned: a load may ask about unsaved changes.
-    QTimer::singleShot(0, this, [this, processId] {
-        if (!m_ending)
-            m_keeper->targetProgramChanged(m_platform.windows.processExecutableName(processId));
-    });
 }
 
 void TVornik::endProgram() {

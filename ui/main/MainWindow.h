@@ -1,11 +1,13 @@
 #pragma once
 
-// TVornik, the main window: owns the configuration, the engine and its timer; runs the start-up sequence;
-// hosts the joystick pages, the keyboard page and the move page; answers the engine's questions.
+// TVornik, the main window: builds the window and its menu, owns the configuration, the engine and its
+// timer, hosts the joystick pages, the keyboard page and the move page, and owns the tray icon, the
+// file dialogs and the way out. Its start-up steps are in StartupSequence, and what the engine asks
+// of it is answered by its EngineBridge.
 
 #include "Configuration.h"
 #include "Engine.h"
-#include "EngineHost.h"
+#include "EngineBridge.h"
 #include "FileCommands.h"
 #include "JoystickGrid.h"
 #include "JoystickPage.h"
@@ -54,7 +56,7 @@ struct PlatformHooks {
     std::function<void(WindowHandle)> setApplicationWindow;
 };
 
-class TVornik : public QMainWindow, public EngineHost {
+class TVornik : public QMainWindow {
     Q_OBJECT
 public:
     static const QString kCaption;
@@ -67,6 +69,7 @@ public:
 
     Configuration& config() { return *m_config; }
     Engine& engine() { return *m_engine; }
+    PictureStore& pictures() { return m_pictures; }
     const PictureStore& pictures() const { return m_pictures; }
     JoystickPage& joystickPage(int joystick) { return m_joystickPages.at(static_cast<std::size_t>(joystick - 1)); }
     int joystickPageCount() const { return m_joystickPageCount; }
@@ -104,22 +107,16 @@ public:
     QtInputWake& inputWake() { return *m_inputWake; }
     void showAbout();
 
-    // EngineHost
-    bool mainWindowVisible() override;
-    bool testBoxTicked(int joystick) override;
-    bool stopBoxTicked(int joystick) override;
-    bool keyboardStopBoxTicked() override;
-    void showDirectionPicture(int joystick, int picture) override;
-    void showButtonPicture(int joystick, int button, bool pressed) override;
-    // Inserts the new joystick's page after the last joystick page, built as at start-up.
-    void joystickAttached(int joystick) override;
-    void clearTargetItems() override;
-    void addTargetItem(const std::string& title) override;
-    void selectTargetItem(int index) override;
-    void targetChosen(uint32_t processId) override;
-    Answer askConnectionError(const std::string& text) override;
-    // Releases every key the program holds down, closes the windows and leaves the event loop.
-    void endProgram() override;
+    // Page "搖桿 n" for joystick n at tab position `index`, its controls built and its grid's handlers set.
+    void addJoystickPage(int joystick, int index);
+
+    // What the engine asks of the window, and what it tells it.
+    EngineBridge& engineHost() { return m_bridge; }
+    // Releases every key the program holds down, closes the windows and leaves the event loop;
+    // unsaved tables go to the recovery profile, since no question can be asked on this way out.
+    void endProgram();
+    // The program is on its way out: no more questions.
+    bool ending() const { return m_ending; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -128,10 +125,6 @@ protected:
 private:
     void buildWindow();
     void buildMenu();
-    void runStartup();
-    void startupSteps();
-    void loadKeyMapFile();
-    void addJoystickPage(int joystick, int index);
     void leaveBackgroundMode();
     void releaseKeys();
     void bindingsEdited();
@@ -141,6 +134,7 @@ private:
     Platform m_platform;
     StartupOptions m_options;
     PlatformHooks m_hooks;
+    EngineBridge m_bridge; // before the engine, which keeps a reference to it
     std::unique_ptr<Configuration> m_config;
     std::unique_ptr<Engine> m_engine;
     PictureStore m_pictures;
@@ -149,9 +143,7 @@ private:
     int m_joystickPageCount = 0;
     QString m_exeDirectory;
     bool m_background = false;
-    bool m_keysReleased = false;
     bool m_ending = false; // no more questions: the program is on its way out
-    uint32_t m_lastTarget = 0; // the process last chosen as the target
 
     QWidget* m_toolBar = nullptr;
     QToolButton* m_openProfile = nullptr;

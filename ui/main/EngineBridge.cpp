@@ -1,0 +1,93 @@
+#include "EngineBridge.h"
+
+#include "JoystickPage.h"
+#include "KeyboardPage.h"
+#include "MainWindow.h"
+#include "Modal.h"
+#include "ProfileKeeper.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QSignalBlocker>
+#include <QTimer>
+
+namespace vornik::ui {
+
+EngineBridge::EngineBridge(TVornik& window, WindowSystem& windows) : m_window(window), m_windows(windows) {}
+
+bool EngineBridge::mainWindowVisible() {
+    return m_window.isVisible() || m_window.inBackground();
+}
+
+bool EngineBridge::testBoxTicked(int joystick) {
+    const JoystickPage& page = m_window.joystickPage(joystick);
+    return page.TestCheckBox != nullptr && page.TestCheckBox->isChecked();
+}
+
+bool EngineBridge::stopBoxTicked(int joystick) {
+    const JoystickPage& page = m_window.joystickPage(joystick);
+    return page.StopCheckBox != nullptr && page.StopCheckBox->isChecked();
+}
+
+bool EngineBridge::keyboardStopBoxTicked() {
+    return m_window.keyboardPage()->CheckBox5()->isChecked();
+}
+
+void EngineBridge::showDirectionPicture(int joystick, int picture) {
+    ui::showDirectionPicture(m_window.joystickPage(joystick), m_window.pictures(), picture);
+}
+
+void EngineBridge::showButtonPicture(int joystick, int button, bool pressed) {
+    ui::showButtonPicture(m_window.joystickPage(joystick), m_window.pictures(), button, pressed);
+}
+
+void EngineBridge::joystickAttached(int joystick) {
+    // Before "鍵盤"; inserting a page leaves the current page current.
+    m_window.addJoystickPage(joystick, m_window.PageControl1()->indexOf(m_window.keyboardPage()));
+    const Configuration& config = m_window.config();
+    SetupJoystickGrid(m_window.joystickPage(joystick).BindingGrid, config.caps(joystick), config.present(joystick));
+}
+
+void EngineBridge::clearTargetItems() {
+    m_window.cb1()->clear();
+}
+
+void EngineBridge::addTargetItem(const std::string& title) {
+    // Adding to an empty list would select the first item; a refreshed list shows no selection.
+    QComboBox* targets = m_window.cb1();
+    const QSignalBlocker quiet(targets);
+    const int selected = targets->currentIndex();
+    targets->addItem(QString::fromStdString(title));
+    targets->setCurrentIndex(selected);
+}
+
+void EngineBridge::selectTargetItem(int index) {
+    QComboBox* targets = m_window.cb1();
+    const QSignalBlocker quiet(targets);
+    targets->setCurrentIndex(index);
+}
+
+void EngineBridge::targetChosen(uint32_t processId) {
+    // CTRL+J held down chooses the same target on every tick: only a change counts.
+    if (processId == m_lastTarget)
+        return;
+    m_lastTarget = processId;
+    // After the tick or the combo's handler has returned: a load may ask about unsaved changes.
+    QTimer::singleShot(0, &m_window, [this, processId] {
+        if (!m_window.ending())
+            m_window.profileKeeper().targetProgramChanged(m_windows.processExecutableName(processId));
+    });
+}
+
+EngineHost::Answer EngineBridge::askConnectionError(const std::string& text) {
+    QString shown = QString::fromStdString(text);
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return Modal::ask(&m_window, shown, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok ? Answer::Ok
+                                                                                                  : Answer::Cancel;
+}
+
+void EngineBridge::endProgram() {
+    m_window.endProgram();
+}
+
+} // namespace vornik::ui
