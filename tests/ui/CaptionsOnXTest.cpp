@@ -59,10 +59,10 @@ TEST_F(CaptionsOnX, EveryWindowShowsItsOwnCaptionAlone) {
     EXPECT_EQ(shownTitle(w), "Vornik   (熱鍵：CTRL+J)");
     EXPECT_EQ(notice, "Vornik   (熱鍵：CTRL+J)");
     EXPECT_EQ(messageBoxTitle([&] { w.engineHost().askConnectionError("joystick 1 is not connected"); }), "Message");
-    EXPECT_EQ(dialogTitle(*m_dialogs.form6), "設定");
-    EXPECT_EQ(dialogTitle(*m_dialogs.form3), "設定");
-    EXPECT_EQ(dialogTitle(*m_dialogs.form4), "設定招式");
-    EXPECT_EQ(dialogTitle(*m_dialogs.form5), "錄製中...");
+    EXPECT_EQ(dialogTitle(*m_dialogs.keyBinding), "設定");
+    EXPECT_EQ(dialogTitle(*m_dialogs.joystickBinding), "設定");
+    EXPECT_EQ(dialogTitle(*m_dialogs.moveEditor), "設定招式");
+    EXPECT_EQ(dialogTitle(*m_dialogs.recorder), "錄製中...");
     EXPECT_EQ(dialogTitle(*m_dialogs.about), "關於");
 }
 

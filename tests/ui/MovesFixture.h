@@ -22,8 +22,8 @@ protected:
         installKeyMap();
         start();
         page = m_main->movePage();
-        editor = m_dialogs.form4;
-        recorder = m_dialogs.form5;
+        editor = m_dialogs.moveEditor;
+        recorder = m_dialogs.recorder;
     }
     void TearDown() override {
         if (recorder)

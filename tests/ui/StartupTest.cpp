@@ -228,8 +228,8 @@ TEST_F(Startup, BindingAndMoveDialogsOpenCentredOnTheScreen) {
     TVornik& w = startWithKeyMap();
     w.move(0, 0); // away from the middle, so a dialog centred on the window would show it
     const QPoint middle = w.screen()->availableGeometry().center();
-    for (QDialog* d :
-         std::initializer_list<QDialog*>{m_dialogs.form6, m_dialogs.form3, m_dialogs.form4, m_dialogs.form5}) {
+    for (QDialog* d : std::initializer_list<QDialog*>{m_dialogs.keyBinding, m_dialogs.joystickBinding,
+                                                      m_dialogs.moveEditor, m_dialogs.recorder}) {
         d->show();
         QCoreApplication::processEvents();
         // Within a window frame's width: some place the frame, some the client area.

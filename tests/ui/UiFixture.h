@@ -66,11 +66,11 @@ protected:
         options.quit = [this] { ++m_quits; };
         m_main = std::make_unique<TVornik>(m_fake.platform, options);
         m_dialogs.about = new Tform2(m_main.get());
-        m_dialogs.form4 = new TForm4(m_main.get());
-        m_dialogs.form5 = new TForm5(m_main.get());
-        m_dialogs.form6 = new TForm6(m_main.get());
-        m_dialogs.form3 = new TForm3(m_main.get());
-        m_main->setDialogs(m_dialogs.about, m_dialogs.form4, m_dialogs.form5, m_dialogs.form6, m_dialogs.form3);
+        m_dialogs.moveEditor = new TForm4(m_main.get());
+        m_dialogs.recorder = new TForm5(m_main.get());
+        m_dialogs.keyBinding = new TForm6(m_main.get());
+        m_dialogs.joystickBinding = new TForm3(m_main.get());
+        m_main->setDialogs(m_dialogs.about, m_dialogs.moveEditor, m_dialogs.recorder, m_dialogs.keyBinding, m_dialogs.joystickBinding);
         return *m_main;
     }
 
@@ -96,10 +96,10 @@ protected:
 
     struct Dialogs {
         Tform2* about = nullptr;
-        TForm4* form4 = nullptr;
-        TForm5* form5 = nullptr;
-        TForm6* form6 = nullptr;
-        TForm3* form3 = nullptr;
+        TForm4* moveEditor = nullptr;
+        TForm5* recorder = nullptr;
+        TForm6* keyBinding = nullptr;
+        TForm3* joystickBinding = nullptr;
     };
 
     FakePlatform m_fake;
