@@ -5,8 +5,9 @@
 
 namespace vornik {
 
-// What the engine asks of the main window. The program's main window implements it; tests use a
-// plain struct. Every call is made on the main thread from inside a tick or a target-list refresh.
+// What the engine asks of the main window. The program implements it beside its main window
+// (ui/main/EngineBridge); tests use a plain struct. Every call is made on the main thread from
+// inside a tick or a target-list refresh.
 class EngineHost {
 public:
     enum class Answer { Ok, Cancel };
