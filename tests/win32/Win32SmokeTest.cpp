@@ -8,6 +8,7 @@
 #include "HeadlessHost.h"
 #include "KeyMap.h"
 #include "MovePlayer.h"
+#include "SystemTimerHooks.h"
 #include "TargetWindows.h"
 #include "TimerEx.h"
 #include "Win32Platform.h"
@@ -382,7 +383,9 @@ void threadedTimerRunsItsWorkerAtTheChosenPriority() {
     std::atomic<int> priority{THREAD_PRIORITY_ERROR_RETURN};
     std::atomic<bool> onWorker{true};
     const DWORD mainThread = GetCurrentThreadId();
-    TTimerEx timer;
+    TimerHooks hooks;
+    addSystemTimerHooks(hooks);
+    TTimerEx timer(hooks);
     timer.setThreadSafe(true); // fire on the worker itself, so its own priority can be read
     timer.setThreadPriority(tpHighest);
     timer.setInterval(20);
