@@ -4,6 +4,7 @@
 // in the same run the period of a plain loop that sleeps 30 ms, the floor any sleeping timer stands on.
 #include "MainQueue.h"
 #include "Percentile.h"
+#include "SystemTimerHooks.h"
 #include "TimerEx.h"
 
 #include <benchmark/benchmark.h>
@@ -37,6 +38,7 @@ void timerPeriod(benchmark::State& state) {
         hooks.runOnMainThread = queue.hook();
         if (posted)
             hooks.postToMainThread = queue.postHook();
+        addSystemTimerHooks(hooks);
         {
             TTimerEx timer(hooks);
             timer.setInterval(30);

@@ -1,664 +1,43 @@
+// Profile files: loading and saving through the system's file calls (platform/os). The format is
+// checked in ProfileSchema.cpp and written in ProfileText.cpp.
 #include "Profile.h"
 
-#include "Big5.h"
-#include "KeyLabels.h"
-
-#include <nlohmann/json.hpp>
+#include "Files.h"
+#include "ProfileSchema.h"
 
 #include <algorithm>
-#include <array>
-#include <atomic>
 #include <cctype>
-#include <cerrno>
-#include <cstdint>
-#include <cstdio>
-#include <filesystem>
 #include <memory>
-#include <optional>
-#include <vector>
-
-#ifdef _WIN32
-#include <windows.h>
-
-#include <fcntl.h>
-#include <io.h>
-#include <process.h>
-#include <sys/stat.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace vornik {
 
 namespace {
 
-using Json = nlohmann::json;
-using OrderedJson = nlohmann::ordered_json;
-
-// The part of a Configuration that a profile carries, filled in a scratch copy while loading.
-struct ProfileTables {
-    KeyBindingTable keyBindings{};
-    JoystickBindingTable joystickBindings{};
-    MoveTable moves{};
-    std::vector<std::string> programs;
-};
-
-// Keyboard binding entry i belongs to the i-th labelled key; the file names the key by its code.
-struct KeyEntryMap {
-    std::array<int, kKeyBindingCount> codeOfEntry{};
-    std::array<int, 256> entryOfCode{};
-
-    KeyEntryMap() {
-        codeOfEntry.fill(-1);
-        entryOfCode.fill(-1);
-        NamedKeyList list;
-        buildNamedKeyList(list);
-        // Position 1 is code 0 ("NONE"), which has no entry.
-        for (int p = 2; p <= list.Count && p - 2 < kKeyBindingCount; ++p) {
-            codeOfEntry[static_cast<std::size_t>(p - 2)] = list.Codes[p];
-            entryOfCode[list.Codes[p]] = p - 2;
-        }
-    }
-};
-
-const KeyEntryMap& keyEntryMap() {
-    static const KeyEntryMap map;
-    return map;
-}
-
 std::string quoted(const std::string& fileName) {
     return "\"" + fileName + "\"";
 }
 
-// ---------------------------------------------------------------------------------------------
-// Checking a parsed document into ProfileTables. Any problem throws a Refusal naming the place.
-
-struct Refusal {
-    std::string path; // JSON path; empty for the document as a whole
-    std::string problem;
-};
-
-[[noreturn]] void refuse(std::string path, std::string problem) {
-    throw Refusal{std::move(path), std::move(problem)};
-}
-
-std::string member(const std::string& path, const char* key) {
-    return path.empty() ? key : path + "." + key;
-}
-std::string element(const std::string& path, std::size_t i) {
-    return path + "[" + std::to_string(i) + "]";
-}
-
-// A key of the file as a message shows it: a long one is cut, at a character boundary.
-std::string shownKey(const std::string& key) {
-    constexpr std::size_t kMaxShown = 40;
-    if (key.size() <= kMaxShown)
-        return key;
-    std::size_t n = kMaxShown;
-    while (n > 0 && (static_cast<unsigned char>(key[n]) & 0xC0) == 0x80)
-        --n;
-    return key.substr(0, n) + "...";
-}
-
-const Json& field(const Json& object, const char* key, const std::string& path) {
-    const auto it = object.find(key);
-    if (it == object.end())
-        refuse(member(path, key), "is missing");
-    return *it;
-}
-
-void onlyFields(const Json& object, std::initializer_list<const char*> known, const std::string& path) {
-    for (const auto& item : object.items()) {
-        const bool ok = std::any_of(known.begin(), known.end(), [&](const char* k) { return item.key() == k; });
-        if (!ok)
-            refuse(member(path, shownKey(item.key()).c_str()), "is not a field of a profile");
-    }
-}
-
-const Json& expectObject(const Json& value, const std::string& path) {
-    if (!value.is_object())
-        refuse(path, std::string("expected an object, found ") + value.type_name());
-    return value;
-}
-
-const Json& expectArray(const Json& value, const std::string& path) {
-    if (!value.is_array())
-        refuse(path, std::string("expected an array, found ") + value.type_name());
-    return value;
-}
-
-std::string rangeText(int lo, int hi) {
-    return std::to_string(lo) + ".." + std::to_string(hi);
-}
-
-// A place in the document, spelled out only when a refusal names it.
-struct Place {
-    const std::string& parent;
-    const char* key = nullptr; // a field of `parent`; without one, element `index` of it
-    std::size_t index = 0;
-    std::string str() const { return key ? member(parent, key) : element(parent, index); }
-};
-
-int32_t integerIn(const Json& value, const Place& place, int lo, int hi) {
-    if (!value.is_number_integer())
-        refuse(place.str(), "expected an integer " + rangeText(lo, hi) + ", found " +
-                                (value.is_number() ? std::string("a number with a fraction") : value.type_name()));
-    if (value.is_number_unsigned()) {
-        const auto v = value.get<uint64_t>();
-        if (v < static_cast<uint64_t>(lo) || v > static_cast<uint64_t>(hi))
-            refuse(place.str(), std::to_string(v) + " is out of range " + rangeText(lo, hi));
-        return static_cast<int32_t>(v);
-    }
-    const auto v = value.get<int64_t>();
-    if (v < lo || v > hi)
-        refuse(place.str(), std::to_string(v) + " is out of range " + rangeText(lo, hi));
-    return static_cast<int32_t>(v);
-}
-
-int32_t integerField(const Json& object, const char* key, const std::string& path, int lo, int hi) {
-    return integerIn(field(object, key, path), Place{path, key}, lo, hi);
-}
-
-void checkHeader(const Json& doc) {
-    if (!doc.is_object())
-        refuse("", std::string("not a profile: expected a JSON object, found ") + doc.type_name());
-    const auto format = doc.find("format");
-    if (format == doc.end() || !format->is_string() || format->get<std::string>() != kProfileFormat)
-        refuse("format", std::string("not a profile: \"format\" must be \"") + kProfileFormat + "\"");
-    const Json& version = field(doc, "version", "");
-    if (!version.is_number_integer())
-        refuse("version", std::string("expected an integer, found ") + version.type_name());
-    if (version.is_number_unsigned() && version.get<uint64_t>() > static_cast<uint64_t>(kProfileVersion))
-        refuse("version", "the file is of version " + std::to_string(version.get<uint64_t>()) +
-                              ", newer than this program reads (version " + std::to_string(kProfileVersion) + ")");
-    if (version.get<int64_t>() < 1)
-        refuse("version", std::to_string(version.get<int64_t>()) + " is not a profile version");
-    onlyFields(doc, {"format", "version", "programs", "keyboard", "joysticks", "moves"}, "");
-    if (doc.contains("programs") && version.get<int64_t>() < 2)
-        refuse("programs", "a version-1 profile has no program list (it came with version 2)");
-}
-
-// Executable file names: a name, not a path, so that the same profile serves wherever the game lives.
-void checkPrograms(const Json& doc, std::vector<std::string>& programs) {
-    const auto list = doc.find("programs");
-    if (list == doc.end())
-        return;
-    expectArray(*list, "programs");
-    if (list->size() > kMaxProfilePrograms)
-        refuse("programs", std::to_string(list->size()) + " programs, more than " +
-                               std::to_string(kMaxProfilePrograms));
-    for (std::size_t i = 0; i < list->size(); ++i) {
-        const Json& name = (*list)[i];
-        const std::string path = element("programs", i);
-        if (!name.is_string())
-            refuse(path, std::string("expected a program's file name, found ") + name.type_name());
-        const std::string text = name.get<std::string>();
-        if (text.empty() || text.size() > 255)
-            refuse(path, "a program's file name has 1 to 255 bytes");
-        if (std::any_of(text.begin(), text.end(),
-                        [](char c) { return c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20; }))
-            refuse(path, "\"" + text + "\" is not a file name (no folder, no control characters)");
-        if (std::find(programs.begin(), programs.end(), text) != programs.end())
-            refuse(path, "\"" + text + "\" is listed twice");
-        programs.push_back(text);
-    }
-}
-
-void checkKeyboard(const Json& list, KeyBindingTable& table) {
-    const std::string path = "keyboard";
-    expectArray(list, path);
-    std::array<std::size_t, kKeyBindingCount> seenAt{};
-    std::array<bool, kKeyBindingCount> seen{};
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        const std::string at = element(path, i);
-        const Json& item = expectObject(list[i], at);
-        onlyFields(item, {"key", "move", "autoFireMode", "autoFireDelay"}, at);
-        const int code = integerField(item, "key", at, 0, 255);
-        const int entry = keyEntryMap().entryOfCode[static_cast<std::size_t>(code)];
-        if (entry < 0)
-            refuse(member(at, "key"), "key code " + std::to_string(code) + " is no key that takes a binding");
-        const auto e = static_cast<std::size_t>(entry);
-        if (seen[e])
-            refuse(member(at, "key"),
-                   "key code " + std::to_string(code) + " appears twice (also at " + element(path, seenAt[e]) + ")");
-        seen[e] = true;
-        seenAt[e] = i;
-        KeyBinding& b = table[e];
-        b.MoveNumber = integerField(item, "move", at, 0, kMoveSlots);
-        b.AutoFireMode = integerField(item, "autoFireMode", at, 0, 2);
-        b.AutoFireDelay = integerField(item, "autoFireDelay", at, 0, 10);
-    }
-}
-
-void checkJoysticks(const Json& list, JoystickBindingTable& table) {
-    const std::string path = "joysticks";
-    expectArray(list, path);
-    std::vector<std::size_t> seenAt(kMaxJoysticks * kJoystickEntries, SIZE_MAX);
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        const std::string at = element(path, i);
-        const Json& item = expectObject(list[i], at);
-        onlyFields(item,
-                   {"joystick", "entry", "kind", "key1", "key2", "key3", "keyCount", "autoFireMode", "autoFireDelay"},
-                   at);
-        const int joystick = integerField(item, "joystick", at, 1, kMaxJoysticks);
-        const int entry = integerField(item, "entry", at, 1, kJoystickEntries);
-        const auto slot = static_cast<std::size_t>((joystick - 1) * kJoystickEntries + entry - 1);
-        if (seenAt[slot] != SIZE_MAX)
-            refuse(at, "joystick " + std::to_string(joystick) + " entry " + std::to_string(entry) +
-                           " appears twice (also at " + element(path, seenAt[slot]) + ")");
-        seenAt[slot] = i;
-        JoystickBinding b;
-        b.BindingKind = integerField(item, "kind", at, 0, 2);
-        // For a move binding Key1 holds the move number.
-        b.Key1 = integerField(item, "key1", at, 0, b.BindingKind == BindingMove ? kMoveSlots : 255);
-        b.Key2 = integerField(item, "key2", at, 0, 255);
-        b.Key3 = integerField(item, "key3", at, 0, 255);
-        b.KeyCount = integerField(item, "keyCount", at, 0, 3);
-        b.AutoFireMode = integerField(item, "autoFireMode", at, 0, 2);
-        b.AutoFireDelay = integerField(item, "autoFireDelay", at, 0, 10);
-        table[joystick][entry] = b;
-    }
-}
-
-void checkMoveName(const Json& value, const Place& place, Move& move) {
-    if (!value.is_string())
-        refuse(place.str(), std::string("expected a string, found ") + value.type_name());
-    const std::string& utf8 = value.get_ref<const std::string&>();
-    // A name comes from a one-line edit box; control characters would only upset the lists.
-    if (std::any_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }))
-        refuse(place.str(), "the name holds a control character");
-    const std::optional<std::string> big5 = utf8ToBig5(utf8);
-    if (!big5)
-        refuse(place.str(), "the name holds a character that has no Big5 form");
-    if (big5->size() > static_cast<std::size_t>(kMaxMoveNameBytes))
-        refuse(place.str(), "the name is " + std::to_string(big5->size()) + " bytes in Big5, more than " +
-                                std::to_string(kMaxMoveNameBytes));
-    move.Name = MoveName{};
-    std::copy(big5->begin(), big5->end(), move.Name.Bytes.begin());
-    move.Name.Length = static_cast<uint8_t>(big5->size());
-}
-
-bool isCode(const Json& value) {
-    return value.is_number_unsigned() && value.get<uint64_t>() <= 255;
-}
-
-void checkMoves(const Json& list, MoveTable& table) {
-    const std::string path = "moves";
-    expectArray(list, path);
-    std::array<std::size_t, kMoveSlots + 1> seenAt;
-    seenAt.fill(SIZE_MAX);
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        const std::string at = element(path, i);
-        const Json& item = expectObject(list[i], at);
-        onlyFields(item, {"number", "name", "speed", "repeat", "overlap", "steps"}, at);
-        const int number = integerField(item, "number", at, 1, kMoveSlots);
-        if (seenAt[static_cast<std::size_t>(number)] != SIZE_MAX)
-            refuse(member(at, "number"), "move " + std::to_string(number) + " appears twice (also at " +
-                                             element(path, seenAt[static_cast<std::size_t>(number)]) + ")");
-        seenAt[static_cast<std::size_t>(number)] = i;
-        Move& move = table[number];
-        checkMoveName(field(item, "name", at), Place{at, "name"}, move);
-        move.Speed = integerField(item, "speed", at, 0, 100);
-        move.RepeatCount = integerField(item, "repeat", at, 0, 300);
-        const Json& overlap = field(item, "overlap", at);
-        if (!overlap.is_boolean())
-            refuse(member(at, "overlap"), std::string("expected true or false, found ") + overlap.type_name());
-        move.Overlap = overlap.get<bool>() ? 1 : 0;
-        const std::string stepsPath = member(at, "steps");
-        const Json& steps = expectArray(field(item, "steps", at), stepsPath);
-        if (steps.size() > static_cast<std::size_t>(kMaxMoveSteps))
-            refuse(stepsPath, std::to_string(steps.size()) + " steps, more than " + std::to_string(kMaxMoveSteps));
-        for (std::size_t s = 0; s < steps.size(); ++s) {
-            const Json& step = steps[s];
-            MoveStep& out = move.Steps[static_cast<int>(s) + 1];
-            if (step.is_array() && step.size() == 2 && isCode(step[0]) && isCode(step[1])) {
-                out = {step[0].get<uint16_t>(), step[1].get<uint16_t>()};
-                continue;
-            }
-            // Something is wrong with this step: find what, and name it.
-            const std::string stepPath = element(stepsPath, s);
-            expectArray(step, stepPath);
-            if (step.size() != 2)
-                refuse(stepPath, "expected a pair [key, chord key], found " + std::to_string(step.size()) + " values");
-            integerIn(step[0], Place{stepPath, nullptr, 0}, 0, 255);
-            integerIn(step[1], Place{stepPath, nullptr, 1}, 0, 255);
-        }
-        move.StepCount = static_cast<int32_t>(steps.size());
-    }
-}
-
-void checkDocument(const Json& doc, ProfileTables& tables) {
-    checkHeader(doc);
-    checkPrograms(doc, tables.programs);
-    checkKeyboard(field(doc, "keyboard", ""), tables.keyBindings);
-    checkJoysticks(field(doc, "joysticks", ""), tables.joystickBindings);
-    checkMoves(field(doc, "moves", ""), tables.moves);
-}
-
-// Parses the text, refusing what nlohmann::json would otherwise accept quietly: a key repeated
-// in one object (the last would win) and nesting far deeper than a profile goes.
-class StrictParse {
+// The steps of a save, as the caller's writer takes them.
+class WriterSteps : public os::AtomicWriteSteps {
 public:
-    Json parse(std::string_view text) {
-        return Json::parse(text.begin(), text.end(),
-                           [this](int, Json::parse_event_t event, Json& parsed) { return onEvent(event, parsed); });
+    explicit WriterSteps(ProfileFileWriter& writer) : m_writer(writer) {}
+    std::size_t write(int fd, const char* data, std::size_t size, std::error_code& error) override {
+        return m_writer.write(fd, data, size, error);
+    }
+    std::error_code flush(int fd) override { return m_writer.flush(fd); }
+    std::error_code replace(const std::string& temp, const std::string& target) override {
+        return m_writer.replace(temp, target);
     }
 
 private:
-    static constexpr std::size_t kMaxDepth = 16;
-
-    // Frames are reused from one object or array to the next, so their key lists keep their room.
-    struct Frame {
-        bool isObject = false;
-        std::vector<std::string> keys; // every key met, for an object
-        std::size_t index = 0;         // elements begun so far, for an array
-    };
-
-    bool onEvent(Json::parse_event_t event, const Json& parsed) {
-        switch (event) {
-        case Json::parse_event_t::object_start:
-        case Json::parse_event_t::array_start: {
-            beginElement();
-            if (m_depth >= kMaxDepth)
-                refuse(pathOf(m_depth), "nested more than " + std::to_string(kMaxDepth) + " levels deep");
-            if (m_depth == m_frames.size())
-                m_frames.emplace_back();
-            Frame& f = m_frames[m_depth++];
-            f.isObject = event == Json::parse_event_t::object_start;
-            f.keys.clear();
-            f.index = 0;
-            break;
-        }
-        case Json::parse_event_t::object_end:
-            // The object holds one member per distinct key: fewer than the keys met means a repeat.
-            if (parsed.size() != m_frames[m_depth - 1].keys.size())
-                refuse(member(pathOf(m_depth - 1), shownKey(repeatedKey(m_frames[m_depth - 1].keys)).c_str()),
-                       "the field appears twice");
-            --m_depth;
-            break;
-        case Json::parse_event_t::array_end:
-            --m_depth;
-            break;
-        case Json::parse_event_t::key:
-            m_frames[m_depth - 1].keys.push_back(parsed.get<std::string>());
-            break;
-        case Json::parse_event_t::value:
-            beginElement();
-            break;
-        }
-        return true;
-    }
-
-    void beginElement() {
-        if (m_depth > 0 && !m_frames[m_depth - 1].isObject)
-            ++m_frames[m_depth - 1].index;
-    }
-
-    static std::string repeatedKey(std::vector<std::string> keys) {
-        std::sort(keys.begin(), keys.end());
-        const auto it = std::adjacent_find(keys.begin(), keys.end());
-        return it == keys.end() ? std::string() : *it;
-    }
-
-    // The path of the value being read in the first `depth` frames.
-    std::string pathOf(std::size_t depth) const {
-        std::string path;
-        for (std::size_t i = 0; i < depth; ++i) {
-            const Frame& f = m_frames[i];
-            path = f.isObject ? member(path, shownKey(f.keys.back()).c_str()) : element(path, f.index - 1);
-        }
-        return path;
-    }
-
-    std::vector<Frame> m_frames;
-    std::size_t m_depth = 0;
+    ProfileFileWriter& m_writer;
 };
-
-// Checks `text` into `tables`; returns the problem ("path: what is wrong"), or nothing when sound.
-std::optional<std::string> checkText(std::string_view text, ProfileTables& tables) {
-    if (text.size() > kMaxProfileBytes)
-        return "the file is " + std::to_string(text.size()) + " bytes, more than a profile may be (1 MiB)";
-    try {
-        const Json doc = StrictParse().parse(text);
-        checkDocument(doc, tables);
-    } catch (const Refusal& r) {
-        return (r.path.empty() ? "" : r.path + ": ") + r.problem;
-    } catch (const Json::parse_error& e) {
-        // what() starts with the library's own tag, "[json.exception.parse_error.101] ".
-        std::string what = e.what();
-        const auto tagEnd = what.find("] ");
-        if (tagEnd != std::string::npos)
-            what.erase(0, tagEnd + 2);
-        return "not valid JSON: " + what;
-    } catch (const Json::exception& e) {
-        // A number too large for any type, for one ("number overflow parsing '1e400'").
-        std::string what = e.what();
-        const auto tagEnd = what.find("] ");
-        if (tagEnd != std::string::npos)
-            what.erase(0, tagEnd + 2);
-        return "not valid JSON: " + what;
-    } catch (const std::bad_alloc&) {
-        return "not enough memory to read the file";
-    }
-    return std::nullopt;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Writing.
-
-bool allZero(const KeyBinding& b) {
-    return b.MoveNumber == 0 && b.AutoFireMode == 0 && b.AutoFireDelay == 0;
-}
-
-bool allZero(const JoystickBinding& b) {
-    return b.BindingKind == 0 && b.Key1 == 0 && b.Key2 == 0 && b.Key3 == 0 && b.KeyCount == 0 && b.AutoFireMode == 0 &&
-           b.AutoFireDelay == 0;
-}
-
-// A cleared slot keeps its speed, repeat count and press mode, which the move editor shows when
-// the slot is opened again, so such a slot is saved too.
-bool allZero(const Move& m) {
-    return m.StepCount == 0 && m.Speed == 0 && m.RepeatCount == 0 && m.Overlap == 0 && m.Name.Length == 0;
-}
-
-// One value on one line, with a space after every colon and comma.
-void appendInline(std::string& out, const OrderedJson& value) {
-    if (value.is_object()) {
-        out += '{';
-        bool first = true;
-        for (const auto& item : value.items()) {
-            out += first ? "" : ", ";
-            first = false;
-            out += OrderedJson(item.key()).dump(-1, ' ', false, OrderedJson::error_handler_t::strict);
-            out += ": ";
-            appendInline(out, item.value());
-        }
-        out += '}';
-    } else if (value.is_array()) {
-        out += '[';
-        for (std::size_t i = 0; i < value.size(); ++i) {
-            out += i ? ", " : "";
-            appendInline(out, value[i]);
-        }
-        out += ']';
-    } else {
-        out += value.dump(-1, ' ', false, OrderedJson::error_handler_t::strict);
-    }
-}
-
-void appendList(std::string& out, const char* name, const std::vector<OrderedJson>& items, bool last) {
-    out += "  \"";
-    out += name;
-    out += "\": [";
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        out += i ? ",\n    " : "\n    ";
-        appendInline(out, items[i]);
-    }
-    out += items.empty() ? "]" : "\n  ]";
-    out += last ? "\n" : ",\n";
-}
-
-#ifdef _WIN32
-std::wstring widen(const std::string& utf8) {
-    if (utf8.empty())
-        return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-    return wide;
-}
-#endif
-
-std::error_code lastErrno() {
-    return std::error_code(errno, std::generic_category());
-}
-
-// Opens a new temporary file beside `target`, never one that exists already.
-int createTemporary(const std::string& target, std::string& temp, std::error_code& error) {
-    static std::atomic<unsigned> counter{0};
-#ifdef _WIN32
-    const unsigned pid = static_cast<unsigned>(_getpid());
-#else
-    const unsigned pid = static_cast<unsigned>(getpid());
-#endif
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = target + ".tmp-" + std::to_string(pid) + "-" + std::to_string(counter++);
-#ifdef _WIN32
-        const int fd = _wopen(widen(temp).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-#else
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-#endif
-        if (fd >= 0)
-            return fd;
-        if (errno != EEXIST) {
-            error = lastErrno();
-            return -1;
-        }
-    }
-    error = std::make_error_code(std::errc::file_exists);
-    return -1;
-}
-
-int closeFile(int fd) {
-#ifdef _WIN32
-    return _close(fd);
-#else
-    return ::close(fd);
-#endif
-}
-
-void removeFile(const std::string& path) {
-#ifdef _WIN32
-    _wunlink(widen(path).c_str());
-#else
-    ::unlink(path.c_str());
-#endif
-}
-
-// Where the file name starts: after the last separator. Done on the bytes, since the path is UTF-8
-// and std::filesystem would read a narrow string in the system's code page on Windows.
-std::size_t fileNameStart(const std::string& path) {
-#ifdef _WIN32
-    const std::size_t slash = path.find_last_of("/\\:");
-#else
-    const std::size_t slash = path.rfind('/');
-#endif
-    return slash == std::string::npos ? 0 : slash + 1;
-}
-
-std::string folderOf(const std::string& path) {
-    const std::size_t start = fileNameStart(path);
-    if (start == 0)
-        return ".";
-    return start == 1 ? path.substr(0, 1) : path.substr(0, start - 1);
-}
 
 } // namespace
 
-// ---------------------------------------------------------------------------------------------
-
-ProfileResult profileText(const Configuration& config, std::string& text) {
-    const auto cannot = [](const std::string& what) {
-        return ProfileResult::failure("the tables hold what a profile cannot: " + what);
-    };
-    std::vector<OrderedJson> keyboard, joysticks, moves;
-    for (int i = 0; i < kKeyBindingCount; ++i) {
-        const KeyBinding& b = config.keyBindings[static_cast<std::size_t>(i)];
-        if (allZero(b))
-            continue;
-        const int code = keyEntryMap().codeOfEntry[static_cast<std::size_t>(i)];
-        if (code < 0)
-            return cannot("keyboard binding entry " + std::to_string(i) + " belongs to no key");
-        keyboard.push_back(OrderedJson{{"key", code},
-                                       {"move", b.MoveNumber},
-                                       {"autoFireMode", b.AutoFireMode},
-                                       {"autoFireDelay", b.AutoFireDelay}});
-    }
-    for (int j = 1; j <= kMaxJoysticks; ++j) {
-        for (int e = 1; e <= kJoystickEntries; ++e) {
-            const JoystickBinding& b = config.joystickBindings[j][e];
-            if (allZero(b))
-                continue;
-            joysticks.push_back(OrderedJson{{"joystick", j},
-                                            {"entry", e},
-                                            {"kind", b.BindingKind},
-                                            {"key1", b.Key1},
-                                            {"key2", b.Key2},
-                                            {"key3", b.Key3},
-                                            {"keyCount", b.KeyCount},
-                                            {"autoFireMode", b.AutoFireMode},
-                                            {"autoFireDelay", b.AutoFireDelay}});
-        }
-    }
-    for (int k = 1; k <= kMoveSlots; ++k) {
-        const Move& m = config.moves[k];
-        if (allZero(m))
-            continue;
-        if (m.StepCount < 0 || m.StepCount > kMaxMoveSteps)
-            return cannot("move " + std::to_string(k) + " has " + std::to_string(m.StepCount) + " steps");
-        const std::optional<std::string> name = big5ToUtf8(m.Name.view());
-        if (!name)
-            return cannot("the name of move " + std::to_string(k) + " is not Big5 text");
-        OrderedJson steps = OrderedJson::array();
-        for (int s = 1; s <= m.StepCount; ++s)
-            steps.push_back(OrderedJson::array({m.Steps[s].Key, m.Steps[s].ChordKey}));
-        moves.push_back(OrderedJson{{"number", k},
-                                    {"name", *name},
-                                    {"speed", m.Speed},
-                                    {"repeat", m.RepeatCount},
-                                    {"overlap", m.Overlap != 0},
-                                    {"steps", std::move(steps)}});
-    }
-
-    std::string out = "{\n  \"format\": \"";
-    out += kProfileFormat;
-    // Version 1 when there is nothing of version 2 in it, so older builds can still read the file.
-    out += "\",\n  \"version\": " + std::to_string(config.programs.empty() ? 1 : kProfileVersion) + ",\n";
-    if (!config.programs.empty()) {
-        OrderedJson programs = OrderedJson::array();
-        for (const std::string& name : config.programs)
-            programs.push_back(name);
-        out += "  \"programs\": " + programs.dump(-1, ' ', false, OrderedJson::error_handler_t::replace) + ",\n";
-    }
-    appendList(out, "keyboard", keyboard, false);
-    appendList(out, "joysticks", joysticks, false);
-    appendList(out, "moves", moves, true);
-    out += "}\n";
-
-    // What is written must load again: the same checks as a load catch any value out of range.
-    auto scratch = std::make_unique<ProfileTables>();
-    if (const std::optional<std::string> problem = checkText(out, *scratch))
-        return cannot(*problem);
-    text = std::move(out);
-    return {};
-}
-
 ProfileResult parseProfile(std::string_view text, const std::string& fileName, Configuration& config) {
-    auto scratch = std::make_unique<ProfileTables>(); // about 110 KB
-    if (const std::optional<std::string> problem = checkText(text, *scratch))
+    auto scratch = std::make_unique<detail::ProfileTables>(); // about 110 KB
+    if (const std::optional<std::string> problem = detail::checkText(text, *scratch))
         return ProfileResult::failure("Cannot load " + quoted(fileName) + ": " + *problem);
     config.keyBindings = scratch->keyBindings;
     config.joystickBindings = scratch->joystickBindings;
@@ -669,156 +48,62 @@ ProfileResult parseProfile(std::string_view text, const std::string& fileName, C
 
 ProfileResult loadProfile(const std::string& path, Configuration& config) {
     const std::string prefix = "Cannot load " + quoted(path) + ": ";
-#ifdef _WIN32
-    std::FILE* file = _wfopen(widen(path).c_str(), L"rb");
-#else
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-#endif
-    if (!file)
-        return ProfileResult::failure(prefix + lastErrno().message());
     // Read one byte past the limit, so that an oversized file (or an endless device) is caught
     // without reading all of it.
-    std::string text(kMaxProfileBytes + 1, '\0');
-    std::size_t got = 0;
-    while (got < text.size()) {
-        const std::size_t n = std::fread(text.data() + got, 1, text.size() - got, file);
-        got += n;
-        if (n == 0)
-            break;
-    }
-    const bool failed = std::ferror(file) != 0;
-    const std::error_code readError = lastErrno();
-    std::fclose(file);
-    if (failed)
-        return ProfileResult::failure(prefix + readError.message());
-    if (got > kMaxProfileBytes)
+    std::string text;
+    if (const std::error_code error = os::readFile(path, kMaxProfileBytes + 1, text))
+        return ProfileResult::failure(prefix + error.message());
+    if (text.size() > kMaxProfileBytes)
         return ProfileResult::failure(prefix + "the file is larger than a profile may be (1 MiB)");
-    text.resize(got);
     return parseProfile(text, path, config);
 }
 
 std::size_t ProfileFileWriter::write(int fd, const char* data, std::size_t size, std::error_code& error) {
-    for (;;) {
-#ifdef _WIN32
-        const int n = _write(fd, data, static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30)));
-#else
-        const ssize_t n = ::write(fd, data, size);
-#endif
-        if (n >= 0)
-            return static_cast<std::size_t>(n);
-        if (errno != EINTR) {
-            error = lastErrno();
-            return 0;
-        }
-    }
+    return os::writeToFile(fd, data, size, error);
 }
 
 std::error_code ProfileFileWriter::flush(int fd) {
-#ifdef _WIN32
-    return _commit(fd) == 0 ? std::error_code() : lastErrno();
-#else
-    return ::fsync(fd) == 0 ? std::error_code() : lastErrno();
-#endif
+    return os::flushFile(fd);
 }
 
 std::error_code ProfileFileWriter::replace(const std::string& temp, const std::string& target) {
-#ifdef _WIN32
-    if (MoveFileExW(widen(temp).c_str(), widen(target).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return {};
-    return std::error_code(static_cast<int>(GetLastError()), std::system_category());
-#else
-    return std::rename(temp.c_str(), target.c_str()) == 0 ? std::error_code() : lastErrno();
-#endif
+    return os::replaceFile(temp, target);
 }
-
-namespace {
-// A symbolic link is followed to the file it names (which need not exist yet), so that a save
-// replaces that file and the link stays a link.
-std::string followLinks(const std::string& path) {
-    namespace fs = std::filesystem;
-    fs::path p(std::u8string(path.begin(), path.end()));
-    for (int hops = 0; hops < 40; ++hops) {
-        std::error_code error;
-        if (!fs::is_symlink(fs::symlink_status(p, error)) || error)
-            break;
-        const fs::path target = fs::read_symlink(p, error);
-        if (error)
-            break;
-        p = target.is_absolute() ? target : p.parent_path() / target;
-    }
-    const std::u8string resolved = p.u8string();
-    return std::string(resolved.begin(), resolved.end());
-}
-} // namespace
 
 ProfileResult saveProfile(const std::string& path, const Configuration& config) {
     ProfileFileWriter writer;
     return saveProfile(path, config, writer);
 }
 
-ProfileResult saveProfile(const std::string& named, const Configuration& config, ProfileFileWriter& writer) {
-    const std::string prefix = "Cannot save " + quoted(named) + ": ";
-    const std::string path = followLinks(named);
+ProfileResult saveProfile(const std::string& path, const Configuration& config, ProfileFileWriter& writer) {
+    const std::string prefix = "Cannot save " + quoted(path) + ": ";
     std::string text;
     if (ProfileResult made = profileText(config, text); !made)
         return ProfileResult::failure(prefix + made.message);
 
-    std::string temp;
-    std::error_code error;
-    const int fd = createTemporary(path, temp, error);
-    if (fd < 0)
-        return ProfileResult::failure(prefix + "cannot create a file in " + quoted(folderOf(path)) + ": " +
-                                      error.message());
-#ifndef _WIN32
-    // The new file keeps the permissions of the one it replaces.
-    struct stat old {};
-    if (::stat(path.c_str(), &old) == 0)
-        (void)::fchmod(fd, old.st_mode & 07777);
-#endif
-    std::string failedStep;
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const std::size_t n = writer.write(fd, text.data() + done, text.size() - done, error);
-        if (error) {
-            failedStep = "writing failed";
-            break;
-        }
-        if (n == 0) {
-            failedStep = "writing failed";
-            error = std::make_error_code(std::errc::no_space_on_device);
-            break;
-        }
-        done += std::min(n, text.size() - done);
+    WriterSteps steps(writer);
+    const os::AtomicWriteResult written = os::writeFileAtomically(path, text, steps);
+    const std::string reason = written.error.message();
+    using Failure = os::AtomicWriteResult::Failure;
+    switch (written.failure) {
+    case Failure::None:
+        return {};
+    case Failure::Create:
+        return ProfileResult::failure(prefix + "cannot create a file in " + quoted(os::folderOf(written.target)) +
+                                      ": " + reason);
+    case Failure::Write:
+        return ProfileResult::failure(prefix + "writing failed: " + reason);
+    case Failure::Flush:
+        return ProfileResult::failure(prefix + "flushing to disk failed: " + reason);
+    case Failure::Replace:
+        return ProfileResult::failure(prefix + "cannot replace the file: " + reason);
     }
-    if (failedStep.empty()) {
-        if ((error = writer.flush(fd)))
-            failedStep = "flushing to disk failed";
-    }
-    const int closed = closeFile(fd);
-    if (failedStep.empty() && closed != 0) {
-        error = lastErrno();
-        failedStep = "writing failed";
-    }
-    if (failedStep.empty() && (error = writer.replace(temp, path)))
-        failedStep = "cannot replace the file";
-    if (!failedStep.empty()) {
-        removeFile(temp);
-        return ProfileResult::failure(prefix + failedStep + ": " + error.message());
-    }
-#ifndef _WIN32
-    // Make the rename itself durable; the file is already complete, so a failure here is not one of the save.
-    const int dir = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        (void)::fsync(dir);
-        ::close(dir);
-    }
-#endif
-    return {};
+    return ProfileResult::failure(prefix + reason);
 }
 
 std::string withProfileExtension(const std::string& path) {
     const std::string ext = kProfileExtension;
-    const std::string name = path.substr(fileNameStart(path));
+    const std::string name = path.substr(os::fileNameStart(path));
     if (name.size() > ext.size()) {
         const std::string tail = name.substr(name.size() - ext.size());
         const bool same = std::equal(tail.begin(), tail.end(), ext.begin(), [](char a, char b) {

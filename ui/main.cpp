@@ -1,36 +1,25 @@
 // Program entry: the application, the main window (whose creation runs the start-up sequence),
 // the dialogs once each in their fixed order, then the message loop until the main window closes.
 
+#include "AboutBox.h"
 #include "CommandLine.h"
 #include "FileCommands.h"
-#include "Language.h"
-#include "ProfileKeeper.h"
-#include "Modal.h"
 #include "JoystickBindingDialog.h"
+#include "KeyboardBindingDialog.h"
+#include "Language.h"
+#include "MainWindow.h"
+#include "Modal.h"
 #include "MoveEditor.h"
 #include "MoveRecorder.h"
-#include "KeyboardBindingDialog.h"
-#include "MainWindow.h"
+#include "NativePlatform.h"
+#include "ProfileKeeper.h"
+#include "SignalExit.h"
 #include "TargetWindows.h"
-#include "AboutBox.h"
 
 #include <QApplication>
 #include <QDateTime>
 #include <QEvent>
 #include <QLocale>
-
-#ifndef _WIN32
-#include "SignalExit.h"
-#endif
-
-// Last: the X11 headers define macros that clash with Qt's names.
-#if defined(VORNIK_LINUX_PLATFORM)
-#include "LinuxPlatform.h"
-#elif defined(VORNIK_WIN32_PLATFORM)
-#include "Win32Platform.h"
-#else
-#include "FakePlatform.h"
-#endif
 
 #include <cstdio>
 #include <memory>
@@ -68,12 +57,8 @@ int main(int argc, char** argv) {
     case CommandLine::Action::Run:
         break;
     }
-#ifndef _WIN32
-    // The widgets are drawn without OpenGL, so the xcb GL integration (and the GL libraries it may
-    // load) is left out, unless the user asks for one.
-    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
-        qputenv("QT_XCB_GL_INTEGRATION", "none");
-#endif
+    // What the backend asks of the process before the toolkit starts (on X11: no xcb GL integration).
+    vornik::prepareNativeToolkit();
     QApplication app(argc, argv);
     // The language, before any window: --lang, else the choice remembered, else the user's language.
     applyLanguage(chooseLanguage(QString::fromStdString(commandLine.language),
@@ -82,10 +67,9 @@ int main(int argc, char** argv) {
 
     // Signals are honoured from here on, start-up included: before the main window exists a signal
     // leaves any box that is up, refuses the rest, and the program ends once the window is built.
-    // (Windows has no such signals: the pointer is then set and never read.)
-    [[maybe_unused]] TVornik* mainWindow = nullptr;
+    // (Windows has no such signals: there the handler is never called.)
+    TVornik* mainWindow = nullptr;
     bool endRequested = false;
-#ifndef _WIN32
     SignalExit onSignal([&](int) {
         if (mainWindow != nullptr) {
             mainWindow->endProgram();
@@ -95,7 +79,6 @@ int main(int argc, char** argv) {
         Modal::refuseFromNowOn();
         QCoreApplication::exit(0);
     });
-#endif
 
     StartupOptions options;
     // "/allproc" counts only as the first argument; the options do not move it.
@@ -103,28 +86,15 @@ int main(int argc, char** argv) {
     options.allProcesses = arguments.size() > 1 && arguments[1] == QLatin1String("/allproc");
     options.profile = profileArgument(arguments);
     PlatformHooks hooks;
-#if defined(VORNIK_LINUX_PLATFORM)
-    std::unique_ptr<vornik::LinuxPlatform> backend;
+    std::unique_ptr<vornik::NativePlatform> backend;
     try {
-        backend = std::make_unique<vornik::LinuxPlatform>();
+        backend = vornik::makeNativePlatform();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "vornik: %s\n", e.what());
         return 1;
     }
-    hooks.setApplicationWindow = [&backend](vornik::WindowHandle window) {
-        backend->windows().setApplicationHandle(window);
-    };
+    hooks.setApplicationWindow = [&backend](vornik::WindowHandle window) { backend->setApplicationWindow(window); };
     const vornik::Platform& platform = backend->platform();
-#elif defined(VORNIK_WIN32_PLATFORM)
-    vornik::Win32Platform backend;
-    hooks.setApplicationWindow = [&backend](vornik::WindowHandle window) {
-        backend.windows().setApplicationHandle(window);
-    };
-    const vornik::Platform& platform = backend.platform();
-#else
-    vornik::FakePlatform fake;
-    const vornik::Platform& platform = fake.platform;
-#endif
 
     TVornik main(platform, options, hooks);
     if (endRequested) {
@@ -132,11 +102,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     mainWindow = &main;
-#ifndef _WIN32
     // A signal during a move stops the move at once; the main thread then ends the program.
-    onSignal.setInterrupt([](void* window) noexcept { static_cast<TVornik*>(window)->engine().requestStop(); },
-                          &main);
-#endif
+    onSignal.setInterrupt([](void* window) noexcept { static_cast<TVornik*>(window)->engine().requestStop(); }, &main);
     Tform2 about(&main);
     TForm4 moveEditor(&main);
     TForm5 recorder(&main);
@@ -149,9 +116,7 @@ int main(int argc, char** argv) {
         main.installEventFilter(new ReportFirstPaint(&main));
 
     const int status = app.exec();
-#ifndef _WIN32
     onSignal.setInterrupt(nullptr, nullptr);
-#endif
     mainWindow = nullptr;
     return status;
 }

@@ -1,27 +1,10 @@
 #include "TimerEx.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
-
-#ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#elif defined(__linux__)
-#include <cerrno>
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <sys/timerfd.h>
-#include <unistd.h>
-#endif
 
 namespace vornik {
 
@@ -34,21 +17,6 @@ constexpr unsigned kTimerId = 1;
 // Indexed by TThreadPriority, tpIdle first.
 constexpr std::array<int, 7> kNiceValues{19, 10, 5, 0, -5, -10, -20};
 constexpr std::array<int, 7> kWindowsPriorities{-15, -2, -1, 0, 1, 2, 15};
-
-// Sets the calling thread's priority. Raising it needs a privilege the process may not have; the
-// caller then keeps running at the priority it has.
-bool setOwnThreadPriority(TThreadPriority priority) {
-#ifdef _WIN32
-    return SetThreadPriority(GetCurrentThread(), windowsPriorityOf(priority)) != 0;
-#elif defined(__linux__)
-    // On Linux the nice value belongs to the thread when addressed by its thread id.
-    const auto tid = static_cast<id_t>(syscall(SYS_gettid));
-    return setpriority(PRIO_PROCESS, tid, niceValueOf(priority)) == 0;
-#else
-    (void)priority;
-    return false;
-#endif
-}
 
 // Window-timer mode without a window toolkit: every timer is refused.
 class RefusingWindow : public TimerWindow {
@@ -75,10 +43,10 @@ struct TTimerThread::Control {
     TTimerEx* owner;
     std::function<void(const std::function<void()>&)> runOnMainThread;
     std::function<void(std::function<void()>)> postToMainThread;
-    // With postToMainThread: the worker waits on a timer that the main thread can move without
-    // waking it, and on an event for pause, resume and stop. Both -1 without.
-    int timerFd = -1;
-    int eventFd = -1;
+    std::function<bool(TThreadPriority)> setThreadPriority;
+    // With postToMainThread: the worker waits on a deadline that the main thread can move without
+    // waking it, and is woken for pause, resume and stop. Null without.
+    std::unique_ptr<WorkerWait> waiter;
     bool callPending = false; // a posted firing has not run (or been dropped) yet
     SteadyClock::time_point callEndedAt;
 
@@ -93,7 +61,7 @@ struct TTimerThread::Control {
 
     void applyPriority(TThreadPriority priority) {
         appliedPriority = priority;
-        priorityRefused = !setOwnThreadPriority(priority);
+        priorityRefused = !(setThreadPriority && setThreadPriority(priority));
     }
 
     void callOnMainThread(const std::function<void()>& call) {
@@ -103,82 +71,35 @@ struct TTimerThread::Control {
             call();
     }
 
-    bool posting() const { return eventFd >= 0; }
+    bool posting() const { return waiter != nullptr; }
 
     // Wakes the worker out of any wait; with the lock held.
     void wakeWorker() {
         wake.notify_all();
-#ifdef __linux__
-        if (eventFd >= 0) {
-            const uint64_t one = 1;
-            [[maybe_unused]] const ssize_t written = ::write(eventFd, &one, sizeof one);
-        }
-#endif
+        if (waiter)
+            waiter->wake();
     }
 
-    // Posting mode: the worker's timer goes off at `deadline` (never for time_point::max()). Lock held.
-    void armTimer(SteadyClock::time_point deadline) {
-#ifdef __linux__
-        itimerspec when{};
-        if (deadline != SteadyClock::time_point::max()) {
-            // steady_clock is CLOCK_MONOTONIC; a zero value would disarm, so the earliest is 1 ns.
-            const auto ns = std::max<int64_t>(
-                1, std::chrono::duration_cast<std::chrono::nanoseconds>(deadline.time_since_epoch()).count());
-            when.it_value.tv_sec = static_cast<time_t>(ns / 1'000'000'000);
-            when.it_value.tv_nsec = static_cast<long>(ns % 1'000'000'000);
-        }
-        ::timerfd_settime(timerFd, TFD_TIMER_ABSTIME, &when, nullptr);
-#else
-        (void)deadline;
-#endif
-    }
+    // Posting mode: the worker's wait ends at `deadline` (never for time_point::max()). Lock held.
+    void armTimer(SteadyClock::time_point deadline) { waiter->setDeadline(deadline); }
 
-    // Posting mode: waits, without the lock, until the timer goes off or the worker is woken.
+    // Posting mode: waits, without the lock, until the deadline or until the worker is woken.
     void waitPosting(std::unique_lock<std::mutex>& lock) {
-#ifdef __linux__
         lock.unlock();
-        pollfd fds[2] = {{timerFd, POLLIN, 0}, {eventFd, POLLIN, 0}};
-        while (::poll(fds, 2, -1) < 0 && errno == EINTR) {
-        }
-        uint64_t count = 0;
-        for (const pollfd& fd : fds) {
-            if (fd.revents & POLLIN)
-                [[maybe_unused]] const ssize_t got = ::read(fd.fd, &count, sizeof count);
-        }
+        waiter->wait();
         lock.lock();
-#else
-        (void)lock;
-#endif
-    }
-
-    ~Control() {
-#ifdef __linux__
-        for (int fd : {timerFd, eventFd}) {
-            if (fd >= 0)
-                ::close(fd);
-        }
-#endif
     }
 };
 
 TTimerThread::TTimerThread(TTimerEx& owner, const TimerHooks& hooks) : m_control(std::make_shared<Control>()) {
     m_control->owner = &owner;
     m_control->runOnMainThread = hooks.runOnMainThread;
-#ifdef __linux__
-    if (hooks.postToMainThread) {
-        m_control->timerFd = ::timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
-        m_control->eventFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-        if (m_control->timerFd >= 0 && m_control->eventFd >= 0) {
+    m_control->setThreadPriority = hooks.setThreadPriority;
+    if (hooks.postToMainThread && hooks.createWorkerWait) {
+        m_control->waiter = hooks.createWorkerWait();
+        if (m_control->waiter)
             m_control->postToMainThread = hooks.postToMainThread;
-        } else {
-            for (int* fd : {&m_control->timerFd, &m_control->eventFd}) {
-                if (*fd >= 0)
-                    ::close(*fd);
-                *fd = -1;
-            }
-        }
     }
-#endif
     m_thread = std::thread(&TTimerThread::Execute, m_control);
 }
 

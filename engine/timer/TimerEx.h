@@ -1,11 +1,13 @@
 #pragma once
 
 // TTimerEx: a non-visual timer that calls OnTimer every Interval milliseconds, either from a worker thread
-// (TTimerThread) or from a window timer. Everything that belongs to a window toolkit is injected through
-// TimerHooks: the synchronous "run this on the main thread and wait" call, the hidden window with its
-// window timer, and the handler that shows an error raised by OnTimer.
+// (TTimerThread) or from a window timer. Everything that belongs to a window toolkit or to the system is
+// injected through TimerHooks: the synchronous "run this on the main thread and wait" call, the hidden
+// window with its window timer, the handler that shows an error raised by OnTimer, the worker's priority
+// and its single wait. The Qt program's hooks are in qt/, the system's in linux/ and win32/.
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -39,19 +41,39 @@ public:
     virtual void KillTimer(unsigned id) = 0;
 };
 
+// The wait of a worker that hands its firings over with TimerHooks::postToMainThread: a wake-up time
+// that another thread can set without waking the worker, and a wake that ends the wait at once.
+class WorkerWait {
+public:
+    virtual ~WorkerWait() = default;
+    // Sets when the wait ends; time_point::max() never. Any thread.
+    virtual void setDeadline(std::chrono::steady_clock::time_point deadline) = 0;
+    // Ends the wait under way, or else the next one, at once. Any thread.
+    virtual void wake() = 0;
+    // Waits until the deadline has come or wake() was called. The worker only.
+    virtual void wait() = 0;
+};
+
 struct TimerHooks {
     // Runs `call` on the main thread and returns once it has run (or once the main thread has dropped it
     // unrun, for instance because the application is going away). Called only from the worker thread.
     // Empty: the call runs on the worker itself.
     std::function<void(const std::function<void()>& call)> runOnMainThread;
     // Queues `call` to run on the main thread later and returns at once; called only from the worker.
-    // Optional. Where the system lets one thread set another's wake-up time (Linux), a worker given
-    // it hands a main-thread firing over with it and then makes a single wait, which the call itself
-    // ends Interval after it has run: the same cycle as with runOnMainThread (the worker does not go
-    // on before the call has run, and sleeps Interval after it), with one wake-up of the worker per
-    // firing instead of two. A call the main thread drops unrun leaves the worker waiting until the
-    // next pause, resume or stop.
+    // Optional, and used only with createWorkerWait. Where the system lets one thread set another's
+    // wake-up time (Linux), a worker given both hands a main-thread firing over with it and then makes
+    // a single wait, which the call itself ends Interval after it has run: the same cycle as with
+    // runOnMainThread (the worker does not go on before the call has run, and sleeps Interval after
+    // it), with one wake-up of the worker per firing instead of two. A call the main thread drops
+    // unrun leaves the worker waiting until the next pause, resume or stop.
     std::function<void(std::function<void()> call)> postToMainThread;
+    // Makes the worker's wait for postToMainThread, once per worker; null when the system cannot (the
+    // worker then uses runOnMainThread). Empty: postToMainThread is not used.
+    std::function<std::unique_ptr<WorkerWait>()> createWorkerWait;
+    // Sets the priority of the calling thread, the worker; false when the system refuses (raising it
+    // needs a privilege the process may not have: the worker keeps running at the priority it has).
+    // Empty: every priority is refused.
+    std::function<bool(TThreadPriority priority)> setThreadPriority;
     // Creates the hidden window; `onTimerMessage(id)` is its message handler for timer messages.
     // Empty: a window that refuses every timer, so window-timer mode raises EOutOfResources.
     std::function<std::unique_ptr<TimerWindow>(std::function<void(unsigned id)> onTimerMessage)> createWindow;

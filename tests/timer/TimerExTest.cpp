@@ -2,6 +2,7 @@
 // not", and "waited for the handler" from "did not", with margins far above scheduling noise.
 #include "TimerEx.h"
 #include "MainQueue.h"
+#include "SystemTimerHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -116,6 +117,7 @@ protected:
                 errors.push_back(e.what());
             }
         };
+        addSystemTimerHooks(h); // the worker's priority and, on Linux, its single wait
         return h;
     }
     TNotifyEvent recorder() {

@@ -8,6 +8,8 @@
 #include "HeadlessHost.h"
 #include "KeyMap.h"
 #include "MovePlayer.h"
+#include "Profile.h"
+#include "SystemTimerHooks.h"
 #include "TargetWindows.h"
 #include "TimerEx.h"
 #include "Win32Platform.h"
@@ -382,7 +384,9 @@ void threadedTimerRunsItsWorkerAtTheChosenPriority() {
     std::atomic<int> priority{THREAD_PRIORITY_ERROR_RETURN};
     std::atomic<bool> onWorker{true};
     const DWORD mainThread = GetCurrentThreadId();
-    TTimerEx timer;
+    TimerHooks hooks;
+    addSystemTimerHooks(hooks);
+    TTimerEx timer(hooks);
     timer.setThreadSafe(true); // fire on the worker itself, so its own priority can be read
     timer.setThreadPriority(tpHighest);
     timer.setInterval(20);
@@ -584,6 +588,52 @@ void keyMapIsFoundUnderAFolderNamedInChinese() {
     RemoveDirectoryW(folder.c_str());
 }
 
+// The profile file calls with a UTF-8 path that only the wide calls can reach: saved over an older file
+// (the atomic replace), loaded back, and no temporary file left beside it.
+void profileIsSavedOverAnOlderOneUnderAFolderNamedInChinese() {
+    wchar_t temp[MAX_PATH];
+    CHECK(GetTempPathW(MAX_PATH, temp) > 0);
+    const std::wstring folder = std::wstring(temp) + L"vornik-\x8A2D\x5B9A-" + std::to_wstring(GetCurrentProcessId());
+    CHECK(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring file = folder + L"\\\x62DB\x5F0F.vornik";
+    std::FILE* older = _wfopen(file.c_str(), L"wb");
+    if (CHECK(older != nullptr)) {
+        std::fputs("an older profile", older);
+        std::fclose(older);
+    }
+
+    Configuration saved;
+    const auto name = utf8ToBig5("\xE8\xA9\xA6\xE9\xA9\x97"); // 試驗
+    if (CHECK(name.has_value()))
+        setMoveName(saved.moves[1], *name);
+    saved.moves[1].Speed = 20;
+    saved.moves[1].RepeatCount = 1;
+    saved.moves[1].StepCount = 1;
+    saved.moves[1].Steps[1] = {65, 16};
+    const ProfileResult written = saveProfile(narrowUtf8(file), saved);
+    if (!CHECK(written.ok))
+        std::printf("    %s\n", written.message.c_str());
+
+    Configuration loaded;
+    const ProfileResult read = loadProfile(narrowUtf8(file), loaded);
+    if (!CHECK(read.ok))
+        std::printf("    %s\n", read.message.c_str());
+    CHECK(loaded.moves[1] == saved.moves[1]);
+
+    int files = 0;
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (CHECK(search != INVALID_HANDLE_VALUE)) {
+        do {
+            files += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    CHECK_EQ(files, 1);
+    DeleteFileW(file.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
 int main() {
     const Case cases[] = {
         {"key-down then key-up seen by GetAsyncKeyState", keyDownThenUpIsSeenByTheKeyState},
@@ -600,6 +650,8 @@ int main() {
         {"RefreshTargetWindows renames an untitled window once", refreshRenamesAnUntitledWindowOnce},
         {"move player sends its events in order", movePlayerSendsItsEventsInOrder},
         {"key-map file under a folder named in Chinese", keyMapIsFoundUnderAFolderNamedInChinese},
+        {"profile saved over an older one under a folder named in Chinese",
+         profileIsSavedOverAnOlderOneUnderAFolderNamedInChinese},
     };
     int failedCases = 0;
     for (const Case& c : cases) {

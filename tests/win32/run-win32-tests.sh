@@ -84,7 +84,7 @@ wine_tests() {
         "$wine" wineboot -i >/dev/null 2>&1
         rc=0
         echo "== the backend against the real calls"
-        "$wine" "$build/platform/win32/vornik_win32_smoke.exe" || rc=1
+        "$wine" "$build/tests/win32/vornik_win32_smoke.exe" || rc=1
         if [ "$with_program" = yes ]; then
             echo "== the program"
             "$here/wine-program-test.sh" || rc=1

@@ -11,7 +11,7 @@
 #   4. The program, closed through its window right after the moves: it ends, and no key is left down.
 set -uo pipefail
 caption='Vornik   (熱鍵：CTRL+J)'
-testwindow=$build/platform/win32/vornik_win32_testwindow.exe
+testwindow=$build/tests/win32/vornik_win32_testwindow.exe
 work=$scratch/program
 shot=$build/program-under-wine.png
 mkdir -p "$work"

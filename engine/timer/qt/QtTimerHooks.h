@@ -15,7 +15,8 @@ std::function<void(const std::function<void()>&)> qtMainThreadCall(QObject* cont
 // returns at once; modal dialogs' event loops run it too. Without an application the call is dropped.
 std::function<void(std::function<void()>)> qtMainThreadPost(QObject* context = nullptr);
 
-// The hooks the program gives every TTimerEx: the two calls above, QtTimerWindow, and `onError`.
+// The hooks the program gives every TTimerEx: the two calls above, QtTimerWindow, `onError`, and the
+// system's (SystemTimerHooks.h).
 TimerHooks qtTimerHooks(std::function<void(std::exception_ptr)> onError);
 
 } // namespace vornik

@@ -1,6 +1,7 @@
 #include "QtTimerHooks.h"
 
 #include "QtTimerWindow.h"
+#include "SystemTimerHooks.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -40,6 +41,7 @@ TimerHooks qtTimerHooks(std::function<void(std::exception_ptr)> onError) {
         return std::make_unique<QtTimerWindow>(std::move(onTimerMessage));
     };
     hooks.onError = std::move(onError);
+    addSystemTimerHooks(hooks);
     return hooks;
 }
 

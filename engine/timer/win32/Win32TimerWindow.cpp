@@ -1,6 +1,6 @@
 #include "Win32TimerWindow.h"
 
-#include "Win32Api.h"
+#include <windows.h>
 
 #include <cstdio>
 #include <exception>

@@ -1,0 +1,37 @@
+#pragma once
+
+// Inside the profile code (Profile.cpp, ProfileText.cpp): the strict check of a profile's text against
+// the format, and the key entry map the check and the writer share. Not for other callers.
+
+#include "Configuration.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vornik::detail {
+
+// The part of a Configuration that a profile carries, filled in a scratch copy while loading.
+struct ProfileTables {
+    KeyBindingTable keyBindings{};
+    JoystickBindingTable joystickBindings{};
+    MoveTable moves{};
+    std::vector<std::string> programs;
+};
+
+// Keyboard binding entry i belongs to the i-th labelled key; the file names the key by its code.
+struct KeyEntryMap {
+    std::array<int, kKeyBindingCount> codeOfEntry{};
+    std::array<int, 256> entryOfCode{};
+
+    KeyEntryMap();
+};
+
+const KeyEntryMap& keyEntryMap();
+
+// Checks `text` into `tables`; returns the problem ("path: what is wrong"), or nothing when sound.
+std::optional<std::string> checkText(std::string_view text, ProfileTables& tables);
+
+} // namespace vornik::detail

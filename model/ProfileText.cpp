@@ -1,0 +1,150 @@
+// The profile text of the tables: deterministic, one entry per line, checked by loading it back.
+#include "Big5.h"
+#include "Profile.h"
+#include "ProfileSchema.h"
+
+#include <nlohmann/json.hpp>
+
+#include <memory>
+
+namespace vornik {
+
+using detail::checkText;
+using detail::keyEntryMap;
+using detail::ProfileTables;
+
+namespace {
+
+using OrderedJson = nlohmann::ordered_json;
+
+bool allZero(const KeyBinding& b) {
+    return b.MoveNumber == 0 && b.AutoFireMode == 0 && b.AutoFireDelay == 0;
+}
+
+bool allZero(const JoystickBinding& b) {
+    return b.BindingKind == 0 && b.Key1 == 0 && b.Key2 == 0 && b.Key3 == 0 && b.KeyCount == 0 && b.AutoFireMode == 0 &&
+           b.AutoFireDelay == 0;
+}
+
+// A cleared slot keeps its speed, repeat count and press mode, which the move editor shows when
+// the slot is opened again, so such a slot is saved too.
+bool allZero(const Move& m) {
+    return m.StepCount == 0 && m.Speed == 0 && m.RepeatCount == 0 && m.Overlap == 0 && m.Name.Length == 0;
+}
+
+// One value on one line, with a space after every colon and comma.
+void appendInline(std::string& out, const OrderedJson& value) {
+    if (value.is_object()) {
+        out += '{';
+        bool first = true;
+        for (const auto& item : value.items()) {
+            out += first ? "" : ", ";
+            first = false;
+            out += OrderedJson(item.key()).dump(-1, ' ', false, OrderedJson::error_handler_t::strict);
+            out += ": ";
+            appendInline(out, item.value());
+        }
+        out += '}';
+    } else if (value.is_array()) {
+        out += '[';
+        for (std::size_t i = 0; i < value.size(); ++i) {
+            out += i ? ", " : "";
+            appendInline(out, value[i]);
+        }
+        out += ']';
+    } else {
+        out += value.dump(-1, ' ', false, OrderedJson::error_handler_t::strict);
+    }
+}
+
+void appendList(std::string& out, const char* name, const std::vector<OrderedJson>& items, bool last) {
+    out += "  \"";
+    out += name;
+    out += "\": [";
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        out += i ? ",\n    " : "\n    ";
+        appendInline(out, items[i]);
+    }
+    out += items.empty() ? "]" : "\n  ]";
+    out += last ? "\n" : ",\n";
+}
+
+} // namespace
+
+ProfileResult profileText(const Configuration& config, std::string& text) {
+    const auto cannot = [](const std::string& what) {
+        return ProfileResult::failure("the tables hold what a profile cannot: " + what);
+    };
+    std::vector<OrderedJson> keyboard, joysticks, moves;
+    for (int i = 0; i < kKeyBindingCount; ++i) {
+        const KeyBinding& b = config.keyBindings[static_cast<std::size_t>(i)];
+        if (allZero(b))
+            continue;
+        const int code = keyEntryMap().codeOfEntry[static_cast<std::size_t>(i)];
+        if (code < 0)
+            return cannot("keyboard binding entry " + std::to_string(i) + " belongs to no key");
+        keyboard.push_back(OrderedJson{{"key", code},
+                                       {"move", b.MoveNumber},
+                                       {"autoFireMode", b.AutoFireMode},
+                                       {"autoFireDelay", b.AutoFireDelay}});
+    }
+    for (int j = 1; j <= kMaxJoysticks; ++j) {
+        for (int e = 1; e <= kJoystickEntries; ++e) {
+            const JoystickBinding& b = config.joystickBindings[j][e];
+            if (allZero(b))
+                continue;
+            joysticks.push_back(OrderedJson{{"joystick", j},
+                                            {"entry", e},
+                                            {"kind", b.BindingKind},
+                                            {"key1", b.Key1},
+                                            {"key2", b.Key2},
+                                            {"key3", b.Key3},
+                                            {"keyCount", b.KeyCount},
+                                            {"autoFireMode", b.AutoFireMode},
+                                            {"autoFireDelay", b.AutoFireDelay}});
+        }
+    }
+    for (int k = 1; k <= kMoveSlots; ++k) {
+        const Move& m = config.moves[k];
+        if (allZero(m))
+            continue;
+        if (m.StepCount < 0 || m.StepCount > kMaxMoveSteps)
+            return cannot("move " + std::to_string(k) + " has " + std::to_string(m.StepCount) + " steps");
+        const std::optional<std::string> name = big5ToUtf8(m.Name.view());
+        if (!name)
+            return cannot("the name of move " + std::to_string(k) + " is not Big5 text");
+        OrderedJson steps = OrderedJson::array();
+        for (int s = 1; s <= m.StepCount; ++s)
+            steps.push_back(OrderedJson::array({m.Steps[s].Key, m.Steps[s].ChordKey}));
+        moves.push_back(OrderedJson{{"number", k},
+                                    {"name", *name},
+                                    {"speed", m.Speed},
+                                    {"repeat", m.RepeatCount},
+                                    {"overlap", m.Overlap != 0},
+                                    {"steps", std::move(steps)}});
+    }
+
+    std::string out = "{\n  \"format\": \"";
+    out += kProfileFormat;
+    // Version 1 when there is nothing of version 2 in it, so older builds can still read the file.
+    out += "\",\n  \"version\": " + std::to_string(config.programs.empty() ? 1 : kProfileVersion) + ",\n";
+    if (!config.programs.empty()) {
+        OrderedJson programs = OrderedJson::array();
+        for (const std::string& name : config.programs)
+            programs.push_back(name);
+        out += "  \"programs\": " + programs.dump(-1, ' ', false, OrderedJson::error_handler_t::replace) + ",\n";
+    }
+    appendList(out, "keyboard", keyboard, false);
+    appendList(out, "joysticks", joysticks, false);
+    appendList(out, "moves", moves, true);
+    out += "}\n";
+
+    // What is written must load again: the same checks as a load catch any value out of range.
+    auto scratch = std::make_unique<ProfileTables>();
+    if (const std::optional<std::string> problem = checkText(out, *scratch))
+        return cannot(*problem);
+    text = std::move(out);
+    return {};
+}
+
+} // namespace vornik

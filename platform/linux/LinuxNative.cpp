@@ -1,0 +1,30 @@
+// The Linux backend as the program's native platform.
+#include "LinuxPlatform.h"
+#include "NativePlatform.h"
+
+#include <cstdlib>
+
+namespace vornik {
+
+namespace {
+class LinuxNative : public NativePlatform {
+public:
+    const Platform& platform() const override { return m_backend.platform(); }
+    void setApplicationWindow(WindowHandle window) override { m_backend.windows().setApplicationHandle(window); }
+
+private:
+    LinuxPlatform m_backend;
+};
+} // namespace
+
+void prepareNativeToolkit() {
+    // The widgets are drawn without OpenGL, so Qt's xcb GL integration (and the GL libraries it may
+    // load) is left out, unless the user asks for one.
+    ::setenv("QT_XCB_GL_INTEGRATION", "none", 0);
+}
+
+std::unique_ptr<NativePlatform> makeNativePlatform() {
+    return std::make_unique<LinuxNative>();
+}
+
+} // namespace vornik

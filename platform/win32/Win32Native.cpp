@@ -1,0 +1,24 @@
+// The Windows backend as the program's native platform.
+#include "NativePlatform.h"
+#include "Win32Platform.h"
+
+namespace vornik {
+
+namespace {
+class Win32Native : public NativePlatform {
+public:
+    const Platform& platform() const override { return m_backend.platform(); }
+    void setApplicationWindow(WindowHandle window) override { m_backend.windows().setApplicationHandle(window); }
+
+private:
+    Win32Platform m_backend;
+};
+} // namespace
+
+void prepareNativeToolkit() {}
+
+std::unique_ptr<NativePlatform> makeNativePlatform() {
+    return std::make_unique<Win32Native>();
+}
+
+} // namespace vornik
