@@ -1,5 +1,6 @@
 #include "KeyboardPage.h"
 
+#include "Fonts.h"
 #include "KeyLabels.h"
 #include "Modal.h"
 #include "PictureStore.h"
@@ -20,6 +21,10 @@ constexpr int kListTop = 128;
 
 KeyboardPage::KeyboardPage(Configuration& config, const PictureStore& pictures, QWidget* parent)
     : QWidget(parent), m_config(config), m_rowIcon(pictures.appIcon().pixmap(16, 16)) {
+    // The font the page is shown in (the page control's), before anything is sized: the box below
+    // is sized once, here, and measuring its text in the default font would load a fallback font
+    // for the Chinese characters only to measure them.
+    setFont(programFont(12));
     m_checkBox5 = new QCheckBox(QCoreApplication::translate("Vornik", "停止作用"), this);
     m_checkBox5->setObjectName(QStringLiteral("CheckBox5"));
     m_checkBox5->move(4, 4);
