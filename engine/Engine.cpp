@@ -6,6 +6,8 @@
 //      holds is let go, so nothing it pressed for the target goes on into another program;
 //   5. if so, the bindings of every joystick whose "停止作用" box is not ticked;
 //   6. if so, and the keyboard page's "停止作用" box is not ticked, the keyboard bindings.
+// After the tick, it notes whether the program is at rest (see idle()), which lets the window stop
+// ticking until an input changes.
 // Between ticks, a joystick change that matters runs InputTick at once (steps 1, 3 and 4, and of
 // step 5 only the key chords that follow an input's state), so a press does not wait for the tick.
 // Before step 2, at most once a second, a joystick attached since start-up is given the next
@@ -112,8 +114,11 @@ void Engine::requestStop() noexcept {
 }
 
 bool Engine::readJoystick(int joystick, JoyReading& reading) {
-    if (m_platform.joysticks.getPosEx(static_cast<uint32_t>(joystick - 1), reading) == 0)
+    if (m_platform.joysticks.getPosEx(static_cast<uint32_t>(joystick - 1), reading) == 0) {
+        m_tickReadings[static_cast<std::size_t>(joystick - 1)] = reading;
+        m_tickReadMask |= 1u << (joystick - 1);
         return true;
+    }
     // The box may stay up for minutes, and no tick runs meanwhile to release anything.
     releaseHeldKeys();
     if (m_host.askConnectionError(kConnectionErrorText) != EngineHost::Answer::Ok) {
@@ -242,22 +247,78 @@ void Engine::InputTick() {
 }
 
 void Engine::EngineTick() {
+    m_idle = false;
     if (m_ending || stopRequested() || !m_host.mainWindowVisible())
         return;
+    m_tickReadMask = 0;
+    struct Ticking {
+        bool& flag;
+        explicit Ticking(bool& f) : flag(f) { flag = true; }
+        ~Ticking() { flag = false; }
+    } ticking(m_ticking);
     detectAttachedJoysticks();
     Keyboard& keyboard = m_platform.keyboard;
 
-    if (keyboard.asyncKeyState(kVkJ) != 0 && keyboard.asyncKeyState(kVkControl) != 0) {
+    const bool hotKey = keyboard.asyncKeyState(kVkJ) != 0 && keyboard.asyncKeyState(kVkControl) != 0;
+    if (hotKey) {
         m_targets.RefreshTargetWindows();
         m_targets.SelectForegroundTarget(m_platform.windows.foregroundWindow());
     }
 
-    if (!joystickSteps(false) || m_ending || stopRequested() || m_host.keyboardStopBoxTicked())
-        return;
-    runKeyboardBindings();
+    m_boundKeyDown.reset();
+    if (joystickSteps(false) && !m_ending && !stopRequested() && !m_host.keyboardStopBoxTicked())
+        runKeyboardBindings();
+    m_idle = !hotKey && !m_ending && !stopRequested() && atRest();
+}
+
+bool Engine::atRest() {
+    Keyboard& keyboard = m_platform.keyboard;
+    if (keyboard.holdsKeys())
+        return false;
+    for (int t = 1; t <= kMaxJoysticks && m_config.present(t); ++t) {
+        const auto i = static_cast<std::size_t>(t - 1);
+        JoyReading r = m_tickReadings[i];
+        // A failed read is a connection error the ticks have to ask about.
+        if ((m_tickReadMask & (1u << i)) == 0 && m_platform.joysticks.getPosEx(static_cast<uint32_t>(i), r) != 0)
+            return false;
+        const JoystickCaps& caps = m_config.caps(t);
+        const int buttons = buttonsProcessed(caps);
+        const uint32_t mask = buttons >= 32 ? ~0u : (1u << buttons) - 1;
+        if (!(stickZones(caps, r) == StickZones{}) || (r.dwButtons & mask) != 0)
+            return false;
+        const JoystickBlock& block = m_config.joystickBindings[t];
+        for (int b = 1; b <= buttons; ++b) {
+            if (block[buttonEntry(b)].AutoFireMode == AutoFireAutomatic)
+                return false;
+        }
+    }
+    const NamedKeyList& named = m_config.namedKeys;
+    const int count = std::min(named.Count, kKeyBindingCount);
+    for (int k = 1; k <= count; ++k) {
+        const KeyBinding& b = m_config.keyBindings[static_cast<std::size_t>(k - 1)];
+        if (b.MoveNumber == 0)
+            continue;
+        if (b.AutoFireMode == AutoFireAutomatic || m_heldCountdown[static_cast<std::size_t>(k - 1)] > 0)
+            return false;
+        if (m_boundKeyDown.has_value()) {
+            if (*m_boundKeyDown)
+                return false;
+            continue;
+        }
+        const int code = (k + 1 <= named.Codes.size()) ? named.Codes[k + 1] : 0;
+        if (keyboard.asyncKeyState(code) != 0)
+            return false;
+    }
+    return true;
+}
+
+bool Engine::inputChangesAnnounced() {
+    return m_platform.keyboard.changeDescriptor() >= 0 && m_platform.windows.changeDescriptor() >= 0 &&
+           m_platform.joysticks.changesAnnounced();
 }
 
 void Engine::runKeyboardBindings() {
+    m_boundKeyDown = false;
     const NamedKeyList& named = m_config.namedKeys;
     const int count = std::min(named.Count, kKeyBindingCount);
     for (int k = 1; k <= count && !stopRequested(); ++k) {
@@ -267,6 +328,8 @@ void Engine::runKeyboardBindings() {
         int32_t& countdown = m_heldCountdown[static_cast<std::size_t>(k - 1)];
         if (b.MoveNumber == 0)
             continue;
+        if (down)
+            m_boundKeyDown = true;
         if ((b.AutoFireMode == AutoFireNone && down) || b.AutoFireMode == AutoFireAutomatic) {
             m_player.PlayMove(b.MoveNumber);
         } else if (b.AutoFireMode == AutoFireWhileHeld) {

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <atomic>
+#include <optional>
 
 namespace vornik {
 
@@ -43,6 +44,20 @@ public:
     // next tick, so its cadence stays counted in ticks. Pressing a key that is down or releasing
     // one that is up sends nothing, so this never sends what the next tick would not.
     void InputTick();
+
+    // True when the last tick found the program at rest, so that the ticks after it would do
+    // nothing at all until an input changes: no key held by the program, the hot key not held,
+    // every joystick read and centred with no button held, no button with automatic auto-fire, and
+    // no keyboard binding that plays while its key is up (automatic auto-fire, or a count still
+    // running down) or whose key is held. Moves play within the tick, so none is playing after it.
+    // Looked at the same whatever the boxes and the target are, so that ticking one of them, or
+    // another program coming to the front, never finds the program resting when it should not be.
+    bool idle() const { return m_idle; }
+    // True while EngineTick runs (a box it shows runs the event loop meanwhile).
+    bool ticking() const { return m_ticking; }
+    // True when every input a tick reads announces its changes through a descriptor: the keys, the
+    // window in front and every joystick. While idle, such a program may wait for one of them.
+    bool inputChangesAnnounced();
 
     // Zone 1..3 of a position on an axis (0 for negative positions); 2 for a range below 3.
     static int AxisZone(int32_t minimum, int32_t maximum, int32_t position);
@@ -83,6 +98,7 @@ private:
     bool joystickSteps(bool keysOnly);
     bool queryCaps(int id);
     void runKeyboardBindings();
+    bool atRest();
 
     Configuration& m_config;
     Platform m_platform;
@@ -94,7 +110,13 @@ private:
     std::array<LiveViewTags, kMaxJoysticks> m_tags{};
     std::array<int32_t, kKeyBindingCount> m_heldCountdown{}; // keyboard bindings in mode 2
     bool m_ending = false;
-    uint32_t m_lastAttachCheck = 0; // tick count of the last look for an attached joystick
+    bool m_idle = false;
+    bool m_ticking = false;
+    // The readings the tick in progress has made, so that the look for rest does not read again.
+    std::array<JoyReading, kMaxJoysticks> m_tickReadings{};
+    uint32_t m_tickReadMask = 0;        // bit t-1: joystick t read by this tick
+    std::optional<bool> m_boundKeyDown; // a key with a keyboard binding was down, when this tick looked
+    uint32_t m_lastAttachCheck = 0;     // tick count of the last look for an attached joystick
     struct SeenInput {
         uint32_t buttons = 0;
         StickZones zones;

@@ -40,6 +40,9 @@ public:
     // Empties the descriptor once it has become readable, without waiting. What changed is read
     // with getPosEx as always.
     virtual void drainChanges() {}
+    // True when the change descriptor becomes readable on every input of every open joystick, so
+    // nothing can change unannounced; false when any joystick is read by polling alone.
+    virtual bool changesAnnounced() { return false; }
 };
 
 } // namespace vornik

@@ -28,6 +28,13 @@ public:
     // The file name (no folder, UTF-8) of the executable running as process `pid`, such as "dosbox"
     // or "game.exe"; empty when it cannot be told.
     virtual std::string processExecutableName(uint32_t pid) = 0;
+
+    // A descriptor that becomes readable when the window in front may have changed, for the main
+    // thread's event loop to watch; -1 when the backend has none, and the window in front is then
+    // seen only by asking.
+    virtual int changeDescriptor() { return -1; }
+    // Handles whatever has arrived for the backend, without waiting; true when anything had.
+    virtual bool takeChanges() { return false; }
 };
 
 } // namespace vornik

@@ -83,6 +83,14 @@ void FakeKeyboard::releaseAll() {
     }
 }
 
+bool FakeKeyboard::holdsKeys() const {
+    for (bool pressed : m_pressedByUs) {
+        if (pressed)
+            return true;
+    }
+    return false;
+}
+
 FakeWindow& FakeWindowSystem::add(WindowHandle h, uint32_t pid, std::string title, bool visible) {
     FakeWindow& w = windows[h];
     w = FakeWindow{pid, visible, std::move(title)};

@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vornik {
@@ -64,6 +65,9 @@ public:
     void signalChange();
     int changeDescriptor() override { return m_change[0]; }
     void drainChanges() override;
+    // Whether the test promises to call signalChange on every change of every joystick.
+    bool announced = false;
+    bool changesAnnounced() override { return announced; }
 
 private:
     int m_change[2] = {-1, -1}; // a pipe: read end, write end (none on Windows)
@@ -86,6 +90,14 @@ public:
     void keyEvent(uint8_t vk, uint32_t flags) override;
     int16_t asyncKeyState(int vk) override;
     void releaseAll() override;
+    bool holdsKeys() const override;
+
+    // A stand-in for an event-fed backend: what changeDescriptor answers (-1: none), and whether
+    // takeChanges finds anything (it is cleared when taken).
+    int descriptor = -1;
+    bool changesWaiting = false;
+    int changeDescriptor() override { return descriptor; }
+    bool takeChanges() override { return std::exchange(changesWaiting, false); }
 
     // The user's own key presses: change the state without recording a synthesized event.
     void hold(int vk) { m_down[vk & 0xFF] = true; }
@@ -119,6 +131,11 @@ public:
     std::string windowText(WindowHandle window, int maxChars) override;
     bool setWindowText(WindowHandle window, const std::string& title) override;
     WindowHandle applicationHandle() override { return ownApplication; }
+    // As FakeKeyboard's: a stand-in for an event-fed backend.
+    int descriptor = -1;
+    bool changesWaiting = false;
+    int changeDescriptor() override { return descriptor; }
+    bool takeChanges() override { return std::exchange(changesWaiting, false); }
     std::map<uint32_t, std::string> executables; // by process id
     std::string processExecutableName(uint32_t pid) override {
         const auto it = executables.find(pid);

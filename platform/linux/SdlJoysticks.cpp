@@ -79,6 +79,16 @@ int SdlJoysticks::watchedNodes() const {
     return static_cast<int>(std::count_if(m_slots.begin(), m_slots.end(), [](const Slot& s) { return s.node >= 0; }));
 }
 
+bool SdlJoysticks::changesAnnounced() {
+    if (m_epoll < 0)
+        return false;
+    return std::all_of(m_slots.begin(), m_slots.end(), [this](const Slot& s) {
+        if (!attached(s) || s.node >= 0)
+            return true;
+        return m_virtualAnnounced && s.isVirtual;
+    });
+}
+
 void SdlJoysticks::signalVirtualChange() {
     if (m_virtualChange >= 0) {
         const uint64_t one = 1;
@@ -165,7 +175,7 @@ void SdlJoysticks::takeNewDevices() {
         unwatchNode(*slot);
         if (slot->joystick != nullptr)
             SDL_JoystickClose(slot->joystick);
-        *slot = Slot{joystick, guid, true, -1};
+        *slot = Slot{joystick, guid, true, -1, SDL_JoystickIsVirtual(index) == SDL_TRUE};
         watchNode(*slot);
         m_count = std::max(m_count, static_cast<int>(slot - m_slots.begin()) + 1);
     }

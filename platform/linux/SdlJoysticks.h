@@ -32,6 +32,10 @@ public:
     // SDL's virtual joysticks have no device node: whoever moves one says so here, which makes the
     // change descriptor readable as a node would.
     void signalVirtualChange();
+    // True when every open joystick has its device node watched, or is virtual and its mover has
+    // promised (announceVirtualChanges) to call signalVirtualChange on every move.
+    bool changesAnnounced() override;
+    void announceVirtualChanges(bool promised) { m_virtualAnnounced = promised; }
     // How many open joysticks have a device node watched.
     int watchedNodes() const;
 
@@ -51,6 +55,7 @@ private:
         SDL_JoystickGUID guid{};
         bool used = false; // the id has been given to a device
         int node = -1;     // our own read-only descriptor of its device node, or -1
+        bool isVirtual = false;
     };
     void watchNode(Slot& slot);
     void unwatchNode(Slot& slot);
@@ -63,6 +68,7 @@ private:
     bool m_initialised = false;
     int m_epoll = -1;
     int m_virtualChange = -1; // an eventfd in the epoll set
+    bool m_virtualAnnounced = false;
 };
 
 } // namespace vornik

@@ -58,7 +58,7 @@ int XConnection::onError(Display* display, XErrorEvent* error) {
     return previous != nullptr ? previous(display, error) : 0;
 }
 
-void XConnection::processEvents() {
+int XConnection::processEvents() {
     {
         // Another library (the window toolkit's own Xlib connection) may have put in its handler
         // since: take the place back and hand other connections' errors on to it.
@@ -68,12 +68,15 @@ void XConnection::processEvents() {
             g_previousHandler = current;
     }
     // XPending flushes and reads what has arrived without blocking: no round trip.
+    int count = 0;
     while (XPending(m_display) > 0) {
         XEvent event;
         XNextEvent(m_display, &event);
+        ++count;
         for (const auto& listener : m_listeners)
             listener(event);
     }
+    return count;
 }
 
 } // namespace vornik

@@ -34,7 +34,10 @@ public:
     int lastErrorCode() const { return m_lastErrorCode; }
 
     // Handles the events already received, without waiting for more; every listener sees each one.
-    void processEvents();
+    // Returns how many there were.
+    int processEvents();
+    // The connection's socket, readable when events (or replies) arrive.
+    int descriptor() const { return ConnectionNumber(m_display); }
     void addListener(std::function<void(const XEvent&)> listener) { m_listeners.push_back(std::move(listener)); }
 
 private:

@@ -30,7 +30,11 @@ public:
     void keyEvent(uint8_t vk, uint32_t flags) override;
     int16_t asyncKeyState(int vk) override;
     void releaseAll() override;
+    bool holdsKeys() const override { return m_pressed.any(); }
     std::string unavailableReason() const override;
+    // The connection's socket while the state comes from events: every key change arrives there.
+    int changeDescriptor() override { return stateFromEvents() ? m_connection.descriptor() : -1; }
+    bool takeChanges() override { return m_connection.processEvents() > 0; }
 
     // Drops the cached key state: the next asyncKeyState asks the server again.
     void beginTick() { m_stateValid = false; }

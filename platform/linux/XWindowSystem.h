@@ -31,6 +31,9 @@ public:
     std::string windowText(WindowHandle window, int maxChars) override;
     bool setWindowText(WindowHandle window, const std::string& title) override;
     WindowHandle applicationHandle() override { return m_applicationHandle; }
+    // The connection's socket: whatever may change the window in front arrives there as an event.
+    int changeDescriptor() override { return m_connection.descriptor(); }
+    bool takeChanges() override { return m_connection.processEvents() > 0; }
 
     // The program's main window; the user interface sets it once the window exists.
     void setApplicationHandle(WindowHandle handle) { m_applicationHandle = handle; }

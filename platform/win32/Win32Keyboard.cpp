@@ -36,4 +36,12 @@ void Win32Keyboard::releaseAll() {
     }
 }
 
+bool Win32Keyboard::holdsKeys() const {
+    for (bool held : m_heldByUs) {
+        if (held)
+            return true;
+    }
+    return false;
+}
+
 } // namespace vornik

@@ -17,6 +17,7 @@ public:
     int16_t asyncKeyState(int vk) override;
     // Key-ups, in ascending code order, for the keys this backend still holds down.
     void releaseAll() override;
+    bool holdsKeys() const override;
 
     bool heldByUs(uint8_t vk) const { return m_heldByUs[vk]; }
 

@@ -1,5 +1,6 @@
 #include "KeyboardPage.h"
 
+#include "Fonts.h"
 #include "KeyLabels.h"
 #include "KeyboardBindingDialog.h"
 #include "Modal.h"
@@ -21,7 +22,10 @@ constexpr int kListTop = 128;
 
 KeyboardPage::KeyboardPage(Configuration& config, const PictureStore& pictures, QWidget* parent)
     : QWidget(parent), m_config(config), m_rowIcon(pictures.appIcon().pixmap(16, 16)) {
-    // Sized to its text.
+    // The font the page is shown in (the page control's), before anything is sized: the box below
+    // is sized once, here, and measuring its text in the default font would load a fallback font
+    // for the Chinese characters only to measure them.
+    setFont(programFont(12));
     m_stopBox = named(new QCheckBox(QCoreApplication::translate("Vornik", "停止作用"), this), "CheckBox5", {4, 4, 0, 0});
     m_stopBox->adjustSize();
 

@@ -79,7 +79,14 @@ TVornik::TVornik(const Platform& platform, StartupOptions options, PlatformHooks
     // A press goes out at once rather than at the next tick.
     m_inputWake = std::make_unique<QtInputWake>(
         m_platform.joysticks, [this] { return m_engine->joystickInputChanged(); },
-        [this] { m_engine->InputTick(); });
+        [this] {
+            if (!m_tickWake || !m_tickWake->wake())
+                m_engine->InputTick();
+        });
+    // While the engine is idle the ticks rest until an input changes.
+    if (m_options.runTimer)
+        m_tickWake = std::make_unique<TickWake>(*m_engine, m_platform, *m_tickTimer, kTimerInterval,
+                                                m_options.restInterval, [this] { TimerEx1Timer(); });
 
     m_fileCommands = std::make_unique<FileCommands>(
         this, *m_config,
@@ -98,6 +105,7 @@ TVornik::TVornik(const Platform& platform, StartupOptions options, PlatformHooks
 
 TVornik::~TVornik() {
     // The worker and the input watch go first: no tick may reach a half-destroyed window.
+    m_tickWake.reset();
     m_tickTimer.reset();
     m_inputWake.reset();
 }
@@ -359,6 +367,8 @@ void TVornik::leaveBackgroundMode() {
 void TVornik::TimerEx1Timer() {
     m_engine->EngineTick();
     m_inputWake->tickEnded();
+    if (m_tickWake)
+        m_tickWake->tickEnded();
 }
 
 void TVornik::showAbout() {

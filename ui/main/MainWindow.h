@@ -15,6 +15,7 @@
 #include "ProfileKeeper.h"
 #include "Platform.h"
 #include "QtInputWake.h"
+#include "TickWake.h"
 #include "TimerEx.h"
 
 #include <QComboBox>
@@ -43,6 +44,7 @@ struct StartupOptions {
     QString exeDirectory;      // empty: the directory of the running executable
     bool allProcesses = false; // the "/allproc" argument
     bool runTimer = true;      // tests run TimerEx1Timer themselves
+    uint32_t restInterval = 1000; // ms between ticks while the engine is idle (TickWake)
     QString profile;           // a profile file loaded after the start-up sequence (absolute path)
     UserFolders folders = UserFolders::current(); // settings, recovery profile, game profiles
     std::function<bool()> trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
@@ -160,6 +162,7 @@ private:
     QSystemTrayIcon* m_tray = nullptr;
     std::unique_ptr<TTimerEx> m_tickTimer;
     std::unique_ptr<QtInputWake> m_inputWake;
+    std::unique_ptr<TickWake> m_tickWake; // null when tests run the ticks themselves
     std::unique_ptr<FileCommands> m_fileCommands;
     std::unique_ptr<ProfileKeeper> m_keeper;
     std::vector<QAction*> m_recentActions;
