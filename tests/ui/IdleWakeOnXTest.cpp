@@ -3,6 +3,7 @@
 // tick. Qt runs offscreen; the backend talks to a private Xvfb.
 #include <gtest/gtest.h>
 
+#include "EventLoop.h"
 #include "Modal.h"
 #include "MainWindow.h"
 
@@ -26,14 +27,7 @@ using vornik::test::RecorderProcess;
 using vornik::test::TestDisplay;
 using vornik::test::VirtualJoystick;
 
-// Runs the event loop, where the ticks and the announcements arrive, until `done` or five seconds.
-bool runUntil(const std::function<bool()>& done) {
-    QElapsedTimer waited;
-    waited.start();
-    while (!done() && waited.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
+using vornik::test::runUntil;
 
 class IdleWakeOnX : public ::testing::Test {
 protected:

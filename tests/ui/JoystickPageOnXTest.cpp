@@ -4,6 +4,7 @@
 // offscreen; the backend talks to a private Xvfb.
 #include <gtest/gtest.h>
 
+#include "EventLoop.h"
 #include "Modal.h"
 #include "MainWindow.h"
 
@@ -24,14 +25,7 @@ namespace {
 using vornik::test::RecorderProcess;
 using vornik::test::VirtualJoystick;
 
-// Runs the event loop, where the timer's ticks arrive, until `done` or five seconds.
-bool runUntil(const std::function<bool()>& done) {
-    QElapsedTimer waited;
-    waited.start();
-    while (!done() && waited.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
+using vornik::test::runUntil;
 
 class JoystickPageOnX : public ::testing::Test {
 protected:

@@ -1,5 +1,6 @@
 // Background mode with a real notification area: a tray program on a private Xvfb embeds the icon,
 // and the test presses the icon with the real mouse buttons, as a user does.
+#include "EventLoop.h"
 #include "UiFixture.h"
 
 #include <QElapsedTimer>
@@ -15,12 +16,9 @@
 namespace vornik::ui::test {
 namespace {
 
+// Runs the event loop until `done` or ten seconds.
 bool runUntil(const std::function<bool()>& done) {
-    QElapsedTimer waited;
-    waited.start();
-    while (!done() && waited.elapsed() < 10000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
+    return vornik::test::runUntil(done, 10000);
 }
 
 class TrayOnX : public UiFixture {
