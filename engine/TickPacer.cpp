@@ -11,15 +11,24 @@ void TickPacer::tickEnded() {
     // Events read by the backend in the course of the tick, after it looked at the state, make
     // the descriptor quiet without having been seen: they are handled now, and the next tick
     // comes at the usual interval to look at them.
-    const bool keyEvents = m_platform.keyboard.takeChanges();
-    const bool windowEvents = m_platform.windows.takeChanges();
-    const bool rest =
-        !keyEvents && !windowEvents && !m_wokenMeanwhile && m_engine.idle() && m_engine.inputChangesAnnounced();
+    const bool rest = !takeChanges() && !m_wokenMeanwhile && m_engine.idle() && m_engine.inputChangesAnnounced();
     m_wokenMeanwhile = false;
     if (rest == m_resting)
         return;
     m_resting = rest;
     m_setInterval(rest ? m_restInterval : m_interval);
+}
+
+bool TickPacer::takeChanges() {
+    // Both are taken, whatever the first says: each drains what its descriptor announced.
+    const bool keyEvents = m_platform.keyboard.takeChanges();
+    const bool windowEvents = m_platform.windows.takeChanges();
+    return keyEvents || windowEvents;
+}
+
+void TickPacer::changesAnnounced() {
+    if (takeChanges())
+        wake();
 }
 
 bool TickPacer::wake() {

@@ -26,11 +26,17 @@ public:
     // An input changed, or may have. False when the ticks are not resting and this does nothing;
     // true when it was taken care of: a tick has run (or, inside a tick, the next one will not rest).
     bool wake();
+    // The keyboard's or the window system's descriptor became readable: what it announced is taken,
+    // and a real change wakes the ticks.
+    void changesAnnounced();
     bool resting() const { return m_resting; }
     // Ticks run by wake() so far.
     int wakeTicks() const { return m_wakeTicks; }
 
 private:
+    // Takes the keyboard's and the window system's pending changes; true when there were any.
+    bool takeChanges();
+
     Engine& m_engine;
     Platform m_platform;
     uint32_t m_interval;

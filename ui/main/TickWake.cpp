@@ -9,17 +9,17 @@ namespace vornik::ui {
 
 TickWake::TickWake(Engine& engine, const Platform& platform, TTimerEx& timer, uint32_t interval, uint32_t restInterval,
                    std::function<void()> runTick, QObject* parent)
-    : QObject(parent), m_platform(platform), m_pacer(
-                                                 engine, platform, interval, restInterval,
-                                                 [&timer](uint32_t ms) { timer.setInterval(ms); }, std::move(runTick)) {
+    : QObject(parent), m_pacer(
+                           engine, platform, interval, restInterval, [&timer](uint32_t ms) { timer.setInterval(ms); },
+                           std::move(runTick)) {
     // The keyboard and the window system may share one descriptor (one X connection).
     std::vector<int> watched;
-    for (int fd : {m_platform.keyboard.changeDescriptor(), m_platform.windows.changeDescriptor()}) {
+    for (int fd : {platform.keyboard.changeDescriptor(), platform.windows.changeDescriptor()}) {
         if (fd < 0 || std::find(watched.begin(), watched.end(), fd) != watched.end())
             continue;
         watched.push_back(fd);
         auto& notifier = m_notifiers.emplace_back(std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read));
-        connect(notifier.get(), &QSocketNotifier::activated, this, [this] { onAnnouncement(); });
+        connect(notifier.get(), &QSocketNotifier::activated, this, [this] { m_pacer.changesAnnounced(); });
     }
     if (QCoreApplication* app = QCoreApplication::instance())
         app->installEventFilter(this);
@@ -28,13 +28,6 @@ TickWake::TickWake(Engine& engine, const Platform& platform, TTimerEx& timer, ui
 TickWake::~TickWake() {
     if (QCoreApplication* app = QCoreApplication::instance())
         app->removeEventFilter(this);
-}
-
-void TickWake::onAnnouncement() {
-    const bool keys = m_platform.keyboard.takeChanges();
-    const bool windows = m_platform.windows.takeChanges();
-    if (keys || windows)
-        m_pacer.wake();
 }
 
 bool TickWake::eventFilter(QObject* watched, QEvent* event) {

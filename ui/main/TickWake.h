@@ -31,9 +31,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void onAnnouncement();
-
-    Platform m_platform;
     TickPacer m_pacer;
     std::vector<std::unique_ptr<QSocketNotifier>> m_notifiers;
     bool m_wakeQueued = false;
