@@ -2,7 +2,6 @@
 // checked in ProfileSchema.cpp and written in ProfileText.cpp.
 #include "Profile.h"
 
-#include "Files.h"
 #include "ProfileSchema.h"
 
 #include <algorithm>
@@ -16,22 +15,6 @@ namespace {
 std::string quoted(const std::string& fileName) {
     return "\"" + fileName + "\"";
 }
-
-// The steps of a save, as the caller's writer takes them.
-class WriterSteps : public os::AtomicWriteSteps {
-public:
-    explicit WriterSteps(ProfileFileWriter& writer) : m_writer(writer) {}
-    std::size_t write(int fd, const char* data, std::size_t size, std::error_code& error) override {
-        return m_writer.write(fd, data, size, error);
-    }
-    std::error_code flush(int fd) override { return m_writer.flush(fd); }
-    std::error_code replace(const std::string& temp, const std::string& target) override {
-        return m_writer.replace(temp, target);
-    }
-
-private:
-    ProfileFileWriter& m_writer;
-};
 
 } // namespace
 
@@ -58,18 +41,6 @@ ProfileResult loadProfile(const std::string& path, Configuration& config) {
     return parseProfile(text, path, config);
 }
 
-std::size_t ProfileFileWriter::write(int fd, const char* data, std::size_t size, std::error_code& error) {
-    return os::writeToFile(fd, data, size, error);
-}
-
-std::error_code ProfileFileWriter::flush(int fd) {
-    return os::flushFile(fd);
-}
-
-std::error_code ProfileFileWriter::replace(const std::string& temp, const std::string& target) {
-    return os::replaceFile(temp, target);
-}
-
 ProfileResult saveProfile(const std::string& path, const Configuration& config) {
     ProfileFileWriter writer;
     return saveProfile(path, config, writer);
@@ -81,8 +52,7 @@ ProfileResult saveProfile(const std::string& path, const Configuration& config, 
     if (ProfileResult made = profileText(config, text); !made)
         return ProfileResult::failure(prefix + made.message);
 
-    WriterSteps steps(writer);
-    const os::AtomicWriteResult written = os::writeFileAtomically(path, text, steps);
+    const os::AtomicWriteResult written = os::writeFileAtomically(path, text, writer);
     const std::string reason = written.error.message();
     using Failure = os::AtomicWriteResult::Failure;
     switch (written.failure) {

@@ -13,6 +13,7 @@
 // file as a JSON path (`moves[3].steps[7]`, indices from 0) and the problem.
 
 #include "Configuration.h"
+#include "Files.h"
 
 #include <cstddef>
 #include <string>
@@ -51,18 +52,9 @@ ProfileResult parseProfile(std::string_view text, const std::string& fileName, C
 // Reads the file at `path` (UTF-8 path; at most 1 MiB) and applies it as parseProfile does.
 ProfileResult loadProfile(const std::string& path, Configuration& config);
 
-// The file calls a save makes once the temporary file is open; tests replace them to make one fail.
-// Each reports failure through std::error_code, as the operating system gave it.
-class ProfileFileWriter {
-public:
-    virtual ~ProfileFileWriter() = default;
-    // Writes at most `size` bytes to `fd`; returns how many were written (0 when no more fit).
-    virtual std::size_t write(int fd, const char* data, std::size_t size, std::error_code& error);
-    // Forces what was written to `fd` onto the disk.
-    virtual std::error_code flush(int fd);
-    // Puts `temp` in the place of `target`, replacing any file there, in one step.
-    virtual std::error_code replace(const std::string& temp, const std::string& target);
-};
+// The file calls a save makes once the temporary file is open (write, flush, replace), the
+// system's own by default; tests replace them to make one fail.
+using ProfileFileWriter = os::AtomicWriteSteps;
 
 // Writes the tables of `config` to `path` (UTF-8 path, used as given: the caller adds the
 // extension). A symbolic link at `path` is followed: the file it points to is replaced and the link
