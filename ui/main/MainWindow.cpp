@@ -248,11 +248,8 @@ void TVornik::buildMenu() {
 
 void TVornik::setDialogs(Tform2* about, TForm4* moveEditor, TForm5* recorder, TForm6* keyBinding,
                          TForm3* joystickBinding) {
+    // The pages open the other dialogs; the window itself opens only the About box.
     m_about = about;
-    m_moveEditor = moveEditor;
-    m_recorder = recorder;
-    m_keyBinding = keyBinding;
-    m_joystickBinding = joystickBinding;
     m_keyboardPage->setDialog(keyBinding);
     m_movePage->setDialogs(moveEditor, recorder);
     m_joystickGrid.setDialog(joystickBinding);

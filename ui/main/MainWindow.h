@@ -167,10 +167,6 @@ private:
     std::unique_ptr<ProfileKeeper> m_keeper;
     std::vector<QAction*> m_recentActions;
     Tform2* m_about = nullptr;
-    TForm3* m_joystickBinding = nullptr;
-    TForm4* m_moveEditor = nullptr;
-    TForm5* m_recorder = nullptr;
-    TForm6* m_keyBinding = nullptr;
 };
 
 } // namespace vornik::ui
