@@ -4,7 +4,9 @@
 set -u
 fdfile=$(mktemp)
 exec 3>"$fdfile"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -ac >/dev/null 2>&1 &
+# -noreset: by default the server resets when its last client leaves, and a client that connects
+# during the reset is refused; a test that runs programs one after another would then fail at random.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -ac -noreset >/dev/null 2>&1 &
 xpid=$!
 exec 3>&-
 display=""
