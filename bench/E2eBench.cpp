@@ -12,7 +12,7 @@
 //                                           input bound to a key, 100 keyboard bindings, target in front
 //   x_roundtrips_per_idle_tick              replies the process waited for, counted where Xlib waits
 // Qt first: the X headers define macros (Status, Bool) that clash with it.
-#include "QtInputWake.h"
+#include "QtTickDriver.h"
 #include "QtTimerHooks.h"
 
 #include <QCoreApplication>
@@ -130,14 +130,11 @@ void latency() {
     std::vector<double> latencies, floor;
     {
         TTimerEx timer(qtTimerHooks({}));
-        QtInputWake wake(
-            platform.joysticks(), [&] { return engine.joystickInputChanged(); }, [&] { engine.InputTick(); });
+        // The ticks never rest here: the figure is the one of a program that ticks every 30 ms.
+        QtTickDriver ticks(engine, platform.platform(), {}, 30, 30);
         timer.setInterval(30);
         timer.setThreadPriority(tpHighest);
-        timer.setOnTimer([&](TTimerEx&) {
-            engine.EngineTick();
-            wake.tickEnded();
-        });
+        timer.setOnTimer([&](TTimerEx&) { ticks.scheduler().timerFired(); });
 
         std::mt19937 random(20240611);
         std::uniform_int_distribution<int> phase(0, 59);
@@ -180,10 +177,10 @@ void latency() {
             floor.push_back(direct);
         }
         timer.setEnabled(false);
-        std::fprintf(stderr, "e2e: %d input ticks\n", wake.responses());
+        std::fprintf(stderr, "e2e: %d input ticks\n", ticks.scheduler().inputTicks());
     }
     loopFor(50ms);
-    platform.keyboard().releaseAll();
+    engine.releaseHeldKeys();
     if (latencies.empty())
         return;
     std::printf("e2e_latency_p50_ms: %.2f\n", percentile(latencies, 0.50));

@@ -17,11 +17,14 @@ using namespace vornik;
 namespace {
 
 // Keeps key state like the fake keyboard but records nothing, so a long run does not grow memory.
-class StateKeyboard : public Keyboard {
+class StateKeyboard : public Keyboard, public Output {
 public:
-    void keyEvent(uint8_t vk, uint32_t flags) override { m_down[vk] = (flags & kKeyEventKeyUp) == 0; }
+    std::optional<uint32_t> keyDown(uint8_t vk) override {
+        m_down[vk] = true;
+        return vk;
+    }
+    void keyUp(const SentKey& key) override { m_down[key.native & 0xFF] = false; }
     int16_t asyncKeyState(int vk) override { return m_down[vk & 0xFF] ? -32768 : 0; }
-    void releaseAll() override { m_down.fill(false); }
 
 private:
     std::array<bool, 256> m_down{};
@@ -32,7 +35,7 @@ using QuietHost = HeadlessHost;
 struct Rig {
     FakePlatform fake;
     StateKeyboard keyboard;
-    Platform platform{fake.joysticks, keyboard, fake.windows, fake.clock};
+    Platform platform{fake.joysticks, keyboard, keyboard, fake.windows, fake.clock};
     Configuration config;
     QuietHost host;
     Engine engine{config, platform, host};

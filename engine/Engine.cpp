@@ -6,8 +6,9 @@
 //      holds is let go, so nothing it pressed for the target goes on into another program;
 //   5. if so, the bindings of every joystick whose "停止作用" box is not ticked;
 //   6. if so, and the keyboard page's "停止作用" box is not ticked, the keyboard bindings.
-// After the tick, it notes whether the program is at rest (see idle()), which lets the window stop
-// ticking until an input changes.
+// Each step reports whether it needs the next tick; when none does, the program is at rest (see
+// idle()), which lets the scheduler stop ticking until an input changes. A move checks before each
+// of its steps that the target is still in front; once it is not, nothing more goes out this tick.
 // Between ticks, a joystick change that matters runs InputTick at once (steps 1, 3 and 4, and of
 // step 5 only the key chords that follow an input's state), so a press does not wait for the tick.
 // Before step 2, at most once a second, a joystick attached since start-up is given the next
@@ -44,9 +45,9 @@ StickZones hatZones(uint32_t pov) {
 } // namespace
 
 Engine::Engine(Configuration& config, const Platform& platform, EngineHost& host, bool allProcesses)
-    : m_config(config), m_platform(platform), m_host(host),
-      m_player(config.moves, platform.keyboard, platform.clock, &m_stop),
-      m_output(platform.keyboard, platform.clock, m_player),
+    : m_config(config), m_platform(platform), m_host(host), m_held(platform.output),
+      m_player(config.moves, m_held, platform.clock, &m_stop, [this] { return mayType(); }),
+      m_output(m_held, platform.keyboard, platform.clock, m_player),
       m_targets(config.targets, platform.windows, host, allProcesses) {}
 
 int Engine::AxisZone(int32_t minimum, int32_t maximum, int32_t position) {
@@ -105,7 +106,13 @@ void Engine::detectAttachedJoysticks() {
 }
 
 void Engine::releaseHeldKeys() {
-    m_platform.keyboard.releaseAll();
+    m_held.releaseAll();
+}
+
+bool Engine::mayType() {
+    if (!m_targetLeft && !m_targets.targetInFront())
+        m_targetLeft = true;
+    return !m_targetLeft;
 }
 
 void Engine::requestStop() noexcept {
@@ -167,11 +174,12 @@ void Engine::RunJoystickBindings(int joystick) {
     runBindings(joystick, false);
 }
 
-// `keysOnly`: only bindings to keys, and of buttons only those without auto-fire (InputTick).
-void Engine::runBindings(int joystick, bool keysOnly) {
+// `keysOnly`: only bindings to keys, and of buttons only those without auto-fire (InputTick). True
+// when a button fires on its own, so the next tick has work whatever the input does.
+bool Engine::runBindings(int joystick, bool keysOnly) {
     JoyReading r;
     if (!readJoystick(joystick, r))
-        return;
+        return true;
     const JoystickCaps& caps = m_config.caps(joystick);
     JoystickBlock& block = m_config.joystickBindings[joystick];
     const auto send = [&](int entry, int action) {
@@ -195,15 +203,17 @@ void Engine::runBindings(int joystick, bool keysOnly) {
     } else if (y == 3) {
         send(kEntryDown, ActionPress);
     }
+    bool firesOnItsOwn = false;
     const int buttons = buttonsProcessed(caps);
-    for (int b = 1; b <= buttons; ++b) {
+    for (int b = 1; b <= buttons && typing(); ++b) {
         const bool held = ((r.dwButtons >> (b - 1)) & 1u) != 0;
         JoystickBinding& binding = block[buttonEntry(b)];
         if (!keysOnly)
-            m_output.AutoFireStep(binding, held);
+            firesOnItsOwn |= m_output.AutoFireStep(binding, held);
         else if (binding.AutoFireMode == AutoFireNone)
             send(buttonEntry(b), held ? ActionPress : ActionRelease); // AutoFireStep without auto-fire
     }
+    return firesOnItsOwn;
 }
 
 bool Engine::joystickInputChanged() {
@@ -222,22 +232,38 @@ bool Engine::joystickInputChanged() {
     return changed;
 }
 
-// Live view, foreground test and joystick bindings: what both kinds of tick do. False when the
-// target is not in front (every key the program holds has then been let go).
-bool Engine::joystickSteps(bool keysOnly) {
+// Live view, foreground test and joystick bindings: what both kinds of tick do. When the target is
+// not in front, every key the program holds has been let go.
+Engine::StepReport Engine::joystickSteps(bool keysOnly) {
+    StepReport report;
+    m_targetLeft = false;
     for (int t = 1; t <= kMaxJoysticks && m_config.present(t) && !m_ending; ++t) {
         if (m_host.testBoxTicked(t))
             UpdateLiveView(t);
     }
     if (!m_targets.targetInFront()) {
         releaseHeldKeys();
-        return false;
+        return report;
     }
-    for (int t = 1; t <= kMaxJoysticks && m_config.present(t) && !m_ending && !stopRequested(); ++t) {
+    report.inFront = true;
+    for (int t = 1; t <= kMaxJoysticks && m_config.present(t) && typing(); ++t) {
         if (!m_host.stopBoxTicked(t))
-            runBindings(t, keysOnly);
+            report.needsNextTick |= runBindings(t, keysOnly);
     }
-    return true;
+    return report;
+}
+
+// Whether joystick t is away from rest in this tick's reading (read now if the tick has not): its
+// stick or D-pad off centre, a button held, or no reading at all (the ticks have to ask about it).
+bool Engine::joystickAwayFromRest(int joystick) {
+    const auto i = static_cast<std::size_t>(joystick - 1);
+    JoyReading r = m_tickReadings[i];
+    if ((m_tickReadMask & (1u << i)) == 0 && m_platform.joysticks.getPosEx(static_cast<uint32_t>(i), r) != 0)
+        return true;
+    const JoystickCaps& caps = m_config.caps(joystick);
+    const int buttons = buttonsProcessed(caps);
+    const uint32_t mask = buttons >= 32 ? ~0u : (1u << buttons) - 1;
+    return !(stickZones(caps, r) == StickZones{}) || (r.dwButtons & mask) != 0;
 }
 
 void Engine::InputTick() {
@@ -251,11 +277,6 @@ void Engine::EngineTick() {
     if (m_ending || stopRequested() || !m_host.mainWindowVisible())
         return;
     m_tickReadMask = 0;
-    struct Ticking {
-        bool& flag;
-        explicit Ticking(bool& f) : flag(f) { flag = true; }
-        ~Ticking() { flag = false; }
-    } ticking(m_ticking);
     detectAttachedJoysticks();
     Keyboard& keyboard = m_platform.keyboard;
 
@@ -265,51 +286,14 @@ void Engine::EngineTick() {
         m_targets.SelectForegroundTarget(m_platform.windows.foregroundWindow());
     }
 
-    m_boundKeyDown.reset();
-    if (joystickSteps(false) && !m_ending && !stopRequested() && !m_host.keyboardStopBoxTicked())
-        runKeyboardBindings();
-    m_idle = !hotKey && !m_ending && !stopRequested() && atRest();
-}
-
-bool Engine::atRest() {
-    Keyboard& keyboard = m_platform.keyboard;
-    if (keyboard.holdsKeys())
-        return false;
-    for (int t = 1; t <= kMaxJoysticks && m_config.present(t); ++t) {
-        const auto i = static_cast<std::size_t>(t - 1);
-        JoyReading r = m_tickReadings[i];
-        // A failed read is a connection error the ticks have to ask about.
-        if ((m_tickReadMask & (1u << i)) == 0 && m_platform.joysticks.getPosEx(static_cast<uint32_t>(i), r) != 0)
-            return false;
-        const JoystickCaps& caps = m_config.caps(t);
-        const int buttons = buttonsProcessed(caps);
-        const uint32_t mask = buttons >= 32 ? ~0u : (1u << buttons) - 1;
-        if (!(stickZones(caps, r) == StickZones{}) || (r.dwButtons & mask) != 0)
-            return false;
-        const JoystickBlock& block = m_config.joystickBindings[t];
-        for (int b = 1; b <= buttons; ++b) {
-            if (block[buttonEntry(b)].AutoFireMode == AutoFireAutomatic)
-                return false;
-        }
-    }
-    const NamedKeyList& named = m_config.namedKeys;
-    const int count = std::min(named.Count, kKeyBindingCount);
-    for (int k = 1; k <= count; ++k) {
-        const KeyBinding& b = m_config.keyBindings[static_cast<std::size_t>(k - 1)];
-        if (b.MoveNumber == 0)
-            continue;
-        if (b.AutoFireMode == AutoFireAutomatic || m_heldCountdown[static_cast<std::size_t>(k - 1)] > 0)
-            return false;
-        if (m_boundKeyDown.has_value()) {
-            if (*m_boundKeyDown)
-                return false;
-            continue;
-        }
-        const int code = (k + 1 <= named.Codes.size()) ? named.Codes[k + 1] : 0;
-        if (keyboard.asyncKeyState(code) != 0)
-            return false;
-    }
-    return true;
+    const StepReport joysticks = joystickSteps(false);
+    bool needsNextTick = hotKey || joysticks.needsNextTick;
+    if (joysticks.inFront && typing() && !m_host.keyboardStopBoxTicked())
+        needsNextTick |= runKeyboardBindings();
+    for (int t = 1; t <= kMaxJoysticks && m_config.present(t) && !needsNextTick; ++t)
+        needsNextTick = joystickAwayFromRest(t);
+    needsNextTick |= m_held.holdsAnything();
+    m_idle = !needsNextTick && !m_ending && !stopRequested();
 }
 
 bool Engine::inputChangesAnnounced() {
@@ -317,19 +301,19 @@ bool Engine::inputChangesAnnounced() {
            m_platform.joysticks.changesAnnounced();
 }
 
-void Engine::runKeyboardBindings() {
-    m_boundKeyDown = false;
+// True when a binding needs the next tick: it plays on its own, its count is running down, or its
+// key is held.
+bool Engine::runKeyboardBindings() {
+    bool needsNextTick = false;
     const NamedKeyList& named = m_config.namedKeys;
     const int count = std::min(named.Count, kKeyBindingCount);
-    for (int k = 1; k <= count && !stopRequested(); ++k) {
+    for (int k = 1; k <= count && typing(); ++k) {
         const int code = (k + 1 <= named.Codes.size()) ? named.Codes[k + 1] : 0;
         const bool down = m_platform.keyboard.asyncKeyState(code) != 0;
         const KeyBinding& b = m_config.keyBindings[static_cast<std::size_t>(k - 1)];
         int32_t& countdown = m_heldCountdown[static_cast<std::size_t>(k - 1)];
         if (b.MoveNumber == 0)
             continue;
-        if (down)
-            m_boundKeyDown = true;
         if ((b.AutoFireMode == AutoFireNone && down) || b.AutoFireMode == AutoFireAutomatic) {
             m_player.PlayMove(b.MoveNumber);
         } else if (b.AutoFireMode == AutoFireWhileHeld) {
@@ -341,7 +325,9 @@ void Engine::runKeyboardBindings() {
             if (countdown > 0)
                 --countdown;
         }
+        needsNextTick |= down || b.AutoFireMode == AutoFireAutomatic || countdown > 0;
     }
+    return needsNextTick;
 }
 
 } // namespace vornik

@@ -2,6 +2,7 @@
 
 #include "Configuration.h"
 #include "EngineHost.h"
+#include "HeldOutput.h"
 #include "KeyOutput.h"
 #include "MovePlayer.h"
 #include "Platform.h"
@@ -9,7 +10,6 @@
 
 #include <array>
 #include <atomic>
-#include <optional>
 
 namespace vornik {
 
@@ -45,16 +45,12 @@ public:
     // one that is up sends nothing, so this never sends what the next tick would not.
     void InputTick();
 
-    // True when the last tick found the program at rest, so that the ticks after it would do
-    // nothing at all until an input changes: no key held by the program, the hot key not held,
-    // every joystick read and centred with no button held, no button with automatic auto-fire, and
-    // no keyboard binding that plays while its key is up (automatic auto-fire, or a count still
-    // running down) or whose key is held. Moves play within the tick, so none is playing after it.
-    // Looked at the same whatever the boxes and the target are, so that ticking one of them, or
-    // another program coming to the front, never finds the program resting when it should not be.
+    // True when no step of the last tick needs the next one: the ticks after it would do nothing
+    // at all until an input changes. Each step says so itself: the program holds nothing, the hot
+    // key is not held, every joystick was read and is centred with no button held (whatever the
+    // boxes and the target are), no button fired on its own, and no keyboard binding played on its
+    // own, counts down or has its key held. Moves play within the tick, so none is playing after it.
     bool idle() const { return m_idle; }
-    // True while EngineTick runs (a box it shows runs the event loop meanwhile).
-    bool ticking() const { return m_ticking; }
     // True when every input a tick reads announces its changes through a descriptor: the keys, the
     // window in front and every joystick. While idle, such a program may wait for one of them.
     bool inputChangesAnnounced();
@@ -74,11 +70,13 @@ public:
     // joysticks right after it that answer too) and the host builds its page.
     void detectAttachedJoysticks();
 
-    // The program owns the keys it pressed, and this is the one way they are let go: sends the key-up
-    // of every key the program pressed and still holds (never of a key only the user holds). Called
-    // by the tick when the target goes behind or before the connection-error box, and by the window
-    // whenever a binding stops running: an edited binding or move, a ticked stop box, a profile load,
-    // every way out of the program. A binding whose input is still held presses again on the next tick.
+    // The program owns what it pressed, and this is the one way it is let go: sends the key-up of
+    // every key and the release of every pointer button the program pressed and still holds (never
+    // of one only the user holds), through the record every press goes through. Called by the tick
+    // when the target goes behind or before the connection-error box, by a move whose target has
+    // left, and by the window whenever a binding stops running: an edited binding or move, a ticked
+    // stop box, a profile load, every way out of the program. A binding whose input is still held
+    // presses again on the next tick.
     void releaseHeldKeys();
     // The program is asked to end. Safe from a signal handler: a playing move stops after the sleep
     // in progress, which wakes at once, and every later tick does nothing.
@@ -88,22 +86,34 @@ public:
     TargetWindows& targets() { return m_targets; }
     MovePlayer& player() { return m_player; }
     KeyOutput& output() { return m_output; }
+    HeldOutput& held() { return m_held; }
     LiveViewTags& liveViewTags(int joystick) { return m_tags[static_cast<std::size_t>(joystick - 1)]; }
     // After Cancel in the connection-error box: the program is ending and ticks do nothing.
     bool ending() const { return m_ending; }
 
 private:
+    // What the steps of a tick report: whether the target was in front, and whether any step needs
+    // the next tick.
+    struct StepReport {
+        bool inFront = false;
+        bool needsNextTick = false;
+    };
     bool readJoystick(int joystick, JoyReading& reading);
-    void runBindings(int joystick, bool keysOnly);
-    bool joystickSteps(bool keysOnly);
+    bool runBindings(int joystick, bool keysOnly);
+    StepReport joystickSteps(bool keysOnly);
+    bool joystickAwayFromRest(int joystick);
     bool queryCaps(int id);
-    void runKeyboardBindings();
-    bool atRest();
+    bool runKeyboardBindings();
+    // Whether keys may still go out in the tick in progress: not once the program is ending, nor
+    // once a move has found its target gone.
+    bool typing() const { return !m_ending && !stopRequested() && !m_targetLeft; }
+    bool mayType();
 
     Configuration& m_config;
     Platform m_platform;
     EngineHost& m_host;
     std::atomic<bool> m_stop{false};
+    HeldOutput m_held;
     MovePlayer m_player;
     KeyOutput m_output;
     TargetWindows m_targets;
@@ -111,11 +121,10 @@ private:
     std::array<int32_t, kKeyBindingCount> m_heldCountdown{}; // keyboard bindings in mode 2
     bool m_ending = false;
     bool m_idle = false;
-    bool m_ticking = false;
+    bool m_targetLeft = false; // a move of the tick in progress found its target gone
     // The readings the tick in progress has made, so that the look for rest does not read again.
     std::array<JoyReading, kMaxJoysticks> m_tickReadings{};
-    uint32_t m_tickReadMask = 0;        // bit t-1: joystick t read by this tick
-    std::optional<bool> m_boundKeyDown; // a key with a keyboard binding was down, when this tick looked
+    uint32_t m_tickReadMask = 0; // bit t-1: joystick t read by this tick
     uint32_t m_lastAttachCheck = 0;     // tick count of the last look for an attached joystick
     struct SeenInput {
         uint32_t buttons = 0;

@@ -10,18 +10,17 @@ void KeyOutput::SendBinding(const JoystickBinding& binding, int action) {
         const int count = std::clamp(binding.KeyCount, 0, 3);
         for (int i = 0; i < count; ++i) {
             const auto vk = static_cast<uint8_t>(keys[i] & 0xFF);
-            const bool down = m_keyboard.asyncKeyState(vk) != 0;
-            if (action == ActionPress && !down)
-                m_keyboard.keyEvent(vk, kKeyEventExtendedKey);
-            else if (action == ActionRelease && down)
-                m_keyboard.keyEvent(vk, kKeyEventKeyUp);
+            if (action == ActionPress && m_keyboard.asyncKeyState(vk) == 0)
+                m_held.pressKey(vk);
+            else if (action == ActionRelease)
+                m_held.releaseKey(vk);
         }
     } else if (binding.BindingKind == BindingMove && action == ActionPress) {
         m_player.PlayMove(binding.Key1);
     }
 }
 
-void KeyOutput::AutoFireStep(JoystickBinding& binding, bool held) {
+bool KeyOutput::AutoFireStep(JoystickBinding& binding, bool held) {
     const int mode = binding.AutoFireMode;
     if (mode == AutoFireAutomatic)
         binding.FirePhase = static_cast<uint8_t>(1 - binding.FirePhase);
@@ -31,7 +30,7 @@ void KeyOutput::AutoFireStep(JoystickBinding& binding, bool held) {
     if (mode != AutoFireNone) {
         if (binding.FireCountdown >= 2) {
             --binding.FireCountdown;
-            return;
+            return mode == AutoFireAutomatic;
         }
         binding.FireCountdown = binding.AutoFireDelay;
     }
@@ -44,6 +43,7 @@ void KeyOutput::AutoFireStep(JoystickBinding& binding, bool held) {
     else if (mode == AutoFireWhileHeld)
         press = binding.FirePhase == 1 && (m_clock.tickCount() & 1) != 0;
     SendBinding(binding, press ? ActionPress : ActionRelease);
+    return mode == AutoFireAutomatic;
 }
 
 } // namespace vornik

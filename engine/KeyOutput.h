@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HeldOutput.h"
 #include "MovePlayer.h"
 #include "Platform.h"
 #include "Tables.h"
@@ -11,18 +12,20 @@ enum KeyAction : int { ActionPress = 1, ActionRelease = 2 };
 // Turns a joystick binding's press or release into key events, and runs a button's auto-fire.
 class KeyOutput {
 public:
-    KeyOutput(Keyboard& keyboard, Clock& clock, MovePlayer& player)
-        : m_keyboard(keyboard), m_clock(clock), m_player(player) {}
+    KeyOutput(HeldOutput& held, Keyboard& keyboard, Clock& clock, MovePlayer& player)
+        : m_held(held), m_keyboard(keyboard), m_clock(clock), m_player(player) {}
 
-    // Keys: a key-down only for keys that are up, a key-up only for keys that are down.
-    // Move: plays it on press; a release does nothing.
+    // Keys: a key-down only for keys that are up, a key-up only for keys the program holds (never
+    // one only the user holds). Move: plays it on press; a release does nothing.
     void SendBinding(const JoystickBinding& binding, int action);
 
     // One tick of a button's auto-fire: updates FirePhase and FireCountdown in place and ends in
-    // one SendBinding or none.
-    void AutoFireStep(JoystickBinding& binding, bool held);
+    // one SendBinding or none. True when the binding fires on its own, so the next tick has work
+    // whatever the input does.
+    bool AutoFireStep(JoystickBinding& binding, bool held);
 
 private:
+    HeldOutput& m_held;
     Keyboard& m_keyboard;
     Clock& m_clock;
     MovePlayer& m_player;

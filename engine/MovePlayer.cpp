@@ -7,8 +7,9 @@ namespace vornik {
 void MovePlayer::PlayMove(int moveNumber) {
     if (moveNumber < 1 || moveNumber > kMoveSlots)
         return;
+    m_cut = false;
     const int repeats = m_moves[moveNumber].RepeatCount;
-    for (int r = 0; r < repeats && !stopped(); ++r) {
+    for (int r = 0; r < repeats && !stopped() && !m_cut; ++r) {
         const Move& move = m_moves[moveNumber];
         if (move.Overlap != 0)
             PlayOverlapped(moveNumber, move.Speed);
@@ -20,7 +21,7 @@ void MovePlayer::PlayMove(int moveNumber) {
 void MovePlayer::PlayOneByOne(int moveNumber, int pause) {
     const Move& move = m_moves[moveNumber];
     const int n = stepCount(move);
-    for (int i = 1; i <= n && !stopped(); ++i) {
+    for (int i = 1; i <= n && mayGoOn(); ++i) {
         pressStep(move.Steps[i]);
         if (!sleep(pause + 10))
             return;
@@ -33,12 +34,14 @@ void MovePlayer::PlayOneByOne(int moveNumber, int pause) {
 void MovePlayer::PlayOverlapped(int moveNumber, int pause) {
     const Move& move = m_moves[moveNumber];
     const int n = stepCount(move);
-    if (n < 1 || stopped())
+    if (n < 1 || !mayGoOn())
         return;
     pressStep(move.Steps[1]);
     if (!sleep(pause))
         return;
     for (int i = 2; i <= n; ++i) {
+        if (!mayGoOn())
+            return;
         pressStep(move.Steps[i]);
         if (!sleep(pause))
             return;
@@ -49,16 +52,26 @@ void MovePlayer::PlayOverlapped(int moveNumber, int pause) {
     releaseStep(move.Steps[n]);
 }
 
+bool MovePlayer::mayGoOn() {
+    if (stopped() || m_cut)
+        return false;
+    if (!m_mayType || m_mayType())
+        return true;
+    m_cut = true;
+    m_held.releaseAll();
+    return false;
+}
+
 void MovePlayer::pressStep(const MoveStep& step) {
-    m_keyboard.keyEvent(static_cast<uint8_t>(step.Key & 0xFF), kKeyEventExtendedKey);
+    m_held.pressKey(static_cast<uint8_t>(step.Key & 0xFF));
     if (step.ChordKey != 0)
-        m_keyboard.keyEvent(static_cast<uint8_t>(step.ChordKey & 0xFF), kKeyEventExtendedKey);
+        m_held.pressKey(static_cast<uint8_t>(step.ChordKey & 0xFF));
 }
 
 void MovePlayer::releaseStep(const MoveStep& step) {
-    m_keyboard.keyEvent(static_cast<uint8_t>(step.Key & 0xFF), kKeyEventKeyUp);
+    m_held.releaseKey(static_cast<uint8_t>(step.Key & 0xFF));
     if (step.ChordKey != 0)
-        m_keyboard.keyEvent(static_cast<uint8_t>(step.ChordKey & 0xFF), kKeyEventKeyUp);
+        m_held.releaseKey(static_cast<uint8_t>(step.ChordKey & 0xFF));
 }
 
 // A negative pause (only possible from a damaged table) sleeps 0, never "forever".

@@ -1,20 +1,25 @@
 #pragma once
 
+#include "HeldOutput.h"
 #include "Platform.h"
 #include "Tables.h"
 
 #include <atomic>
+#include <functional>
 
 namespace vornik {
 
-// Plays moves as timed key events. Synchronous: returns when every repetition has been played.
-// Sends every event of the sequence without looking at the key state. Once `stop` is set (the program
-// is ending) a playing move ends after the sleep in progress, with the keys it pressed still down:
-// the caller's exit path releases them. Without `stop` a move always plays to its end.
+// Plays moves as timed key events. Synchronous: returns when every repetition has been played, or
+// when the move was cut short. Sends every event of the sequence without looking at the key state.
+// Before each step it asks `mayType`: once that says no (the target is no longer in front), every key
+// the program holds is let go and the move ends there, so nothing it types reaches another program.
+// Once `stop` is set (the program is ending) a playing move ends after the sleep in progress; the
+// exit path, which comes next, lets go of what it holds.
 class MovePlayer {
 public:
-    MovePlayer(const MoveTable& moves, Keyboard& keyboard, Clock& clock, const std::atomic<bool>* stop = nullptr)
-        : m_moves(moves), m_keyboard(keyboard), m_clock(clock), m_stop(stop) {}
+    MovePlayer(const MoveTable& moves, HeldOutput& held, Clock& clock, const std::atomic<bool>* stop = nullptr,
+               std::function<bool()> mayType = {})
+        : m_moves(moves), m_held(held), m_clock(clock), m_stop(stop), m_mayType(std::move(mayType)) {}
 
     // Plays move 1..100 RepeatCount times; any other number, or RepeatCount below 1, plays nothing.
     void PlayMove(int moveNumber);
@@ -26,15 +31,19 @@ public:
 private:
     void pressStep(const MoveStep& step);
     void releaseStep(const MoveStep& step);
+    // Whether the next step may go out; when the target has left, lets go of everything first.
+    bool mayGoOn();
     // Sleeps; false when the program is ending and the move must stop.
     bool sleep(int ms);
     bool stopped() const { return m_stop != nullptr && m_stop->load(std::memory_order_relaxed); }
     static int stepCount(const Move& move);
 
     const MoveTable& m_moves;
-    Keyboard& m_keyboard;
+    HeldOutput& m_held;
     Clock& m_clock;
     const std::atomic<bool>* m_stop;
+    std::function<bool()> m_mayType;
+    bool m_cut = false; // the move in progress was cut short
 };
 
 } // namespace vornik

@@ -6,17 +6,24 @@
 #include "Platform.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace vornik {
 
 class NativePlatform {
 public:
     virtual ~NativePlatform() = default;
-    // The seams the engine works through; valid as long as this object. Destroying the backend
-    // releases every key it still holds down.
+    // The seams the engine works through; valid as long as this object. The backend keeps no record
+    // of what it pressed: the engine releases what it holds before this object goes.
     virtual const Platform& platform() const = 0;
     // The program's own top-level window, which the target window list leaves out. Main thread.
     virtual void setApplicationWindow(WindowHandle window) = 0;
+    // The outputs this backend can send through, by name, the one in use first at start-up.
+    virtual std::vector<std::string> outputNames() const = 0;
+    // Sends through the output `name` from now on (platform().output forwards to it); false when the
+    // backend has none by that name. Let go of everything first (Engine::releaseHeldKeys).
+    virtual bool chooseOutput(const std::string& name) = 0;
 };
 
 // What this backend asks of the process before the window toolkit starts (environment settings);

@@ -11,6 +11,8 @@ public:
     const Platform& platform() const override { return m_fake.platform; }
     // The fake keeps its own made-up handle for the program's window.
     void setApplicationWindow(WindowHandle) override {}
+    std::vector<std::string> outputNames() const override { return {"fake"}; }
+    bool chooseOutput(const std::string& name) override { return name == "fake"; }
 
 private:
     FakePlatform m_fake;

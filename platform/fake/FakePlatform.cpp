@@ -64,31 +64,40 @@ uint32_t FakeJoysticks::getPosEx(uint32_t id, JoyReading& reading) {
     return 0;
 }
 
-void FakeKeyboard::keyEvent(uint8_t vk, uint32_t flags) {
-    events.push_back({m_clock.tickCount(), vk, flags});
-    const bool down = (flags & kKeyEventKeyUp) == 0;
-    m_down[vk] = down;
-    m_pressedByUs[vk] = down;
-}
-
 int16_t FakeKeyboard::asyncKeyState(int vk) {
     ++stateQueries;
     return m_down[vk & 0xFF] ? static_cast<int16_t>(0x8000) : 0;
 }
 
-void FakeKeyboard::releaseAll() {
-    for (int vk = 0; vk < 256; ++vk) {
-        if (m_pressedByUs[vk])
-            keyEvent(static_cast<uint8_t>(vk), kKeyEventKeyUp);
-    }
+void FakeKeyboard::synthesized(uint32_t time, uint8_t vk, bool down) {
+    events.push_back({time, vk, down ? kKeyEventExtendedKey : kKeyEventKeyUp});
+    m_down[vk] = down;
 }
 
-bool FakeKeyboard::holdsKeys() const {
-    for (bool pressed : m_pressedByUs) {
-        if (pressed)
-            return true;
-    }
-    return false;
+std::optional<uint32_t> FakeOutput::keyDown(uint8_t vk) {
+    m_keyboard.synthesized(m_clock.tickCount(), vk, true);
+    return vk;
+}
+
+void FakeOutput::keyUp(const SentKey& key) {
+    m_keyboard.synthesized(m_clock.tickCount(), static_cast<uint8_t>(key.native & 0xFF), false);
+}
+
+void FakeOutput::pointerButton(PointerButton button, bool down) {
+    if (!pointer)
+        return;
+    pointerEvents.push_back({PointerEventRecord::Button, static_cast<int>(button), down ? 1 : 0});
+    m_buttons[static_cast<std::size_t>(button)] = down;
+}
+
+void FakeOutput::pointerMotion(int dx, int dy) {
+    if (pointer)
+        pointerEvents.push_back({PointerEventRecord::Motion, dx, dy});
+}
+
+void FakeOutput::wheel(int steps, bool horizontal) {
+    if (pointer)
+        pointerEvents.push_back({PointerEventRecord::Wheel, steps, horizontal ? 1 : 0});
 }
 
 FakeWindow& FakeWindowSystem::add(WindowHandle h, uint32_t pid, std::string title, bool visible) {

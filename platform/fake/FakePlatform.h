@@ -1,7 +1,7 @@
 #pragma once
 
-// A scriptable platform for tests: joysticks, keyboard, windows and a clock that advances only
-// when slept on. The keyboard records every event with the clock's time.
+// A scriptable platform for tests: joysticks, keyboard, output, windows and a clock that advances
+// only when slept on. The keyboard records every synthesized key event with the clock's time.
 
 #include "Platform.h"
 
@@ -73,24 +73,24 @@ private:
     int m_change[2] = {-1, -1}; // a pipe: read end, write end (none on Windows)
 };
 
+constexpr uint32_t kKeyEventExtendedKey = 1; // the flags of a recorded key-down
+constexpr uint32_t kKeyEventKeyUp = 2;       // the flags of a recorded key-up
+
 struct KeyEventRecord {
     uint32_t time;
     uint8_t vk;
-    uint32_t flags; // 1 = down, 2 = up
+    uint32_t flags; // kKeyEventExtendedKey or kKeyEventKeyUp
     bool operator==(const KeyEventRecord&) const = default;
 };
 
+// The system's keyboard: the key state, which the user's own keys (hold, letGo) and the program's
+// synthesized events (FakeOutput) change, and the record of every synthesized key event.
 class FakeKeyboard : public Keyboard {
 public:
-    explicit FakeKeyboard(Clock& clock) : m_clock(clock) {}
-
     std::vector<KeyEventRecord> events;
     int stateQueries = 0;
 
-    void keyEvent(uint8_t vk, uint32_t flags) override;
     int16_t asyncKeyState(int vk) override;
-    void releaseAll() override;
-    bool holdsKeys() const override;
 
     // A stand-in for an event-fed backend: what changeDescriptor answers (-1: none), and whether
     // takeChanges finds anything (it is cleared when taken).
@@ -103,11 +103,44 @@ public:
     void hold(int vk) { m_down[vk & 0xFF] = true; }
     void letGo(int vk) { m_down[vk & 0xFF] = false; }
     bool isDown(int vk) const { return m_down[vk & 0xFF]; }
+    // A synthesized event at `time`, recorded and applied to the state.
+    void synthesized(uint32_t time, uint8_t vk, bool down);
 
 private:
-    Clock& m_clock;
     std::array<bool, 256> m_down{};
-    std::array<bool, 256> m_pressedByUs{};
+};
+
+struct PointerEventRecord {
+    enum Kind { Button, Motion, Wheel } kind;
+    int a = 0; // button (PointerButton) or dx or steps
+    int b = 0; // down (1) or up (0), or dy, or horizontal (1)
+    bool operator==(const PointerEventRecord&) const = default;
+};
+
+// Synthesized key events into the fake keyboard (a key's native code is its virtual-key code), and
+// pointer events into a record of their own.
+class FakeOutput : public Output {
+public:
+    FakeOutput(FakeKeyboard& keyboard, Clock& clock) : m_keyboard(keyboard), m_clock(clock) {}
+
+    bool pointer = true; // whether this output says it can send pointer events
+    std::vector<PointerEventRecord> pointerEvents;
+    int flushes = 0;
+
+    std::optional<uint32_t> keyDown(uint8_t vk) override;
+    void keyUp(const SentKey& key) override;
+    bool canPoint() const override { return pointer; }
+    void pointerButton(PointerButton button, bool down) override;
+    void pointerMotion(int dx, int dy) override;
+    void wheel(int steps, bool horizontal) override;
+    void flush() override { ++flushes; }
+    // Pointer buttons down by this output's events.
+    bool buttonDown(PointerButton button) const { return m_buttons[static_cast<std::size_t>(button)]; }
+
+private:
+    FakeKeyboard& m_keyboard;
+    Clock& m_clock;
+    std::array<bool, kPointerButtonCount> m_buttons{};
 };
 
 struct FakeWindow {
@@ -143,13 +176,14 @@ public:
     }
 };
 
-// All four, wired together.
+// All five, wired together.
 struct FakePlatform {
     FakeClock clock;
     FakeJoysticks joysticks;
-    FakeKeyboard keyboard{clock};
+    FakeKeyboard keyboard;
+    FakeOutput output{keyboard, clock};
     FakeWindowSystem windows;
-    Platform platform{joysticks, keyboard, windows, clock};
+    Platform platform{joysticks, keyboard, output, windows, clock};
 };
 
 } // namespace vornik

@@ -68,15 +68,16 @@ int XConnection::processEvents() {
             g_previousHandler = current;
     }
     // XPending flushes and reads what has arrived without blocking: no round trip.
-    int count = 0;
+    int changes = 0;
     while (XPending(m_display) > 0) {
         XEvent event;
         XNextEvent(m_display, &event);
-        ++count;
+        bool change = false;
         for (const auto& listener : m_listeners)
-            listener(event);
+            change = listener(event) || change;
+        changes += change ? 1 : 0;
     }
-    return count;
+    return changes;
 }
 
 } // namespace vornik

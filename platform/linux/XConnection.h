@@ -34,11 +34,12 @@ public:
     int lastErrorCode() const { return m_lastErrorCode; }
 
     // Handles the events already received, without waiting for more; every listener sees each one.
-    // Returns how many there were.
+    // Returns how many of them a listener called a change (one a tick acts on).
     int processEvents();
     // The connection's socket, readable when events (or replies) arrive.
     int descriptor() const { return ConnectionNumber(m_display); }
-    void addListener(std::function<void(const XEvent&)> listener) { m_listeners.push_back(std::move(listener)); }
+    // `listener` sees every event and answers whether it was a change a tick acts on.
+    void addListener(std::function<bool(const XEvent&)> listener) { m_listeners.push_back(std::move(listener)); }
 
 private:
     static int onError(Display* display, XErrorEvent* error);
@@ -48,7 +49,7 @@ private:
     uint64_t m_roundTrips = 0;
     uint64_t m_errors = 0;
     int m_lastErrorCode = 0;
-    std::vector<std::function<void(const XEvent&)>> m_listeners;
+    std::vector<std::function<bool(const XEvent&)>> m_listeners;
 };
 
 } // namespace vornik

@@ -6,14 +6,10 @@
 
 #include <X11/XKBlib.h>
 #include <X11/extensions/XInput2.h>
-#include <X11/extensions/XTest.h>
 
 namespace vornik {
 
 XKeyboard::XKeyboard(XConnection& connection) : m_connection(connection) {
-    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
-    m_hasXTest = XTestQueryExtension(m_connection.display(), &eventBase, &errorBase, &major, &minor) != 0;
-    m_connection.countRoundTrip();
     // A server with XKB tells an XKB client about keyboard mapping changes only through XKB events.
     int opcode = 0, xkbError = 0, xkbMajor = XkbMajorVersion, xkbMinor = XkbMinorVersion;
     if (XkbQueryExtension(m_connection.display(), &opcode, &m_xkbEventBase, &xkbError, &xkbMajor, &xkbMinor)) {
@@ -23,7 +19,7 @@ XKeyboard::XKeyboard(XConnection& connection) : m_connection(connection) {
         m_xkbEventBase = -1;
     }
     m_connection.countRoundTrip();
-    m_connection.addListener([this](const XEvent& event) { onEvent(event); });
+    m_connection.addListener([this](const XEvent& event) { return onEvent(event); });
     buildTable();
     selectRawEvents();
 }
@@ -84,7 +80,8 @@ bool XKeyboard::isDown(KeyCode code) const {
     return false;
 }
 
-void XKeyboard::onEvent(const XEvent& event) {
+// True for a key going down or up: the one kind of event here that a tick acts on.
+bool XKeyboard::onEvent(const XEvent& event) {
     if (event.type == GenericEvent && event.xcookie.extension == m_xinputOpcode && m_xinputOpcode >= 0 &&
         (event.xcookie.evtype == XI_RawKeyPress || event.xcookie.evtype == XI_RawKeyRelease)) {
         XGenericEventCookie cookie = event.xcookie;
@@ -93,7 +90,9 @@ void XKeyboard::onEvent(const XEvent& event) {
             onRawEvent(raw->sourceid, raw->detail, cookie.evtype == XI_RawKeyPress);
             XFreeEventData(m_connection.display(), &cookie);
         }
-    } else if (event.type == MappingNotify && event.xmapping.request != MappingPointer) {
+        return true;
+    }
+    if (event.type == MappingNotify && event.xmapping.request != MappingPointer) {
         XMappingEvent mapping = event.xmapping;
         XRefreshKeyboardMapping(&mapping);
         m_mappingChanged = true;
@@ -107,6 +106,7 @@ void XKeyboard::onEvent(const XEvent& event) {
             m_mappingChanged = true;
         }
     }
+    return false;
 }
 
 void XKeyboard::buildTable() {
@@ -124,26 +124,7 @@ KeyCode XKeyboard::outputKeycode(int vk) const {
     return vk >= 0 && vk < 256 ? m_table[static_cast<std::size_t>(vk)].output : 0;
 }
 
-std::string XKeyboard::unavailableReason() const {
-    return m_hasXTest ? std::string() : std::string("the X server has no XTEST extension");
-}
-
-std::vector<KeyCode> XKeyboard::pressedKeys() const {
-    std::vector<KeyCode> keys;
-    for (std::size_t code = 0; code < m_pressed.size(); ++code) {
-        if (m_pressed[code])
-            keys.push_back(static_cast<KeyCode>(code));
-    }
-    return keys;
-}
-
-void XKeyboard::sendKey(KeyCode code, bool down) {
-    if (!m_hasXTest)
-        return;
-    Display* display = m_connection.display();
-    XTestFakeKeyEvent(display, code, down ? True : False, CurrentTime);
-    XFlush(display);
-    m_pressed[code] = down;
+void XKeyboard::noteSent(KeyCode code, bool down) {
     m_stateValid = false;
     if (m_xinputOpcode >= 0 && m_ownPending[code] < 255) {
         ++m_ownPending[code];
@@ -152,15 +133,11 @@ void XKeyboard::sendKey(KeyCode code, bool down) {
     }
 }
 
-void XKeyboard::keyEvent(uint8_t vk, uint32_t flags) {
+KeyCode XKeyboard::keycodeToSend(int vk) {
     m_connection.processEvents();
     if (m_mappingChanged)
         buildTable();
-    const KeyCode code = m_table[vk].output;
-    if (code == 0)
-        return;
-    // The extended-key flag has no meaning for X key events.
-    sendKey(code, (flags & kKeyEventKeyUp) == 0);
+    return outputKeycode(vk);
 }
 
 void XKeyboard::refreshStateIfStale() {
@@ -191,18 +168,6 @@ int16_t XKeyboard::asyncKeyState(int vk) {
     refreshStateIfStale();
     const Keys& current = m_table[static_cast<std::size_t>(vk)];
     return isDown(current.output) || isDown(current.other) ? static_cast<int16_t>(0x8000) : int16_t{0};
-}
-
-void XKeyboard::releaseAll() {
-    if (m_pressed.none())
-        return;
-    for (std::size_t code = 0; code < m_pressed.size(); ++code) {
-        if (m_pressed[code])
-            sendKey(static_cast<KeyCode>(code), false);
-    }
-    // Make sure the key-ups have reached the server: this is called on the way out.
-    XSync(m_connection.display(), False);
-    m_connection.countRoundTrip();
 }
 
 } // namespace vornik

@@ -11,7 +11,8 @@
 
 namespace vornik {
 
-// Key output through the XTest extension and the key state, by virtual-key code. Main thread only.
+// The key state, by virtual-key code, and the keycode each virtual-key code sends (XTestOutput sends
+// it). Main thread only.
 //
 // The key state is kept from the XInput 2 raw key events of every keyboard (the user's and the
 // XTest devices alike), which the server sends to the root window whoever has the focus: one
@@ -19,7 +20,7 @@ namespace vornik {
 // most once per `stateLifetime`, which is shorter than the time between two engine ticks, so a key
 // pressed by anyone before a tick is seen by it. An event this keyboard sends counts at once, before
 // its own raw event comes back. On a server without XInput 2.0 the state is one XQueryKeymap answer
-// (all 256 keys) instead, cached for `stateLifetime` and dropped after every event this keyboard
+// (all 256 keys) instead, cached for `stateLifetime` and dropped after every event the program
 // sends. Whoever runs the ticks may call beginTick() to read anew at once.
 class XKeyboard : public Keyboard {
 public:
@@ -27,21 +28,21 @@ public:
 
     explicit XKeyboard(XConnection& connection);
 
-    void keyEvent(uint8_t vk, uint32_t flags) override;
     int16_t asyncKeyState(int vk) override;
-    void releaseAll() override;
-    bool holdsKeys() const override { return m_pressed.any(); }
-    std::string unavailableReason() const override;
     // The connection's socket while the state comes from events: every key change arrives there.
     int changeDescriptor() override { return stateFromEvents() ? m_connection.descriptor() : -1; }
     bool takeChanges() override { return m_connection.processEvents() > 0; }
+
+    // The keycode a key event for `vk` sends under the keymap in force now (a change is taken first);
+    // 0 when the code has no keysym or the keysym no key.
+    KeyCode keycodeToSend(int vk);
+    // An event the program has just sent for `code`: it counts at once, before it comes back.
+    void noteSent(KeyCode code, bool down);
 
     // Drops the cached key state: the next asyncKeyState asks the server again.
     void beginTick() { m_stateValid = false; }
     void setStateLifetime(std::chrono::microseconds lifetime) { m_stateLifetime = lifetime; }
 
-    // False when the server has no XTest: key events are then dropped.
-    bool hasXTest() const { return m_hasXTest; }
     // True while the state comes from XInput 2 raw events.
     bool stateFromEvents() const { return m_xinputOpcode >= 0; }
     // Goes back to XQueryKeymap, as on a server without XInput 2 (for tests).
@@ -49,26 +50,23 @@ public:
         m_xinputOpcode = -1;
         m_stateValid = false;
     }
-    // The key a key event for `vk` sends; 0 when the code has no keysym or the keysym no key.
+    // The key a key event for `vk` sends, as last looked up; 0 when the code has no keysym or the
+    // keysym no key.
     KeyCode outputKeycode(int vk) const;
-    // Keys this keyboard pressed and has not released, ascending.
-    std::vector<KeyCode> pressedKeys() const;
 
 private:
     struct Keys {
         KeyCode output = 0;
         KeyCode other = 0;
     };
-    void onEvent(const XEvent& event);
+    bool onEvent(const XEvent& event);
     void buildTable();
     void refreshStateIfStale();
     bool isDown(KeyCode code) const;
     void selectRawEvents();
     void onRawEvent(int sourceId, int keycode, bool press);
-    void sendKey(KeyCode code, bool down);
 
     XConnection& m_connection;
-    bool m_hasXTest = false;
     bool m_mappingChanged = false;
     int m_xkbEventBase = -1;
     std::array<Keys, 256> m_table{};
@@ -76,10 +74,9 @@ private:
     bool m_stateValid = false;
     std::chrono::steady_clock::time_point m_stateTime{};
     std::chrono::microseconds m_stateLifetime = kDefaultStateLifetime;
-    std::bitset<256> m_pressed; // by keycode
 
     // The event-fed state: the keys each device holds (by XInput device id; 0 holds what was down
-    // at start-up until it is released), and this keyboard's own events not yet come back.
+    // at start-up until it is released), and the program's own events not yet come back.
     int m_xinputOpcode = -1;
     std::map<int, std::bitset<256>> m_deviceKeys;
     std::array<uint8_t, 256> m_ownPending{};

@@ -101,39 +101,42 @@ XWindowSystem::XWindowSystem(XConnection& connection) : m_connection(connection)
     Property active;
     m_activeWindowPublished =
         readProperty(display, m_connection.root(), m_atoms[NetActiveWindow], XA_WINDOW, 1, active);
-    m_connection.addListener([this](const XEvent& event) { onEvent(event); });
+    m_connection.addListener([this](const XEvent& event) { return onEvent(event); });
 }
 
-void XWindowSystem::onEvent(const XEvent& event) {
+// True for the events that may change which window is in front: the only ones a tick acts on. A
+// window merely moved, mapped or resized is none of them.
+bool XWindowSystem::onEvent(const XEvent& event) {
     switch (event.type) {
     case PropertyNotify:
         if (event.xproperty.window == m_connection.root() && event.xproperty.atom == m_atoms[NetActiveWindow]) {
             m_activeWindowPublished = event.xproperty.state == PropertyNewValue;
             m_foregroundKnown = false;
+            return true;
         }
-        break;
+        return false;
     case FocusIn:
     case FocusOut:
         m_foregroundKnown = false;
-        break;
+        return true;
     case CreateNotify:
         if (event.xcreatewindow.parent == m_connection.root())
             watch(event.xcreatewindow.window, FocusChangeMask);
-        break;
+        return false;
     case DestroyNotify:
         m_pids.erase(event.xdestroywindow.window);
         m_masks.erase(event.xdestroywindow.window);
         m_topLevels.clear();
         m_foregroundKnown = false;
-        break;
+        return true;
     case ReparentNotify:
         if (event.xreparent.parent == m_connection.root())
             watch(event.xreparent.window, FocusChangeMask);
         m_topLevels.clear();
         m_foregroundKnown = false;
-        break;
+        return true;
     default:
-        break;
+        return false;
     }
 }
 

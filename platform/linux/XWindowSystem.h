@@ -51,7 +51,7 @@ public:
 private:
     enum AtomIndex { NetActiveWindow, NetClientListStacking, NetWmPid, NetWmName, Utf8String, WmState, AtomCount };
 
-    void onEvent(const XEvent& event);
+    bool onEvent(const XEvent& event);
     Window focusedTopLevel();
     bool readWindowList(Window window, Atom property, std::vector<Window>& windows);
     bool hasWmState(Window window);

@@ -9,6 +9,8 @@ class Win32Native : public NativePlatform {
 public:
     const Platform& platform() const override { return m_backend.platform(); }
     void setApplicationWindow(WindowHandle window) override { m_backend.windows().setApplicationHandle(window); }
+    std::vector<std::string> outputNames() const override { return m_backend.outputs().names(); }
+    bool chooseOutput(const std::string& name) override { return m_backend.outputs().choose(name); }
 
 private:
     Win32Platform m_backend;

@@ -1,35 +1,40 @@
 #pragma once
 
+#include "OutputChoice.h"
 #include "Platform.h"
 #include "Win32Clock.h"
 #include "Win32Joysticks.h"
+#include "Win32KeyOutput.h"
 #include "Win32Keyboard.h"
 #include "Win32WindowSystem.h"
 
 namespace vornik {
 
-// The real backend on Windows: winmm joysticks, keybd_event key output with GetAsyncKeyState, the
-// window calls, Sleep and GetTickCount. Use it on the main thread. Destroying it releases every key it
-// still holds down.
+// The real backend on Windows: winmm joysticks, GetAsyncKeyState, keybd_event key output and SendInput
+// pointer output, the window calls, Sleep and GetTickCount. Use it on the main thread. It keeps no
+// record of what it pressed: the engine releases it.
 class Win32Platform {
 public:
-    Win32Platform() = default;
-    ~Win32Platform() { m_keyboard.releaseAll(); }
+    Win32Platform() { m_outputs.offer("keybd_event", m_keyOutput); }
     Win32Platform(const Win32Platform&) = delete;
     Win32Platform& operator=(const Win32Platform&) = delete;
 
     const Platform& platform() const { return m_platform; }
     Win32Joysticks& joysticks() { return m_joysticks; }
     Win32Keyboard& keyboard() { return m_keyboard; }
+    OutputChoice& outputs() { return m_outputs; }
+    const OutputChoice& outputs() const { return m_outputs; }
     Win32WindowSystem& windows() { return m_windows; }
     Win32Clock& clock() { return m_clock; }
 
 private:
     Win32Joysticks m_joysticks;
     Win32Keyboard m_keyboard;
+    Win32KeyOutput m_keyOutput;
+    OutputChoice m_outputs;
     Win32WindowSystem m_windows;
     Win32Clock m_clock;
-    Platform m_platform{m_joysticks, m_keyboard, m_windows, m_clock};
+    Platform m_platform{m_joysticks, m_keyboard, m_outputs, m_windows, m_clock};
 };
 
 } // namespace vornik

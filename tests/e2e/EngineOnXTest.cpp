@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <thread>
 
 namespace vornik {
 namespace {
@@ -80,7 +81,7 @@ protected:
 
     void TearDown() override {
         stopTimer();
-        platform.keyboard().releaseAll();
+        engine->releaseHeldKeys();
     }
 
     // The program's own timer: 30 ms on a worker of the highest priority, each tick run on this thread.
@@ -150,7 +151,7 @@ TEST_F(EngineOnX, ReleaseAllLeavesNoKeyDownAfterAHeldChord) {
     stopTimer();
     ASSERT_EQ(user.keysDown().size(), 3u);
 
-    platform.keyboard().releaseAll();
+    engine->releaseHeldKeys();
     EXPECT_TRUE(user.keysDown().empty()) << "checked over another connection";
     ASSERT_TRUE(target.waitForKeys(6));
 }
@@ -199,6 +200,38 @@ TEST_F(EngineOnX, AKeyHeldForTheTargetIsLetGoWhenAnotherWindowTakesTheFocus) {
     EXPECT_EQ(target.keyTexts(), (std::vector<std::string>{"+b", "+b"}));
     ASSERT_TRUE(other.waitForKeys(1));
     EXPECT_EQ(other.keyTexts(), (std::vector<std::string>{"-b"})) << "only the key-up reaches the other window";
+}
+
+// Alt+Tab while a long move plays: the move stops before its next step, nothing is left down, and the
+// window now in front receives no key press.
+TEST_F(EngineOnX, AMoveStopsWhenAnotherWindowTakesTheFocus) {
+    RecorderProcess other({"--title", "other"});
+    Move& move = config.moves[1];
+    move.StepCount = 30;
+    move.Speed = 40;
+    move.RepeatCount = 1;
+    for (int i = 1; i <= move.StepCount; ++i)
+        move.Steps[i] = {static_cast<uint16_t>(i % 2 != 0 ? 'A' : 'S'), 0};
+    config.joystickBindings[1][buttonEntry(1)] = JoystickBinding{BindingMove, 1, 0, 0, 1};
+    chooseTarget(target.window());
+    user.focus(target.window());
+    pad.setButton(0, true);
+
+    // The move plays on this thread, inside the tick; the focus changes from another connection.
+    std::thread altTab([&] {
+        std::this_thread::sleep_for(300ms);
+        TestDisplay switcher;
+        switcher.focus(other.window());
+    });
+    engine->EngineTick(); // returns once the move has stopped
+    altTab.join();
+    pad.setButton(0, false);
+
+    EXPECT_TRUE(user.keysDown().empty()) << "checked over another connection";
+    mainThread.pumpFor(200ms);
+    EXPECT_LT(target.keys().size(), 2u * move.StepCount) << "the move played to its end";
+    for (const auto& key : other.keys())
+        EXPECT_FALSE(key.press) << "a key pressed into the window that took the focus";
 }
 
 TEST_F(EngineOnX, ControlJMakesTheProgramInFrontTheTarget) {

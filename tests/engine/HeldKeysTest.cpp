@@ -96,3 +96,57 @@ TEST_F(HeldKeys, AStopRequestCutsAPlayingMoveShortAndTheTickDoesNothingMore) {
     engine->EngineTick();
     EXPECT_TRUE(takeEvents().empty());
 }
+
+// Another program comes to the front while a long move plays (the user's Alt+Tab): the move stops
+// before its next step and lets go of what the program holds, and nothing more of the tick goes out.
+TEST_F(HeldKeys, AMoveStopsWithinOneStepWhenItsTargetLeaves) {
+    Move& longMove = makeMove(1, {{'A', 0}}, 100, 3);
+    longMove.StepCount = 100;
+    for (int i = 1; i <= 100; ++i)
+        longMove.Steps[i] = {static_cast<uint16_t>('A' + i % 26), 0x10};
+    entry(1, buttonEntry(1)) = JoystickBinding{BindingMove, 1, 0, 0, 1};
+    bindKeys(1, buttonEntry(2), {0x11});
+    bindKeys(2, buttonEntry(1), {'Z'});
+    press(0, 1);
+    press(0, 2);
+    press(1, 1);
+    uint32_t leftAt = 0;
+    fake.clock.onSleep = [&](uint32_t now) {
+        if (now >= 1500 && leftAt == 0) {
+            otherInFront();
+            leftAt = now;
+        }
+    };
+    engine->EngineTick();
+    ASSERT_NE(leftAt, 0u);
+    const Events events = takeEvents();
+    for (const KeyEventRecord& e : events) {
+        if (e.flags == 1u) {
+            EXPECT_LT(e.time, leftAt) << "key " << int(e.vk) << " pressed after the target left";
+            EXPECT_NE(e.vk, 'Z') << "joystick 2 ran after the move was cut short";
+        }
+    }
+    EXPECT_LE(fake.clock.tickCount(), leftAt + 110) << "the move ran on past its step";
+    EXPECT_FALSE(engine->held().holdsAnything());
+    for (int vk = 1; vk < 256; ++vk)
+        EXPECT_FALSE(fake.keyboard.isDown(vk)) << vk;
+}
+
+// Pointer buttons are held and let go through the same record as keys.
+TEST_F(HeldKeys, PointerButtonsAreLetGoWithTheKeys) {
+    engine->held().pressButton(PointerButton::Left);
+    engine->held().pressButton(PointerButton::Left); // already held: nothing more goes out
+    engine->held().pressKey('K');
+    ASSERT_TRUE(fake.output.buttonDown(PointerButton::Left));
+    otherInFront();
+    engine->EngineTick();
+    EXPECT_FALSE(fake.output.buttonDown(PointerButton::Left));
+    EXPECT_FALSE(fake.keyboard.isDown('K'));
+    EXPECT_EQ(fake.output.pointerEvents,
+              (std::vector<PointerEventRecord>{{PointerEventRecord::Button, 0, 1}, {PointerEventRecord::Button, 0, 0}}));
+
+    // An output that cannot point presses nothing, so there is nothing to release either.
+    fake.output.pointer = false;
+    engine->held().pressButton(PointerButton::Right);
+    EXPECT_FALSE(engine->held().holdsAnything());
+}

@@ -1,8 +1,9 @@
-// While nothing can happen the ticks rest: when the engine calls itself idle, and how the pacer lets
-// the timer rest and has an input answered by a tick at once, after which the ticks come as before.
+// While nothing can happen the ticks rest: when the engine calls itself idle, and how the scheduler
+// lets the timer rest and has an input answered by a tick at once, after which the ticks come as
+// before; and that a tick never runs inside another.
 
 #include "EngineTestSupport.h"
-#include "TickPacer.h"
+#include "TickScheduler.h"
 
 using namespace vornik;
 using namespace vornik::test;
@@ -12,8 +13,8 @@ class IdleTicks : public EngineFixture {
 protected:
     static constexpr uint32_t kInterval = 30;
     static constexpr uint32_t kRest = 1000;
-    std::vector<uint32_t> intervals; // every interval the pacer set
-    std::unique_ptr<TickPacer> pacer;
+    std::vector<uint32_t> intervals; // every interval the scheduler set
+    std::unique_ptr<TickScheduler> scheduler;
 
     void SetUp() override {
         EngineFixture::SetUp();
@@ -24,13 +25,19 @@ protected:
         fake.joysticks.announced = true;
         fake.keyboard.descriptor = fake.joysticks.changeDescriptor();
         fake.windows.descriptor = fake.joysticks.changeDescriptor();
-        pacer = std::make_unique<TickPacer>(
-            *engine, fake.platform, kInterval, kRest, [this](uint32_t ms) { intervals.push_back(ms); },
-            [this] { tick(); });
+        scheduler = std::make_unique<TickScheduler>(
+            *engine, fake.platform,
+            TickScheduler::Hooks{[this](uint32_t ms) { intervals.push_back(ms); }, {}, [this] { return now; }},
+            kInterval, kRest);
     }
-    void tick() {
-        engine->EngineTick();
-        pacer->tickEnded();
+    // The scheduler's clock, for the spacing of joystick answers: far from the last tick's end.
+    std::chrono::steady_clock::time_point now = std::chrono::steady_clock::time_point{} + std::chrono::hours(1);
+    void tick() { scheduler->timerFired(); }
+    // What an announcement of a change does: a tick at once while resting. True when one ran.
+    bool wake() {
+        const int before = scheduler->wakeTicks();
+        scheduler->userActed();
+        return scheduler->wakeTicks() > before;
     }
     bool idleAfterTick() {
         engine->EngineTick();
@@ -96,7 +103,7 @@ TEST_F(IdleTicks, IdleOnlyWhenNoLaterTickCouldDoAnythingBeforeAnInputChanges) {
     EXPECT_FALSE(idleAfterTick()) << "CTRL+J";
     fake.keyboard.letGo('J');
     fake.keyboard.letGo(0x11);
-    fake.keyboard.keyEvent('Q', kKeyEventExtendedKey);
+    engine->held().pressKey('Q');
     EXPECT_FALSE(idleAfterTick());
     engine->releaseHeldKeys();
     EXPECT_TRUE(idleAfterTick());
@@ -120,10 +127,10 @@ TEST_F(IdleTicks, IdleOnlyWhenNoLaterTickCouldDoAnythingBeforeAnInputChanges) {
 }
 
 TEST_F(IdleTicks, RestWhileIdleAndAnInputIsAnsweredByATickAtOnceThenTicksAsBefore) {
-    EXPECT_FALSE(pacer->wake()) << "not resting: nothing to do";
-    EXPECT_EQ(pacer->wakeTicks(), 0);
+    EXPECT_FALSE(wake()) << "not resting: nothing to do";
+    EXPECT_EQ(scheduler->wakeTicks(), 0);
     tick();
-    EXPECT_TRUE(pacer->resting());
+    EXPECT_TRUE(scheduler->resting());
     EXPECT_EQ(intervals, (std::vector<uint32_t>{kRest}));
     tick(); // the resting ticks, once a second
     EXPECT_EQ(intervals.size(), 1u);
@@ -134,54 +141,87 @@ TEST_F(IdleTicks, RestWhileIdleAndAnInputIsAnsweredByATickAtOnceThenTicksAsBefor
     bindKeys(1, buttonEntry(1), {0x11, 'X'});
     fake.clock.set(5000);
     fake.keyboard.hold('K');
-    EXPECT_TRUE(pacer->wake());
-    EXPECT_EQ(pacer->wakeTicks(), 1);
+    EXPECT_TRUE(wake());
+    EXPECT_EQ(scheduler->wakeTicks(), 1);
     EXPECT_EQ(takeEvents(), (Events{down(5000, 'M'), up(5010, 'M')}));
-    EXPECT_FALSE(pacer->resting());
+    EXPECT_FALSE(scheduler->resting());
     EXPECT_EQ(intervals.back(), kInterval);
     tick(); // still held: the move plays on every tick, as always
     EXPECT_EQ(takeEvents().size(), 2u);
     fake.keyboard.letGo('K');
     tick();
-    EXPECT_TRUE(pacer->resting());
+    EXPECT_TRUE(scheduler->resting());
     EXPECT_EQ(intervals, (std::vector<uint32_t>{kRest, kInterval, kRest}));
 
     // A button pressed: its chord goes down at once, and up on the tick that sees it let go.
     fake.clock.set(6000);
     pad().dwButtons = 1;
-    EXPECT_TRUE(pacer->wake());
+    EXPECT_TRUE(wake());
     EXPECT_EQ(takeEvents(), (Events{down(6000, 0x11), down(6000, 'X')}));
-    EXPECT_FALSE(pacer->resting());
+    EXPECT_FALSE(scheduler->resting());
     pad().dwButtons = 0;
     tick();
     EXPECT_EQ(takeEvents(), (Events{up(6000, 0x11), up(6000, 'X')}));
-    EXPECT_TRUE(pacer->resting());
+    EXPECT_TRUE(scheduler->resting());
 
     // An announcement that changes nothing: one tick, and the rest goes on.
-    EXPECT_TRUE(pacer->wake());
-    EXPECT_EQ(pacer->wakeTicks(), 3);
-    EXPECT_TRUE(pacer->resting());
+    EXPECT_TRUE(wake());
+    EXPECT_EQ(scheduler->wakeTicks(), 3);
+    EXPECT_TRUE(scheduler->resting());
     EXPECT_TRUE(takeEvents().empty());
 
     // Events the backend read during a tick without showing them to it: one more tick first.
     fake.keyboard.changesWaiting = true;
     tick();
-    EXPECT_FALSE(pacer->resting());
+    EXPECT_FALSE(scheduler->resting());
     tick();
-    EXPECT_TRUE(pacer->resting());
+    EXPECT_TRUE(scheduler->resting());
     fake.windows.changesWaiting = true;
     tick();
-    EXPECT_FALSE(pacer->resting());
+    EXPECT_FALSE(scheduler->resting());
     tick();
-    EXPECT_TRUE(pacer->resting());
+    EXPECT_TRUE(scheduler->resting());
 
-    // A wake while a tick shows a box (its event loop runs): no tick inside the tick, and no rest after.
+    // A wake while a tick shows a box (its event loop runs): no tick inside the tick, one right after.
     fake.joysticks.devices[0].readError = 167;
-    host.onAsk = [this] {
+    int depthWhileAsked = 0;
+    host.onAsk = [&] {
         fake.joysticks.devices[0].readError = 0;
-        EXPECT_TRUE(pacer->wake());
+        scheduler->userActed();
+        depthWhileAsked = scheduler->depth();
+        EXPECT_EQ(scheduler->wakeTicks(), 3) << "no tick inside the tick";
     };
     tick();
-    EXPECT_EQ(pacer->wakeTicks(), 3);
-    EXPECT_FALSE(pacer->resting());
+    EXPECT_EQ(depthWhileAsked, 1);
+    EXPECT_EQ(scheduler->wakeTicks(), 4) << "the tick asked for ran after it";
+    EXPECT_EQ(host.errorBoxes, 1);
+}
+
+// Pad 1 cannot be read (its box is up, and the box's event loop runs) while pad 2 moves: every
+// announcement of pad 2 and every firing of the timer waits for the box, so there is one box at a
+// time, never a stack of them, and pad 2's press goes out once the box is answered.
+TEST_F(IdleTicks, AFailingPadWithAnotherMovingShowsOneBoxAtATime) {
+    fake.joysticks.plug(1);
+    engine->detectJoysticks();
+    bindKeys(2, buttonEntry(1), {'B'});
+    fake.joysticks.devices[0].readError = 167;
+    int open = 0, mostOpen = 0, asked = 0;
+    host.onAsk = [&] {
+        ++open;
+        mostOpen = std::max(mostOpen, open);
+        if (++asked == 1) {
+            for (uint32_t buttons : {1u, 0u, 1u}) {
+                fake.joysticks.devices[1].reading.dwButtons = buttons;
+                scheduler->joysticksAnnounced();
+                scheduler->timerFired();
+            }
+            EXPECT_TRUE(takeEvents().empty()) << "nothing ran inside the box";
+            fake.joysticks.devices[0].readError = 0;
+        }
+        --open;
+    };
+    tick();
+    EXPECT_EQ(mostOpen, 1);
+    EXPECT_EQ(asked, 1) << "the pad reads again once the box is answered";
+    EXPECT_EQ(takeEvents(), (Events{down(1000, 'B')}));
 }

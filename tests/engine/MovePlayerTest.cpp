@@ -9,6 +9,7 @@ protected:
     void SetUp() override {
         EngineFixture::SetUp();
         start();
+        targetInFront();
         fake.clock.set(0);
     }
     void play(int n) { engine->player().PlayMove(n); }

@@ -1,13 +1,16 @@
 // GoogleTest first: the X headers define macros (None, Bool, Status) that clash with it.
 #include <gtest/gtest.h>
 
+#include "HeldOutput.h"
 #include "KeyLabels.h"
 #include "RecorderProcess.h"
 #include "TestDisplay.h"
 #include "XKeyboard.h"
+#include "XTestOutput.h"
 
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <thread>
 
 namespace vornik {
@@ -16,17 +19,18 @@ namespace {
 using test::RecorderProcess;
 using test::TestDisplay;
 
-constexpr uint32_t kDown = kKeyEventExtendedKey;
-constexpr uint32_t kUp = kKeyEventKeyUp;
-
 class XKeyboardTest : public ::testing::Test {
 protected:
     TestDisplay user;
     XConnection connection;
     XKeyboard keyboard{connection};
+    XTestOutput output{connection, keyboard};
+    HeldOutput held{output};
 
-    void SetUp() override { ASSERT_TRUE(keyboard.hasXTest()); }
+    void SetUp() override { ASSERT_TRUE(output.hasXTest()); }
     bool down(int vk) { return keyboard.asyncKeyState(vk) != 0; }
+    // A key-up straight through the output, for the key `vk` sends now (not through the record).
+    void sendUp(int vk) { output.keyUp({static_cast<uint8_t>(vk), keyboard.keycodeToSend(vk)}); }
 };
 
 TEST_F(XKeyboardTest, EveryLabelledCodeHasAKeyOnAStandardKeyboard) {
@@ -45,34 +49,34 @@ TEST_F(XKeyboardTest, EveryLabelledCodeHasAKeyOnAStandardKeyboard) {
 
 TEST_F(XKeyboardTest, SentEventsReachTheFocusedWindowAtOnce) {
     RecorderProcess target({"--focus"});
-    keyboard.keyEvent('X', kDown);
-    // Nothing else touches the connection: the event must have been flushed by keyEvent itself.
+    held.pressKey('X');
+    // Nothing else touches the connection: the event must have been flushed by the output itself.
     ASSERT_TRUE(target.waitForKeys(1));
-    keyboard.keyEvent('X', kUp);
-    keyboard.keyEvent(17, kDown);
-    keyboard.keyEvent(17, kUp);
+    held.releaseKey('X');
+    held.pressKey(17);
+    held.releaseKey(17);
     ASSERT_TRUE(target.waitForKeys(4));
     EXPECT_EQ(target.keyTexts(), (std::vector<std::string>{"+x", "-x", "+Control_L", "-Control_L"}));
 }
 
 TEST_F(XKeyboardTest, StateFollowsTheEventsThisKeyboardSends) {
     EXPECT_FALSE(down('A'));
-    keyboard.keyEvent('A', kDown);
+    held.pressKey('A');
     EXPECT_TRUE(down('A')) << "a sent event counts at once";
     XSync(connection.display(), False); // the server has our event before the other connection asks
     EXPECT_TRUE(user.keyDown(user.keycode(XK_a))) << "the server agrees";
-    keyboard.keyEvent('A', kUp);
+    held.releaseKey('A');
     EXPECT_FALSE(down('A'));
     XSync(connection.display(), False);
     EXPECT_FALSE(user.keyDown(user.keycode(XK_a)));
 }
 
 TEST_F(XKeyboardTest, GenericCodesAreDownWhenEitherSideIs) {
-    keyboard.keyEvent(16, kDown); // sends Shift_L
+    held.pressKey(16); // sends Shift_L
     EXPECT_TRUE(down(16));
     EXPECT_TRUE(down(160));
     EXPECT_FALSE(down(161));
-    keyboard.keyEvent(160, kUp); // the left Shift is the same key
+    sendUp(160); // the left Shift is the same key
     EXPECT_FALSE(down(16));
 
     user.pressKey(XK_Control_R);
@@ -109,13 +113,13 @@ TEST_F(XKeyboardTest, TheStateFollowsEveryKeyboardsEventsWithoutRoundTrips) {
     EXPECT_FALSE(down('J'));
 
     // Our own events count at once, before they come back, and keep counting once they have.
-    keyboard.keyEvent('Q', kDown);
+    held.pressKey('Q');
     EXPECT_TRUE(down('Q'));
     XSync(connection.display(), False);
     keyboard.beginTick();
     EXPECT_TRUE(down('Q'));
     EXPECT_TRUE(user.keyDown(user.keycode(XK_q)));
-    keyboard.keyEvent('Q', kUp);
+    held.releaseKey('Q');
     EXPECT_FALSE(down('Q'));
     XSync(connection.display(), False);
     keyboard.beginTick();
@@ -143,11 +147,11 @@ TEST_F(XKeyboardTest, OneKeymapRoundTripServesAWholeTickOfQueriesWithoutXInput) 
     const uint64_t chord = connection.roundTrips();
     for (int vk : std::initializer_list<int>{17, 16, 'X'}) {
         ASSERT_FALSE(down(vk));
-        keyboard.keyEvent(static_cast<uint8_t>(vk), kDown);
+        held.pressKey(static_cast<uint8_t>(vk));
         EXPECT_TRUE(down(vk));
     }
     EXPECT_EQ(connection.roundTrips() - chord, 4u);
-    keyboard.releaseAll();
+    held.releaseAll();
 }
 
 TEST_F(XKeyboardTest, CachedStateExpiresByItself) {
@@ -164,15 +168,15 @@ TEST_F(XKeyboardTest, CodesWithoutAKeySendNothingAndAreNeverDown) {
     RecorderProcess target({"--focus"});
     const uint64_t before = connection.roundTrips();
     for (int vk : std::initializer_list<int>{0, 7, 10, 91, 255}) {
-        keyboard.keyEvent(static_cast<uint8_t>(vk), kDown);
+        held.pressKey(static_cast<uint8_t>(vk));
         EXPECT_EQ(keyboard.asyncKeyState(vk), 0) << vk;
     }
     EXPECT_EQ(keyboard.asyncKeyState(256), 0);
     EXPECT_EQ(keyboard.asyncKeyState(-1), 0);
     EXPECT_EQ(connection.roundTrips(), before) << "keys that do not exist are not asked about";
-    EXPECT_TRUE(keyboard.pressedKeys().empty());
-    keyboard.keyEvent('B', kDown);
-    keyboard.keyEvent('B', kUp);
+    EXPECT_FALSE(held.holdsAnything());
+    held.pressKey('B');
+    held.releaseKey('B');
     ASSERT_TRUE(target.waitForKeys(2));
     EXPECT_EQ(target.keyTexts(), (std::vector<std::string>{"+b", "-b"})) << "nothing went out before B";
 }
@@ -193,11 +197,11 @@ TEST_F(XKeyboardTest, KeysymWithoutAKeycodeAfterAMappingChange) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     EXPECT_EQ(keyboard.outputKeycode(123), 0);
-    keyboard.keyEvent(123, kDown);
+    held.pressKey(123);
     XSync(connection.display(), False);
     EXPECT_FALSE(user.keyDown(f12));
     EXPECT_EQ(keyboard.asyncKeyState(123), 0);
-    EXPECT_TRUE(keyboard.pressedKeys().empty());
+    EXPECT_FALSE(held.holdsAnything());
 
     XChangeKeyboardMapping(user.display(), f12, perKey, old, 1);
     XFree(old);
@@ -207,15 +211,15 @@ TEST_F(XKeyboardTest, KeysymWithoutAKeycodeAfterAMappingChange) {
 TEST_F(XKeyboardTest, ReleaseAllLeavesNoKeyDown) {
     RecorderProcess target({"--focus"});
     for (int vk : std::initializer_list<int>{'A', 17, 16, 115 /* F4 */, 37 /* Left */})
-        keyboard.keyEvent(static_cast<uint8_t>(vk), kDown);
-    keyboard.keyEvent('A', kUp);
-    EXPECT_EQ(keyboard.pressedKeys().size(), 4u);
+        held.pressKey(static_cast<uint8_t>(vk));
+    held.releaseKey('A');
+    EXPECT_TRUE(held.holdsAnything());
     XSync(connection.display(), False); // the events are sent; make sure the server has handled them
     EXPECT_EQ(user.keysDown().size(), 4u);
 
-    keyboard.releaseAll();
+    held.releaseAll();
     EXPECT_TRUE(user.keysDown().empty()) << "checked over another connection";
-    EXPECT_TRUE(keyboard.pressedKeys().empty());
+    EXPECT_FALSE(held.holdsAnything());
     ASSERT_TRUE(target.waitForKeys(10));
     int presses = 0, releases = 0;
     for (const auto& key : target.keys())
@@ -223,9 +227,50 @@ TEST_F(XKeyboardTest, ReleaseAllLeavesNoKeyDown) {
     EXPECT_EQ(presses, 5);
     EXPECT_EQ(releases, 5);
 
-    keyboard.releaseAll();
+    held.releaseAll();
     target.waitForKeys(11, std::chrono::milliseconds(200));
     EXPECT_EQ(target.keys().size(), 10u) << "a second call has nothing left to release";
+}
+
+// A keymap change while a key is held: the key-up goes to the keycode that went down, not to the one
+// the virtual-key code has now, so no key stays down until the next release of everything.
+TEST_F(XKeyboardTest, AKeyHeldAcrossAKeymapChangeIsReleasedByTheKeycodePressed) {
+    const KeyCode a = user.keycode(XK_a);
+    held.pressKey('A');
+    XSync(connection.display(), False);
+    ASSERT_TRUE(user.keyDown(a));
+
+    // Another keycode that had no symbol gets "a", and "a"'s own keycode none.
+    int perKey = 0, first = 0, last = 0;
+    XDisplayKeycodes(user.display(), &first, &last);
+    KeySym* aSyms = XGetKeyboardMapping(user.display(), a, 1, &perKey);
+    KeyCode spare = 0;
+    for (int code = last; code > first && spare == 0; --code) {
+        int n = 0;
+        KeySym* syms = XGetKeyboardMapping(user.display(), static_cast<KeyCode>(code), 1, &n);
+        if (std::all_of(syms, syms + n, [](KeySym sym) { return sym == NoSymbol; }))
+            spare = static_cast<KeyCode>(code);
+        XFree(syms);
+    }
+    ASSERT_NE(spare, 0);
+    std::vector<KeySym> none(static_cast<std::size_t>(perKey), NoSymbol);
+    XChangeKeyboardMapping(user.display(), spare, perKey, aSyms, 1);
+    XChangeKeyboardMapping(user.display(), a, perKey, none.data(), 1);
+    user.sync();
+    for (int i = 0; i < 100 && keyboard.keycodeToSend('A') != spare; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_EQ(keyboard.keycodeToSend('A'), spare) << "the keymap change was not seen";
+
+    held.releaseKey('A');
+    XSync(connection.display(), False);
+    EXPECT_FALSE(user.keyDown(a)) << "the key pressed is still down";
+    EXPECT_FALSE(user.keyDown(spare));
+    EXPECT_FALSE(held.holdsAnything());
+
+    XChangeKeyboardMapping(user.display(), a, perKey, aSyms, 1);
+    XChangeKeyboardMapping(user.display(), spare, perKey, none.data(), 1);
+    XFree(aSyms);
+    user.sync();
 }
 
 } // namespace

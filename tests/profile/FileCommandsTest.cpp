@@ -62,7 +62,7 @@ TEST_F(FileCommandsTest, ALoadRepaintsTheJoystickGridsAndReleasesTheKeysTheProgr
         ++paints;
         draw(g, c, r, p, rect);
     });
-    m_fake.platform.keyboard.keyEvent(17, kKeyEventExtendedKey); // a chord key of the old bindings, down
+    w.engine().held().pressKey(17); // a chord key of the old bindings, down
     m_fake.keyboard.events.clear();
 
     answerWith(file("p.vornik"));

@@ -47,7 +47,7 @@ protected:
         engine = std::make_unique<Engine>(config, platform.platform(), host);
     }
     void TearDown() override {
-        platform.keyboard().releaseAll();
+        engine->releaseHeldKeys();
         ui::Modal::reset();
     }
 

@@ -43,8 +43,8 @@ TEST_P(SignalExitTest, ReleasesEveryHeldKeyThenEnds) {
     const KeyCode a = backend.keyboard().outputKeycode('A');
     const KeyCode shift = backend.keyboard().outputKeycode(160);
     ASSERT_NE(a, 0);
-    backend.keyboard().keyEvent('A', kKeyEventExtendedKey);
-    backend.keyboard().keyEvent(160, kKeyEventExtendedKey);
+    window.engine().held().pressKey('A');
+    window.engine().held().pressKey(160);
     XSync(backend.connection().display(), False);
     ASSERT_TRUE(serverKeyDown(observer, a));
     ASSERT_TRUE(serverKeyDown(observer, shift));
@@ -57,7 +57,7 @@ TEST_P(SignalExitTest, ReleasesEveryHeldKeyThenEnds) {
 
     EXPECT_EQ(quits, 1);
     EXPECT_FALSE(window.isVisible());
-    EXPECT_TRUE(backend.keyboard().pressedKeys().empty());
+    EXPECT_FALSE(window.engine().held().holdsAnything());
     EXPECT_FALSE(serverKeyDown(observer, a));
     EXPECT_FALSE(serverKeyDown(observer, shift));
     XCloseDisplay(observer);
@@ -73,7 +73,6 @@ TEST(SignalDuringAMove, StopsTheMoveAndEndsWithNoKeyDown) {
     ASSERT_NE(observer, nullptr);
     vornik::test::RecorderProcess target({"--title", "game", "--focus"});
     ProgramOnX program;
-    LinuxPlatform& backend = program.backend;
     const int& quits = program.quits;
     TVornik& window = *program.window;
     SignalExit onSignal([&window](int) { window.endProgram(); });
@@ -111,7 +110,7 @@ TEST(SignalDuringAMove, StopsTheMoveAndEndsWithNoKeyDown) {
     const double ms = std::chrono::duration<double, std::milli>(ended - sent).count();
     std::printf("signal to exit during a move: %.1f ms\n", ms);
     EXPECT_LT(ms, 5000.0); // the move alone would take fifty minutes
-    EXPECT_TRUE(backend.keyboard().pressedKeys().empty());
+    EXPECT_FALSE(window.engine().held().holdsAnything());
     char keys[32] = {};
     XQueryKeymap(observer, keys);
     for (int code = 0; code < 256; ++code)

@@ -140,7 +140,7 @@ TEST_F(Program, BackgroundModeIsRefusedWithoutANotificationArea) {
 
 TEST_F(Program, ClosingTheWindowReleasesHeldKeys) {
     TVornik& w = start();
-    m_fake.keyboard.keyEvent('X', kKeyEventExtendedKey);
+    w.engine().held().pressKey('X');
     m_fake.keyboard.events.clear();
     w.close();
 
@@ -184,7 +184,7 @@ TEST_F(Program, EveryEditThatStopsABindingLetsGoOfTheKeysTheProgramHolds) {
         {"keyboard stop box", [&] { w.keyboardPage()->CheckBox5()->setChecked(true); }},
     };
     for (const auto& [name, path] : paths) {
-        m_fake.keyboard.keyEvent('X', kKeyEventExtendedKey);
+        w.engine().held().pressKey('X');
         m_fake.keyboard.hold('U'); // the user's own key
         path();
         EXPECT_FALSE(m_fake.keyboard.isDown('X')) << name;
@@ -192,7 +192,7 @@ TEST_F(Program, EveryEditThatStopsABindingLetsGoOfTheKeysTheProgramHolds) {
     }
 
     // Cancel changes nothing, so the key stays with its binding.
-    m_fake.keyboard.keyEvent('X', kKeyEventExtendedKey);
+    w.engine().held().pressKey('X');
     l3->setCurrentItem(l3->topLevelItem(3));
     Modal::queueDialog(reject);
     w.keyboardPage()->l3DblClick();
@@ -204,7 +204,7 @@ TEST_F(Program, EveryEditThatStopsABindingLetsGoOfTheKeysTheProgramHolds) {
 
 TEST_F(Program, QuitMenuClosesAndReleases) {
     TVornik& w = start();
-    m_fake.keyboard.keyEvent('Y', kKeyEventExtendedKey);
+    w.engine().held().pressKey('Y');
     w.findChild<QAction*>("QuitAction")->trigger();
 
     EXPECT_FALSE(w.isVisible());
@@ -215,7 +215,7 @@ TEST_F(Program, CancelInTheConnectionErrorBoxReleasesAndEnds) {
     m_fake.joysticks.plug(0).readError = 165;
     TVornik& w = start();
     w.joystickPage(1).TestCheckBox->setChecked(true);
-    m_fake.keyboard.keyEvent('Z', kKeyEventExtendedKey);
+    w.engine().held().pressKey('Z');
 
     Modal::queueAnswer(QMessageBox::Ok);
     w.TimerEx1Timer();
@@ -249,7 +249,7 @@ TEST_F(Program, LiveViewShowsPicturesOnTheJoystickPage) {
 TEST_F(Program, AJoystickChangeIsAnsweredAtOnceThroughItsChangeDescriptor) {
     FakeJoystick& pad = m_fake.joysticks.plug(0);
     TVornik& w = start();
-    ASSERT_TRUE(w.inputWake().watching());
+    ASSERT_TRUE(w.ticks().watchingJoysticks());
     w.config().joystickBindings[1][buttonEntry(1)] = JoystickBinding{BindingKeys, 'X', 0, 0, 1};
     emit w.cb1()->activated(1);
     m_fake.windows.foreground = 0x20;
@@ -258,13 +258,13 @@ TEST_F(Program, AJoystickChangeIsAnsweredAtOnceThroughItsChangeDescriptor) {
     m_fake.joysticks.signalChange();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !m_fake.keyboard.events.empty(); }, 5000));
     EXPECT_EQ(m_fake.keyboard.events, (std::vector<KeyEventRecord>{{0, 'X', kKeyEventExtendedKey}}));
-    const int responses = w.inputWake().responses();
+    const int responses = w.ticks().scheduler().inputTicks();
 
     // A stick moved inside its zone wakes the watch but is no change to answer.
     pad.reading.dwXpos = 40000;
     m_fake.joysticks.signalChange();
     QTest::qWait(50);
-    EXPECT_EQ(w.inputWake().responses(), responses);
+    EXPECT_EQ(w.ticks().scheduler().inputTicks(), responses);
 
     pad.reading.dwButtons = 0;
     m_fake.joysticks.signalChange();

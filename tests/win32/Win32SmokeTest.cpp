@@ -6,6 +6,7 @@
 #include "Configuration.h"
 #include "Engine.h"
 #include "HeadlessHost.h"
+#include "HeldOutput.h"
 #include "KeyMap.h"
 #include "MovePlayer.h"
 #include "Profile.h"
@@ -180,19 +181,21 @@ int entryOf(const TargetWindowList& list, WindowHandle window) {
 
 void keyDownThenUpIsSeenByTheKeyState() {
     Win32Keyboard keyboard;
+    Win32KeyOutput output;
     const uint8_t vk = VK_F9;
     CHECK_EQ(keyboard.asyncKeyState(vk), 0);
-    keyboard.keyEvent(vk, kKeyEventExtendedKey);
+    const std::optional<uint32_t> native = output.keyDown(vk);
+    CHECK(native && *native == vk);
     CHECK(keyboard.asyncKeyState(vk) != 0);
     CHECK(GetAsyncKeyState(vk) != 0);
-    keyboard.keyEvent(vk, kKeyEventKeyUp);
+    output.keyUp({vk, vk});
     CHECK_EQ(keyboard.asyncKeyState(vk), 0);
     CHECK_EQ(keyboard.asyncKeyState(-1), 0);
     CHECK_EQ(keyboard.asyncKeyState(256 + vk), 0);
 
     // Pressed and released between two queries: up, although the system remembers the press.
-    keyboard.keyEvent(VK_F10, kKeyEventExtendedKey);
-    keyboard.keyEvent(VK_F10, kKeyEventKeyUp);
+    output.keyDown(VK_F10);
+    output.keyUp({VK_F10, VK_F10});
     CHECK_EQ(keyboard.asyncKeyState(VK_F10), 0);
 }
 
@@ -201,11 +204,12 @@ void keyUpReleasesTheExtendedKeyItsKeyDownPressed() {
     if (!CHECK(window.bringToFront()))
         return;
     Win32Keyboard keyboard;
+    Win32KeyOutput output;
     for (const uint8_t vk : std::initializer_list<uint8_t>{VK_SHIFT, VK_CONTROL, VK_MENU, VK_RETURN, VK_LEFT}) {
         window.keys.clear();
-        keyboard.keyEvent(vk, kKeyEventExtendedKey);
+        output.keyDown(vk);
         CHECK(keyboard.asyncKeyState(vk) != 0);
-        keyboard.keyEvent(vk, kKeyEventKeyUp);
+        output.keyUp({vk, vk});
         pumpMessages(30);
         CHECK_EQ(keyboard.asyncKeyState(vk), 0);
         // The key-up names the same key as the key-down (right Shift has no extended form of its own).
@@ -216,35 +220,38 @@ void keyUpReleasesTheExtendedKeyItsKeyDownPressed() {
         CHECK_EQ(keyboard.asyncKeyState(vk), 0);
 }
 
-void releaseAllLetsGoOfWhatTheBackendStillHolds() {
+void releaseAllLetsGoOfWhatTheProgramStillHolds() {
     TestWindow window("vornik release");
     if (!CHECK(window.bringToFront()))
         return;
     Win32Keyboard keyboard;
-    keyboard.keyEvent('B', kKeyEventExtendedKey);
-    keyboard.keyEvent('A', kKeyEventExtendedKey);
-    keyboard.keyEvent('C', kKeyEventExtendedKey);
-    keyboard.keyEvent('C', kKeyEventKeyUp);
-    CHECK(keyboard.heldByUs('A') && keyboard.heldByUs('B') && !keyboard.heldByUs('C'));
+    Win32KeyOutput output;
+    HeldOutput held(output);
+    held.pressKey('B');
+    held.pressKey('A');
+    held.pressKey('C');
+    held.releaseKey('C');
+    CHECK(held.holdsKey('A') && held.holdsKey('B') && !held.holdsKey('C'));
     pumpMessages(50);
     window.keys.clear();
 
-    keyboard.releaseAll();
-    keyboard.releaseAll(); // the second call has nothing left to release
+    held.releaseAll();
+    held.releaseAll(); // the second call has nothing left to release
     pumpMessages(100);
     CHECK_EQ(keyboard.asyncKeyState('A'), 0);
     CHECK_EQ(keyboard.asyncKeyState('B'), 0);
-    CHECK(!keyboard.heldByUs('A') && !keyboard.heldByUs('B'));
+    CHECK(!held.holdsAnything());
     const std::vector<TestWindow::KeyMessage> expected{{WM_KEYUP, 'A'}, {WM_KEYUP, 'B'}};
     CHECK(window.keys == expected);
     CHECK_EQ(window.keys.size(), expected.size());
 }
 
-void destroyingTheBackendReleasesItsKeys() {
+void destroyingTheRecordReleasesItsKeys() {
+    Win32Platform backend;
     {
-        Win32Platform backend;
-        backend.platform().keyboard.keyEvent('Z', kKeyEventExtendedKey);
-        backend.platform().keyboard.keyEvent(VK_CONTROL, kKeyEventExtendedKey);
+        HeldOutput held(backend.platform().output);
+        held.pressKey('Z');
+        held.pressKey(VK_CONTROL);
         CHECK(GetAsyncKeyState('Z') & 0x8000);
     }
     CHECK_EQ(GetAsyncKeyState('Z') & 0x8000, 0);
@@ -518,6 +525,7 @@ void movePlayerSendsItsEventsInOrder() {
         return;
     Win32Platform backend;
     Keyboard& keyboard = backend.platform().keyboard;
+    HeldOutput held(backend.platform().output);
     MoveTable moves;
     Move& move = moves[1];
     move.Steps[1] = {'Q', 0};
@@ -527,7 +535,7 @@ void movePlayerSendsItsEventsInOrder() {
     move.Speed = 20;
     move.RepeatCount = 2;
     move.Overlap = 1;
-    MovePlayer player(moves, keyboard, backend.platform().clock);
+    MovePlayer player(moves, held, backend.platform().clock);
 
     const DWORD start = GetTickCount();
     player.PlayMove(1);
@@ -638,8 +646,8 @@ int main() {
     const Case cases[] = {
         {"key-down then key-up seen by GetAsyncKeyState", keyDownThenUpIsSeenByTheKeyState},
         {"key-up releases the extended key its key-down pressed", keyUpReleasesTheExtendedKeyItsKeyDownPressed},
-        {"releaseAll lets go of what the backend holds", releaseAllLetsGoOfWhatTheBackendStillHolds},
-        {"destroying the backend releases its keys", destroyingTheBackendReleasesItsKeys},
+        {"releaseAll lets go of what the program holds", releaseAllLetsGoOfWhatTheProgramStillHolds},
+        {"destroying the record releases its keys", destroyingTheRecordReleasesItsKeys},
         {"joystick detection with no joystick", joystickDetectionAnswersThatThereIsNoJoystick},
         {"joystick records: name, and the hat as the stick", joystickRecordsGiveTheNameAndTheHatAsTheStick},
         {"hidden-window timer fires and stops", hiddenWindowTimerFiresAndStops},

@@ -61,7 +61,7 @@ TVornik::TVornik(const Platform& platform, StartupOptions options, PlatformHooks
     buildMenu();
 
     // The engine's clock: a worker of the highest priority sleeps Interval, then has the main thread
-    // run one tick and waits for it, so ticks never overlap.
+    // run one tick (through the scheduler) and waits for it.
     m_tickTimer = std::make_unique<TTimerEx>(qtTimerHooks([this](std::exception_ptr error) {
         try {
             std::rethrow_exception(error);
@@ -76,17 +76,13 @@ TVornik::TVornik(const Platform& platform, StartupOptions options, PlatformHooks
     m_tickTimer->setThreadPriority(tpHighest);
     m_tickTimer->setThreadSafe(false);
     m_tickTimer->setOnTimer([this](TTimerEx&) { TimerEx1Timer(); });
-    // A press goes out at once rather than at the next tick.
-    m_inputWake = std::make_unique<QtInputWake>(
-        m_platform.joysticks, [this] { return m_engine->joystickInputChanged(); },
-        [this] {
-            if (!m_tickWake || !m_tickWake->wake())
-                m_engine->InputTick();
-        });
-    // While the engine is idle the ticks rest until an input changes.
+    // Every tick starts through the scheduler: a press goes out at once rather than at the next tick,
+    // and while the engine is idle the ticks rest until an input changes (not when tests run them).
+    std::function<void(uint32_t)> setInterval;
     if (m_options.runTimer)
-        m_tickWake = std::make_unique<TickWake>(*m_engine, m_platform, *m_tickTimer, kTimerInterval,
-                                                m_options.restInterval, [this] { TimerEx1Timer(); });
+        setInterval = [this](uint32_t ms) { m_tickTimer->setInterval(ms); };
+    m_ticks = std::make_unique<QtTickDriver>(*m_engine, m_platform, std::move(setInterval), kTimerInterval,
+                                             m_options.restInterval);
 
     m_fileCommands = std::make_unique<FileCommands>(
         this, *m_config,
@@ -105,9 +101,8 @@ TVornik::TVornik(const Platform& platform, StartupOptions options, PlatformHooks
 
 TVornik::~TVornik() {
     // The worker and the input watch go first: no tick may reach a half-destroyed window.
-    m_tickWake.reset();
     m_tickTimer.reset();
-    m_inputWake.reset();
+    m_ticks.reset();
 }
 
 void TVornik::buildWindow() {
@@ -362,10 +357,7 @@ void TVornik::leaveBackgroundMode() {
 }
 
 void TVornik::TimerEx1Timer() {
-    m_engine->EngineTick();
-    m_inputWake->tickEnded();
-    if (m_tickWake)
-        m_tickWake->tickEnded();
+    m_ticks->scheduler().timerFired();
 }
 
 void TVornik::showAbout() {

@@ -14,8 +14,7 @@
 #include "PictureStore.h"
 #include "ProfileKeeper.h"
 #include "Platform.h"
-#include "QtInputWake.h"
-#include "TickWake.h"
+#include "QtTickDriver.h"
 #include "TimerEx.h"
 
 #include <QComboBox>
@@ -44,7 +43,7 @@ struct StartupOptions {
     QString exeDirectory;      // empty: the directory of the running executable
     bool allProcesses = false; // the "/allproc" argument
     bool runTimer = true;      // tests run TimerEx1Timer themselves
-    uint32_t restInterval = 1000; // ms between ticks while the engine is idle (TickWake)
+    uint32_t restInterval = 1000; // ms between ticks while the engine is idle (TickScheduler)
     QString profile;           // a profile file loaded after the start-up sequence (absolute path)
     UserFolders folders = UserFolders::current(); // settings, recovery profile, game profiles
     std::function<bool()> trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
@@ -105,8 +104,8 @@ public:
 
     void TimerEx1Timer();
     TTimerEx& TimerEx1() { return *m_tickTimer; }
-    // Runs the engine's InputTick as soon as a joystick input changes between two ticks.
-    QtInputWake& inputWake() { return *m_inputWake; }
+    // Where every tick starts: the timer, the announced changes, the user's clicks.
+    QtTickDriver& ticks() { return *m_ticks; }
     void showAbout();
 
     // Page "搖桿 n" for joystick n at tab position `index`, its controls built and its grid's handlers set.
@@ -161,8 +160,7 @@ private:
     QFileDialog* m_saveDialog = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
     std::unique_ptr<TTimerEx> m_tickTimer;
-    std::unique_ptr<QtInputWake> m_inputWake;
-    std::unique_ptr<TickWake> m_tickWake; // null when tests run the ticks themselves
+    std::unique_ptr<QtTickDriver> m_ticks;
     std::unique_ptr<FileCommands> m_fileCommands;
     std::unique_ptr<ProfileKeeper> m_keeper;
     std::vector<QAction*> m_recentActions;

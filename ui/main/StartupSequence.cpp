@@ -87,7 +87,7 @@ void StartupSequence::steps() {
     m_window.RefreshMoveGrid();
 
     // Without a way to send key events the program can still show what the joysticks do.
-    const std::string unavailable = m_platform.keyboard.unavailableReason();
+    const std::string unavailable = m_platform.output.unavailableReason();
     if (!unavailable.empty())
         Modal::error(&m_window, QCoreApplication::translate("Vornik", "無法送出按鍵：%1。\n按鍵綁定不會有作用，搖桿的即時顯示仍可使用。")
                                     .arg(QString::fromStdString(unavailable)));

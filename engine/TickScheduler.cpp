@@ -1,0 +1,124 @@
+#include "TickScheduler.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace vornik {
+
+TickScheduler::TickScheduler(Engine& engine, const Platform& platform, Hooks hooks, uint32_t interval,
+                             uint32_t restInterval)
+    : m_engine(engine), m_platform(platform), m_hooks(std::move(hooks)), m_interval(interval),
+      m_restInterval(restInterval) {}
+
+std::chrono::steady_clock::time_point TickScheduler::now() const {
+    return m_hooks.now ? m_hooks.now() : std::chrono::steady_clock::now();
+}
+
+void TickScheduler::timerFired() {
+    ask(Kind::Full);
+}
+
+void TickScheduler::changesAnnounced() {
+    if (!takeChanges())
+        return;
+    // Taken now, so the tick in progress cannot see them when it ends: it must not rest after.
+    if (m_depth > 0)
+        m_changedMeanwhile = true;
+    if (m_resting)
+        ask(Kind::Wake);
+}
+
+void TickScheduler::joysticksAnnounced() {
+    if (m_depth > 0) {
+        m_joysticksUnseen = true;
+        return;
+    }
+    if (m_engine.joystickInputChanged())
+        answerJoysticks();
+}
+
+void TickScheduler::answerJoysticks() {
+    if (m_spacingAsked)
+        return; // the answer already waiting will see this change too
+    const auto since = now() - m_lastEnd;
+    if (since >= kMinSpacing || !m_hooks.callLater) {
+        ask(Kind::Input);
+        return;
+    }
+    m_spacingAsked = true;
+    m_hooks.callLater(std::chrono::ceil<std::chrono::microseconds>(kMinSpacing - since));
+}
+
+void TickScheduler::spacingPassed() {
+    m_spacingAsked = false;
+    ask(Kind::Input);
+}
+
+void TickScheduler::userActed() {
+    if (m_resting)
+        ask(Kind::Wake);
+}
+
+void TickScheduler::ask(Kind kind) {
+    if (m_depth > 0) {
+        m_pending = std::max(m_pending, kind);
+        return;
+    }
+    run(kind);
+    // Whatever was asked for while it ran, now that it has ended.
+    for (;;) {
+        if (m_pending != Kind::None) {
+            run(std::exchange(m_pending, Kind::None));
+        } else if (std::exchange(m_joysticksUnseen, false)) {
+            if (m_engine.joystickInputChanged())
+                answerJoysticks();
+        } else {
+            break;
+        }
+    }
+}
+
+void TickScheduler::run(Kind kind) {
+    // While resting, a joystick change wakes the ticks: a full tick answers it.
+    const bool full = kind != Kind::Input || m_resting;
+    struct Depth {
+        int& depth;
+        explicit Depth(int& d) : depth(d) { ++depth; }
+        ~Depth() { --depth; }
+    };
+    {
+        const Depth inTick(m_depth);
+        if (!full) {
+            ++m_inputTicks;
+            m_engine.InputTick();
+        } else {
+            if (kind != Kind::Full)
+                ++m_wakeTicks;
+            m_engine.EngineTick();
+        }
+    }
+    m_lastEnd = now();
+    if (full)
+        fullTickEnded();
+}
+
+void TickScheduler::fullTickEnded() {
+    // Events the backend read in the course of the tick, after it looked at the state, make the
+    // descriptor quiet without having been seen: they are handled now, and the next tick comes at the
+    // usual interval to look at them.
+    const bool changed = takeChanges() || std::exchange(m_changedMeanwhile, false);
+    const bool rest = m_hooks.setInterval && !changed && m_engine.idle() && m_engine.inputChangesAnnounced();
+    if (rest == m_resting)
+        return;
+    m_resting = rest;
+    m_hooks.setInterval(rest ? m_restInterval : m_interval);
+}
+
+bool TickScheduler::takeChanges() {
+    // Both are taken, whatever the first says: each drains what its descriptor announced.
+    const bool keyEvents = m_platform.keyboard.takeChanges();
+    const bool windowEvents = m_platform.windows.takeChanges();
+    return keyEvents || windowEvents;
+}
+
+} // namespace vornik

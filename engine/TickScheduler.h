@@ -1,0 +1,85 @@
+#pragma once
+
+#include "Engine.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+
+namespace vornik {
+
+// Owns every way a tick starts, and when it runs:
+//   - the timer's firing runs a full tick (EngineTick), every `interval` ms from the end of the last;
+//   - after a full tick that finds the engine idle, on a platform that announces every input change,
+//     the timer rests (its interval becomes `restInterval`), until an announcement wakes it: a full
+//     tick runs at once, and unless it finds the engine idle again the usual interval comes back;
+//   - a joystick change between two ticks is answered at once by a partial tick (InputTick), or, while
+//     resting, by a full one; never sooner than kMinSpacing after the end of the last tick, so a noisy
+//     input cannot keep the main thread busy;
+//   - one depth count: a tick asked for while one runs (a box it shows runs the event loop) runs
+//     after it, never inside it.
+// The event loop's adapter watches the descriptors and the user's own clicks and calls the entries
+// below. Main thread only.
+class TickScheduler {
+public:
+    static constexpr std::chrono::microseconds kMinSpacing{2000};
+
+    struct Hooks {
+        // Sets the timer's interval. Empty: there is no timer to rest (the ticks never rest).
+        std::function<void(uint32_t ms)> setInterval;
+        // Has spacingPassed() called once, `delay` from now.
+        std::function<void(std::chrono::microseconds delay)> callLater;
+        // The time; empty: the steady clock.
+        std::function<std::chrono::steady_clock::time_point()> now;
+    };
+
+    TickScheduler(Engine& engine, const Platform& platform, Hooks hooks, uint32_t interval = 30,
+                  uint32_t restInterval = 1000);
+
+    // The timer's interval has passed.
+    void timerFired();
+    // The keyboard's or the window system's descriptor became readable.
+    void changesAnnounced();
+    // The joysticks' descriptor became readable (and has been drained).
+    void joysticksAnnounced();
+    // The user clicked or typed in the program's own windows, and the event has been handled: the
+    // boxes and tables a tick looks at may have changed.
+    void userActed();
+    // The delay asked of Hooks::callLater has passed.
+    void spacingPassed();
+
+    bool resting() const { return m_resting; }
+    // Ticks in progress: 0, or 1 while one runs.
+    int depth() const { return m_depth; }
+    // Full ticks run by a wake while resting, and partial ticks run for joystick changes, so far.
+    int wakeTicks() const { return m_wakeTicks; }
+    int inputTicks() const { return m_inputTicks; }
+
+private:
+    // What a request asks for; a later, larger one takes the place of a pending smaller one.
+    enum class Kind : uint8_t { None, Input, Full, Wake };
+    void ask(Kind kind);
+    void run(Kind kind);
+    // A joystick change: answered now, or once kMinSpacing has passed since the last tick.
+    void answerJoysticks();
+    void fullTickEnded();
+    bool takeChanges();
+    std::chrono::steady_clock::time_point now() const;
+
+    Engine& m_engine;
+    Platform m_platform;
+    Hooks m_hooks;
+    uint32_t m_interval;
+    uint32_t m_restInterval;
+    int m_depth = 0;
+    Kind m_pending = Kind::None;
+    bool m_changedMeanwhile = false; // an announced change was taken while a tick ran
+    bool m_resting = false;
+    bool m_spacingAsked = false;
+    bool m_joysticksUnseen = false; // a joystick announcement came while a tick ran
+    std::chrono::steady_clock::time_point m_lastEnd{};
+    int m_wakeTicks = 0;
+    int m_inputTicks = 0;
+};
+
+} // namespace vornik

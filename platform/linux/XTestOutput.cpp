@@ -1,0 +1,98 @@
+#include "XTestOutput.h"
+
+#include <cstdlib>
+
+#include <X11/extensions/XTest.h>
+
+namespace vornik {
+
+XTestOutput::XTestOutput(XConnection& connection, XKeyboard& keyboard)
+    : m_connection(connection), m_keyboard(keyboard) {
+    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+    m_hasXTest = XTestQueryExtension(m_connection.display(), &eventBase, &errorBase, &major, &minor) != 0;
+    m_connection.countRoundTrip();
+}
+
+std::string XTestOutput::unavailableReason() const {
+    return m_hasXTest ? std::string() : std::string("the X server has no XTEST extension");
+}
+
+void XTestOutput::sendKey(KeyCode code, bool down) {
+    Display* display = m_connection.display();
+    XTestFakeKeyEvent(display, code, down ? True : False, CurrentTime);
+    XFlush(display);
+    m_keyboard.noteSent(code, down);
+}
+
+std::optional<uint32_t> XTestOutput::keyDown(uint8_t vk) {
+    if (!m_hasXTest)
+        return std::nullopt;
+    const KeyCode code = m_keyboard.keycodeToSend(vk);
+    if (code == 0)
+        return std::nullopt;
+    sendKey(code, true);
+    return code;
+}
+
+void XTestOutput::keyUp(const SentKey& key) {
+    if (!m_hasXTest || key.native == 0 || key.native > 255)
+        return;
+    // What has come back of earlier events is counted first, as for a key-down (keycodeToSend), so the
+    // state's count of events still on their way stays right.
+    m_connection.processEvents();
+    sendKey(static_cast<KeyCode>(key.native), false);
+}
+
+unsigned XTestOutput::buttonNumber(PointerButton button) {
+    switch (button) {
+    case PointerButton::Left:
+        return 1;
+    case PointerButton::Middle:
+        return 2;
+    case PointerButton::Right:
+        return 3;
+    case PointerButton::Back:
+        return 8;
+    case PointerButton::Forward:
+        return 9;
+    }
+    return 1;
+}
+
+void XTestOutput::click(unsigned button, bool down) {
+    XTestFakeButtonEvent(m_connection.display(), button, down ? True : False, CurrentTime);
+}
+
+void XTestOutput::pointerButton(PointerButton button, bool down) {
+    if (!m_hasXTest)
+        return;
+    click(buttonNumber(button), down);
+    XFlush(m_connection.display());
+}
+
+void XTestOutput::pointerMotion(int dx, int dy) {
+    if (!m_hasXTest || (dx == 0 && dy == 0))
+        return;
+    XTestFakeRelativeMotionEvent(m_connection.display(), dx, dy, CurrentTime);
+    XFlush(m_connection.display());
+}
+
+void XTestOutput::wheel(int steps, bool horizontal) {
+    if (!m_hasXTest || steps == 0)
+        return;
+    // X has no wheel: a notch is a click of button 4 (up), 5 (down), 6 (left) or 7 (right).
+    const unsigned button = horizontal ? (steps > 0 ? 7 : 6) : (steps > 0 ? 4 : 5);
+    for (int i = 0; i < std::abs(steps); ++i) {
+        click(button, true);
+        click(button, false);
+    }
+    XFlush(m_connection.display());
+}
+
+void XTestOutput::flush() {
+    // On the way out: the events have reached the server when this returns.
+    XSync(m_connection.display(), False);
+    m_connection.countRoundTrip();
+}
+
+} // namespace vornik

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "Output.h"
+#include "XConnection.h"
+#include "XKeyboard.h"
+
+namespace vornik {
+
+// Key and pointer events through the XTest extension, each flushed at once. A key goes down as the
+// keycode the keymap in force gives its virtual-key code (XKeyboard keeps that table and counts the
+// event in its state at once); its key-up names the keycode that went down. Main thread only.
+class XTestOutput : public Output {
+public:
+    XTestOutput(XConnection& connection, XKeyboard& keyboard);
+
+    std::optional<uint32_t> keyDown(uint8_t vk) override;
+    void keyUp(const SentKey& key) override;
+    std::string unavailableReason() const override;
+    bool canPoint() const override { return m_hasXTest; }
+    void pointerButton(PointerButton button, bool down) override;
+    void pointerMotion(int dx, int dy) override;
+    void wheel(int steps, bool horizontal) override;
+    void flush() override;
+
+    // False when the server has no XTest: nothing is then sent.
+    bool hasXTest() const { return m_hasXTest; }
+    // The X button number of a pointer button: 1 left, 2 middle, 3 right, 8 back, 9 forward.
+    static unsigned buttonNumber(PointerButton button);
+
+private:
+    void sendKey(KeyCode code, bool down);
+    void click(unsigned button, bool down);
+
+    XConnection& m_connection;
+    XKeyboard& m_keyboard;
+    bool m_hasXTest = false;
+};
+
+} // namespace vornik
