@@ -1,10 +1,11 @@
 # The folder that runs on Windows, made by `cmake --install BUILD --prefix DIR`, and its zip, made by
 # `cpack -G ZIP` in BUILD: the program and its key-map file, the Qt DLLs with the plugins Qt loads at
-# run time (the platform and the style), the MinGW runtime DLLs, and the README with its pictures
-# (the About box links to it). tests/win32/check-dlls.sh checks the folder against the programs' imports.
+# run time (the platform and the style), the MinGW runtime DLLs, and the README (the About box links
+# to it) with its pictures and the pages it links to in docs/. tests/win32/check-dlls.sh checks the
+# folder against the programs' imports.
 install(TARGETS vornik RUNTIME DESTINATION .)
 install(FILES ${VORNIK_KEYMAP} ${PROJECT_SOURCE_DIR}/README.md DESTINATION .)
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION docs FILES_MATCHING PATTERN "*.png")
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION docs FILES_MATCHING PATTERN "*.png" PATTERN "*.md")
 
 foreach(module Core Gui Widgets)
     install(FILES $<TARGET_FILE:Qt6::${module}> DESTINATION .)

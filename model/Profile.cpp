@@ -1,4 +1,4 @@
-// Profile files: loading and saving through the system's file calls (platform/os). The format is
+// Profile files: loading and saving through the system's file calls (os/). The format is
 // checked in ProfileSchema.cpp and written in ProfileText.cpp.
 #include "Profile.h"
 

@@ -64,11 +64,18 @@ struct TTimerThread::Control {
         priorityRefused = !(setThreadPriority && setThreadPriority(priority));
     }
 
-    void callOnMainThread(const std::function<void()>& call) {
+    // Runs `call` on the main thread (or, without runOnMainThread, right here) and returns once it has
+    // run. `lock` is held on entry and on return but not during the call, which takes it itself;
+    // meanwhile inMainCall tells stop() not to join the worker.
+    void callOnMainThreadAndWait(std::unique_lock<std::mutex>& lock, const std::function<void()>& call) {
+        inMainCall = true;
+        lock.unlock();
         if (runOnMainThread)
             runOnMainThread(call);
         else
             call();
+        lock.lock();
+        inMainCall = false;
     }
 
     bool posting() const { return waiter != nullptr; }
@@ -169,115 +176,142 @@ void TTimerThread::fireIfStillWanted(Control& control, uint64_t generation, std:
     lock.lock();
 }
 
+void TTimerThread::finishPostedFiring(Control& control, uint64_t generation) {
+    std::unique_lock lock(control.mutex);
+    fireIfStillWanted(control, generation, lock);
+    control.callPending = false;
+    control.callEndedAt = SteadyClock::now();
+    if (control.stop || control.paused || control.generation != generation) {
+        control.wakeWorker();
+    } else {
+        // owner is valid: the timer cannot be stopped without `stop` being set first.
+        control.armTimer(control.callEndedAt + std::chrono::milliseconds(control.owner->Interval()));
+    }
+}
+
 void TTimerThread::Execute(std::shared_ptr<Control> control) {
     Control& c = *control;
     std::unique_lock lock(c.mutex);
     if (c.stop)
         return;
     c.applyPriority(c.owner->ThreadPriority());
-    uint64_t seenGeneration = c.generation;
-    auto sleepStart = SteadyClock::now();
+    Cycle cycle{c.generation, SteadyClock::now()};
 
     while (!c.stop) {
         if (c.paused) {
-            if (c.posting()) {
-                c.armTimer(SteadyClock::time_point::max());
-                c.waitPosting(lock);
-            } else {
-                c.wake.wait(lock, [&] { return c.stop || !c.paused; });
-            }
+            waitWhilePaused(c, lock);
             continue;
         }
-        if (seenGeneration != c.generation) {
-            seenGeneration = c.generation;
-            sleepStart = c.resumedAt;
-            if (c.wantedPriority != c.appliedPriority)
-                c.applyPriority(c.wantedPriority);
-        }
-        if (c.posting()) {
-            // The sleep after a posted firing starts when the call has run; until then, no deadline.
-            if (c.callPending) {
-                c.armTimer(SteadyClock::time_point::max());
-                c.waitPosting(lock);
-                continue;
-            }
-            sleepStart = std::max(sleepStart, c.callEndedAt);
-            const auto deadline = sleepStart + std::chrono::milliseconds(c.owner->Interval());
-            if (SteadyClock::now() < deadline) {
-                c.armTimer(deadline);
-                c.waitPosting(lock);
-                continue; // everything is looked at again: the deadline may have been reached
-            }
-        } else {
-            const auto deadline = sleepStart + std::chrono::milliseconds(c.owner->Interval());
-            const bool interrupted = c.wake.wait_until(
-                lock, deadline, [&] { return c.stop || c.paused || c.generation != seenGeneration; });
-            if (interrupted)
-                continue;
-        }
-
-        TTimerEx* owner = c.owner;
-        if (!owner->ThreadSafe() && c.posting()) {
-            c.callPending = true;
-            const uint64_t firingGeneration = seenGeneration;
-            lock.unlock();
-            // As below, the main thread decides when it gets to the call whether it is still wanted.
-            // Once it has run (or been dropped), the call itself sets the worker's next wake-up.
-            c.postToMainThread([control, firingGeneration] {
-                std::unique_lock inner(control->mutex);
-                fireIfStillWanted(*control, firingGeneration, inner);
-                control->callPending = false;
-                control->callEndedAt = SteadyClock::now();
-                if (control->stop || control->paused || control->generation != firingGeneration) {
-                    control->wakeWorker();
-                } else {
-                    // owner is valid: the timer cannot be stopped without `stop` being set first.
-                    control->armTimer(control->callEndedAt + std::chrono::milliseconds(control->owner->Interval()));
-                }
-            });
-            lock.lock();
-            continue;
-        }
-        if (owner->ThreadSafe()) {
-            lock.unlock();
-            std::exception_ptr error;
-            try {
-                owner->FireTimer();
-            } catch (...) {
-                error = std::current_exception();
-            }
-            lock.lock();
-            if (error && !c.stop) {
-                // Errors are shown on the main thread, like those of window-timer mode.
-                c.inMainCall = true;
-                lock.unlock();
-                c.callOnMainThread([control, error] {
-                    std::unique_lock inner(control->mutex);
-                    if (control->stop)
-                        return;
-                    TTimerEx* target = control->owner;
-                    inner.unlock();
-                    target->reportError(error);
-                });
-                lock.lock();
-                c.inMainCall = false;
-            }
-        } else {
-            c.inMainCall = true;
-            const uint64_t firingGeneration = seenGeneration;
-            lock.unlock();
-            // The main thread decides, when it gets to the call, whether the firing is still wanted: a
-            // pause or resume in between (which happen on the main thread) cancels it.
-            c.callOnMainThread([control, firingGeneration] {
-                std::unique_lock inner(control->mutex);
-                fireIfStillWanted(*control, firingGeneration, inner);
-            });
-            lock.lock();
-            c.inMainCall = false;
-        }
-        // Not fixed-rate: the next sleep starts after the firing.
-        sleepStart = SteadyClock::now();
+        takeUpResume(c, cycle);
+        if (c.posting())
+            waitThenPost(control, cycle, lock);
+        else
+            sleepThenFire(control, cycle, lock);
     }
+}
+
+void TTimerThread::waitWhilePaused(Control& c, std::unique_lock<std::mutex>& lock) {
+    if (c.posting()) {
+        c.armTimer(SteadyClock::time_point::max());
+        c.waitPosting(lock);
+    } else {
+        c.wake.wait(lock, [&] { return c.stop || !c.paused; });
+    }
+}
+
+void TTimerThread::takeUpResume(Control& c, Cycle& cycle) {
+    if (cycle.seenGeneration == c.generation)
+        return;
+    cycle.seenGeneration = c.generation;
+    cycle.sleepStart = c.resumedAt;
+    if (c.wantedPriority != c.appliedPriority)
+        c.applyPriority(c.wantedPriority);
+}
+
+void TTimerThread::sleepThenFire(const std::shared_ptr<Control>& control, Cycle& cycle,
+                                 std::unique_lock<std::mutex>& lock) {
+    Control& c = *control;
+    const auto deadline = cycle.sleepStart + std::chrono::milliseconds(c.owner->Interval());
+    const bool interrupted = c.wake.wait_until(
+        lock, deadline, [&] { return c.stop || c.paused || c.generation != cycle.seenGeneration; });
+    if (interrupted)
+        return;
+    if (c.owner->ThreadSafe())
+        fireOnWorker(control, cycle, lock);
+    else
+        fireOnMainThread(control, cycle, lock);
+}
+
+void TTimerThread::waitThenPost(const std::shared_ptr<Control>& control, Cycle& cycle,
+                                std::unique_lock<std::mutex>& lock) {
+    Control& c = *control;
+    // The sleep after a posted firing starts when the call has run; until then, no deadline.
+    if (c.callPending) {
+        c.armTimer(SteadyClock::time_point::max());
+        c.waitPosting(lock);
+        return;
+    }
+    cycle.sleepStart = std::max(cycle.sleepStart, c.callEndedAt);
+    const auto deadline = cycle.sleepStart + std::chrono::milliseconds(c.owner->Interval());
+    if (SteadyClock::now() < deadline) {
+        c.armTimer(deadline);
+        c.waitPosting(lock);
+        return; // everything is looked at again: the deadline may have been reached
+    }
+    if (c.owner->ThreadSafe())
+        fireOnWorker(control, cycle, lock);
+    else
+        postFiring(control, cycle.seenGeneration, lock);
+}
+
+void TTimerThread::fireOnWorker(const std::shared_ptr<Control>& control, Cycle& cycle,
+                                std::unique_lock<std::mutex>& lock) {
+    Control& c = *control;
+    TTimerEx* owner = c.owner;
+    lock.unlock();
+    std::exception_ptr error;
+    try {
+        owner->FireTimer();
+    } catch (...) {
+        error = std::current_exception();
+    }
+    lock.lock();
+    if (error && !c.stop) {
+        // Errors are shown on the main thread, like those of window-timer mode.
+        c.callOnMainThreadAndWait(lock, [control, error] {
+            std::unique_lock inner(control->mutex);
+            if (control->stop)
+                return;
+            TTimerEx* target = control->owner;
+            inner.unlock();
+            target->reportError(error);
+        });
+    }
+    // Not fixed-rate: the next sleep starts after the firing.
+    cycle.sleepStart = SteadyClock::now();
+}
+
+void TTimerThread::fireOnMainThread(const std::shared_ptr<Control>& control, Cycle& cycle,
+                                    std::unique_lock<std::mutex>& lock) {
+    const uint64_t firingGeneration = cycle.seenGeneration;
+    // The main thread decides, when it gets to the call, whether the firing is still wanted: a
+    // pause or resume in between (which happen on the main thread) cancels it.
+    control->callOnMainThreadAndWait(lock, [control, firingGeneration] {
+        std::unique_lock inner(control->mutex);
+        fireIfStillWanted(*control, firingGeneration, inner);
+    });
+    // Not fixed-rate: the next sleep starts after the firing.
+    cycle.sleepStart = SteadyClock::now();
+}
+
+void TTimerThread::postFiring(const std::shared_ptr<Control>& control, uint64_t generation,
+                              std::unique_lock<std::mutex>& lock) {
+    control->callPending = true;
+    lock.unlock();
+    // As with runOnMainThread, the main thread decides when it gets to the call whether it is still
+    // wanted. Once it has run (or been dropped), the call itself sets the worker's next wake-up.
+    control->postToMainThread([control, generation] { finishPostedFiring(*control, generation); });
+    lock.lock();
 }
 
 TTimerEx::TTimerEx(TimerHooks hooks) : m_hooks(std::move(hooks)) {

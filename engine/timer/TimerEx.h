@@ -113,10 +113,48 @@ public:
 
 private:
     struct Control;
+    // The worker's own account of the interval under way.
+    struct Cycle {
+        uint64_t seenGeneration = 0;                      // the last resume the worker has taken up
+        std::chrono::steady_clock::time_point sleepStart; // when the interval began
+    };
+
+    // The worker's loop: until stopped, waits while paused, takes up each resume, and otherwise takes
+    // one step of the way it fires: posting (waitThenPost) when the hooks give postToMainThread and a
+    // WorkerWait, else through runOnMainThread (sleepThenFire).
     static void Execute(std::shared_ptr<Control> control);
+
+    // The loop's steps, on the worker, each with `lock` held on entry and on return.
+    // Returns once woken while paused; the loop looks at everything again.
+    static void waitWhilePaused(Control& c, std::unique_lock<std::mutex>& lock);
+    // After a resume since the last look: the interval restarts from the resume, and the worker takes
+    // the priority it asked for.
+    static void takeUpResume(Control& c, Cycle& cycle);
+    // The runOnMainThread way: sleeps the interval out unless a stop, pause or resume ends the sleep
+    // first, then fires (fireOnWorker or fireOnMainThread).
+    static void sleepThenFire(const std::shared_ptr<Control>& control, Cycle& cycle,
+                              std::unique_lock<std::mutex>& lock);
+    // Hands the firing to the main thread with runOnMainThread, waits until it has run, and starts the
+    // next interval.
+    static void fireOnMainThread(const std::shared_ptr<Control>& control, Cycle& cycle,
+                                 std::unique_lock<std::mutex>& lock);
+    // The posting way: one wait, while a posted call has not ended or until an interval after it has;
+    // once the interval is over, fires (fireOnWorker or postFiring).
+    static void waitThenPost(const std::shared_ptr<Control>& control, Cycle& cycle, std::unique_lock<std::mutex>& lock);
+    // Queues the firing with postToMainThread and goes on at once; the call sets the worker's next
+    // wake-up itself (finishPostedFiring).
+    static void postFiring(const std::shared_ptr<Control>& control, uint64_t generation,
+                           std::unique_lock<std::mutex>& lock);
+    // ThreadSafe, either way: fires on the worker itself, shows an exception on the main thread, and
+    // starts the next interval.
+    static void fireOnWorker(const std::shared_ptr<Control>& control, Cycle& cycle, std::unique_lock<std::mutex>& lock);
+
     // On the main thread, `lock` held on entry and on return: fires unless a stop, pause or restart
     // since firing `generation` was handed over cancelled it.
     static void fireIfStillWanted(Control& control, uint64_t generation, std::unique_lock<std::mutex>& lock);
+    // On the main thread, the posted call: fires if still wanted, then sets when the worker's wait
+    // ends (an interval from now), or wakes it at once after a stop, pause or resume.
+    static void finishPostedFiring(Control& control, uint64_t generation);
 
     std::shared_ptr<Control> m_control;
     std::thread m_thread;
