@@ -7,7 +7,7 @@
 //   5. if so, the bindings of every joystick whose "停止作用" box is not ticked;
 //   6. if so, and the keyboard page's "停止作用" box is not ticked, the keyboard bindings.
 // Each step reports whether it needs the next tick; when none does, the program is at rest (see
-// idle()), which lets the scheduler stop ticking until an input changes. A move checks before each
+// idle()), which lets the scheduler rest until an input changes. A move checks before each
 // of its steps that the target is still in front; once it is not, nothing more goes out this tick.
 // Between ticks, a joystick change that matters runs InputTick at once (steps 1, 3 and 4, and of
 // step 5 only the key chords that follow an input's state), so a press does not wait for the tick.

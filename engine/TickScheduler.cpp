@@ -22,14 +22,14 @@ void TickScheduler::changesAnnounced() {
     if (!takeChanges())
         return;
     // Taken now, so the tick in progress cannot see them when it ends: it must not rest after.
-    if (m_depth > 0)
+    if (m_ticking > 0)
         m_changedMeanwhile = true;
     if (m_resting)
         ask(Kind::Wake);
 }
 
 void TickScheduler::joysticksAnnounced() {
-    if (m_depth > 0) {
+    if (m_ticking > 0) {
         m_joysticksUnseen = true;
         return;
     }
@@ -60,7 +60,7 @@ void TickScheduler::userActed() {
 }
 
 void TickScheduler::ask(Kind kind) {
-    if (m_depth > 0) {
+    if (m_ticking > 0) {
         m_pending = std::max(m_pending, kind);
         return;
     }
@@ -87,7 +87,7 @@ void TickScheduler::run(Kind kind) {
         ~Depth() { --depth; }
     };
     {
-        const Depth inTick(m_depth);
+        const Depth inTick(m_ticking);
         if (!full) {
             ++m_inputTicks;
             m_engine.InputTick();

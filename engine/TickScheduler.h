@@ -49,8 +49,8 @@ public:
     void spacingPassed();
 
     bool resting() const { return m_resting; }
-    // Ticks in progress: 0, or 1 while one runs.
-    int depth() const { return m_depth; }
+    // The depth count of ticks in progress: 0, or 1 while one runs.
+    int ticking() const { return m_ticking; }
     // Full ticks run by a wake while resting, and partial ticks run for joystick changes, so far.
     int wakeTicks() const { return m_wakeTicks; }
     int inputTicks() const { return m_inputTicks; }
@@ -71,7 +71,7 @@ private:
     Hooks m_hooks;
     uint32_t m_interval;
     uint32_t m_restInterval;
-    int m_depth = 0;
+    int m_ticking = 0; // ticks in progress; a tick asked for meanwhile waits in m_pending
     Kind m_pending = Kind::None;
     bool m_changedMeanwhile = false; // an announced change was taken while a tick ran
     bool m_resting = false;

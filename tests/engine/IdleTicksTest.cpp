@@ -188,7 +188,7 @@ TEST_F(IdleTicks, RestWhileIdleAndAnInputIsAnsweredByATickAtOnceThenTicksAsBefor
     host.onAsk = [&] {
         fake.joysticks.devices[0].readError = 0;
         scheduler->userActed();
-        depthWhileAsked = scheduler->depth();
+        depthWhileAsked = scheduler->ticking();
         EXPECT_EQ(scheduler->wakeTicks(), 3) << "no tick inside the tick";
     };
     tick();

@@ -24,7 +24,7 @@ struct DepthHost : RecordingHost {
     int deepest = 0;
     bool mainWindowVisible() override {
         if (scheduler != nullptr)
-            deepest = std::max(deepest, scheduler->depth());
+            deepest = std::max(deepest, scheduler->ticking());
         return true;
     }
 };
