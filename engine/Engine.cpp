@@ -29,6 +29,7 @@ constexpr int kVkControl = 0x11;
 constexpr int kVkJ = 0x4A;
 
 constexpr uint32_t kAttachCheckInterval = 1000; // ms between two looks for an attached joystick
+constexpr uint32_t kMaxMotionStep = 50;         // ms: a late motion step moves no more than this
 
 // Live-view picture by (Y zone, X zone), zones 1..3: mimg0..mimg8.
 constexpr int kDirectionPicture[3][3] = {{5, 1, 8}, {3, 0, 4}, {6, 2, 7}};
@@ -59,17 +60,39 @@ int Engine::AxisZone(int32_t minimum, int32_t maximum, int32_t position) {
     return static_cast<int>(std::clamp<int64_t>(zone, 0, 3));
 }
 
-StickZones Engine::stickZones(const JoystickCaps& caps, const JoyReading& reading) {
-    StickZones zones{AxisZone(static_cast<int32_t>(caps.wXmin), static_cast<int32_t>(caps.wXmax),
-                              static_cast<int32_t>(reading.dwXpos)),
-                     AxisZone(static_cast<int32_t>(caps.wYmin), static_cast<int32_t>(caps.wYmax),
-                              static_cast<int32_t>(reading.dwYpos))};
+StickZones Engine::stickZones(const JoystickCaps& caps, const JoyReading& reading, bool withStick) {
+    StickZones zones;
+    if (withStick)
+        zones = {AxisZone(static_cast<int32_t>(caps.wXmin), static_cast<int32_t>(caps.wXmax),
+                          static_cast<int32_t>(reading.dwXpos)),
+                 AxisZone(static_cast<int32_t>(caps.wYmin), static_cast<int32_t>(caps.wYmax),
+                          static_cast<int32_t>(reading.dwYpos))};
     const StickZones hat = hatZones(reading.dwPOV);
     if (hat.x != 0)
         zones.x = hat.x;
     if (hat.y != 0)
         zones.y = hat.y;
     return zones;
+}
+
+StickVector Engine::stickVector(const JoystickCaps& caps, const JoyReading& reading) {
+    const auto axis = [](uint32_t minimum, uint32_t maximum, uint32_t position) {
+        const double half = (static_cast<double>(maximum) - minimum) / 2.0;
+        if (half < 1.0)
+            return 0.0;
+        return std::clamp((static_cast<double>(position) - minimum - half) / half, -1.0, 1.0);
+    };
+    return {axis(caps.wXmin, caps.wXmax, reading.dwXpos), axis(caps.wYmin, caps.wYmax, reading.dwYpos)};
+}
+
+StickZones Engine::bindingZones(int joystick, const JoyReading& reading) const {
+    return stickZones(m_config.caps(joystick), reading, m_config.pad(joystick).leftStick == StickMode::Keys);
+}
+
+bool Engine::stickDeflected(int joystick, const JoyReading& reading) const {
+    const PadSettings& pad = m_config.pad(joystick);
+    return pad.leftStick != StickMode::Keys &&
+           deflection(stickVector(m_config.caps(joystick), reading), pad.leftDeadZone).r > 0;
 }
 
 // Presence flag, capabilities and name of system id `id` from a capability query; true when it answered.
@@ -183,10 +206,15 @@ bool Engine::runBindings(int joystick, bool keysOnly) {
     const JoystickCaps& caps = m_config.caps(joystick);
     JoystickBlock& block = m_config.joystickBindings[joystick];
     const auto send = [&](int entry, int action) {
-        if (!keysOnly || block[entry].BindingKind == BindingKeys)
-            m_output.SendBinding(block[entry], action);
+        const JoystickBinding& binding = block[entry];
+        if (keysOnly && binding.BindingKind != BindingKeys && binding.BindingKind != BindingPointer)
+            return;
+        if (binding.BindingKind == BindingPointer && isWheelTarget(binding.Key1) && binding.AutoFireMode == AutoFireNone)
+            wheelBinding(joystick, entry, action == ActionPress);
+        else
+            m_output.SendBinding(binding, action);
     };
-    const auto [x, y] = stickZones(caps, r);
+    const auto [x, y] = bindingZones(joystick, r);
     if (x == 1) {
         send(kEntryLeft, ActionPress);
     } else if (x == 2) {
@@ -208,11 +236,13 @@ bool Engine::runBindings(int joystick, bool keysOnly) {
     for (int b = 1; b <= buttons && typing(); ++b) {
         const bool held = ((r.dwButtons >> (b - 1)) & 1u) != 0;
         JoystickBinding& binding = block[buttonEntry(b)];
-        if (!keysOnly)
-            firesOnItsOwn |= m_output.AutoFireStep(binding, held);
-        else if (binding.AutoFireMode == AutoFireNone)
+        if (binding.AutoFireMode == AutoFireNone)
             send(buttonEntry(b), held ? ActionPress : ActionRelease); // AutoFireStep without auto-fire
+        else if (!keysOnly)
+            firesOnItsOwn |= m_output.AutoFireStep(binding, held);
     }
+    if (stickDeflected(joystick, r) || m_wheelHeld[static_cast<std::size_t>(joystick - 1)] != 0)
+        m_motionPads |= 1u << (joystick - 1);
     return firesOnItsOwn;
 }
 
@@ -223,7 +253,7 @@ bool Engine::joystickInputChanged() {
         SeenInput now;
         // A failed read counts as a change: the tick that follows reads again and asks about it.
         if (m_platform.joysticks.getPosEx(static_cast<uint32_t>(t - 1), r) == 0)
-            now = SeenInput{r.dwButtons, stickZones(m_config.caps(t), r), true};
+            now = SeenInput{r.dwButtons, bindingZones(t, r), stickDeflected(t, r), true};
         SeenInput& seen = m_seen[static_cast<std::size_t>(t - 1)];
         if (!(now == seen) || !now.read)
             changed = true;
@@ -237,6 +267,8 @@ bool Engine::joystickInputChanged() {
 Engine::StepReport Engine::joystickSteps(bool keysOnly) {
     StepReport report;
     m_targetLeft = false;
+    const bool wasMoving = m_motionPads != 0;
+    m_motionPads = 0;
     for (int t = 1; t <= kMaxJoysticks && m_config.present(t) && !m_ending; ++t) {
         if (m_host.testBoxTicked(t))
             UpdateLiveView(t);
@@ -250,6 +282,9 @@ Engine::StepReport Engine::joystickSteps(bool keysOnly) {
         if (!m_host.stopBoxTicked(t))
             report.needsNextTick |= runBindings(t, keysOnly);
     }
+    // Motion that starts now is counted from now.
+    if (!wasMoving && m_motionPads != 0)
+        m_lastMotion = m_platform.clock.tickCount();
     return report;
 }
 
@@ -260,10 +295,109 @@ bool Engine::joystickAwayFromRest(int joystick) {
     JoyReading r = m_tickReadings[i];
     if ((m_tickReadMask & (1u << i)) == 0 && m_platform.joysticks.getPosEx(static_cast<uint32_t>(i), r) != 0)
         return true;
-    const JoystickCaps& caps = m_config.caps(joystick);
-    const int buttons = buttonsProcessed(caps);
+    const int buttons = buttonsProcessed(m_config.caps(joystick));
     const uint32_t mask = buttons >= 32 ? ~0u : (1u << buttons) - 1;
-    return !(stickZones(caps, r) == StickZones{}) || (r.dwButtons & mask) != 0;
+    return !(bindingZones(joystick, r) == StickZones{}) || (r.dwButtons & mask) != 0;
+}
+
+void Engine::wheelBinding(int joystick, int entry, bool down) {
+    uint64_t& held = m_wheelHeld[static_cast<std::size_t>(joystick - 1)];
+    const uint64_t bit = uint64_t{1} << entry;
+    if (!down) {
+        held &= ~bit;
+        return;
+    }
+    if ((held & bit) != 0)
+        return;
+    held |= bit;
+    // One notch as the input goes down; while it stays down the motion steps turn the wheel on.
+    m_output.SendBinding(m_config.joystickBindings[joystick][entry], ActionPress);
+}
+
+std::pair<double, double> Engine::heldWheelRates(int joystick, const JoyReading& reading) const {
+    double vertical = 0, horizontal = 0;
+    const uint64_t held = m_wheelHeld[static_cast<std::size_t>(joystick - 1)];
+    if (held == 0)
+        return {0, 0};
+    const auto [x, y] = bindingZones(joystick, reading);
+    const JoystickBlock& block = m_config.joystickBindings[joystick];
+    const double speed = m_config.pad(joystick).wheelSpeed;
+    for (int entry = 1; entry <= kJoystickEntries; ++entry) {
+        if ((held & (uint64_t{1} << entry)) == 0)
+            continue;
+        // Still down now?
+        bool down = false;
+        if (entry == kEntryUp)
+            down = y == 1;
+        else if (entry == kEntryDown)
+            down = y == 3;
+        else if (entry == kEntryLeft)
+            down = x == 1;
+        else if (entry == kEntryRight)
+            down = x == 3;
+        else
+            down = ((reading.dwButtons >> (entry - buttonEntry(1))) & 1u) != 0;
+        if (!down)
+            continue;
+        switch (block[entry].Key1) {
+        case WheelUp:
+            vertical += speed;
+            break;
+        case WheelDown:
+            vertical -= speed;
+            break;
+        case WheelLeft:
+            horizontal -= speed;
+            break;
+        case WheelRight:
+            horizontal += speed;
+            break;
+        default:
+            break;
+        }
+    }
+    return {vertical, horizontal};
+}
+
+bool Engine::MotionTick() {
+    const uint32_t now = m_platform.clock.tickCount();
+    const uint32_t ms = std::min(now - m_lastMotion, kMaxMotionStep);
+    m_lastMotion = now;
+    if (m_motionPads == 0)
+        return false;
+    if (m_ending || stopRequested() || !m_host.mainWindowVisible() || !m_targets.targetInFront()) {
+        m_motionPads = 0;
+        return false;
+    }
+    Output& output = m_held.output();
+    for (int t = 1; t <= kMaxJoysticks; ++t) {
+        const uint32_t bit = 1u << (t - 1);
+        if ((m_motionPads & bit) == 0)
+            continue;
+        PointerMotion& motion = m_motion[static_cast<std::size_t>(t - 1)];
+        JoyReading r;
+        // A pad that cannot be read, or whose bindings are switched off, stops; a tick asks about it.
+        if (!m_config.present(t) || m_host.stopBoxTicked(t) ||
+            m_platform.joysticks.getPosEx(static_cast<uint32_t>(t - 1), r) != 0) {
+            m_motionPads &= ~bit;
+            motion.reset();
+            continue;
+        }
+        const PadSettings& pad = m_config.pad(t);
+        bool moving = pad.leftStick != StickMode::Keys &&
+                      motion.stickStep(pad.leftStick, pad, stickVector(m_config.caps(t), r), pad.leftDeadZone, ms,
+                                       output);
+        const auto [vertical, horizontal] = heldWheelRates(t, r);
+        if (vertical != 0 || horizontal != 0) {
+            motion.wheelStep(vertical, horizontal, ms, output);
+            moving = true;
+        }
+        if (!moving) {
+            m_motionPads &= ~bit;
+            motion.reset();
+        }
+    }
+    return m_motionPads != 0;
 }
 
 void Engine::InputTick() {

@@ -5,11 +5,13 @@
 #include "HeldOutput.h"
 #include "KeyOutput.h"
 #include "MovePlayer.h"
+#include "PointerMotion.h"
 #include "Platform.h"
 #include "TargetWindows.h"
 
 #include <array>
 #include <atomic>
+#include <utility>
 
 namespace vornik {
 
@@ -58,8 +60,18 @@ public:
     // Zone 1..3 of a position on an axis (0 for negative positions); 2 for a range below 3.
     static int AxisZone(int32_t minimum, int32_t maximum, int32_t position);
     // The D-pad counts as the stick: a hat direction sets the zone of its axis (up and left 1, down
-    // and right 3, a diagonal both), and an axis the hat leaves centred keeps the stick's zone.
-    static StickZones stickZones(const JoystickCaps& caps, const JoyReading& reading);
+    // and right 3, a diagonal both), and an axis the hat leaves centred keeps the stick's zone. Without
+    // `withStick` (a stick that drives the pointer or the wheel) the zones are the D-pad's alone.
+    static StickZones stickZones(const JoystickCaps& caps, const JoyReading& reading, bool withStick = true);
+    // The stick's position, each axis -1..1 from the middle of its range.
+    static StickVector stickVector(const JoystickCaps& caps, const JoyReading& reading);
+
+    // One step of the pointer and wheel motion: every pad whose stick drives the pointer or the wheel
+    // and is out of its dead zone, or that holds a wheel binding, moves by the time since the last
+    // step. Only while the target is in front. True while motion goes on.
+    bool MotionTick();
+    // Whether MotionTick has anything to do: the last tick or motion step found a pad moving.
+    bool motionWanted() const { return m_motionPads != 0; }
     void UpdateLiveView(int joystick);
     void RunJoystickBindings(int joystick);
 
@@ -99,6 +111,14 @@ private:
         bool needsNextTick = false;
     };
     bool readJoystick(int joystick, JoyReading& reading);
+    // The zones the bindings of joystick t see: the D-pad's alone while its stick drives the pointer.
+    StickZones bindingZones(int joystick, const JoyReading& reading) const;
+    // Whether joystick t's stick drives the pointer or wheel and is out of its dead zone.
+    bool stickDeflected(int joystick, const JoyReading& reading) const;
+    // A wheel binding without auto-fire going down (one notch at once) or up.
+    void wheelBinding(int joystick, int entry, bool down);
+    // The notches per second the wheel bindings of joystick t held now ask for: vertical, horizontal.
+    std::pair<double, double> heldWheelRates(int joystick, const JoyReading& reading) const;
     bool runBindings(int joystick, bool keysOnly);
     StepReport joystickSteps(bool keysOnly);
     bool joystickAwayFromRest(int joystick);
@@ -122,6 +142,10 @@ private:
     bool m_ending = false;
     bool m_idle = false;
     bool m_targetLeft = false; // a move of the tick in progress found its target gone
+    std::array<PointerMotion, kMaxJoysticks> m_motion{};
+    uint32_t m_motionPads = 0;                         // bit t-1: joystick t moves the pointer or wheel
+    uint32_t m_lastMotion = 0;                         // tick count of the last motion step
+    std::array<uint64_t, kMaxJoysticks> m_wheelHeld{}; // bit e: entry e, a wheel binding, is held
     // The readings the tick in progress has made, so that the look for rest does not read again.
     std::array<JoyReading, kMaxJoysticks> m_tickReadings{};
     uint32_t m_tickReadMask = 0; // bit t-1: joystick t read by this tick
@@ -129,6 +153,7 @@ private:
     struct SeenInput {
         uint32_t buttons = 0;
         StickZones zones;
+        bool deflected = false; // a pointer or wheel stick out of its dead zone
         bool read = false;
         bool operator==(const SeenInput&) const = default;
     };

@@ -17,7 +17,42 @@ void KeyOutput::SendBinding(const JoystickBinding& binding, int action) {
         }
     } else if (binding.BindingKind == BindingMove && action == ActionPress) {
         m_player.PlayMove(binding.Key1);
+    } else if (binding.BindingKind == BindingPointer) {
+        sendPointer(binding.Key1, action);
     }
+}
+
+void KeyOutput::sendPointer(int32_t target, int action) {
+    if (isWheelTarget(target)) {
+        // A notch per press; a release does nothing.
+        if (action == ActionPress)
+            m_held.output().wheel(target == WheelUp || target == WheelRight ? 1 : -1,
+                                  target == WheelLeft || target == WheelRight);
+        return;
+    }
+    PointerButton button = PointerButton::Left;
+    switch (target) {
+    case PointerMiddle:
+        button = PointerButton::Middle;
+        break;
+    case PointerRight:
+        button = PointerButton::Right;
+        break;
+    case PointerBack:
+        button = PointerButton::Back;
+        break;
+    case PointerForward:
+        button = PointerButton::Forward;
+        break;
+    case PointerLeft:
+        break;
+    default:
+        return;
+    }
+    if (action == ActionPress)
+        m_held.pressButton(button);
+    else
+        m_held.releaseButton(button);
 }
 
 bool KeyOutput::AutoFireStep(JoystickBinding& binding, bool held) {

@@ -16,7 +16,8 @@ public:
         : m_held(held), m_keyboard(keyboard), m_clock(clock), m_player(player) {}
 
     // Keys: a key-down only for keys that are up, a key-up only for keys the program holds (never
-    // one only the user holds). Move: plays it on press; a release does nothing.
+    // one only the user holds). Move: plays it on press; a release does nothing. Pointer: its button
+    // held from the press to the release (through the record, like keys), or one wheel notch per press.
     void SendBinding(const JoystickBinding& binding, int action);
 
     // One tick of a button's auto-fire: updates FirePhase and FireCountdown in place and ends in
@@ -25,6 +26,8 @@ public:
     bool AutoFireStep(JoystickBinding& binding, bool held);
 
 private:
+    void sendPointer(int32_t target, int action);
+
     HeldOutput& m_held;
     Keyboard& m_keyboard;
     Clock& m_clock;

@@ -5,6 +5,15 @@
 
 namespace vornik {
 
+namespace {
+// One more tick in progress for as long as it lives, however the tick ends.
+struct Depth {
+    int& depth;
+    explicit Depth(int& d) : depth(d) { ++depth; }
+    ~Depth() { --depth; }
+};
+} // namespace
+
 TickScheduler::TickScheduler(Engine& engine, const Platform& platform, Hooks hooks, uint32_t interval,
                              uint32_t restInterval)
     : m_engine(engine), m_platform(platform), m_hooks(std::move(hooks)), m_interval(interval),
@@ -81,11 +90,6 @@ void TickScheduler::ask(Kind kind) {
 void TickScheduler::run(Kind kind) {
     // While resting, a joystick change wakes the ticks: a full tick answers it.
     const bool full = kind != Kind::Input || m_resting;
-    struct Depth {
-        int& depth;
-        explicit Depth(int& d) : depth(d) { ++depth; }
-        ~Depth() { --depth; }
-    };
     {
         const Depth inTick(m_ticking);
         if (!full) {
@@ -100,6 +104,25 @@ void TickScheduler::run(Kind kind) {
     m_lastEnd = now();
     if (full)
         fullTickEnded();
+    followMotion();
+}
+
+void TickScheduler::motionDue() {
+    if (m_ticking > 0)
+        return;
+    {
+        const Depth inStep(m_ticking);
+        m_engine.MotionTick();
+    }
+    followMotion();
+}
+
+void TickScheduler::followMotion() {
+    const bool wanted = m_engine.motionWanted() && m_hooks.motionTimer;
+    if (wanted == m_motionOn)
+        return;
+    m_motionOn = wanted;
+    m_hooks.motionTimer(wanted);
 }
 
 void TickScheduler::fullTickEnded() {

@@ -16,13 +16,16 @@ namespace vornik {
 //   - a joystick change between two ticks is answered at once by a partial tick (InputTick), or, while
 //     resting, by a full one; never sooner than kMinSpacing after the end of the last tick, so a noisy
 //     input cannot keep the main thread busy;
+//   - while a pad moves the pointer or the wheel (Engine::motionWanted), a motion step every
+//     kMotionInterval, which reads only those pads and moves by the time that has passed;
 //   - one depth count: a tick asked for while one runs (a box it shows runs the event loop) runs
-//     after it, never inside it.
+//     after it, never inside it; a motion step due meanwhile is left out (the next one makes up for it).
 // The event loop's adapter watches the descriptors and the user's own clicks and calls the entries
 // below. Main thread only.
 class TickScheduler {
 public:
     static constexpr std::chrono::microseconds kMinSpacing{2000};
+    static constexpr std::chrono::milliseconds kMotionInterval{5}; // 200 pointer moves a second
 
     struct Hooks {
         // Sets the timer's interval. Empty: there is no timer to rest (the ticks never rest).
@@ -31,6 +34,8 @@ public:
         std::function<void(std::chrono::microseconds delay)> callLater;
         // The time; empty: the steady clock.
         std::function<std::chrono::steady_clock::time_point()> now;
+        // Starts (true) or stops (false) calling motionDue() every kMotionInterval. Empty: no motion.
+        std::function<void(bool on)> motionTimer;
     };
 
     TickScheduler(Engine& engine, const Platform& platform, Hooks hooks, uint32_t interval = 30,
@@ -47,6 +52,9 @@ public:
     void userActed();
     // The delay asked of Hooks::callLater has passed.
     void spacingPassed();
+    // The motion timer's interval has passed.
+    void motionDue();
+    bool moving() const { return m_motionOn; }
 
     bool resting() const { return m_resting; }
     // The depth count of ticks in progress: 0, or 1 while one runs.
@@ -63,6 +71,8 @@ private:
     // A joystick change: answered now, or once kMinSpacing has passed since the last tick.
     void answerJoysticks();
     void fullTickEnded();
+    // Starts or stops the motion timer as the engine wants motion or not.
+    void followMotion();
     bool takeChanges();
     std::chrono::steady_clock::time_point now() const;
 
@@ -77,6 +87,7 @@ private:
     bool m_resting = false;
     bool m_spacingAsked = false;
     bool m_joysticksUnseen = false; // a joystick announcement came while a tick ran
+    bool m_motionOn = false;
     std::chrono::steady_clock::time_point m_lastEnd{};
     int m_wakeTicks = 0;
     int m_inputTicks = 0;

@@ -26,6 +26,7 @@ ProfileResult parseProfile(std::string_view text, const std::string& fileName, C
     config.joystickBindings = scratch->joystickBindings;
     config.moves = scratch->moves;
     config.programs = std::move(scratch->programs);
+    config.padSettings = scratch->padSettings;
     return {};
 }
 

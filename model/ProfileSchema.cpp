@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 
 namespace vornik::detail {
 
@@ -123,7 +124,8 @@ int32_t integerField(const Json& object, const char* key, const std::string& pat
     return integerIn(field(object, key, path), Place{path, key}, lo, hi);
 }
 
-void checkHeader(const Json& doc) {
+// Checks the header; returns the file's version.
+int checkHeader(const Json& doc) {
     if (!doc.is_object())
         refuse("", std::string("not a profile: expected a JSON object, found ") + doc.type_name());
     const auto format = doc.find("format");
@@ -137,9 +139,13 @@ void checkHeader(const Json& doc) {
                               ", newer than this program reads (version " + std::to_string(kProfileVersion) + ")");
     if (version.get<int64_t>() < 1)
         refuse("version", std::to_string(version.get<int64_t>()) + " is not a profile version");
-    onlyFields(doc, {"format", "version", "programs", "keyboard", "joysticks", "moves"}, "");
+    onlyFields(doc, {"format", "version", "programs", "keyboard", "joysticks", "moves", "pads"}, "");
     if (doc.contains("programs") && version.get<int64_t>() < 2)
         refuse("programs", "a version-1 profile has no program list (it came with version 2)");
+    if (doc.contains("pads") && version.get<int64_t>() < 3)
+        refuse("pads", "a version-" + std::to_string(version.get<int64_t>()) +
+                           " profile has no pad settings (they came with version 3)");
+    return static_cast<int>(version.get<int64_t>());
 }
 
 // Executable file names: a name, not a path, so that the same profile serves wherever the game lives.
@@ -194,7 +200,7 @@ void checkKeyboard(const Json& list, KeyBindingTable& table) {
     }
 }
 
-void checkJoysticks(const Json& list, JoystickBindingTable& table) {
+void checkJoysticks(const Json& list, int version, JoystickBindingTable& table) {
     const std::string path = "joysticks";
     expectArray(list, path);
     std::vector<std::size_t> seenAt(kMaxJoysticks * kJoystickEntries, SIZE_MAX);
@@ -212,12 +218,20 @@ void checkJoysticks(const Json& list, JoystickBindingTable& table) {
                            " appears twice (also at " + element(path, seenAt[slot]) + ")");
         seenAt[slot] = i;
         JoystickBinding b;
-        b.BindingKind = integerField(item, "kind", at, 0, 2);
-        // For a move binding Key1 holds the move number.
-        b.Key1 = integerField(item, "key1", at, 0, b.BindingKind == BindingMove ? kMoveSlots : 255);
-        b.Key2 = integerField(item, "key2", at, 0, 255);
-        b.Key3 = integerField(item, "key3", at, 0, 255);
-        b.KeyCount = integerField(item, "keyCount", at, 0, 3);
+        b.BindingKind = integerField(item, "kind", at, 0, version >= 3 ? 3 : 2);
+        if (b.BindingKind == BindingPointer) {
+            // Key1 names the pointer button or wheel notch; nothing else is pressed with it.
+            b.Key1 = integerField(item, "key1", at, 1, kPointerTargets);
+            b.Key2 = integerField(item, "key2", at, 0, 0);
+            b.Key3 = integerField(item, "key3", at, 0, 0);
+            b.KeyCount = integerField(item, "keyCount", at, 0, 0);
+        } else {
+            // For a move binding Key1 holds the move number.
+            b.Key1 = integerField(item, "key1", at, 0, b.BindingKind == BindingMove ? kMoveSlots : 255);
+            b.Key2 = integerField(item, "key2", at, 0, 255);
+            b.Key3 = integerField(item, "key3", at, 0, 255);
+            b.KeyCount = integerField(item, "keyCount", at, 0, 3);
+        }
         b.AutoFireMode = integerField(item, "autoFireMode", at, 0, 2);
         b.AutoFireDelay = integerField(item, "autoFireDelay", at, 0, 10);
         table[joystick][entry] = b;
@@ -291,12 +305,85 @@ void checkMoves(const Json& list, MoveTable& table) {
     }
 }
 
+StickMode stickModeField(const Json& object, const char* key, const std::string& path) {
+    const Json& value = field(object, key, path);
+    if (value.is_string()) {
+        const std::string& mode = value.get_ref<const std::string&>();
+        for (const auto& [name, stick] : kStickModeNames) {
+            if (mode == name)
+                return stick;
+        }
+        refuse(member(path, key), "\"" + shownKey(mode) + "\" is not a stick mode (keys, pointer or wheel)");
+    }
+    refuse(member(path, key), std::string("expected \"keys\", \"pointer\" or \"wheel\", found ") + value.type_name());
+}
+
+double realField(const Json& object, const char* key, const std::string& path, double lo, double hi) {
+    const Json& value = field(object, key, path);
+    const auto range = [&] {
+        char text[64];
+        std::snprintf(text, sizeof text, "%.1f..%.1f", lo, hi);
+        return std::string(text);
+    };
+    if (!value.is_number())
+        refuse(member(path, key), "expected a number " + range() + ", found " + value.type_name());
+    const double v = value.get<double>();
+    if (!(v >= lo && v <= hi))
+        refuse(member(path, key), value.dump() + " is out of range " + range());
+    return v;
+}
+
+void checkPads(const Json& doc, std::array<PadSettings, kMaxJoysticks>& pads) {
+    const auto list = doc.find("pads");
+    if (list == doc.end())
+        return;
+    const std::string path = "pads";
+    expectArray(*list, path);
+    std::array<std::size_t, kMaxJoysticks> seenAt;
+    seenAt.fill(SIZE_MAX);
+    for (std::size_t i = 0; i < list->size(); ++i) {
+        const std::string at = element(path, i);
+        const Json& item = expectObject((*list)[i], at);
+        onlyFields(item,
+                   {"joystick", "leftStick", "rightStick", "leftDeadZone", "rightDeadZone", "pointerSpeed",
+                    "pointerCurve", "wheelSpeed", "triggerThreshold"},
+                   at);
+        const int joystick = integerField(item, "joystick", at, 1, kMaxJoysticks);
+        std::size_t& seen = seenAt[static_cast<std::size_t>(joystick - 1)];
+        if (seen != SIZE_MAX)
+            refuse(at, "joystick " + std::to_string(joystick) + " appears twice (also at " + element(path, seen) + ")");
+        seen = i;
+        PadSettings pad;
+        const auto has = [&](const char* key) { return item.contains(key); };
+        using P = PadSettings;
+        if (has("leftStick"))
+            pad.leftStick = stickModeField(item, "leftStick", at);
+        if (has("rightStick"))
+            pad.rightStick = stickModeField(item, "rightStick", at);
+        if (has("leftDeadZone"))
+            pad.leftDeadZone = integerField(item, "leftDeadZone", at, P::kMinDeadZone, P::kMaxDeadZone);
+        if (has("rightDeadZone"))
+            pad.rightDeadZone = integerField(item, "rightDeadZone", at, P::kMinDeadZone, P::kMaxDeadZone);
+        if (has("pointerSpeed"))
+            pad.pointerSpeed = integerField(item, "pointerSpeed", at, P::kMinPointerSpeed, P::kMaxPointerSpeed);
+        if (has("pointerCurve"))
+            pad.pointerCurve = realField(item, "pointerCurve", at, P::kMinCurve, P::kMaxCurve);
+        if (has("wheelSpeed"))
+            pad.wheelSpeed = integerField(item, "wheelSpeed", at, P::kMinWheelSpeed, P::kMaxWheelSpeed);
+        if (has("triggerThreshold"))
+            pad.triggerThreshold =
+                integerField(item, "triggerThreshold", at, P::kMinTriggerThreshold, P::kMaxTriggerThreshold);
+        pads[static_cast<std::size_t>(joystick - 1)] = pad;
+    }
+}
+
 void checkDocument(const Json& doc, ProfileTables& tables) {
-    checkHeader(doc);
+    const int version = checkHeader(doc);
     checkPrograms(doc, tables.programs);
     checkKeyboard(field(doc, "keyboard", ""), tables.keyBindings);
-    checkJoysticks(field(doc, "joysticks", ""), tables.joystickBindings);
+    checkJoysticks(field(doc, "joysticks", ""), version, tables.joystickBindings);
     checkMoves(field(doc, "moves", ""), tables.moves);
+    checkPads(doc, tables.padSettings);
 }
 
 // Parses the text, refusing what nlohmann::json would otherwise accept quietly: a key repeated

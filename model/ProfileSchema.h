@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vornik::detail {
@@ -19,6 +20,7 @@ struct ProfileTables {
     JoystickBindingTable joystickBindings{};
     MoveTable moves{};
     std::vector<std::string> programs;
+    std::array<PadSettings, kMaxJoysticks> padSettings{};
 };
 
 // Keyboard binding entry i belongs to the i-th labelled key; the file names the key by its code.
@@ -30,6 +32,10 @@ struct KeyEntryMap {
 };
 
 const KeyEntryMap& keyEntryMap();
+
+// How the file names each stick mode.
+inline constexpr std::pair<const char*, StickMode> kStickModeNames[] = {
+    {"keys", StickMode::Keys}, {"pointer", StickMode::Pointer}, {"wheel", StickMode::Wheel}};
 
 // Checks `text` into `tables`; returns the problem ("path: what is wrong"), or nothing when sound.
 std::optional<std::string> checkText(std::string_view text, ProfileTables& tables);

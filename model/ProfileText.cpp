@@ -75,7 +75,8 @@ ProfileResult profileText(const Configuration& config, std::string& text) {
     const auto cannot = [](const std::string& what) {
         return ProfileResult::failure("the tables hold what a profile cannot: " + what);
     };
-    std::vector<OrderedJson> keyboard, joysticks, moves;
+    std::vector<OrderedJson> keyboard, joysticks, moves, pads;
+    bool pointerBindings = false;
     for (int i = 0; i < kKeyBindingCount; ++i) {
         const KeyBinding& b = config.keyBindings[static_cast<std::size_t>(i)];
         if (allZero(b))
@@ -93,6 +94,7 @@ ProfileResult profileText(const Configuration& config, std::string& text) {
             const JoystickBinding& b = config.joystickBindings[j][e];
             if (allZero(b))
                 continue;
+            pointerBindings = pointerBindings || b.BindingKind == BindingPointer;
             joysticks.push_back(OrderedJson{{"joystick", j},
                                             {"entry", e},
                                             {"kind", b.BindingKind},
@@ -124,10 +126,33 @@ ProfileResult profileText(const Configuration& config, std::string& text) {
                                     {"steps", std::move(steps)}});
     }
 
+    const auto modeName = [](StickMode mode) {
+        for (const auto& [name, stick] : detail::kStickModeNames) {
+            if (stick == mode)
+                return name;
+        }
+        return "keys";
+    };
+    for (int j = 1; j <= kMaxJoysticks; ++j) {
+        const PadSettings& pad = config.pad(j);
+        if (pad == PadSettings{})
+            continue;
+        pads.push_back(OrderedJson{{"joystick", j},
+                                   {"leftStick", modeName(pad.leftStick)},
+                                   {"rightStick", modeName(pad.rightStick)},
+                                   {"leftDeadZone", pad.leftDeadZone},
+                                   {"rightDeadZone", pad.rightDeadZone},
+                                   {"pointerSpeed", pad.pointerSpeed},
+                                   {"pointerCurve", pad.pointerCurve},
+                                   {"wheelSpeed", pad.wheelSpeed},
+                                   {"triggerThreshold", pad.triggerThreshold}});
+    }
+
+    // The lowest version that holds the tables, so older builds can still read what they can.
+    const int version = pointerBindings || !pads.empty() ? 3 : !config.programs.empty() ? 2 : 1;
     std::string out = "{\n  \"format\": \"";
     out += kProfileFormat;
-    // Version 1 when there is nothing of version 2 in it, so older builds can still read the file.
-    out += "\",\n  \"version\": " + std::to_string(config.programs.empty() ? 1 : kProfileVersion) + ",\n";
+    out += "\",\n  \"version\": " + std::to_string(version) + ",\n";
     if (!config.programs.empty()) {
         OrderedJson programs = OrderedJson::array();
         for (const std::string& name : config.programs)
@@ -136,7 +161,9 @@ ProfileResult profileText(const Configuration& config, std::string& text) {
     }
     appendList(out, "keyboard", keyboard, false);
     appendList(out, "joysticks", joysticks, false);
-    appendList(out, "moves", moves, true);
+    appendList(out, "moves", moves, pads.empty());
+    if (!pads.empty())
+        appendList(out, "pads", pads, true);
     out += "}\n";
 
     // What is written must load again: the same checks as a load catch any value out of range.

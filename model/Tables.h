@@ -23,7 +23,48 @@ constexpr int kMaxTargetWindows = 300;
 constexpr int kMaxKeyMapRecords = 150;
 
 enum AutoFireMode : int32_t { AutoFireNone = 0, AutoFireAutomatic = 1, AutoFireWhileHeld = 2 };
-enum BindingKind : int32_t { BindingNone = 0, BindingKeys = 1, BindingMove = 2 };
+enum BindingKind : int32_t { BindingNone = 0, BindingKeys = 1, BindingMove = 2, BindingPointer = 3 };
+
+// What a pointer binding (kind 3) does, in its Key1: a pointer button held while the input is, or a
+// wheel notch.
+enum PointerTarget : int32_t {
+    PointerLeft = 1,
+    PointerMiddle = 2,
+    PointerRight = 3,
+    WheelUp = 4,
+    WheelDown = 5,
+    WheelLeft = 6,
+    WheelRight = 7,
+    PointerBack = 8,
+    PointerForward = 9,
+};
+constexpr int kPointerTargets = 9;
+constexpr bool isWheelTarget(int32_t target) {
+    return target >= WheelUp && target <= WheelRight;
+}
+
+// What a pad's stick drives: its direction bindings (as always), the pointer, or the wheel.
+enum class StickMode : int32_t { Keys = 0, Pointer = 1, Wheel = 2 };
+
+// A pad's pointer settings. Dead zones are a share of the stick's half-range, in percent, measured
+// on the stick's distance from the centre (so the same in every direction).
+struct PadSettings {
+    static constexpr int32_t kMinDeadZone = 0, kMaxDeadZone = 90;
+    static constexpr int32_t kMinPointerSpeed = 100, kMaxPointerSpeed = 8000; // pixels per second
+    static constexpr double kMinCurve = 1.0, kMaxCurve = 3.0;
+    static constexpr int32_t kMinWheelSpeed = 1, kMaxWheelSpeed = 60; // notches per second
+    static constexpr int32_t kMinTriggerThreshold = 5, kMaxTriggerThreshold = 95;
+
+    StickMode leftStick = StickMode::Keys;
+    StickMode rightStick = StickMode::Keys;
+    int32_t leftDeadZone = 33; // one third of the half-range: the middle third the keys have always used
+    int32_t rightDeadZone = 33;
+    int32_t pointerSpeed = 1200; // at full deflection
+    double pointerCurve = 2.0;   // speed = pointerSpeed * r^curve, r the deflection past the dead zone
+    int32_t wheelSpeed = 10;     // at full deflection
+    int32_t triggerThreshold = 35;
+    bool operator==(const PadSettings&) const = default;
+};
 
 // Joystick entry numbers within a block.
 constexpr int kEntryUp = 1;

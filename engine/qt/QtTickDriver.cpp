@@ -15,11 +15,19 @@ QtTickDriver::QtTickDriver(Engine& engine, const Platform& platform, std::functi
                                        [this](std::chrono::microseconds delay) {
                                            m_spacing.start(std::chrono::ceil<std::chrono::milliseconds>(delay));
                                        },
-                                       {}},
+                                       {},
+                                       [this](bool on) {
+                                           if (on)
+                                               m_motion.start(TickScheduler::kMotionInterval);
+                                           else
+                                               m_motion.stop();
+                                       }},
                   interval, restInterval) {
     m_spacing.setSingleShot(true);
     m_spacing.setTimerType(Qt::PreciseTimer);
     connect(&m_spacing, &QTimer::timeout, this, [this] { m_scheduler.spacingPassed(); });
+    m_motion.setTimerType(Qt::PreciseTimer);
+    connect(&m_motion, &QTimer::timeout, this, [this] { m_scheduler.motionDue(); });
 
     if (const int fd = m_joysticks.changeDescriptor(); fd >= 0) {
         m_joystickNotifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);

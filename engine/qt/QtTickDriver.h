@@ -14,7 +14,8 @@ namespace vornik {
 // The Qt event loop's side of the TickScheduler: watches the joysticks', the keyboard's and the window
 // system's change descriptors, and the user's own clicks and keys in the program's windows (answered
 // once the event has been handled), and hands each to the scheduler; its single-shot timer keeps the
-// spacing. The timer's firing goes to scheduler().timerFired(). Main thread only.
+// spacing and its motion timer paces the pointer. The timer's firing goes to scheduler().timerFired().
+// Main thread only.
 class QtTickDriver : public QObject {
 public:
     // `setInterval` sets the tick timer's interval; empty when no timer runs, and the ticks never rest.
@@ -35,6 +36,7 @@ private:
     std::unique_ptr<QSocketNotifier> m_joystickNotifier;
     std::vector<std::unique_ptr<QSocketNotifier>> m_changeNotifiers;
     QTimer m_spacing;
+    QTimer m_motion;
     bool m_userActQueued = false;
 };
 

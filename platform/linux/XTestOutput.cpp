@@ -73,8 +73,17 @@ void XTestOutput::pointerButton(PointerButton button, bool down) {
 void XTestOutput::pointerMotion(int dx, int dy) {
     if (!m_hasXTest || (dx == 0 && dy == 0))
         return;
-    XTestFakeRelativeMotionEvent(m_connection.display(), dx, dy, CurrentTime);
-    XFlush(m_connection.display());
+    // The server accelerates relative XTest motion (twice as far past a few pixels, by default), so
+    // the move goes to an absolute position: where the pointer is now, the user's mouse included.
+    Display* display = m_connection.display();
+    Window root = 0, child = 0;
+    int x = 0, y = 0, winX = 0, winY = 0;
+    unsigned int mask = 0;
+    m_connection.countRoundTrip();
+    if (!XQueryPointer(display, m_connection.root(), &root, &child, &x, &y, &winX, &winY, &mask))
+        return; // on another screen: nothing to move on this one
+    XTestFakeMotionEvent(display, -1, x + dx, y + dy, CurrentTime);
+    XFlush(display);
 }
 
 void XTestOutput::wheel(int steps, bool horizontal) {

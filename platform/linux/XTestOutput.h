@@ -8,7 +8,9 @@ namespace vornik {
 
 // Key and pointer events through the XTest extension, each flushed at once. A key goes down as the
 // keycode the keymap in force gives its virtual-key code (XKeyboard keeps that table and counts the
-// event in its state at once); its key-up names the keycode that went down. Main thread only.
+// event in its state at once); its key-up names the keycode that went down. A pointer move goes to an
+// absolute position (one round trip asks where the pointer is), which the server does not accelerate.
+// Main thread only.
 class XTestOutput : public Output {
 public:
     XTestOutput(XConnection& connection, XKeyboard& keyboard);

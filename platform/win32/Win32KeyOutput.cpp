@@ -2,6 +2,8 @@
 
 #include "Win32Api.h"
 
+#include <algorithm>
+
 namespace vornik {
 
 // Every key goes down as its extended form. The key-up names the same form: the system keeps the two
@@ -50,8 +52,22 @@ void Win32KeyOutput::pointerButton(PointerButton button, bool down) {
 }
 
 void Win32KeyOutput::pointerMotion(int dx, int dy) {
-    if (dx != 0 || dy != 0)
-        sendMouse(MOUSEEVENTF_MOVE, dx, dy);
+    if (dx == 0 && dy == 0)
+        return;
+    // Relative moves go through the user's pointer acceleration ("enhance pointer precision"), so the
+    // move goes to an absolute position on the virtual desktop: where the pointer is now, plus (dx, dy).
+    POINT at{};
+    if (!GetCursorPos(&at))
+        return;
+    const LONG left = GetSystemMetrics(SM_XVIRTUALSCREEN), top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const LONG width = std::max(GetSystemMetrics(SM_CXVIRTUALSCREEN), 1);
+    const LONG height = std::max(GetSystemMetrics(SM_CYVIRTUALSCREEN), 1);
+    // 0..65535 across the desktop, aimed at the middle of the pixel so that it maps back to it.
+    const auto normal = [](LONG pixel, LONG size) {
+        return static_cast<LONG>(std::clamp<long long>((pixel * 65536LL + 32768) / size, 0, 65535));
+    };
+    sendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK, normal(at.x + dx - left, width),
+              normal(at.y + dy - top, height));
 }
 
 void Win32KeyOutput::wheel(int steps, bool horizontal) {

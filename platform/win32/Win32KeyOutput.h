@@ -5,7 +5,8 @@
 namespace vornik {
 
 // Key events through keybd_event into the system-wide input stream, and pointer events through
-// SendInput. A key's native code is its virtual-key code.
+// SendInput (moves to absolute positions, which the system does not accelerate). A key's native code
+// is its virtual-key code.
 class Win32KeyOutput : public Output {
 public:
     // Scan code 0 and KEYEVENTF_EXTENDEDKEY on every key-down, extended key or not.

@@ -63,6 +63,7 @@ TEST(ScheduledTicks, TheTimerAndAnnouncementsFromOtherThreadsRunOneTickAtATime) 
                                  timer.setInterval(ms);
                              },
                              {},
+                             {},
                              {}},
                             5, 40);
     host.scheduler = &scheduler;

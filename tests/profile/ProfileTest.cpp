@@ -82,6 +82,60 @@ TEST(ProfileText, ProgramsMakeVersionTwoAndComeBack) {
     EXPECT_NE(textOf(loaded).find("\"version\": 1,"), std::string::npos);
 }
 
+// Pointer bindings and pad settings make a version-3 file, and nothing less does; they come back as
+// they went, and a version-3 file is as strict as the others.
+TEST(ProfileText, PointerBindingsAndPadSettingsMakeVersionThreeAndComeBack) {
+    Configuration c = richConfiguration();
+    c.pad(3) = PadSettings{}; // default settings are not written
+    EXPECT_NE(textOf(c).find("\"version\": 1,"), std::string::npos);
+    EXPECT_EQ(textOf(c).find("\"pads\""), std::string::npos);
+
+    c.joystickBindings[1][buttonEntry(3)] = {BindingPointer, PointerForward, 0, 0, 0, AutoFireWhileHeld, 2, 0, 0};
+    const std::string withBinding = textOf(c);
+    EXPECT_NE(withBinding.find("\"version\": 3,"), std::string::npos);
+    c.joystickBindings[1][buttonEntry(3)] = {};
+    c.pad(2).leftStick = StickMode::Wheel;
+    c.pad(2).pointerCurve = 1.7;
+    c.pad(7).pointerSpeed = 8000;
+    c.pad(7).rightDeadZone = 0;
+    const std::string text = textOf(c);
+    EXPECT_NE(text.find("\"version\": 3,"), std::string::npos) << text;
+    EXPECT_NE(text.find("{\"joystick\": 2, \"leftStick\": \"wheel\", \"rightStick\": \"keys\", \"leftDeadZone\": 33, "
+                        "\"rightDeadZone\": 33, \"pointerSpeed\": 1200, \"pointerCurve\": 1.7, \"wheelSpeed\": 10, "
+                        "\"triggerThreshold\": 35}"),
+              std::string::npos)
+        << text;
+    Configuration loaded;
+    ASSERT_TRUE(parseProfile(text, "pads.vornik", loaded).ok);
+    EXPECT_TRUE(sameTables(loaded, withoutUnsavedState(c)));
+    EXPECT_EQ(textOf(loaded), text);
+    ASSERT_TRUE(parseProfile(withBinding, "click.vornik", loaded).ok);
+    EXPECT_EQ(loaded.joystickBindings[1][buttonEntry(3)].BindingKind, BindingPointer);
+    EXPECT_EQ(loaded.pad(2), PadSettings{}) << "a profile without pads gives every pad the defaults";
+
+    // Fields left out keep their defaults; a pointer binding names one button and nothing else.
+    const std::string v3 = R"({"format": "vornik-profile", "version": 3, "keyboard": [], "moves": [],
+        "pads": [{"joystick": 5, "leftStick": "pointer"}], "joysticks": [)";
+    ASSERT_TRUE(parseProfile(v3 + R"({"joystick": 1, "entry": 1, "kind": 3, "key1": 9, "key2": 0, "key3": 0,
+        "keyCount": 0, "autoFireMode": 0, "autoFireDelay": 0}]})",
+                             "v3.vornik", loaded)
+                    .ok);
+    EXPECT_EQ(loaded.pad(5).leftStick, StickMode::Pointer);
+    EXPECT_EQ(loaded.pad(5).pointerSpeed, 1200);
+    for (const auto& [binding, expected] : std::vector<std::pair<std::string, std::string>>{
+             {R"("key1": 10, "key2": 0, "key3": 0, "keyCount": 0)", "joysticks[0].key1: 10 is out of range 1..9"},
+             {R"("key1": 0, "key2": 0, "key3": 0, "keyCount": 0)", "joysticks[0].key1: 0 is out of range 1..9"},
+             {R"("key1": 1, "key2": 65, "key3": 0, "keyCount": 0)", "joysticks[0].key2: 65 is out of range 0..0"}}) {
+        Configuration kept = c;
+        const ProfileResult r = parseProfile(v3 + R"({"joystick": 1, "entry": 1, "kind": 3, )" + binding +
+                                                 R"(, "autoFireMode": 0, "autoFireDelay": 0}]})",
+                                             "v3.vornik", kept);
+        EXPECT_FALSE(r.ok);
+        EXPECT_NE(r.message.find(expected), std::string::npos) << r.message;
+        EXPECT_TRUE(sameTables(kept, c));
+    }
+}
+
 TEST(ProfileText, WritesTheDocumentedLayout) {
     Configuration c;
     c.keyBindings[32] = {3, AutoFireAutomatic, 4}; // entry 32 belongs to the 33rd labelled key, 'E' (69)
@@ -198,8 +252,22 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"not an object", kBase, "[1, 2]", "not a profile: expected a JSON object, found array"},
         Refusal{"other format", "vornik-profile", "vornik-keymap", "format: not a profile"},
         Refusal{"no format", "\"format\": \"vornik-profile\",", "", "format: not a profile"},
-        Refusal{"newer version", "\"version\": 1", "\"version\": 3",
-                "version: the file is of version 3, newer than this program reads (version 2)"},
+        Refusal{"newer version", "\"version\": 1", "\"version\": 4",
+                "version: the file is of version 4, newer than this program reads (version 3)"},
+        // Pointer bindings and pad settings (version 3).
+        Refusal{"pointer binding in version 1", "\"kind\": 1", "\"kind\": 3", "joysticks[0].kind: 3 is out of range 0..2"},
+        Refusal{"pads in version 2", "\"version\": 1,", "\"version\": 2, \"pads\": [],",
+                "pads: a version-2 profile has no pad settings (they came with version 3)"},
+        Refusal{"pointer speed out of range", "\"version\": 1,",
+                "\"version\": 3, \"pads\": [{\"joystick\": 1, \"pointerSpeed\": 9000}],",
+                "pads[0].pointerSpeed: 9000 is out of range 100..8000"},
+        Refusal{"curve out of range", "\"version\": 1,", "\"version\": 3, \"pads\": [{\"joystick\": 2, \"pointerCurve\": 3.5}],",
+                "pads[0].pointerCurve: 3.5 is out of range 1.0..3.0"},
+        Refusal{"unknown stick mode", "\"version\": 1,", "\"version\": 3, \"pads\": [{\"joystick\": 1, \"leftStick\": \"mouse\"}],",
+                "pads[0].leftStick: \"mouse\" is not a stick mode"},
+        Refusal{"a pad twice", "\"version\": 1,",
+                "\"version\": 3, \"pads\": [{\"joystick\": 4}, {\"joystick\": 4, \"wheelSpeed\": 5}],",
+                "pads[1]: joystick 4 appears twice (also at pads[0])"},
         // The programs a profile is for.
         Refusal{"programs in version 1", "\"version\": 1,", "\"version\": 1, \"programs\": [\"dosbox\"],",
                 "programs: a version-1 profile has no program list"},
