@@ -325,5 +325,109 @@ once hidden, it could not be brought back.</translation>
         <source>準備輸入複合鍵</source>
         <translation>Press the chord key</translation>
     </message>
+    <message>
+        <source>左鍵</source>
+        <translation>Left button</translation>
+    </message>
+    <message>
+        <source>中鍵</source>
+        <translation>Middle button</translation>
+    </message>
+    <message>
+        <source>右鍵</source>
+        <translation>Right button</translation>
+    </message>
+    <message>
+        <source>滾輪向上</source>
+        <translation>Wheel up</translation>
+    </message>
+    <message>
+        <source>滾輪向下</source>
+        <translation>Wheel down</translation>
+    </message>
+    <message>
+        <source>滾輪向左</source>
+        <translation>Wheel left</translation>
+    </message>
+    <message>
+        <source>滾輪向右</source>
+        <translation>Wheel right</translation>
+    </message>
+    <message>
+        <source>上一頁鍵</source>
+        <translation>Back button</translation>
+    </message>
+    <message>
+        <source>下一頁鍵</source>
+        <translation>Forward button</translation>
+    </message>
+    <message>
+        <source>滑鼠：</source>
+        <translation>Mouse: </translation>
+    </message>
+    <message>
+        <source>滑鼠</source>
+        <translation>Mouse</translation>
+    </message>
+    <message>
+        <source>按鍵（對應功能）</source>
+        <translation>Keys (its bindings)</translation>
+    </message>
+    <message>
+        <source>滑鼠指標</source>
+        <translation>Mouse pointer</translation>
+    </message>
+    <message>
+        <source>滑鼠滾輪</source>
+        <translation>Mouse wheel</translation>
+    </message>
+    <message>
+        <source> 像素/秒</source>
+        <translation> px/s</translation>
+    </message>
+    <message>
+        <source> 格/秒</source>
+        <translation> notches/s</translation>
+    </message>
+    <message>
+        <source>搖桿用作：</source>
+        <translation>The stick drives:</translation>
+    </message>
+    <message>
+        <source>不動區：</source>
+        <translation>Dead zone:</translation>
+    </message>
+    <message>
+        <source>指標速度：</source>
+        <translation>Pointer speed:</translation>
+    </message>
+    <message>
+        <source>加速曲線：</source>
+        <translation>Curve:</translation>
+    </message>
+    <message>
+        <source>滾輪速度：</source>
+        <translation>Wheel speed:</translation>
+    </message>
+    <message>
+        <source>搖桿離中心多遠以內不移動指標</source>
+        <translation>How far from the centre the stick moves nothing</translation>
+    </message>
+    <message>
+        <source>1.0：速度與推動成正比；越大，輕推越慢</source>
+        <translation>1.0: the speed follows the push; higher: slower for a light push</translation>
+    </message>
+    <message>
+        <source>搖桿 %1 的滑鼠設定</source>
+        <translation>Pointer settings of joystick %1</translation>
+    </message>
+    <message>
+        <source>滑鼠設定…</source>
+        <translation>Pointer…</translation>
+    </message>
+    <message>
+        <source>搖桿用作對應功能、滑鼠指標或滑鼠滾輪，及其速度</source>
+        <translation>Whether the stick presses its bindings, moves the pointer or turns the wheel, and how fast</translation>
+    </message>
 </context>
 </TS>

@@ -234,6 +234,48 @@ TEST_F(EngineOnX, AMoveStopsWhenAnotherWindowTakesTheFocus) {
         EXPECT_FALSE(key.press) << "a key pressed into the window that took the focus";
 }
 
+// The stick moves the pointer at its set speed, measured where the pointer lands, and a button bound to
+// the left mouse button clicks the window under it.
+TEST_F(EngineOnX, TheStickMovesThePointerAtItsSpeedAndAButtonClicks) {
+    config.pad(1).leftStick = StickMode::Pointer;
+    config.pad(1).pointerSpeed = 1000; // a pixel a millisecond
+    config.joystickBindings[1][buttonEntry(1)] = JoystickBinding{BindingPointer, PointerLeft, 0, 0, 0};
+    chooseTarget(target.window());
+    user.focus(target.window());
+    XWarpPointer(user.display(), None, target.window(), 0, 0, 0, 0, 5, 50);
+    user.sync();
+    const auto pointerX = [&] {
+        Window root = 0, child = 0;
+        int x = 0, y = 0, wx = 0, wy = 0;
+        unsigned mask = 0;
+        XQueryPointer(user.display(), user.root(), &root, &child, &x, &y, &wx, &wy, &mask);
+        return x;
+    };
+    const int before = pointerX();
+
+    pad.setAxis(0, 32767);
+    engine->EngineTick();
+    const uint32_t start = platform.clock().tickCount();
+    uint32_t last = start;
+    while (last - start < 150) {
+        std::this_thread::sleep_for(5ms);
+        engine->MotionTick();
+        last = platform.clock().tickCount();
+    }
+    pad.setAxis(0, 0);
+    engine->EngineTick();
+    EXPECT_FALSE(engine->motionWanted());
+    XSync(platform.connection().display(), False);
+    EXPECT_NEAR(pointerX() - before, static_cast<int>(last - start), 3) << "pixels against milliseconds";
+
+    pad.setButton(0, true);
+    engine->EngineTick();
+    pad.setButton(0, false);
+    engine->EngineTick();
+    ASSERT_TRUE(target.waitForKeys(2));
+    EXPECT_EQ(target.keyTexts(), (std::vector<std::string>{"+Button1", "-Button1"}));
+}
+
 TEST_F(EngineOnX, ControlJMakesTheProgramInFrontTheTarget) {
     RecorderProcess other({"--title", "other"});
     chooseTarget(other.window());

@@ -1,4 +1,5 @@
-// A tiny X client for the tests: one window that prints every KeyPress and KeyRelease it receives.
+// A tiny X client for the tests: one window that prints every KeyPress and KeyRelease it receives, and
+// every pointer button pressed or released in it (as the key "ButtonN", keycode N).
 //   key_recorder [--title TEXT] [--untitled] [--unmapped] [--focus] [--claim-pid N]
 // Prints "ready 0x<window id>" once the window is up, then one line per key event:
 //   press|release <keysym name> <keycode> <monotonic time in microseconds>
@@ -48,7 +49,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 10, 10, 200, 100, 0, 0, 0);
-    XSelectInput(display, window, KeyPressMask | KeyReleaseMask | StructureNotifyMask);
+    XSelectInput(display, window, KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask);
     if (!untitled) {
         XStoreName(display, window, title.c_str());
         XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False),
@@ -76,6 +77,12 @@ int main(int argc, char** argv) {
         while (XPending(display) > 0) {
             XEvent event;
             XNextEvent(display, &event);
+            if (event.type == ButtonPress || event.type == ButtonRelease) {
+                std::printf("%s Button%u %u %lld\n", event.type == ButtonPress ? "press" : "release",
+                            event.xbutton.button, event.xbutton.button, nowMicroseconds());
+                std::fflush(stdout);
+                continue;
+            }
             if (event.type != KeyPress && event.type != KeyRelease)
                 continue;
             const long long time = nowMicroseconds();

@@ -1,6 +1,7 @@
 #pragma once
 
-// A key_recorder process: a real X client window that reports every key event it receives.
+// A key_recorder process: a real X client window that reports every key event it receives, and its
+// pointer button events as the keys "ButtonN".
 
 #include <X11/Xlib.h>
 #include <sys/types.h>

@@ -292,6 +292,34 @@ TEST_F(JoystickBindingDialogTest, AMoveBindingOpensWithItsMoveChosen) {
     EXPECT_EQ(entry(2).Key1, 100);
 }
 
+// A pointer binding opens with its button chosen; chosen from a key chord, it keeps nothing of the chord
+// (a profile's pointer binding names its button alone).
+TEST_F(JoystickBindingDialogTest, APointerBindingOpensWithItsButtonAndSavesItAlone) {
+    entry(6) = {BindingPointer, WheelDown, 0, 0, 0, AutoFireAutomatic, 3};
+    QRadioButton* pointer = child<QRadioButton>("RadioButton3");
+    QComboBox* buttons = child<QComboBox>("cbPointer");
+    edit(6 + 4, [&] { // buttons stand below the four diagonal rows
+        EXPECT_TRUE(pointer->isChecked());
+        EXPECT_EQ(buttons->currentIndex(), WheelDown - 1);
+        EXPECT_TRUE(buttons->isEnabled());
+        EXPECT_FALSE(cb1()->isEnabled());
+        EXPECT_FALSE(kbimg()->isEnabled());
+        return int(QDialog::Rejected);
+    });
+    EXPECT_EQ(entry(6).Key1, WheelDown);
+
+    entry(1) = {BindingKeys, 'A', 'B', 0, 2, 0, 0};
+    edit(1, [&] {
+        EXPECT_FALSE(buttons->isEnabled());
+        pointer->setChecked(true);
+        EXPECT_TRUE(buttons->isEnabled());
+        buttons->setCurrentIndex(PointerRight - 1);
+        return int(QDialog::Accepted);
+    });
+    EXPECT_EQ(entry(1), (JoystickBinding{BindingPointer, PointerRight, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(m_grid.rowCount(), 12 + 9);
+}
+
 TEST_F(JoystickBindingDialogTest, ChoosingTheMoveListWithoutAMoveStoresMoveZero) {
     entry(4) = {BindingNone, 'A', 'B', 'C', 2, 0, 0}; // stale keys from an earlier binding
     edit(4, [this] {

@@ -317,8 +317,13 @@ TEST_F(JoystickCells, ALongMoveNameIsCutTo255BytesAtACharacterBoundary) {
     EXPECT_LE(toBig5(shown[0]).size(), 255u);
 }
 
+TEST_F(JoystickCells, APointerBindingShowsItsButton) {
+    entry(7) = {BindingPointer, PointerRight, 0, 0, 0, 0, 0};
+    EXPECT_EQ(texts(cell(1, 11)), QStringList{"滑鼠：右鍵"});
+}
+
 TEST_F(JoystickCells, AnUnknownBindingKindShowsNothing) {
-    entry(7).BindingKind = 3;
+    entry(7).BindingKind = 4;
     EXPECT_TRUE(cell(1, 11).empty());
 }
 

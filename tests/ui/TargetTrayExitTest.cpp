@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QPushButton>
+#include <QDoubleSpinBox>
+#include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
 
@@ -200,6 +202,39 @@ TEST_F(Program, EveryEditThatStopsABindingLetsGoOfTheKeysTheProgramHolds) {
     w.movePage()->Button1Click();
     EXPECT_TRUE(m_fake.keyboard.isDown('X'));
     EXPECT_EQ(Modal::dialogsRun(), 5);
+}
+
+// The page's "滑鼠設定…" opens the pad's pointer settings: OK with a change takes it and lets go of what
+// the program holds (the stick stops pressing its direction keys); Cancel changes nothing.
+TEST_F(Program, PadSettingsOpenFromThePageAndAChangeLetsGoOfHeldKeys) {
+    m_fake.joysticks.plug(0);
+    TVornik& w = start();
+    QToolButton* open = w.joystickPage(1).PadSettingsButton;
+    ASSERT_NE(open, nullptr);
+    w.engine().held().pressKey(0x25);
+
+    Modal::queueDialog([](QDialog& d) {
+        d.findChild<QComboBox*>("leftStick")->setCurrentIndex(1);
+        return int(QDialog::Rejected);
+    });
+    open->click();
+    EXPECT_EQ(w.config().pad(1), PadSettings{});
+    EXPECT_TRUE(m_fake.keyboard.isDown(0x25));
+
+    Modal::queueDialog([](QDialog& d) {
+        EXPECT_EQ(d.windowTitle(), "搖桿 1 的滑鼠設定");
+        d.findChild<QComboBox*>("leftStick")->setCurrentIndex(1);
+        d.findChild<QSpinBox*>("pointerSpeed")->setValue(2400);
+        d.findChild<QDoubleSpinBox*>("pointerCurve")->setValue(1.5);
+        return int(QDialog::Accepted);
+    });
+    open->click();
+    EXPECT_EQ(w.config().pad(1).leftStick, StickMode::Pointer);
+    EXPECT_EQ(w.config().pad(1).pointerSpeed, 2400);
+    EXPECT_EQ(w.config().pad(1).pointerCurve, 1.5);
+    EXPECT_EQ(w.config().pad(1).leftDeadZone, 33);
+    EXPECT_FALSE(m_fake.keyboard.isDown(0x25));
+    EXPECT_EQ(Modal::dialogsRun(), 2);
 }
 
 TEST_F(Program, QuitMenuClosesAndReleases) {

@@ -81,7 +81,7 @@ void pumpMessages(DWORD ms) {
     }
 }
 
-// A top-level window of this process that records the key messages it receives.
+// A top-level window of this process that records the key and mouse-button messages it receives.
 class TestWindow {
 public:
     struct KeyMessage {
@@ -133,6 +133,7 @@ public:
     }
 
     std::vector<KeyMessage> keys;
+    std::vector<UINT> clicks; // WM_LBUTTONDOWN, WM_LBUTTONUP, ...
 
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -140,6 +141,11 @@ private:
         if (self != nullptr &&
             (message == WM_KEYDOWN || message == WM_KEYUP || message == WM_SYSKEYDOWN || message == WM_SYSKEYUP)) {
             self->keys.push_back({message, wParam, ((lParam >> 24) & 1) != 0});
+            return 0;
+        }
+        if (self != nullptr && (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP || message == WM_RBUTTONDOWN ||
+                                message == WM_RBUTTONUP)) {
+            self->clicks.push_back(message);
             return 0;
         }
         return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -256,6 +262,34 @@ void destroyingTheRecordReleasesItsKeys() {
     }
     CHECK_EQ(GetAsyncKeyState('Z') & 0x8000, 0);
     CHECK_EQ(GetAsyncKeyState(VK_CONTROL) & 0x8000, 0);
+}
+
+void thePointerMovesAsFarAsAskedAndClicksReachTheWindowBelowIt() {
+    TestWindow window("vornik pointer");
+    if (!CHECK(window.bringToFront()))
+        return;
+    RECT client{};
+    GetClientRect(window.hwnd(), &client);
+    POINT start{client.left + 20, client.top + 20};
+    ClientToScreen(window.hwnd(), &start);
+    SetCursorPos(start.x, start.y);
+    Win32KeyOutput output;
+    CHECK(output.canPoint());
+    output.pointerMotion(37, 23);
+    pumpMessages(50);
+    POINT at{};
+    GetCursorPos(&at);
+    CHECK_EQ(at.x, start.x + 37);
+    CHECK_EQ(at.y, start.y + 23);
+
+    HeldOutput held(output);
+    held.pressButton(PointerButton::Left);
+    pumpMessages(50);
+    held.releaseAll();
+    pumpMessages(50);
+    const std::vector<UINT> expected{WM_LBUTTONDOWN, WM_LBUTTONUP};
+    CHECK(window.clicks == expected);
+    CHECK_EQ(GetAsyncKeyState(VK_LBUTTON) & 0x8000, 0);
 }
 
 void joystickDetectionAnswersThatThereIsNoJoystick() {
@@ -648,6 +682,7 @@ int main() {
         {"key-up releases the extended key its key-down pressed", keyUpReleasesTheExtendedKeyItsKeyDownPressed},
         {"releaseAll lets go of what the program holds", releaseAllLetsGoOfWhatTheProgramStillHolds},
         {"destroying the record releases its keys", destroyingTheRecordReleasesItsKeys},
+        {"the pointer moves as far as asked and clicks", thePointerMovesAsFarAsAskedAndClicksReachTheWindowBelowIt},
         {"joystick detection with no joystick", joystickDetectionAnswersThatThereIsNoJoystick},
         {"joystick records: name, and the hat as the stick", joystickRecordsGiveTheNameAndTheHatAsTheStick},
         {"hidden-window timer fires and stops", hiddenWindowTimerFiresAndStops},

@@ -42,6 +42,35 @@ QString moveBindingText(const MoveTable& moves, int moveNumber) {
     return fromBig5(std::string_view(text).substr(0, big5CutLength(text, 255)));
 }
 
+QString pointerTargetName(int target) {
+    switch (target) {
+    case PointerLeft:
+        return QCoreApplication::translate("Vornik", "左鍵");
+    case PointerMiddle:
+        return QCoreApplication::translate("Vornik", "中鍵");
+    case PointerRight:
+        return QCoreApplication::translate("Vornik", "右鍵");
+    case WheelUp:
+        return QCoreApplication::translate("Vornik", "滾輪向上");
+    case WheelDown:
+        return QCoreApplication::translate("Vornik", "滾輪向下");
+    case WheelLeft:
+        return QCoreApplication::translate("Vornik", "滾輪向左");
+    case WheelRight:
+        return QCoreApplication::translate("Vornik", "滾輪向右");
+    case PointerBack:
+        return QCoreApplication::translate("Vornik", "上一頁鍵");
+    case PointerForward:
+        return QCoreApplication::translate("Vornik", "下一頁鍵");
+    default:
+        return {};
+    }
+}
+
+QString pointerBindingText(int target) {
+    return QCoreApplication::translate("Vornik", "滑鼠：") + pointerTargetName(target);
+}
+
 QString autoFireModeText(int mode) {
     switch (mode) {
     case 0:

@@ -22,6 +22,11 @@ QString moveName(const Move& move);
 // outside 1..100 the prefix alone.
 QString moveBindingText(const MoveTable& moves, int moveNumber);
 
+// The name of pointer button or wheel notch 1..9 ("左鍵", "滾輪上", ...); empty for any other value.
+QString pointerTargetName(int target);
+// "滑鼠：" followed by the pointer button's name.
+QString pointerBindingText(int target);
+
 // "沒有", "自動連發中", "按下連發" for auto-fire modes 0, 1, 2; empty for any other value.
 QString autoFireModeText(int mode);
 // "Delay: " followed by the delay.

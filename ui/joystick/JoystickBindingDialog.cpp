@@ -64,6 +64,15 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     m_moveList = named(new QComboBox(this), "cb1", {176, 224, 145, 21});
     m_moveList->setEditable(false);
     setFixedItemHeight(m_moveList, 13);
+    // A pointer button or wheel notch, on the right of the same frame.
+    m_bindPointer = named(new QRadioButton(QCoreApplication::translate("Vornik", "滑鼠"), this), "RadioButton3",
+                          {336, 192, 57, 17});
+    m_bindPointer->setAutoFillBackground(true);
+    m_pointerList = named(new QComboBox(this), "cbPointer", {336, 224, 129, 21});
+    m_pointerList->setEditable(false);
+    for (int target = 1; target <= kPointerTargets; ++target)
+        m_pointerList->addItem(pointerTargetName(target));
+    setFixedItemHeight(m_pointerList, 13);
 
     m_autoFire = named(new QCheckBox(QCoreApplication::translate("Vornik", "連續發射"), this), "CheckBox2", {32, 256, 89, 17});
     m_autoFire->setAutoFillBackground(true);
@@ -101,6 +110,7 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     connect(m_autoFire, &QCheckBox::toggled, this, &TForm3::CheckBox2Click);
     connect(m_bindKeys, &QRadioButton::toggled, this, &TForm3::RadioButton1Click);
     connect(m_bindMove, &QRadioButton::toggled, this, &TForm3::RadioButton2Click);
+    connect(m_bindPointer, &QRadioButton::toggled, this, &TForm3::RadioButton3Click);
 
     m_keyboardImage = QPixmap(kKeyboardSize);
     m_keyboardImage.fill(Qt::lightGray);
@@ -121,6 +131,7 @@ void TForm3::CheckBox1Click() {
     const bool use = m_useBinding->isChecked();
     m_bindKeys->setEnabled(use);
     m_bindMove->setEnabled(use);
+    m_bindPointer->setEnabled(use);
     m_autoFire->setEnabled(use);
     CheckBox2Click();
     RadioButton1Click();
@@ -138,9 +149,14 @@ void TForm3::RadioButton1Click() {
     const bool use = m_useBinding->isChecked();
     m_keyboardView->setEnabled(use && m_bindKeys->isChecked());
     m_moveList->setEnabled(use && m_bindMove->isChecked());
+    m_pointerList->setEnabled(use && m_bindPointer->isChecked());
 }
 
 void TForm3::RadioButton2Click() {
+    RadioButton1Click();
+}
+
+void TForm3::RadioButton3Click() {
     RadioButton1Click();
 }
 
@@ -230,6 +246,9 @@ void TForm3::load(const JoystickBinding& entry) {
         if (entry.Key1 >= 1 && entry.Key1 <= m_moveList->count())
             m_moveList->setCurrentIndex(entry.Key1 - 1);
         m_bindMove->setChecked(true);
+    } else if (entry.BindingKind == BindingPointer) {
+        m_pointerList->setCurrentIndex(std::clamp(entry.Key1, 1, kPointerTargets) - 1);
+        m_bindPointer->setChecked(true);
     }
     m_useBinding->setChecked(entry.BindingKind != BindingNone);
     CheckBox1Click();
@@ -243,9 +262,15 @@ void TForm3::save(JoystickBinding& entry) const {
         entry.Key3 = m_selectedKeys[2];
         entry.BindingKind = BindingKeys;
     }
-    if (m_useBinding->isChecked() && !m_bindKeys->isChecked()) {
+    if (m_useBinding->isChecked() && m_bindMove->isChecked()) {
         entry.Key1 = m_moveList->currentIndex() + 1;
         entry.BindingKind = BindingMove;
+    }
+    if (m_useBinding->isChecked() && m_bindPointer->isChecked()) {
+        // The button alone: nothing is pressed with it.
+        entry.Key1 = std::max(m_pointerList->currentIndex(), 0) + 1;
+        entry.Key2 = entry.Key3 = entry.KeyCount = 0;
+        entry.BindingKind = BindingPointer;
     }
     if (!m_useBinding->isChecked())
         entry.BindingKind = BindingNone;

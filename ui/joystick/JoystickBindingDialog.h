@@ -1,7 +1,8 @@
 #pragma once
 
 // TForm3, the joystick binding dialog (caption "設定"): binds one stick direction or button to nothing, to a
-// chord of up to three keys chosen on a keyboard picture, or to a move, with its auto-fire. Created
+// chord of up to three keys chosen on a keyboard picture, to a move, or to a pointer button or wheel
+// notch, with its auto-fire. Created
 // once and reused; the key selection and the four radio buttons keep their state between openings.
 
 #include "KeyMap.h"
@@ -50,6 +51,7 @@ public:
     void CheckBox2Click();
     void RadioButton1Click();
     void RadioButton2Click();
+    void RadioButton3Click();
 
     const std::array<int, 3>& SelectedKeys() const { return m_selectedKeys; }
     int SelectedKeyCount() const { return m_selectedKeyCount; }
@@ -78,6 +80,8 @@ private:
     QRadioButton* m_bindMove;
     QLabel* m_moveLabel;
     QComboBox* m_moveList;
+    QRadioButton* m_bindPointer;
+    QComboBox* m_pointerList;
     QCheckBox* m_autoFire;
     QWidget* m_autoFireStyle;
     QRadioButton* m_automatic;

@@ -125,6 +125,9 @@ DrawOps JoystickGrid::bindingOps(const JoystickBinding& entry, const QRect& rect
         else
             ops.push_back(textOp(QCoreApplication::translate("Vornik", "招式：沒有"), textAt));
         break;
+    case BindingPointer:
+        ops.push_back(textOp(pointerBindingText(entry.Key1), textAt));
+        break;
     default:
         break;
     }

@@ -18,6 +18,16 @@ constexpr int kButtonsTop = 10;   // first row of button pictures
 constexpr int kGridGap = 10;      // between the last row of button pictures and the grid
 constexpr int kDirectionLeft = 104;
 constexpr int kNameGap = 4; // between the name and the pictures on either side of it
+constexpr int kNameHeight = 17;   // the name's line, above the settings button
+constexpr int kSettingsHeight = 20;
+
+// Between the direction picture and the first column of button pictures, level with the direction
+// picture: the one place of the page that no control takes at any button count. The name's line at
+// its top, the settings button below it.
+QRect besideDirection(const QWidget* direction, int top, int height) {
+    const int left = kDirectionLeft + kPicture + kNameGap;
+    return {left, direction->y() + top, kButtonsLeft - kNameGap - left, height};
+}
 
 // Keeps the grid aligned to the bottom of its page, full width, from a fixed top down.
 class BottomAlign : public QObject {
@@ -70,6 +80,12 @@ void BuildJoystickPage(JoystickPage& page, QWidget* sheet, const JoystickCaps& c
     page.TestCheckBox = named(new QCheckBox(QCoreApplication::translate("Vornik", "啟動測試"), sheet), "TestCheckBox", {8, 24, 0, 0});
     page.TestCheckBox->adjustSize();
 
+    page.PadSettingsButton = named(new QToolButton(sheet), "PadSettingsButton",
+                                   besideDirection(page.DirectionPicture, kNameHeight, kSettingsHeight));
+    page.PadSettingsButton->setText(QCoreApplication::translate("Vornik", "滑鼠設定…"));
+    page.PadSettingsButton->setToolTip(
+        QCoreApplication::translate("Vornik", "搖桿用作對應功能、滑鼠指標或滑鼠滾輪，及其速度"));
+
     page.BindingGrid = new DrawGrid(sheet);
     page.BindingGrid->setObjectName(QStringLiteral("BindingGrid"));
     new BottomAlign(page.BindingGrid, lastTop + kPicture + kGridGap);
@@ -78,11 +94,9 @@ void BuildJoystickPage(JoystickPage& page, QWidget* sheet, const JoystickCaps& c
 void ShowJoystickName(JoystickPage& page, QWidget* sheet, const QString& name) {
     if (page.DirectionPicture == nullptr)
         return;
-    // Between the direction picture and the first column of button pictures, level with the
-    // direction picture: the one place of the page that no control takes at any button count.
-    const int left = kDirectionLeft + kPicture + kNameGap;
-    const int width = kButtonsLeft - kNameGap - left;
-    page.NameLabel = named(new QLabel(sheet), "NameLabel", {left, page.DirectionPicture->y(), width, kPicture});
+    const QRect place = besideDirection(page.DirectionPicture, 0, kNameHeight);
+    const int width = place.width();
+    page.NameLabel = named(new QLabel(sheet), "NameLabel", place);
     page.NameLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     page.NameLabel->setText(page.NameLabel->fontMetrics().elidedText(name, Qt::ElideRight, width));
     page.NameLabel->setToolTip(name);

@@ -1,12 +1,13 @@
 #pragma once
 
 // One page per joystick: live pictures of the stick and the buttons, the two check boxes the
-// engine reads, and the binding grid.
+// engine reads, the button that opens the pad's pointer settings, and the binding grid.
 
 #include "Tables.h"
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QToolButton>
 
 #include <array>
 
@@ -43,6 +44,7 @@ struct JoystickPage {
     QCheckBox* TestCheckBox = nullptr;                         // "啟動測試"
     QCheckBox* StopCheckBox = nullptr;                         // "停止作用"
     QLabel* NameLabel = nullptr;                               // the device's name, one line
+    QToolButton* PadSettingsButton = nullptr;                  // "滑鼠設定…": what the stick drives
 
     PictureControl* buttonPicture(int button) const {
         return button >= 1 && button <= kMaxButtons ? ButtonPictures[static_cast<std::size_t>(button - 1)] : nullptr;

@@ -13,6 +13,7 @@
 #include "MovePage.h"
 #include "MoveRecorder.h"
 #include "Named.h"
+#include "PadSettingsDialog.h"
 #include "ProfileKeeper.h"
 #include "QtTimerHooks.h"
 #include "StartupSequence.h"
@@ -260,6 +261,8 @@ void TVornik::addJoystickPage(int n, int index) {
     ShowJoystickName(page, sheet, name);
     if (page.StopCheckBox != nullptr)
         releaseKeysWhenTicked(page.StopCheckBox);
+    if (page.PadSettingsButton != nullptr)
+        connect(page.PadSettingsButton, &QToolButton::clicked, this, [this, n] { editPadSettings(n); });
     if (page.BindingGrid != nullptr) {
         page.BindingGrid->setTag(n);
         page.BindingGrid->setOnDrawCell([this](DrawGrid& grid, int col, int row, QPainter& p, const QRect& r) {
@@ -381,6 +384,21 @@ void TVornik::bindingsEdited() {
     // The edited binding may hold a key that its new form would never release.
     releaseKeys();
     m_keeper->markChanged();
+}
+
+void TVornik::editPadSettings(int joystick) {
+    if (m_padSettings == nullptr)
+        m_padSettings = new PadSettingsDialog(this);
+    m_padSettings->load(joystick, m_config->pad(joystick));
+    if (Modal::exec(*m_padSettings) != QDialog::Accepted)
+        return;
+    PadSettings edited = m_config->pad(joystick);
+    m_padSettings->save(edited);
+    if (edited == m_config->pad(joystick))
+        return;
+    m_config->pad(joystick) = edited;
+    // A stick that stops pressing its direction keys must let go of them.
+    bindingsEdited();
 }
 
 void TVornik::endProgram() {

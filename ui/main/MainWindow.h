@@ -35,6 +35,7 @@ class KeyboardPage;
 class MovePage;
 class Tform2;
 class TForm3;
+class PadSettingsDialog;
 class TForm4;
 class TForm5;
 class TForm6;
@@ -129,6 +130,8 @@ private:
     void leaveBackgroundMode();
     void releaseKeys();
     void bindingsEdited();
+    // Opens the pointer settings of joystick n; OK with a change counts as an edit of the bindings.
+    void editPadSettings(int joystick);
     void releaseKeysWhenTicked(QCheckBox* stopBox);
     void tablesReplaced();
 
@@ -165,6 +168,7 @@ private:
     std::unique_ptr<ProfileKeeper> m_keeper;
     std::vector<QAction*> m_recentActions;
     Tform2* m_about = nullptr;
+    PadSettingsDialog* m_padSettings = nullptr; // built when first opened
 };
 
 } // namespace vornik::ui

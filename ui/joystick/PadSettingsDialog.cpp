@@ -1,0 +1,84 @@
+#include "PadSettingsDialog.h"
+
+#include "Fonts.h"
+
+#include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace vornik::ui {
+
+namespace {
+QSpinBox* spinBox(QWidget* parent, const char* name, int lo, int hi, int step, const QString& suffix) {
+    auto* box = new QSpinBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setRange(lo, hi);
+    box->setSingleStep(step);
+    box->setSuffix(suffix);
+    return box;
+}
+} // namespace
+
+PadSettingsDialog::PadSettingsDialog(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("PadSettingsDialog"));
+    setFont(programFont(12));
+    using P = PadSettings;
+
+    m_leftStick = new QComboBox(this);
+    m_leftStick->setObjectName(QStringLiteral("leftStick"));
+    // In the order of StickMode.
+    m_leftStick->addItems({QCoreApplication::translate("Vornik", "按鍵（對應功能）"),
+                           QCoreApplication::translate("Vornik", "滑鼠指標"),
+                           QCoreApplication::translate("Vornik", "滑鼠滾輪")});
+    m_deadZone = spinBox(this, "deadZone", P::kMinDeadZone, P::kMaxDeadZone, 1, QStringLiteral(" %"));
+    m_pointerSpeed = spinBox(this, "pointerSpeed", P::kMinPointerSpeed, P::kMaxPointerSpeed, 100,
+                             QCoreApplication::translate("Vornik", " 像素/秒"));
+    m_curve = new QDoubleSpinBox(this);
+    m_curve->setObjectName(QStringLiteral("pointerCurve"));
+    m_curve->setRange(P::kMinCurve, P::kMaxCurve);
+    m_curve->setDecimals(1);
+    m_curve->setSingleStep(0.1);
+    m_wheelSpeed = spinBox(this, "wheelSpeed", P::kMinWheelSpeed, P::kMaxWheelSpeed, 1,
+                           QCoreApplication::translate("Vornik", " 格/秒"));
+
+    auto* form = new QFormLayout;
+    form->addRow(QCoreApplication::translate("Vornik", "搖桿用作："), m_leftStick);
+    form->addRow(QCoreApplication::translate("Vornik", "不動區："), m_deadZone);
+    form->addRow(QCoreApplication::translate("Vornik", "指標速度："), m_pointerSpeed);
+    form->addRow(QCoreApplication::translate("Vornik", "加速曲線："), m_curve);
+    form->addRow(QCoreApplication::translate("Vornik", "滾輪速度："), m_wheelSpeed);
+    m_deadZone->setToolTip(QCoreApplication::translate("Vornik", "搖桿離中心多遠以內不移動指標"));
+    m_curve->setToolTip(QCoreApplication::translate("Vornik", "1.0：速度與推動成正比；越大，輕推越慢"));
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void PadSettingsDialog::load(int joystick, const PadSettings& pad) {
+    setWindowTitle(QCoreApplication::translate("Vornik", "搖桿 %1 的滑鼠設定").arg(joystick));
+    m_leftStick->setCurrentIndex(static_cast<int>(pad.leftStick));
+    m_deadZone->setValue(pad.leftDeadZone);
+    m_pointerSpeed->setValue(pad.pointerSpeed);
+    m_curve->setValue(pad.pointerCurve);
+    m_wheelSpeed->setValue(pad.wheelSpeed);
+}
+
+void PadSettingsDialog::save(PadSettings& pad) const {
+    pad.leftStick = static_cast<StickMode>(std::clamp(m_leftStick->currentIndex(), 0, 2));
+    pad.leftDeadZone = m_deadZone->value();
+    pad.pointerSpeed = m_pointerSpeed->value();
+    // One decimal, as shown, so that the profile holds what the dialog showed.
+    pad.pointerCurve = std::round(m_curve->value() * 10.0) / 10.0;
+    pad.wheelSpeed = m_wheelSpeed->value();
+}
+
+} // namespace vornik::ui
