@@ -2,6 +2,7 @@
 // and a binding whose input is still held presses again on the next tick.
 
 #include "EngineTestSupport.h"
+#include "OutputChoice.h"
 
 using namespace vornik;
 using namespace vornik::test;
@@ -149,4 +150,26 @@ TEST_F(HeldKeys, PointerButtonsAreLetGoWithTheKeys) {
     fake.output.pointer = false;
     engine->held().pressButton(PointerButton::Right);
     EXPECT_FALSE(engine->held().holdsAnything());
+}
+
+// A backend offers its outputs by name; the one chosen at run time is where events go, and an unknown
+// name changes nothing.
+TEST(OutputChoiceTest, EventsGoToTheOutputChosenAtRunTime) {
+    FakeClock clock;
+    FakeKeyboard first, second;
+    FakeOutput one(first, clock), two(second, clock);
+    OutputChoice choice;
+    choice.offer("one", one);
+    choice.offer("two", two);
+    EXPECT_EQ(choice.names(), (std::vector<std::string>{"one", "two"}));
+    HeldOutput held(choice);
+    held.pressKey('A');
+    held.releaseAll(); // let go before switching
+    EXPECT_TRUE(choice.choose("two"));
+    EXPECT_FALSE(choice.choose("three"));
+    EXPECT_EQ(choice.chosenName(), "two");
+    held.pressKey('B');
+    EXPECT_EQ(first.events.size(), 2u);
+    ASSERT_EQ(second.events.size(), 1u);
+    EXPECT_EQ(second.events[0].vk, 'B');
 }
