@@ -12,6 +12,7 @@
 #   2. B in front and F7 down: B is not the target, nothing is played.
 #   3. CTRL+J with B in front makes B the target; F7 -> B receives the move.
 #   4. The program, closed through its window right after the moves: it ends, and no key is left down.
+#   5. Started again with the profile's "scan codes only": F8 -> A receives move 2 the same way.
 set -uo pipefail
 caption='Vornik   (熱鍵：CTRL+J)'
 testwindow=$build/tests/win32/vornik_win32_testwindow.exe
@@ -172,6 +173,18 @@ moves=$(downs B.log)
     fail "B after CTRL+J received \"$moves\", not the move 65 16 66"
 
 # 4. Closing the window right after the moves.
+close_program
+
+# 5. The same profile with "scan codes only": the same keys, sent by their scan codes alone.
+sed 's/"version": 1,/"version": 3, "windowsKeys": {"scanCodesOnly": true},/' profile.vornik >scan.vornik
+start_program scan.vornik
+choose_target VornikTestA
+front VornikTestA
+sleep 0.3
+from=$(wc -l <A.log)
+hold_key F8
+sleep 0.8
+check_scan_codes A.log "$from" "scan codes only"
 close_program
 
 if [ $failures -ne 0 ]; then
