@@ -33,6 +33,9 @@ public:
     virtual void selectTargetItem(int index) = 0;
     // The target program changed to the process `processId` (a choice in the combo or the hot key).
     virtual void targetChosen(uint32_t processId) { (void)processId; }
+    // The target chosen, process `processId`, runs above this program's level of trust: no key will
+    // reach it. Told once per process.
+    virtual void targetElevated(uint32_t processId) { (void)processId; }
     // The modal connection-error question (caption "Message", OK and Cancel).
     virtual Answer askConnectionError(const std::string& text) = 0;
     // Ends the program through its normal exit path (keys released first).

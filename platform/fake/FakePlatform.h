@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -169,6 +170,8 @@ public:
     bool changesWaiting = false;
     int changeDescriptor() override { return descriptor; }
     bool takeChanges() override { return std::exchange(changesWaiting, false); }
+    std::set<uint32_t> elevated; // processes above the program's level of trust
+    bool elevatedAboveUs(uint32_t pid) override { return elevated.count(pid) != 0; }
     std::map<uint32_t, std::string> executables; // by process id
     std::string processExecutableName(uint32_t pid) override {
         const auto it = executables.find(pid);

@@ -2,7 +2,9 @@
 
 #include "Win32Api.h"
 
+#include <algorithm>
 #include <exception>
+#include <optional>
 #include <vector>
 
 namespace vornik {
@@ -11,6 +13,33 @@ namespace {
 
 HWND hwndOf(WindowHandle window) {
     return static_cast<HWND>(toNativeWindow(window));
+}
+
+// The integrity level of a process's token (the last part of its label: 0x2000 medium, 0x3000 high,
+// as administrator), or the error that kept it from being read.
+struct Integrity {
+    std::optional<DWORD> level;
+    DWORD error = 0;
+};
+
+Integrity integrityOf(HANDLE process) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token))
+        return {std::nullopt, GetLastError()};
+    Integrity integrity;
+    DWORD size = 0;
+    GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
+    std::vector<unsigned char> buffer(std::max<DWORD>(size, sizeof(TOKEN_MANDATORY_LABEL)));
+    if (GetTokenInformation(token, TokenIntegrityLevel, buffer.data(), static_cast<DWORD>(buffer.size()), &size)) {
+        const PSID sid = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer.data())->Label.Sid;
+        const UCHAR parts = *GetSidSubAuthorityCount(sid);
+        if (parts > 0)
+            integrity.level = *GetSidSubAuthority(sid, parts - 1u);
+    } else {
+        integrity.error = GetLastError();
+    }
+    CloseHandle(token);
+    return integrity;
 }
 
 struct EnumState {
@@ -93,6 +122,20 @@ std::string Win32WindowSystem::processExecutableName(uint32_t pid) {
     if (slash != std::wstring_view::npos)
         full.remove_prefix(slash + 1);
     return utf8FromUtf16(full);
+}
+
+bool Win32WindowSystem::elevatedAboveUs(uint32_t pid) {
+    const Integrity own = integrityOf(GetCurrentProcess());
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!own.level || process == nullptr)
+        return false; // cannot be told
+    const Integrity theirs = integrityOf(process);
+    CloseHandle(process);
+    if (theirs.level)
+        return *theirs.level > *own.level;
+    // A process of this desktop whose token this program may not even read runs above it: an
+    // elevated one's token is open to administrators only.
+    return theirs.error == ERROR_ACCESS_DENIED;
 }
 
 void Win32WindowSystem::enumWindows(const std::function<void(WindowHandle)>& visit) {

@@ -18,6 +18,9 @@ public:
     uint32_t windowProcessId(WindowHandle window) override;
     // QueryFullProcessImageNameW, so that a folder named in any script is read right.
     std::string processExecutableName(uint32_t pid) override;
+    // The integrity level of the process's token above this program's (elevated while this program is
+    // not), or a token this program may not read at all.
+    bool elevatedAboveUs(uint32_t pid) override;
     // EnumWindows over every top-level window; an exception from `visit` ends the walk and is rethrown.
     void enumWindows(const std::function<void(WindowHandle)>& visit) override;
     bool isWindowVisible(WindowHandle window) override;

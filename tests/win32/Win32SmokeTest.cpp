@@ -547,6 +547,9 @@ void enumerationFindsOurWindowsWithPidVisibilityAndTitle() {
     CHECK_EQ(windows.windowProcessId(hidden.handle()), static_cast<uint32_t>(GetCurrentProcessId()));
     CHECK(windows.isWindowVisible(shown.handle()));
     CHECK(!windows.isWindowVisible(hidden.handle()));
+    // This very process, and one that does not exist, run at no higher level than this program.
+    CHECK(!windows.elevatedAboveUs(static_cast<uint32_t>(GetCurrentProcessId())));
+    CHECK(!windows.elevatedAboveUs(0xFFFFFFF0u));
     CHECK_TEXT(windows.windowText(shown.handle(), 100), "vornik shown");
     CHECK_TEXT(windows.windowText(shown.handle(), 5), "vorn");
     if (CHECK(shown.bringToFront()))
