@@ -6,7 +6,8 @@
 
 namespace vornik {
 
-// Joysticks through the multimedia joystick interface (winmm): joyGetDevCapsA and joyGetPosEx.
+// Joysticks through the multimedia joystick interface (winmm): joyGetDevCapsA and joyGetPosEx; a
+// joystick's name is its product's, from the system's game controller settings, where they hold one.
 // Both return the system's own result code: 0 (JOYERR_NOERROR) or a JOYERR_/MMSYSERR_ value. On an
 // error the record passed in is left as it was. A joystick plugged in again usually comes back under
 // its old id, and is then read under it as before.

@@ -450,6 +450,31 @@ void joystickRecordsGiveTheNameAndTheHatAsTheStick() {
     CHECK_EQ(readingFromSystem(info, false).dwPOV, kPovCentred);
 }
 
+// The name a pad's page shows is its product's, as the game controller settings record it under the
+// joystick's id: here written by the test for a driver of its own, then taken away again.
+void aJoysticksNameIsItsProductsFromTheControllerSettings() {
+    const wchar_t* driver = L"System\\CurrentControlSet\\Control\\MediaResources\\Joystick\\VORNIK-TEST.DLL";
+    const std::wstring settings = std::wstring(driver) + L"\\CurrentJoystickSettings";
+    const wchar_t* oem = L"System\\CurrentControlSet\\Control\\MediaProperties\\PrivateProperties\\Joystick\\OEM\\"
+                         L"VID_F00D&PID_0001";
+    const wchar_t deviceKey[] = L"VID_F00D&PID_0001";
+    const wchar_t product[] = L"Vornik \x624B\x628A Pro"; // Vornik 手把 Pro
+    const auto bytes = [](const wchar_t* text, std::size_t chars) { return static_cast<DWORD>(chars * sizeof *text); };
+    CHECK(RegSetKeyValueW(HKEY_CURRENT_USER, settings.c_str(), L"Joystick3OEMName", REG_SZ, deviceKey,
+                          bytes(deviceKey, std::size(deviceKey))) == ERROR_SUCCESS);
+    CHECK(RegSetKeyValueW(HKEY_CURRENT_USER, oem, L"OEMName", REG_SZ, product, bytes(product, std::size(product))) ==
+          ERROR_SUCCESS);
+
+    CHECK_TEXT(joystickProductName(2, "VORNIK-TEST.DLL"), "Vornik \xE6\x89\x8B\xE6\x8A\x8A Pro");
+    CHECK_TEXT(joystickProductName(3, "VORNIK-TEST.DLL"), ""); // no device recorded under that id
+    CHECK_TEXT(joystickProductName(2, "OTHER.DLL"), "");
+    CHECK_TEXT(joystickProductName(2, ""), "");
+
+    RegDeleteTreeW(HKEY_CURRENT_USER, driver);
+    RegDeleteTreeW(HKEY_CURRENT_USER, oem);
+    CHECK_TEXT(joystickProductName(2, "VORNIK-TEST.DLL"), "");
+}
+
 void hiddenWindowTimerFiresAndStops() {
     int firings = 0;
     unsigned lastId = 0;
@@ -796,6 +821,7 @@ int main() {
         {"the pointer moves as far as asked and clicks", thePointerMovesAsFarAsAskedAndClicksReachTheWindowBelowIt},
         {"joystick detection with no joystick", joystickDetectionAnswersThatThereIsNoJoystick},
         {"joystick records: name, and the hat as the stick", joystickRecordsGiveTheNameAndTheHatAsTheStick},
+        {"a joystick's name is its product's", aJoysticksNameIsItsProductsFromTheControllerSettings},
         {"hidden-window timer fires and stops", hiddenWindowTimerFiresAndStops},
         {"TTimerEx window-timer mode on the hidden window", timerInWindowTimerModeFiresOnTheHiddenWindow},
         {"TTimerEx threaded mode at tpHighest", threadedTimerRunsItsWorkerAtTheChosenPriority},
