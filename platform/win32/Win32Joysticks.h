@@ -15,6 +15,8 @@ class Win32Joysticks : public Joysticks {
 public:
     uint32_t getDevCaps(uint32_t id, JoyCapsRecord& caps) override;
     uint32_t getPosEx(uint32_t id, JoyReading& reading) override;
+    // winmm announces nothing: the pads are read every 4 ms between ticks while that can press a key.
+    uint32_t pollInterval() override { return 4; }
 
 private:
     std::array<bool, 32> m_hasPov{}; // by id, from its last capability query
