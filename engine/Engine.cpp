@@ -130,6 +130,8 @@ void Engine::detectAttachedJoysticks() {
 
 void Engine::releaseHeldKeys() {
     m_held.releaseAll();
+    // Wheel bindings start afresh too: one still held turns a notch again, as a key presses again.
+    m_wheelHeld.fill(0);
 }
 
 bool Engine::mayType() {
