@@ -161,6 +161,9 @@ void TVornik::buildWindow() {
     m_targetState->setFixedSize(20, 20);
     m_targetState->hide();
     m_pages->setCornerWidget(m_targetState, Qt::TopRightCorner);
+    // Clicking the window would bring it to the front and so change the state: its tooltips show on
+    // hover while another program is in front.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     connect(m_targetState, &QToolButton::clicked, this, [this] {
         QToolTip::showText(m_targetState->mapToGlobal(QPoint(0, m_targetState->height())), m_targetState->toolTip(),
                            m_targetState);
