@@ -71,7 +71,7 @@ TEST_F(TargetStateShown, EverySituationHasItsOwnSentenceNamingWhatMatters) {
     EXPECT_EQ(kind(), Kind::InFront);
     EXPECT_TRUE(text.contains("「Game」") && text.contains("XTest")) << text.toStdString();
 
-    // The stop boxes, named with the joystick they belong to; untied again, the note goes.
+    // The stop boxes, named with the joystick they belong to; unticked again, the note goes.
     w.keyboardPage()->CheckBox5()->setChecked(true);
     w.joystickPage(1).StopCheckBox->setChecked(true);
     text = tickAndRead();
