@@ -5,6 +5,8 @@
 
 namespace vornik {
 
+struct TargetState;
+
 // What the engine asks of the main window. The program implements it beside its main window
 // (ui/main/EngineBridge); tests use a plain struct. Every call is made on the main thread from
 // inside a tick or a target-list refresh.
@@ -33,6 +35,8 @@ public:
     virtual void selectTargetItem(int index) = 0;
     // The target program changed to the process `processId` (a choice in the combo or the hot key).
     virtual void targetChosen(uint32_t processId) { (void)processId; }
+    // Where the keys go changed (TargetStatus): told by the tick that found the change.
+    virtual void targetStateChanged(const TargetState& state) { (void)state; }
     // The modal connection-error question (caption "Message", OK and Cancel).
     virtual Answer askConnectionError(const std::string& text) = 0;
     // Ends the program through its normal exit path (keys released first).

@@ -94,6 +94,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     hooks.setApplicationWindow = [&backend](vornik::WindowHandle window) { backend->setApplicationWindow(window); };
+    hooks.outputInUse = [&backend] { return backend->outputInUse(); };
     const vornik::Platform& platform = backend->platform();
 
     TVornik main(platform, options, hooks);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 #include <vector>
 
 namespace vornik {
@@ -62,6 +63,26 @@ BOOL CALLBACK enumOne(HWND hwnd, LPARAM param) {
     }
 }
 
+// The integrity level (a SECURITY_MANDATORY_*_RID value) of a process's token; nothing when it
+// cannot be read.
+std::optional<DWORD> integrityLevel(HANDLE process) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token))
+        return std::nullopt;
+    std::optional<DWORD> level;
+    DWORD size = 0;
+    GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
+    std::vector<unsigned char> buffer(size);
+    if (size != 0 && GetTokenInformation(token, TokenIntegrityLevel, buffer.data(), size, &size)) {
+        const auto* label = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer.data());
+        const UCHAR count = *GetSidSubAuthorityCount(label->Label.Sid);
+        if (count > 0)
+            level = *GetSidSubAuthority(label->Label.Sid, count - 1u);
+    }
+    CloseHandle(token);
+    return level;
+}
+
 } // namespace
 
 std::string big5TitleToUtf8(std::string_view big5) {
@@ -98,6 +119,30 @@ std::string Win32WindowSystem::processExecutableName(uint32_t pid) {
     if (slash != std::wstring_view::npos)
         full.remove_prefix(slash + 1);
     return fromWide(std::wstring(full), CP_UTF8);
+}
+
+bool Win32WindowSystem::processRunning(uint32_t pid) {
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    if (process == nullptr)
+        return GetLastError() == ERROR_ACCESS_DENIED;
+    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    CloseHandle(process);
+    return running;
+}
+
+bool Win32WindowSystem::processOutOfReach(uint32_t pid) {
+    const std::optional<DWORD> own = integrityLevel(GetCurrentProcess());
+    if (!own)
+        return false;
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (process == nullptr)
+        return GetLastError() == ERROR_ACCESS_DENIED && *own < SECURITY_MANDATORY_HIGH_RID;
+    std::optional<DWORD> theirs = integrityLevel(process);
+    const DWORD error = theirs ? ERROR_SUCCESS : GetLastError();
+    CloseHandle(process);
+    if (!theirs)
+        return error == ERROR_ACCESS_DENIED && *own < SECURITY_MANDATORY_HIGH_RID;
+    return *theirs > *own;
 }
 
 void Win32WindowSystem::enumWindows(const std::function<void(WindowHandle)>& visit) {

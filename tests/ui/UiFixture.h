@@ -57,14 +57,14 @@ protected:
     }
 
     // Starts the program: the main window, then the dialogs in their order.
-    TVornik& start(StartupOptions options = {}) {
+    TVornik& start(StartupOptions options = {}, PlatformHooks hooks = {}) {
         if (options.exeDirectory.isEmpty())
             options.exeDirectory = exeDir();
         options.folders = folders();
         options.runTimer = false;
         options.trayAvailable = [this] { return m_trayAvailable; };
         options.quit = [this] { ++m_quits; };
-        m_main = std::make_unique<TVornik>(m_fake.platform, options);
+        m_main = std::make_unique<TVornik>(m_fake.platform, options, std::move(hooks));
         m_dialogs.about = new Tform2(m_main.get());
         m_dialogs.moveEditor = new TForm4(m_main.get());
         m_dialogs.recorder = new TForm5(m_main.get());

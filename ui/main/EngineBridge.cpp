@@ -79,6 +79,10 @@ void EngineBridge::targetChosen(uint32_t processId) {
     });
 }
 
+void EngineBridge::targetStateChanged(const TargetState& state) {
+    m_window.showTargetState(state);
+}
+
 EngineHost::Answer EngineBridge::askConnectionError(const std::string& text) {
     QString shown = QString::fromStdString(text);
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));

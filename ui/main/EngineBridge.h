@@ -31,6 +31,8 @@ public:
     void selectTargetItem(int index) override;
     // A new target loads the profile made for its program, once the tick has returned.
     void targetChosen(uint32_t processId) override;
+    // Shown in the window and the tray icon's tooltip.
+    void targetStateChanged(const TargetState& state) override;
     Answer askConnectionError(const std::string& text) override;
     // The window's exit path: keys released, windows closed, event loop left.
     void endProgram() override;

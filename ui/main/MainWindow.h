@@ -56,6 +56,8 @@ struct StartupOptions {
 struct PlatformHooks {
     // Told the main window's native handle once it exists (the program's own application window).
     std::function<void(WindowHandle)> setApplicationWindow;
+    // The name of the output keys go out through ("xtest", "keybd_event"); empty: not told.
+    std::function<std::string()> outputInUse;
 };
 
 class TVornik : public QMainWindow {
@@ -102,6 +104,10 @@ public:
     void trayActivated(QSystemTrayIcon::ActivationReason reason);
     bool inBackground() const { return m_background; }
     QSystemTrayIcon* trayIcon() const { return m_tray; }
+    // Where the keys go: a small button at the right end of the page tabs, its text as tooltip and
+    // accessible name, and the same text under "Vornik" in the tray icon's tooltip.
+    void showTargetState(const TargetState& state);
+    QToolButton* targetStateButton() const { return m_targetState; }
 
     void TimerEx1Timer();
     TTimerEx& TimerEx1() { return *m_tickTimer; }
@@ -155,6 +161,7 @@ private:
     QToolButton* m_hideToTray = nullptr;
     QToolButton* m_refreshTargets = nullptr;
     QComboBox* m_targetList = nullptr;
+    QToolButton* m_targetState = nullptr;
     QTabWidget* m_pages = nullptr;
     KeyboardPage* m_keyboardPage = nullptr;
     MovePage* m_movePage = nullptr;
