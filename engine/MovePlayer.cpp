@@ -22,11 +22,8 @@ void MovePlayer::PlayOneByOne(int moveNumber, int pause) {
     const Move& move = m_moves[moveNumber];
     const int n = stepCount(move);
     for (int i = 1; i <= n && mayGoOn(); ++i) {
-        pressStep(move.Steps[i]);
-        if (!sleep(pause + 10))
-            return;
-        releaseStep(move.Steps[i]);
-        if (!sleep(pause))
+        const uint64_t pressedAt = pressStep(move.Steps[i]);
+        if (!sleep(pause + 10) || !releaseStep(move.Steps[i], pressedAt) || !sleep(pause))
             return;
     }
 }
@@ -36,20 +33,18 @@ void MovePlayer::PlayOverlapped(int moveNumber, int pause) {
     const int n = stepCount(move);
     if (n < 1 || !mayGoOn())
         return;
-    pressStep(move.Steps[1]);
+    uint64_t previousAt = pressStep(move.Steps[1]);
     if (!sleep(pause))
         return;
     for (int i = 2; i <= n; ++i) {
         if (!mayGoOn())
             return;
-        pressStep(move.Steps[i]);
-        if (!sleep(pause))
+        const uint64_t pressedAt = pressStep(move.Steps[i]);
+        if (!sleep(pause) || !releaseStep(move.Steps[i - 1], previousAt) || !sleep(pause))
             return;
-        releaseStep(move.Steps[i - 1]);
-        if (!sleep(pause))
-            return;
+        previousAt = pressedAt;
     }
-    releaseStep(move.Steps[n]);
+    releaseStep(move.Steps[n], previousAt);
 }
 
 bool MovePlayer::mayGoOn() {
@@ -62,21 +57,28 @@ bool MovePlayer::mayGoOn() {
     return false;
 }
 
-void MovePlayer::pressStep(const MoveStep& step) {
+uint64_t MovePlayer::pressStep(const MoveStep& step) {
     m_held.pressKey(static_cast<uint8_t>(step.Key & 0xFF));
     if (step.ChordKey != 0)
         m_held.pressKey(static_cast<uint8_t>(step.ChordKey & 0xFF));
+    return m_slept;
 }
 
-void MovePlayer::releaseStep(const MoveStep& step) {
+bool MovePlayer::releaseStep(const MoveStep& step, uint64_t pressedAt) {
+    const uint64_t held = m_slept - pressedAt;
+    if (held < m_minimumPress && !sleep(static_cast<int>(m_minimumPress - held)))
+        return false;
     m_held.releaseKey(static_cast<uint8_t>(step.Key & 0xFF));
     if (step.ChordKey != 0)
         m_held.releaseKey(static_cast<uint8_t>(step.ChordKey & 0xFF));
+    return true;
 }
 
 // A negative pause (only possible from a damaged table) sleeps 0, never "forever".
 bool MovePlayer::sleep(int ms) {
-    m_clock.sleep(static_cast<uint32_t>(std::max(ms, 0)));
+    const auto slept = static_cast<uint32_t>(std::max(ms, 0));
+    m_clock.sleep(slept);
+    m_slept += slept;
     return !stopped();
 }
 

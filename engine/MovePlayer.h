@@ -21,6 +21,11 @@ public:
                std::function<bool()> mayType = {})
         : m_moves(moves), m_held(held), m_clock(clock), m_stop(stop), m_mayType(std::move(mayType)) {}
 
+    // Every step's key stays down at least `ms` from its key-down, whatever the move's speed: the
+    // release waits for the rest. 0 (the default) plays every move at its own timing.
+    void setMinimumPress(uint32_t ms) { m_minimumPress = ms; }
+    uint32_t minimumPress() const { return m_minimumPress; }
+
     // Plays move 1..100 RepeatCount times; any other number, or RepeatCount below 1, plays nothing.
     void PlayMove(int moveNumber);
     // One pass, one key after the other: press, sleep pause + 10, release, sleep pause.
@@ -29,8 +34,11 @@ public:
     void PlayOverlapped(int moveNumber, int pause);
 
 private:
-    void pressStep(const MoveStep& step);
-    void releaseStep(const MoveStep& step);
+    // Presses a step's keys; the time it went down, counted in what this player has slept.
+    uint64_t pressStep(const MoveStep& step);
+    // Releases a step's keys pressed at `pressedAt`, once they have been down the minimum time; false
+    // when the program is ending and the move must stop (the keys are left to the exit path).
+    bool releaseStep(const MoveStep& step, uint64_t pressedAt);
     // Whether the next step may go out; when the target has left, lets go of everything first.
     bool mayGoOn();
     // Sleeps; false when the program is ending and the move must stop.
@@ -44,6 +52,10 @@ private:
     const std::atomic<bool>* m_stop;
     std::function<bool()> m_mayType;
     bool m_cut = false; // the move in progress was cut short
+    uint32_t m_minimumPress = 0;
+    // Every ms slept so far: what a key has been held is measured in the sleeps since its key-down,
+    // not on a clock that may step by 16 ms.
+    uint64_t m_slept = 0;
 };
 
 } // namespace vornik

@@ -25,6 +25,7 @@ struct Configuration {
     std::vector<std::string> programs;
     // Pointer settings by joystick number 1..32 (index number - 1).
     std::array<PadSettings, kMaxJoysticks> padSettings{};
+    WindowsKeys windowsKeys;
 
     // Joystick number 1..32 is system id number - 1.
     bool present(int joystick) const { return joystickPresent[static_cast<std::size_t>(joystick - 1)] != 0; }

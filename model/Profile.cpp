@@ -27,6 +27,7 @@ ProfileResult parseProfile(std::string_view text, const std::string& fileName, C
     config.moves = scratch->moves;
     config.programs = std::move(scratch->programs);
     config.padSettings = scratch->padSettings;
+    config.windowsKeys = scratch->windowsKeys;
     return {};
 }
 

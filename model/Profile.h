@@ -3,11 +3,12 @@
 // Profile files: the user's tables (keyboard bindings, joystick bindings, moves) as UTF-8 JSON.
 //
 //   {"format": "vornik-profile", "version": 3, "programs": [...], "keyboard": [...], "joysticks": [...],
-//    "moves": [...], "pads": [...]}
+//    "moves": [...], "pads": [...], "windowsKeys": {...}}
 //
-// "programs" (version 2) names the executables the profile is for; pointer bindings (kind 3) and the
-// pads' pointer settings, "pads", came with version 3. A file is written with the lowest version that
-// holds it, so that older builds keep reading what they can.
+// "programs" (version 2) names the executables the profile is for; pointer bindings (kind 3), the
+// pads' pointer settings, "pads", and how keys go out on Windows, "windowsKeys", came with version 3.
+// A file is written with the lowest version that holds it, so that older builds keep reading what
+// they can.
 // Saving replaces the file atomically (temporary file beside it, flushed, renamed over it). Loading
 // is all or nothing: the whole file is checked into a scratch copy, and the tables change only when
 // every part of it is sound. Every message names the file; a refusal also names the place in the
@@ -45,9 +46,9 @@ struct ProfileResult {
 ProfileResult profileText(const Configuration& config, std::string& text);
 
 // Checks `text` as a profile and, only when all of it is sound, replaces the keyboard bindings,
-// joystick bindings, moves, programs and pad settings of `config` with it (entries the file leaves out
-// become zero, the engine state FirePhase and FireCountdown included, and pads it leaves out get the
-// default settings). `fileName` is used in the messages.
+// joystick bindings, moves, programs, pad settings and Windows key settings of `config` with it
+// (entries the file leaves out become zero, the engine state FirePhase and FireCountdown included, and
+// pads and Windows key settings it leaves out get the defaults). `fileName` is used in the messages.
 // Nothing else in `config` is read or written.
 ProfileResult parseProfile(std::string_view text, const std::string& fileName, Configuration& config);
 

@@ -139,12 +139,15 @@ int checkHeader(const Json& doc) {
                               ", newer than this program reads (version " + std::to_string(kProfileVersion) + ")");
     if (version.get<int64_t>() < 1)
         refuse("version", std::to_string(version.get<int64_t>()) + " is not a profile version");
-    onlyFields(doc, {"format", "version", "programs", "keyboard", "joysticks", "moves", "pads"}, "");
+    onlyFields(doc, {"format", "version", "programs", "keyboard", "joysticks", "moves", "pads", "windowsKeys"}, "");
     if (doc.contains("programs") && version.get<int64_t>() < 2)
         refuse("programs", "a version-1 profile has no program list (it came with version 2)");
     if (doc.contains("pads") && version.get<int64_t>() < 3)
         refuse("pads", "a version-" + std::to_string(version.get<int64_t>()) +
                            " profile has no pad settings (they came with version 3)");
+    if (doc.contains("windowsKeys") && version.get<int64_t>() < 3)
+        refuse("windowsKeys", "a version-" + std::to_string(version.get<int64_t>()) +
+                                  " profile has no Windows key settings (they came with version 3)");
     return static_cast<int>(version.get<int64_t>());
 }
 
@@ -377,6 +380,24 @@ void checkPads(const Json& doc, std::array<PadSettings, kMaxJoysticks>& pads) {
     }
 }
 
+// Both fields may be left out; the defaults are the program's usual way of sending.
+void checkWindowsKeys(const Json& doc, WindowsKeys& keys) {
+    const auto found = doc.find("windowsKeys");
+    if (found == doc.end())
+        return;
+    const std::string path = "windowsKeys";
+    const Json& item = expectObject(*found, path);
+    onlyFields(item, {"scanCodesOnly", "minimumPressMs"}, path);
+    if (const auto scanOnly = item.find("scanCodesOnly"); scanOnly != item.end()) {
+        if (!scanOnly->is_boolean())
+            refuse(member(path, "scanCodesOnly"),
+                   std::string("expected true or false, found ") + scanOnly->type_name());
+        keys.scanCodesOnly = scanOnly->get<bool>();
+    }
+    if (item.contains("minimumPressMs"))
+        keys.minimumPressMs = integerField(item, "minimumPressMs", path, 0, WindowsKeys::kMaxMinimumPressMs);
+}
+
 void checkDocument(const Json& doc, ProfileTables& tables) {
     const int version = checkHeader(doc);
     checkPrograms(doc, tables.programs);
@@ -384,6 +405,7 @@ void checkDocument(const Json& doc, ProfileTables& tables) {
     checkJoysticks(field(doc, "joysticks", ""), version, tables.joystickBindings);
     checkMoves(field(doc, "moves", ""), tables.moves);
     checkPads(doc, tables.padSettings);
+    checkWindowsKeys(doc, tables.windowsKeys);
 }
 
 // Parses the text, refusing what nlohmann::json would otherwise accept quietly: a key repeated

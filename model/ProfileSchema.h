@@ -21,6 +21,7 @@ struct ProfileTables {
     MoveTable moves{};
     std::vector<std::string> programs;
     std::array<PadSettings, kMaxJoysticks> padSettings{};
+    WindowsKeys windowsKeys;
 };
 
 // Keyboard binding entry i belongs to the i-th labelled key; the file names the key by its code.

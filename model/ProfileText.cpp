@@ -148,8 +148,10 @@ ProfileResult profileText(const Configuration& config, std::string& text) {
                                    {"triggerThreshold", pad.triggerThreshold}});
     }
 
+    const bool windowsKeys = !(config.windowsKeys == WindowsKeys{});
+
     // The lowest version that holds the tables, so older builds can still read what they can.
-    const int version = pointerBindings || !pads.empty() ? 3 : !config.programs.empty() ? 2 : 1;
+    const int version = pointerBindings || !pads.empty() || windowsKeys ? 3 : !config.programs.empty() ? 2 : 1;
     std::string out = "{\n  \"format\": \"";
     out += kProfileFormat;
     out += "\",\n  \"version\": " + std::to_string(version) + ",\n";
@@ -161,9 +163,15 @@ ProfileResult profileText(const Configuration& config, std::string& text) {
     }
     appendList(out, "keyboard", keyboard, false);
     appendList(out, "joysticks", joysticks, false);
-    appendList(out, "moves", moves, pads.empty());
+    appendList(out, "moves", moves, pads.empty() && !windowsKeys);
     if (!pads.empty())
-        appendList(out, "pads", pads, true);
+        appendList(out, "pads", pads, !windowsKeys);
+    if (windowsKeys) {
+        out += "  \"windowsKeys\": ";
+        appendInline(out, OrderedJson{{"scanCodesOnly", config.windowsKeys.scanCodesOnly},
+                                      {"minimumPressMs", config.windowsKeys.minimumPressMs}});
+        out += "\n";
+    }
     out += "}\n";
 
     // What is written must load again: the same checks as a load catch any value out of range.

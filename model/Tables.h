@@ -66,6 +66,18 @@ struct PadSettings {
     bool operator==(const PadSettings&) const = default;
 };
 
+// How keys go out on Windows, kept with the profile. Other systems keep it and send as always.
+struct WindowsKeys {
+    static constexpr int32_t kMaxMinimumPressMs = 500;
+
+    // Keys go by their scan code alone (KEYEVENTF_SCANCODE), for games that read nothing else.
+    bool scanCodesOnly = false;
+    // A move step's key stays down at least this long, in ms: some games miss a key pressed and
+    // released within one of their frames. 0: the move's own timing.
+    int32_t minimumPressMs = 0;
+    bool operator==(const WindowsKeys&) const = default;
+};
+
 // Joystick entry numbers within a block.
 constexpr int kEntryUp = 1;
 constexpr int kEntryDown = 2;

@@ -28,6 +28,11 @@ public:
     virtual bool chooseOutput(const std::string& name) = 0;
 };
 
+// The outputs of the Windows backend: virtual keys with their scan codes (the one in use at start-up),
+// and scan codes alone, for games that read nothing else. No other backend has either.
+inline constexpr const char* kWindowsKeysOutput = "sendinput";
+inline constexpr const char* kWindowsScanCodesOutput = "sendinput-scancodes";
+
 // What this backend asks of the process before the window toolkit starts (environment settings);
 // main thread, before any other thread exists.
 void prepareNativeToolkit();

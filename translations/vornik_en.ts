@@ -202,6 +202,38 @@ Do you want them back?</translation>
         <translation>Load this profile by itself whenever the current target program becomes the target</translation>
     </message>
     <message>
+        <source>Windows 按鍵設定…</source>
+        <translation>Windows Keys…</translation>
+    </message>
+    <message>
+        <source>Windows 按鍵設定</source>
+        <translation>Windows Keys</translation>
+    </message>
+    <message>
+        <source>只送掃描碼</source>
+        <translation>Scan codes only</translation>
+    </message>
+    <message>
+        <source>給只讀鍵盤硬體碼、不理會虛擬鍵碼的遊戲</source>
+        <translation>For games that read only the keyboard's hardware codes, not the virtual keys</translation>
+    </message>
+    <message>
+        <source> 毫秒</source>
+        <translation> ms</translation>
+    </message>
+    <message>
+        <source>招式的每個按鍵至少按住這麼久，給會漏掉太短按鍵的遊戲；0：照招式的速度</source>
+        <translation>Every key of a move stays down at least this long, for games that miss shorter presses; 0: the move's own speed</translation>
+    </message>
+    <message>
+        <source>這些設定只在 Windows 上作用；在這裡只隨設定檔保存。</source>
+        <translation>These settings act on Windows only; here they are only kept with the profile.</translation>
+    </message>
+    <message>
+        <source>招式按鍵最短按住：</source>
+        <translation>Shortest press of a move's key:</translation>
+    </message>
+    <message>
         <source>&amp;隱藏</source>
         <translation>&amp;Hide</translation>
     </message>
@@ -220,8 +252,12 @@ Do you want them back?</translation>
 Bindings will do nothing; the joysticks&apos; live view still works.</translation>
     </message>
     <message>
-        <source>keybd_event（虛擬鍵碼）</source>
-        <translation>keybd_event (virtual-key codes)</translation>
+        <source>SendInput（虛擬鍵碼與掃描碼）</source>
+        <translation>SendInput (virtual keys with their scan codes)</translation>
+    </message>
+    <message>
+        <source>SendInput（只用掃描碼）</source>
+        <translation>SendInput (scan codes only)</translation>
     </message>
     <message>
         <source>無法送出按鍵：%1。</source>

@@ -95,6 +95,7 @@ int main(int argc, char** argv) {
     }
     hooks.setApplicationWindow = [&backend](vornik::WindowHandle window) { backend->setApplicationWindow(window); };
     hooks.outputInUse = [&backend] { return backend->outputInUse(); };
+    hooks.chooseOutput = [&backend](const std::string& name) { return backend->chooseOutput(name); };
     const vornik::Platform& platform = backend->platform();
 
     TVornik main(platform, options, hooks);

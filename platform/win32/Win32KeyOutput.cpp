@@ -6,17 +6,80 @@
 
 namespace vornik {
 
-// Every key goes down as its extended form. The key-up names the same form: the system keeps the two
-// forms of a key apart (right and left Control, Alt and Shift; the grey and the keypad Enter, arrows and
-// editing keys), so a plain key-up would leave the extended key down, in the key state and in every
-// program that reads scan codes.
+namespace {
+constexpr uint32_t kExtendedBit = 0x10000;
+constexpr uint32_t kScanOnlyBit = 0x20000; // went down by its scan code alone
+
+void sendKey(WORD vk, WORD scan, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = scan;
+    input.ki.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
+
+// The virtual keys a keyboard sends only from an extended (E0) key: the arrows and the editing block,
+// whose scan codes the keypad's keys share (Wine's MapVirtualKeyW answers with those, without the
+// prefix), the keypad's divide, Num Lock, right Control and Alt, the Windows and menu keys.
+bool onlyExtended(uint8_t vk) {
+    switch (vk) {
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_END:
+    case VK_HOME:
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+    case VK_INSERT:
+    case VK_DELETE:
+    case VK_DIVIDE:
+    case VK_NUMLOCK:
+    case VK_RCONTROL:
+    case VK_RMENU:
+    case VK_LWIN:
+    case VK_RWIN:
+    case VK_APPS:
+        return true;
+    default:
+        return false;
+    }
+}
+} // namespace
+
+uint32_t win32KeyCode(uint8_t vk) {
+    // The scan code with its prefix: 0xE0 for the extended keys, 0xE1 for Pause.
+    const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC_EX);
+    const UINT prefix = scan >> 8;
+    if (prefix == 0xE1)
+        return vk | (0x45u << 8); // Pause: the scan code a real Pause reports in its key messages
+    const bool extended = prefix == 0xE0 || (onlyExtended(vk) && (scan & 0xFF) != 0);
+    return vk | ((scan & 0xFF) << 8) | (extended ? kExtendedBit : 0);
+}
+
 std::optional<uint32_t> Win32KeyOutput::keyDown(uint8_t vk) {
-    keybd_event(vk, 0, KEYEVENTF_EXTENDEDKEY, 0);
-    return vk;
+    const uint32_t native = win32KeyCode(vk);
+    const WORD scan = win32KeyScan(native);
+    const DWORD extended = win32KeyExtended(native) ? KEYEVENTF_EXTENDEDKEY : 0;
+    // Pause goes with its virtual key either way: its real scan sequence (E1 1D 45) is no single code.
+    const bool byScan = m_keys == Keys::ScanCodesOnly && vk != VK_PAUSE;
+    if (!byScan) {
+        sendKey(vk, scan, extended);
+        return native;
+    }
+    if (scan == 0)
+        return std::nullopt; // a key the keyboard has no scan code for cannot be named by one
+    // Windows ignores the virtual key beside KEYEVENTF_SCANCODE and takes the one the layout gives the
+    // scan code; it goes along for systems that would otherwise deliver virtual key 0 (Wine 8).
+    sendKey(vk, scan, KEYEVENTF_SCANCODE | extended);
+    return native | kScanOnlyBit;
 }
 
 void Win32KeyOutput::keyUp(const SentKey& key) {
-    keybd_event(static_cast<BYTE>(key.native & 0xFF), 0, KEYEVENTF_KEYUP | KEYEVENTF_EXTENDEDKEY, 0);
+    const DWORD scanOnly = (key.native & kScanOnlyBit) != 0 ? KEYEVENTF_SCANCODE : 0;
+    const DWORD extended = win32KeyExtended(key.native) ? KEYEVENTF_EXTENDEDKEY : 0;
+    sendKey(win32KeyVk(key.native), win32KeyScan(key.native), KEYEVENTF_KEYUP | scanOnly | extended);
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NativePlatform.h"
 #include "OutputChoice.h"
 #include "Platform.h"
 #include "Win32Clock.h"
@@ -10,12 +11,15 @@
 
 namespace vornik {
 
-// The real backend on Windows: winmm joysticks, GetAsyncKeyState, keybd_event key output and SendInput
-// pointer output, the window calls, Sleep and GetTickCount. Use it on the main thread. It keeps no
-// record of what it pressed: the engine releases it.
+// The real backend on Windows: winmm joysticks, GetAsyncKeyState, SendInput key and pointer output
+// (virtual keys with their scan codes, or scan codes alone), the window calls, Sleep and GetTickCount.
+// Use it on the main thread. It keeps no record of what it pressed: the engine releases it.
 class Win32Platform {
 public:
-    Win32Platform() { m_outputs.offer("keybd_event", m_keyOutput); }
+    Win32Platform() {
+        m_outputs.offer(kWindowsKeysOutput, m_keyOutput);
+        m_outputs.offer(kWindowsScanCodesOutput, m_scanCodeOutput);
+    }
     Win32Platform(const Win32Platform&) = delete;
     Win32Platform& operator=(const Win32Platform&) = delete;
 
@@ -31,6 +35,7 @@ private:
     Win32Joysticks m_joysticks;
     Win32Keyboard m_keyboard;
     Win32KeyOutput m_keyOutput;
+    Win32KeyOutput m_scanCodeOutput{Win32KeyOutput::Keys::ScanCodesOnly};
     OutputChoice m_outputs;
     Win32WindowSystem m_windows;
     Win32Clock m_clock;

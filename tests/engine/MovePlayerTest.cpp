@@ -80,3 +80,37 @@ TEST_F(MovePlayerTest, ALongSlowMoveTakesItsFullTimeOnTheInjectedClock) {
     EXPECT_EQ(fake.clock.tickCount(), 21000u);
     EXPECT_EQ(takeEvents().size(), 200u);
 }
+
+// A minimum key-down time lengthens only the presses that would be shorter, chord keys included; the
+// pauses between steps stay the move's own.
+TEST_F(MovePlayerTest, AMinimumPressHoldsEveryShorterStepThatLong) {
+    engine->player().setMinimumPress(40);
+    makeMove(1, {{'A', 0x10}, {'B', 0}}, 5);
+    play(1);
+    EXPECT_EQ(takeEvents(),
+              (Events{down(0, 'A'), down(0, 0x10), up(40, 'A'), up(40, 0x10), down(45, 'B'), up(85, 'B')}));
+
+    makeMove(2, {{'C', 0}}, 50);
+    play(2);
+    EXPECT_EQ(takeEvents(), (Events{down(90, 'C'), up(150, 'C')})) << "a press longer already is left as it is";
+}
+
+TEST_F(MovePlayerTest, AMinimumPressHoldsOverlappedStepsFromTheirOwnKeyDown) {
+    engine->player().setMinimumPress(30);
+    makeMove(3, {{'Q', 0}, {'W', 0}, {'E', 0}}, 5, 1, true);
+    play(3);
+    // Q waits for its 30 ms; W has been down 35 by its turn; the last step waits for the rest.
+    EXPECT_EQ(takeEvents(), (Events{down(0, 'Q'), down(5, 'W'), up(30, 'Q'), down(35, 'E'), up(40, 'W'), up(65, 'E')}));
+}
+
+// A move that stops while a key waits out its minimum leaves it to the way out, as any other sleep does.
+TEST_F(MovePlayerTest, AStopDuringTheMinimumPressEndsTheMove) {
+    engine->player().setMinimumPress(100);
+    makeMove(4, {{'Z', 0}, {'X', 0}}, 0);
+    fake.clock.onSleep = [this](uint32_t now) {
+        if (now >= 100) // the end of Z's minimum press
+            engine->requestStop();
+    };
+    play(4);
+    EXPECT_EQ(takeEvents(), (Events{down(0, 'Z')}));
+}

@@ -136,6 +136,41 @@ TEST(ProfileText, PointerBindingsAndPadSettingsMakeVersionThreeAndComeBack) {
     }
 }
 
+// Windows key settings other than the defaults make a version-3 file and come back; the defaults are
+// not written, and a file without them gives the defaults.
+TEST(ProfileText, WindowsKeySettingsMakeVersionThreeAndComeBack) {
+    Configuration c = richConfiguration();
+    c.windowsKeys = WindowsKeys{};
+    EXPECT_EQ(textOf(c).find("windowsKeys"), std::string::npos);
+    EXPECT_NE(textOf(c).find("\"version\": 1,"), std::string::npos);
+
+    c.windowsKeys.minimumPressMs = WindowsKeys::kMaxMinimumPressMs;
+    const std::string pressOnly = textOf(c);
+    EXPECT_NE(pressOnly.find("\"version\": 3,"), std::string::npos);
+    c.windowsKeys = {true, 0};
+    const std::string text = textOf(c);
+    EXPECT_NE(text.find("\"version\": 3,"), std::string::npos);
+    EXPECT_NE(text.find("  \"windowsKeys\": {\"scanCodesOnly\": true, \"minimumPressMs\": 0}\n}\n"), std::string::npos)
+        << text;
+
+    Configuration loaded;
+    ASSERT_TRUE(parseProfile(pressOnly, "press.vornik", loaded).ok);
+    EXPECT_EQ(loaded.windowsKeys, (WindowsKeys{false, WindowsKeys::kMaxMinimumPressMs}));
+    ASSERT_TRUE(parseProfile(text, "scan.vornik", loaded).ok);
+    EXPECT_TRUE(sameTables(loaded, withoutUnsavedState(c)));
+    EXPECT_EQ(textOf(loaded), text);
+    ASSERT_TRUE(parseProfile(kBase, "old.vornik", loaded).ok);
+    EXPECT_EQ(loaded.windowsKeys, WindowsKeys{}) << "a profile without them gives the defaults";
+
+    // Each field may be left out.
+    const std::string v3 = R"({"format": "vornik-profile", "version": 3, "keyboard": [], "joysticks": [],
+        "moves": [], "windowsKeys": )";
+    ASSERT_TRUE(parseProfile(v3 + R"({"minimumPressMs": 40}})", "v3.vornik", loaded).ok);
+    EXPECT_EQ(loaded.windowsKeys, (WindowsKeys{false, 40}));
+    ASSERT_TRUE(parseProfile(v3 + R"({"scanCodesOnly": true}})", "v3.vornik", loaded).ok);
+    EXPECT_EQ(loaded.windowsKeys, (WindowsKeys{true, 0}));
+}
+
 TEST(ProfileText, WritesTheDocumentedLayout) {
     Configuration c;
     c.keyBindings[32] = {3, AutoFireAutomatic, 4}; // entry 32 belongs to the 33rd labelled key, 'E' (69)
@@ -268,6 +303,20 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"a pad twice", "\"version\": 1,",
                 "\"version\": 3, \"pads\": [{\"joystick\": 4}, {\"joystick\": 4, \"wheelSpeed\": 5}],",
                 "pads[1]: joystick 4 appears twice (also at pads[0])"},
+        // How keys go out on Windows (version 3).
+        Refusal{"Windows keys in version 2", "\"version\": 1,", "\"version\": 2, \"windowsKeys\": {},",
+                "windowsKeys: a version-2 profile has no Windows key settings (they came with version 3)"},
+        Refusal{"minimum press out of range", "\"version\": 1,",
+                "\"version\": 3, \"windowsKeys\": {\"minimumPressMs\": 501},",
+                "windowsKeys.minimumPressMs: 501 is out of range 0..500"},
+        Refusal{"scan codes only not a boolean", "\"version\": 1,",
+                "\"version\": 3, \"windowsKeys\": {\"scanCodesOnly\": 1},",
+                "windowsKeys.scanCodesOnly: expected true or false, found number"},
+        Refusal{"unknown Windows key field", "\"version\": 1,",
+                "\"version\": 3, \"windowsKeys\": {\"scanCodes\": true},",
+                "windowsKeys.scanCodes: is not a field of a profile"},
+        Refusal{"Windows keys not an object", "\"version\": 1,", "\"version\": 3, \"windowsKeys\": true,",
+                "windowsKeys: expected an object, found boolean"},
         // The programs a profile is for.
         Refusal{"programs in version 1", "\"version\": 1,", "\"version\": 1, \"programs\": [\"dosbox\"],",
                 "programs: a version-1 profile has no program list"},

@@ -13,7 +13,7 @@ namespace vornik::test {
 // Byte-equal tables are equal, which is quick to see; otherwise field by field, since padding and the
 // bytes past a name's length may differ between equal tables.
 inline bool sameTables(const Configuration& a, const Configuration& b) {
-    if (a.padSettings != b.padSettings)
+    if (a.padSettings != b.padSettings || !(a.windowsKeys == b.windowsKeys))
         return false;
     if (std::memcmp(&a.keyBindings, &b.keyBindings, sizeof a.keyBindings) == 0 &&
         std::memcmp(&a.joystickBindings, &b.joystickBindings, sizeof a.joystickBindings) == 0 &&

@@ -1,8 +1,11 @@
 #include "UiFixture.h"
 
 #include "DrawGrid.h"
+#include "NativePlatform.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QLabel>
 #include <QComboBox>
 #include <QPushButton>
 #include <QDoubleSpinBox>
@@ -235,6 +238,60 @@ TEST_F(Program, PadSettingsOpenFromThePageAndAChangeLetsGoOfHeldKeys) {
     EXPECT_EQ(w.config().pad(1).leftDeadZone, 33);
     EXPECT_FALSE(m_fake.keyboard.isDown(0x25));
     EXPECT_EQ(Modal::dialogsRun(), 2);
+}
+
+// A profile's Windows key settings choose the backend's output and the moves' minimum press where the
+// backend has the Windows outputs; "Windows 按鍵設定…" changes them, letting go of every key first.
+TEST_F(Program, WindowsKeySettingsChooseTheOutputAndTheMinimumPress) {
+    QFile file(QDir(exeDir()).filePath(QStringLiteral("scan.vornik")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"({"format": "vornik-profile", "version": 3, "keyboard": [], "joysticks": [], "moves": [],
+                  "windowsKeys": {"scanCodesOnly": true, "minimumPressMs": 40}})");
+    file.close();
+    std::vector<std::string> chosen;
+    PlatformHooks hooks;
+    hooks.chooseOutput = [&chosen](const std::string& name) {
+        chosen.push_back(name);
+        return true;
+    };
+    StartupOptions options;
+    options.profile = file.fileName();
+    TVornik& w = start(options, hooks);
+    ASSERT_FALSE(chosen.empty());
+    EXPECT_EQ(chosen.back(), kWindowsScanCodesOutput);
+    EXPECT_EQ(w.engine().player().minimumPress(), 40u);
+
+    w.engine().held().pressKey('X');
+    Modal::queueDialog([](QDialog& d) {
+        EXPECT_TRUE(d.findChild<QLabel*>("keptOnly")->isHidden());
+        EXPECT_TRUE(d.findChild<QCheckBox*>("scanCodesOnly")->isChecked());
+        d.findChild<QCheckBox*>("scanCodesOnly")->setChecked(false);
+        d.findChild<QSpinBox*>("minimumPressMs")->setValue(25);
+        return int(QDialog::Accepted);
+    });
+    w.findChild<QAction*>("WindowsKeysAction")->trigger();
+    EXPECT_EQ(w.config().windowsKeys, (WindowsKeys{false, 25}));
+    EXPECT_EQ(chosen.back(), kWindowsKeysOutput);
+    EXPECT_EQ(w.engine().player().minimumPress(), 25u);
+    EXPECT_FALSE(m_fake.keyboard.isDown('X')) << "released through the output that pressed it";
+    EXPECT_TRUE(w.profileKeeper().changed());
+}
+
+// Where the backend has no Windows output, the settings are kept with the profile and act on nothing.
+TEST_F(Program, WindowsKeySettingsAreOnlyKeptWhereTheBackendSendsOtherwise) {
+    StartupOptions options;
+    PlatformHooks hooks;
+    hooks.chooseOutput = [](const std::string&) { return false; };
+    TVornik& w = start(options, hooks);
+    Modal::queueDialog([](QDialog& d) {
+        EXPECT_FALSE(d.findChild<QLabel*>("keptOnly")->isHidden());
+        d.findChild<QSpinBox*>("minimumPressMs")->setValue(60);
+        return int(QDialog::Accepted);
+    });
+    w.findChild<QAction*>("WindowsKeysAction")->trigger();
+    EXPECT_EQ(w.config().windowsKeys.minimumPressMs, 60);
+    EXPECT_EQ(w.engine().player().minimumPress(), 0u);
+    EXPECT_FALSE(w.windowsKeysInEffect());
 }
 
 TEST_F(Program, QuitMenuClosesAndReleases) {

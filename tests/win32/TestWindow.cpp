@@ -2,8 +2,12 @@
 // Win32 window that the program can target and that records every key message it receives, plus the
 // small probes the test needs from inside Windows.
 //
-//   vornik_win32_testwindow window TITLE LOG   a top-level window titled TITLE; appends "down VK" and
-//                                              "up VK" (decimal) to LOG per key message, until closed
+//   vornik_win32_testwindow window TITLE LOG   a top-level window titled TITLE; appends to LOG, until
+//                                              closed, "down VK SCAN EXT" and "up VK SCAN EXT" per key
+//                                              message (decimal; the scan code and the extended bit of
+//                                              its lParam), and "raw down MAKECODE E0" and "raw up ..."
+//                                              per Raw Input keyboard event (RAWKEYBOARD.MakeCode and
+//                                              its RI_KEY_E0 flag), which it registers for
 //   vornik_win32_testwindow front TITLE        brings the window titled TITLE to the front
 //   vornik_win32_testwindow close TITLE        asks the window titled TITLE to close (WM_CLOSE)
 //   vornik_win32_testwindow keys-down          prints every virtual key that is down; exits 1 if any
@@ -35,9 +39,24 @@ LRESULT CALLBACK recordKeys(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_KEYUP:
     case WM_SYSKEYUP: {
         const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
-        std::fprintf(g_log, "%s %u\n", down ? "down" : "up", static_cast<unsigned>(wParam));
+        const auto bits = static_cast<unsigned long long>(lParam);
+        std::fprintf(g_log, "%s %u %u %u\n", down ? "down" : "up", static_cast<unsigned>(wParam),
+                     static_cast<unsigned>((bits >> 16) & 0xFF), static_cast<unsigned>((bits >> 24) & 1));
         std::fflush(g_log);
         break;
+    }
+    case WM_INPUT: {
+        RAWINPUT raw{};
+        UINT size = sizeof raw;
+        if (GetRawInputData(reinterpret_cast<HRAWINPUT>(lParam), RID_INPUT, &raw, &size, sizeof(RAWINPUTHEADER)) !=
+                static_cast<UINT>(-1) &&
+            raw.header.dwType == RIM_TYPEKEYBOARD) {
+            const RAWKEYBOARD& key = raw.data.keyboard;
+            std::fprintf(g_log, "raw %s %u %u\n", (key.Flags & RI_KEY_BREAK) != 0 ? "up" : "down",
+                         static_cast<unsigned>(key.MakeCode), (key.Flags & RI_KEY_E0) != 0 ? 1u : 0u);
+            std::fflush(g_log);
+        }
+        break; // DefWindowProc does the cleanup WM_INPUT asks for
     }
     case WM_DESTROY:
         PostQuitMessage(0);
@@ -62,6 +81,13 @@ int showWindow(const std::wstring& title, const std::wstring& logPath) {
     HWND window = CreateWindowExW(0, windowClass.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                   400, 300, 320, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
     if (window == nullptr)
+        return 2;
+    // The keyboard as Raw Input, as games that read scan codes do: delivered while the window is in front.
+    RAWINPUTDEVICE keyboard{};
+    keyboard.usUsagePage = 1;
+    keyboard.usUsage = 6;
+    keyboard.hwndTarget = window;
+    if (!RegisterRawInputDevices(&keyboard, 1, sizeof keyboard))
         return 2;
     std::fprintf(g_log, "ready\n");
     std::fflush(g_log);

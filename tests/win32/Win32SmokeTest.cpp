@@ -88,7 +88,15 @@ public:
         UINT message;
         WPARAM vk;
         bool extended = false; // bit 24 of the message's lParam
+        unsigned scan = 0;     // bits 16..23 of it
         bool operator==(const KeyMessage& other) const { return message == other.message && vk == other.vk; }
+    };
+    // A keyboard event as Raw Input reports it (RAWKEYBOARD), as games that read scan codes see it.
+    struct RawKey {
+        bool up = false;
+        unsigned makeCode = 0;
+        bool e0 = false;
+        bool operator==(const RawKey&) const = default;
     };
 
     explicit TestWindow(const char* title, bool visible = true) {
@@ -132,7 +140,17 @@ public:
         return buffer;
     }
 
+    // Asks for the keyboard's Raw Input while the window is in front; true when the system agreed.
+    bool watchRawInput() {
+        RAWINPUTDEVICE keyboard{};
+        keyboard.usUsagePage = 1;
+        keyboard.usUsage = 6;
+        keyboard.hwndTarget = m_hwnd;
+        return RegisterRawInputDevices(&keyboard, 1, sizeof keyboard) != FALSE;
+    }
+
     std::vector<KeyMessage> keys;
+    std::vector<RawKey> rawKeys;
     std::vector<UINT> clicks; // WM_LBUTTONDOWN, WM_LBUTTONUP, ...
 
 private:
@@ -140,8 +158,19 @@ private:
         auto* self = reinterpret_cast<TestWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
         if (self != nullptr &&
             (message == WM_KEYDOWN || message == WM_KEYUP || message == WM_SYSKEYDOWN || message == WM_SYSKEYUP)) {
-            self->keys.push_back({message, wParam, ((lParam >> 24) & 1) != 0});
+            self->keys.push_back(
+                {message, wParam, ((lParam >> 24) & 1) != 0, static_cast<unsigned>((lParam >> 16) & 0xFF)});
             return 0;
+        }
+        if (self != nullptr && message == WM_INPUT) {
+            RAWINPUT raw{};
+            UINT size = sizeof raw;
+            if (GetRawInputData(reinterpret_cast<HRAWINPUT>(lParam), RID_INPUT, &raw, &size, sizeof(RAWINPUTHEADER)) !=
+                    static_cast<UINT>(-1) &&
+                raw.header.dwType == RIM_TYPEKEYBOARD) {
+                const RAWKEYBOARD& key = raw.data.keyboard;
+                self->rawKeys.push_back({(key.Flags & RI_KEY_BREAK) != 0, key.MakeCode, (key.Flags & RI_KEY_E0) != 0});
+            }
         }
         if (self != nullptr && (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP || message == WM_RBUTTONDOWN ||
                                 message == WM_RBUTTONUP)) {
@@ -191,17 +220,17 @@ void keyDownThenUpIsSeenByTheKeyState() {
     const uint8_t vk = VK_F9;
     CHECK_EQ(keyboard.asyncKeyState(vk), 0);
     const std::optional<uint32_t> native = output.keyDown(vk);
-    CHECK(native && *native == vk);
+    if (!CHECK(native && win32KeyVk(*native) == vk))
+        return;
     CHECK(keyboard.asyncKeyState(vk) != 0);
     CHECK(GetAsyncKeyState(vk) != 0);
-    output.keyUp({vk, vk});
+    output.keyUp({vk, *native});
     CHECK_EQ(keyboard.asyncKeyState(vk), 0);
     CHECK_EQ(keyboard.asyncKeyState(-1), 0);
     CHECK_EQ(keyboard.asyncKeyState(256 + vk), 0);
 
     // Pressed and released between two queries: up, although the system remembers the press.
-    output.keyDown(VK_F10);
-    output.keyUp({VK_F10, VK_F10});
+    output.keyUp({VK_F10, output.keyDown(VK_F10).value_or(VK_F10)});
     CHECK_EQ(keyboard.asyncKeyState(VK_F10), 0);
 }
 
@@ -213,9 +242,11 @@ void keyUpReleasesTheExtendedKeyItsKeyDownPressed() {
     Win32KeyOutput output;
     for (const uint8_t vk : std::initializer_list<uint8_t>{VK_SHIFT, VK_CONTROL, VK_MENU, VK_RETURN, VK_LEFT}) {
         window.keys.clear();
-        output.keyDown(vk);
+        const std::optional<uint32_t> native = output.keyDown(vk);
+        if (!CHECK(native.has_value()))
+            continue;
         CHECK(keyboard.asyncKeyState(vk) != 0);
-        output.keyUp({vk, vk});
+        output.keyUp({vk, *native});
         pumpMessages(30);
         CHECK_EQ(keyboard.asyncKeyState(vk), 0);
         // The key-up names the same key as the key-down (right Shift has no extended form of its own).
@@ -224,6 +255,60 @@ void keyUpReleasesTheExtendedKeyItsKeyDownPressed() {
     }
     for (const int vk : {VK_LSHIFT, VK_RSHIFT, VK_LCONTROL, VK_RCONTROL, VK_LMENU, VK_RMENU})
         CHECK_EQ(keyboard.asyncKeyState(vk), 0);
+}
+
+// What a game that reads scan codes sees, in the key messages and in Raw Input: every key with its
+// scan code, and the extended flag on the extended keys alone, down and up alike, whether the key
+// goes with its virtual key or by its scan code alone.
+void keysGoWithTheirScanCodeAndTheExtendedFlagOfTheirOwn() {
+    TestWindow window("vornik scan codes");
+    if (!CHECK(window.watchRawInput()) || !CHECK(window.bringToFront()))
+        return;
+    // The keys of a US keyboard by their set-1 scan codes; right Control arrives as Control.
+    const struct {
+        uint8_t vk;
+        WPARAM arrives;
+        unsigned scan;
+        bool extended;
+    } keys[] = {{'A', 'A', 0x1E, false},
+                {VK_RETURN, VK_RETURN, 0x1C, false},
+                {VK_RIGHT, VK_RIGHT, 0x4D, true},
+                {VK_DIVIDE, VK_DIVIDE, 0x35, true},
+                {VK_RCONTROL, VK_CONTROL, 0x1D, true},
+                {VK_LSHIFT, VK_SHIFT, 0x2A, false}};
+    Win32KeyOutput withVirtualKeys;
+    Win32KeyOutput scanCodesOnly(Win32KeyOutput::Keys::ScanCodesOnly);
+    for (Win32KeyOutput* output : {&withVirtualKeys, &scanCodesOnly}) {
+        for (const auto& key : keys) {
+            window.keys.clear();
+            window.rawKeys.clear();
+            const std::optional<uint32_t> native = output->keyDown(key.vk);
+            if (!CHECK(native.has_value()))
+                continue;
+            output->keyUp({key.vk, *native});
+            pumpMessages(50);
+            std::printf("  %s vk %u: ", output == &scanCodesOnly ? "scan codes only" : "virtual key and scan code",
+                        key.vk);
+            for (const TestWindow::KeyMessage& m : window.keys)
+                std::printf("%s vk %u scan 0x%02X ext %d; ",
+                            m.message == WM_KEYUP || m.message == WM_SYSKEYUP ? "up" : "down",
+                            static_cast<unsigned>(m.vk), m.scan, m.extended ? 1 : 0);
+            for (const TestWindow::RawKey& r : window.rawKeys)
+                std::printf("raw %s 0x%02X e0 %d; ", r.up ? "up" : "down", r.makeCode, r.e0 ? 1 : 0);
+            std::printf("\n");
+            if (CHECK_EQ(window.keys.size(), size_t{2})) {
+                for (const TestWindow::KeyMessage& m : window.keys) {
+                    CHECK_EQ(m.vk, key.arrives);
+                    CHECK_EQ(m.scan, key.scan);
+                    CHECK_EQ(m.extended, key.extended);
+                }
+                CHECK(window.keys[0].message == WM_KEYDOWN && window.keys[1].message == WM_KEYUP);
+            }
+            const std::vector<TestWindow::RawKey> raw{{false, key.scan, key.extended}, {true, key.scan, key.extended}};
+            CHECK(window.rawKeys == raw);
+            CHECK_EQ(GetAsyncKeyState(key.vk) & 0x8000, 0);
+        }
+    }
 }
 
 void releaseAllLetsGoOfWhatTheProgramStillHolds() {
@@ -702,6 +787,8 @@ int main() {
     const Case cases[] = {
         {"key-down then key-up seen by GetAsyncKeyState", keyDownThenUpIsSeenByTheKeyState},
         {"key-up releases the extended key its key-down pressed", keyUpReleasesTheExtendedKeyItsKeyDownPressed},
+        {"keys go with their scan code and their own extended flag",
+         keysGoWithTheirScanCodeAndTheExtendedFlagOfTheirOwn},
         {"releaseAll lets go of what the program holds", releaseAllLetsGoOfWhatTheProgramStillHolds},
         {"destroying the record releases its keys", destroyingTheRecordReleasesItsKeys},
         {"the pointer moves as far as asked and clicks", thePointerMovesAsFarAsAskedAndClicksReachTheWindowBelowIt},

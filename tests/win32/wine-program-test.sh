@@ -3,12 +3,16 @@
 # (vornik_win32_testwindow) that record the key messages they receive. Run by run-win32-tests.sh
 # inside its Xvfb and Wine prefix; reads wine, build, folder and scratch from the environment.
 #
-# The profile binds F7 to move 1 (A with Shift, B).
+# The profile binds F7 to move 1 (A with Shift, B), and F8 to move 2: A, Enter, the right arrow, the
+# keypad's divide and right Control, one after the other.
 #   1. The program starts with its caption, and its target list cb1 holds the test window A:
-#      chosen there, A in front and F7 down -> A receives the move.
+#      chosen there, A in front and F7 down -> A receives the move. F8 -> A receives every key of
+#      move 2 with its scan code and the extended bit on the extended keys alone, down and up, in its
+#      key messages and in Raw Input.
 #   2. B in front and F7 down: B is not the target, nothing is played.
 #   3. CTRL+J with B in front makes B the target; F7 -> B receives the move.
 #   4. The program, closed through its window right after the moves: it ends, and no key is left down.
+#   5. Started again with the profile's "scan codes only": F8 -> A receives move 2 the same way.
 set -uo pipefail
 caption='Vornik   (熱鍵：CTRL+J)'
 testwindow=$build/tests/win32/vornik_win32_testwindow.exe
@@ -33,8 +37,31 @@ wait_for() {
     return 1
 }
 
-# The virtual keys a log holds as "down VK" lines, in order, one line.
-downs() { tr -d '\r' <"$1" | sed -n 's/^down //p' | tr '\n' ' '; }
+# The virtual keys a log holds as "down VK SCAN EXT" lines, in order, one line.
+downs() { tr -d '\r' <"$1" | sed -n 's/^down \([0-9]*\).*/\1/p' | tr '\n' ' '; }
+
+# Move 2's keys as a game sees them: "VK SCAN EXT" in the key messages (right Control arrives as
+# Control), "SCAN EXT" in Raw Input.
+scan_keys=("65 30 0" "13 28 0" "39 77 1" "111 53 1" "17 29 1")
+# LOG FROM LABEL: the keys of move 2 in LOG after line FROM, each down and up with its scan code and
+# extended bit, in the key messages and in Raw Input, and no key message without a scan code.
+check_scan_codes() {
+    local log=$1 from=$2 label=$3 lines key ok=yes
+    lines=$(tr -d '\r' <"$log" | tail -n +"$((from + 1))")
+    echo "  $label: what the window received:"
+    echo "$lines" | sed 's/^/      /'
+    for key in "${scan_keys[@]}"; do
+        for edge in down up; do
+            grep -qx "$edge $key" <<<"$lines" || { fail "$label: no \"$edge $key\" key message"; ok=no; }
+            grep -qx "raw $edge ${key#* }" <<<"$lines" || { fail "$label: no \"raw $edge ${key#* }\" Raw Input"; ok=no; }
+        done
+    done
+    if grep -Eq '^(down|up) [0-9]+ 0 ' <<<"$lines" || grep -Eq '^raw (down|up) 0 ' <<<"$lines"; then
+        fail "$label: a key went with scan code 0"
+        ok=no
+    fi
+    [ $ok = yes ] && pass "$label: every key with its scan code, the extended bit exactly on the extended keys"
+}
 
 hold_key() { # KEY: down long enough for the program's 30 ms poll to see it
     xdotool keydown "$1"
@@ -49,11 +76,14 @@ cat >profile.vornik <<'EOF'
   "format": "vornik-profile",
   "version": 1,
   "keyboard": [
-    {"key": 118, "move": 1, "autoFireMode": 0, "autoFireDelay": 0}
+    {"key": 118, "move": 1, "autoFireMode": 0, "autoFireDelay": 0},
+    {"key": 119, "move": 2, "autoFireMode": 0, "autoFireDelay": 0}
   ],
   "joysticks": [],
   "moves": [
-    {"number": 1, "name": "試驗", "speed": 20, "repeat": 1, "overlap": false, "steps": [[65, 16], [66, 0]]}
+    {"number": 1, "name": "試驗", "speed": 20, "repeat": 1, "overlap": false, "steps": [[65, 16], [66, 0]]},
+    {"number": 2, "name": "掃描碼", "speed": 20, "repeat": 1, "overlap": false,
+     "steps": [[65, 0], [13, 0], [39, 0], [111, 0], [163, 0]]}
   ]
 }
 EOF
@@ -65,26 +95,53 @@ wait_for grep -qs ready A.log && wait_for grep -qs ready B.log || {
     exit 1
 }
 
-"$wine" "$folder/vornik.exe" --lang zh profile.vornik >vornik.log 2>&1 &
-program=$!
-if ! wait_for xdotool search --name '^Vornik ' >/dev/null; then
-    echo "  FAILED: no main window"
-    cat vornik.log
-    exit 1
-fi
-window=$(xdotool search --name '^Vornik ' | head -1)
+# Starts the program with profile $1; sets program and window.
+start_program() {
+    "$wine" "$folder/vornik.exe" --lang zh "$1" >>vornik.log 2>&1 &
+    program=$!
+    if ! wait_for xdotool search --name '^Vornik ' >/dev/null; then
+        echo "  FAILED: no main window"
+        cat vornik.log
+        exit 1
+    fi
+    window=$(xdotool search --name '^Vornik ' | head -1)
+    sleep 1 # the start-up sequence fills the list after the window shows
+}
+
+# cb1 sits at the top right of the client area: open it, type the window's name $1, take it.
+choose_target() {
+    front "$caption"
+    xdotool mousemove --window "$window" 300 40 click 1
+    sleep 0.5
+    xdotool type "$1"
+    xdotool key Return
+    sleep 0.3
+}
+
+# Closes the program through its window and checks that it ends with no key left down.
+close_program() {
+    "$wine" "$testwindow" close "$caption" || fail "could not ask the main window to close"
+    if wait_for bash -c "! kill -0 $program 2>/dev/null"; then
+        pass "the program ended when its window was closed"
+    else
+        fail "the program is still running 30 s after its window was closed (see $shot)"
+        import -window root "$shot"
+        kill "$program" 2>/dev/null
+    fi
+    if down=$("$wine" "$testwindow" keys-down); then
+        pass "no key left down"
+    else
+        fail "keys left down: $down"
+    fi
+}
+
+start_program profile.vornik
 name=$(xprop -id "$window" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p')
 [ "$name" = "$caption" ] && pass "main window \"$name\"" || fail "main window named \"$name\", not \"$caption\""
-sleep 1 # the start-up sequence fills the list after the window shows
 import -window root "$shot" # for a person to look at
 
-# 1. cb1 sits at the top right of the client area: open it, type the window's name, take it.
-front "$caption"
-xdotool mousemove --window "$window" 300 40 click 1
-sleep 0.5
-xdotool type VornikTestA
-xdotool key Return
-sleep 0.3
+# 1. A chosen in cb1.
+choose_target VornikTestA
 front VornikTestA
 sleep 0.3
 hold_key F7
@@ -92,6 +149,10 @@ sleep 0.5
 moves=$(downs A.log)
 [[ $moves == *"65 16 66 "* ]] && pass "A chosen in cb1 receives the move: $moves" ||
     fail "A chosen in cb1 received \"$moves\", not the move 65 16 66"
+from=$(wc -l <A.log)
+hold_key F8
+sleep 0.8
+check_scan_codes A.log "$from" "virtual keys with scan codes"
 
 # 2. B is not the target.
 front VornikTestB
@@ -112,19 +173,19 @@ moves=$(downs B.log)
     fail "B after CTRL+J received \"$moves\", not the move 65 16 66"
 
 # 4. Closing the window right after the moves.
-"$wine" "$testwindow" close "$caption" || fail "could not ask the main window to close"
-if wait_for bash -c "! kill -0 $program 2>/dev/null"; then
-    pass "the program ended when its window was closed"
-else
-    fail "the program is still running 30 s after its window was closed (see $shot)"
-    import -window root "$shot"
-    kill "$program" 2>/dev/null
-fi
-if down=$("$wine" "$testwindow" keys-down); then
-    pass "no key left down"
-else
-    fail "keys left down: $down"
-fi
+close_program
+
+# 5. The same profile with "scan codes only": the same keys, sent by their scan codes alone.
+sed 's/"version": 1,/"version": 3, "windowsKeys": {"scanCodesOnly": true},/' profile.vornik >scan.vornik
+start_program scan.vornik
+choose_target VornikTestA
+front VornikTestA
+sleep 0.3
+from=$(wc -l <A.log)
+hold_key F8
+sleep 0.8
+check_scan_codes A.log "$from" "scan codes only"
+close_program
 
 if [ $failures -ne 0 ]; then
     echo "  the program said:"

@@ -13,11 +13,13 @@
 #include "MovePage.h"
 #include "MoveRecorder.h"
 #include "Named.h"
+#include "NativePlatform.h"
 #include "PadSettingsDialog.h"
 #include "ProfileKeeper.h"
 #include "QtTimerHooks.h"
 #include "StartupSequence.h"
 #include "TargetStateText.h"
+#include "WindowsKeysDialog.h"
 
 #include <QCoreApplication>
 #include <QApplication>
@@ -100,6 +102,7 @@ TVornik::TVornik(const Platform& platform, StartupOptions options, PlatformHooks
     m_exeDirectory = startup.exeDirectory();
     // A refused profile is shown and the program goes on with empty tables.
     m_keeper->restoreAtStartup(m_options.profile);
+    applyWindowsKeys();
 }
 
 TVornik::~TVornik() {
@@ -203,6 +206,9 @@ void TVornik::buildMenu() {
     QAction* forGame = file->addAction(QCoreApplication::translate("Vornik", "設定此遊戲"));
     forGame->setObjectName(QStringLiteral("BindGameAction"));
     forGame->setToolTip(QCoreApplication::translate("Vornik", "目前的目標程式啟動或被選為目標時，自動載入這個設定檔"));
+    QAction* windowsKeys = file->addAction(QCoreApplication::translate("Vornik", "Windows 按鍵設定…"));
+    windowsKeys->setObjectName(QStringLiteral("WindowsKeysAction"));
+    connect(windowsKeys, &QAction::triggered, this, &TVornik::editWindowsKeys);
     // The recent profiles go between the two separators, listed anew each time the menu opens.
     QAction* recentStart = file->addSeparator();
     QAction* recentEnd = file->addSeparator();
@@ -323,6 +329,7 @@ void TVornik::SpeedButton6Click() {
 void TVornik::tablesReplaced() {
     // Keys pressed for the old bindings would get no key-up from the new ones.
     releaseKeys();
+    applyWindowsKeys();
     FillKeyBindingList();
     RefreshMoveGrid();
     for (int n = 1; n <= m_joystickPageCount; ++n) {
@@ -426,6 +433,28 @@ void TVornik::editPadSettings(int joystick) {
     m_config->pad(joystick) = edited;
     // A stick that stops pressing its direction keys must let go of them.
     bindingsEdited();
+}
+
+void TVornik::editWindowsKeys() {
+    if (m_windowsKeys == nullptr)
+        m_windowsKeys = new WindowsKeysDialog(this);
+    m_windowsKeys->load(m_config->windowsKeys, m_windowsKeysInEffect);
+    if (Modal::exec(*m_windowsKeys) != QDialog::Accepted)
+        return;
+    WindowsKeys edited = m_config->windowsKeys;
+    m_windowsKeys->save(edited);
+    if (edited == m_config->windowsKeys)
+        return;
+    m_config->windowsKeys = edited;
+    bindingsEdited(); // lets go of every key before the output changes
+    applyWindowsKeys();
+}
+
+void TVornik::applyWindowsKeys() {
+    const WindowsKeys& keys = m_config->windowsKeys;
+    m_windowsKeysInEffect =
+        m_hooks.chooseOutput && m_hooks.chooseOutput(keys.scanCodesOnly ? kWindowsScanCodesOutput : kWindowsKeysOutput);
+    m_engine->player().setMinimumPress(m_windowsKeysInEffect ? static_cast<uint32_t>(keys.minimumPressMs) : 0);
 }
 
 void TVornik::endProgram() {

@@ -36,6 +36,7 @@ class MovePage;
 class Tform2;
 class TForm3;
 class PadSettingsDialog;
+class WindowsKeysDialog;
 class TForm4;
 class TForm5;
 class TForm6;
@@ -58,6 +59,9 @@ struct PlatformHooks {
     std::function<void(WindowHandle)> setApplicationWindow;
     // The name of the output keys go out through ("xtest", "keybd_event"); empty: not told.
     std::function<std::string()> outputInUse;
+    // Sends through the backend's output of that name from now on (NativePlatform::chooseOutput);
+    // false when it has none by that name. Empty: the output never changes.
+    std::function<bool(const std::string& name)> chooseOutput;
 };
 
 class TVornik : public QMainWindow {
@@ -114,6 +118,10 @@ public:
     // Where every tick starts: the timer, the announced changes, the user's clicks.
     QtTickDriver& ticks() { return *m_ticks; }
     void showAbout();
+    // "Windows 按鍵設定…": OK with a change counts as an edit of the bindings.
+    void editWindowsKeys();
+    // Whether the backend sends keys the Windows way, so that the profile's Windows key settings act.
+    bool windowsKeysInEffect() const { return m_windowsKeysInEffect; }
 
     // Page "搖桿 n" for joystick n at tab position `index`, its controls built and its grid's handlers set.
     void addJoystickPage(int joystick, int index);
@@ -140,6 +148,9 @@ private:
     void editPadSettings(int joystick);
     void releaseKeysWhenTicked(QCheckBox* stopBox);
     void tablesReplaced();
+    // Sends keys as the profile's Windows key settings say, where the backend has the Windows outputs.
+    // Whoever calls it has let go of every key first: a key-up goes through the output then chosen.
+    void applyWindowsKeys();
 
     Platform m_platform;
     StartupOptions m_options;
@@ -176,6 +187,8 @@ private:
     std::vector<QAction*> m_recentActions;
     Tform2* m_about = nullptr;
     PadSettingsDialog* m_padSettings = nullptr; // built when first opened
+    WindowsKeysDialog* m_windowsKeys = nullptr; // built when first opened
+    bool m_windowsKeysInEffect = false;
 };
 
 } // namespace vornik::ui

@@ -11,8 +11,10 @@ namespace {
 QString outputText(const std::string& output) {
     if (output == "xtest")
         return QStringLiteral("XTest");
-    if (output == "keybd_event")
-        return QCoreApplication::translate("Vornik", "keybd_event（虛擬鍵碼）");
+    if (output == "sendinput")
+        return QCoreApplication::translate("Vornik", "SendInput（虛擬鍵碼與掃描碼）");
+    if (output == "sendinput-scancodes")
+        return QCoreApplication::translate("Vornik", "SendInput（只用掃描碼）");
     return QString::fromStdString(output);
 }
 
