@@ -5,7 +5,8 @@
 //   4. foreground test: is a window of the target process in front? If not, every key the program
 //      holds is let go, so nothing it pressed for the target goes on into another program;
 //   5. if so, the bindings of every joystick whose "停止作用" box is not ticked;
-//   6. if so, and the keyboard page's "停止作用" box is not ticked, the keyboard bindings.
+//   6. if so, and the keyboard page's "停止作用" box is not ticked, the keyboard bindings;
+//   7. where the keys go, for the window to show (TargetStatus).
 // Each step reports whether it needs the next tick; when none does, the program is at rest (see
 // idle()), which lets the scheduler rest until an input changes. A move checks before each
 // of its steps that the target is still in front; once it is not, nothing more goes out this tick.
@@ -49,7 +50,7 @@ Engine::Engine(Configuration& config, const Platform& platform, EngineHost& host
     : m_config(config), m_platform(platform), m_host(host), m_held(platform.output),
       m_player(config.moves, m_held, platform.clock, &m_stop, [this] { return mayType(); }),
       m_output(m_held, platform.keyboard, platform.clock, m_player),
-      m_targets(config.targets, platform.windows, host, allProcesses) {}
+      m_targets(config.targets, platform.windows, host, allProcesses), m_status(config, platform, host) {}
 
 int Engine::AxisZone(int32_t minimum, int32_t maximum, int32_t position) {
     const int64_t range = static_cast<int64_t>(maximum) - minimum;
@@ -130,6 +131,8 @@ void Engine::detectAttachedJoysticks() {
 
 void Engine::releaseHeldKeys() {
     m_held.releaseAll();
+    // Wheel bindings start afresh too: one still held turns a notch again, as a key presses again.
+    m_wheelHeld.fill(0);
 }
 
 bool Engine::mayType() {
@@ -433,6 +436,8 @@ void Engine::EngineTick() {
         needsNextTick = joystickAwayFromRest(t);
     needsNextTick |= m_held.holdsAnything();
     m_idle = !needsNextTick && !m_ending && !stopRequested();
+    if (!m_ending)
+        m_status.update(joysticks.inFront && !m_targetLeft);
 }
 
 bool Engine::inputChangesAnnounced() {

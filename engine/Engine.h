@@ -7,6 +7,7 @@
 #include "MovePlayer.h"
 #include "PointerMotion.h"
 #include "Platform.h"
+#include "TargetStatus.h"
 #include "TargetWindows.h"
 
 #include <array>
@@ -100,6 +101,8 @@ public:
     bool stopRequested() const { return m_stop.load(std::memory_order_relaxed); }
 
     TargetWindows& targets() { return m_targets; }
+    // Where the keys go, as the last full tick found it.
+    const TargetState& targetState() const { return m_status.state(); }
     MovePlayer& player() { return m_player; }
     KeyOutput& output() { return m_output; }
     HeldOutput& held() { return m_held; }
@@ -141,6 +144,7 @@ private:
     MovePlayer m_player;
     KeyOutput m_output;
     TargetWindows m_targets;
+    TargetStatus m_status;
     std::array<LiveViewTags, kMaxJoysticks> m_tags{};
     std::array<int32_t, kKeyBindingCount> m_heldCountdown{}; // keyboard bindings in mode 2
     bool m_ending = false;

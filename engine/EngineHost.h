@@ -5,6 +5,8 @@
 
 namespace vornik {
 
+struct TargetState;
+
 // What the engine asks of the main window. The program implements it beside its main window
 // (ui/main/EngineBridge); tests use a plain struct. Every call is made on the main thread from
 // inside a tick or a target-list refresh.
@@ -33,9 +35,11 @@ public:
     virtual void selectTargetItem(int index) = 0;
     // The target program changed to the process `processId` (a choice in the combo or the hot key).
     virtual void targetChosen(uint32_t processId) { (void)processId; }
-    // The target chosen, process `processId`, runs above this program's level of trust: no key will
-    // reach it. Told once per process.
-    virtual void targetElevated(uint32_t processId) { (void)processId; }
+    // Where the keys go changed (TargetStatus): told by the tick that found the change.
+    virtual void targetStateChanged(const TargetState& state) { (void)state; }
+    // The target just chosen, process `processId`, is out of reach (WindowSystem::processOutOfReach):
+    // none of the program's keys will get to it. Told once per process.
+    virtual void targetOutOfReach(uint32_t processId) { (void)processId; }
     // The modal connection-error question (caption "Message", OK and Cancel).
     virtual Answer askConnectionError(const std::string& text) = 0;
     // Ends the program through its normal exit path (keys released first).

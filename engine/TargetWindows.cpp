@@ -62,11 +62,11 @@ void TargetWindows::targetChosen() {
     const uint32_t pid = m_list.TargetProcessId;
     m_host.targetChosen(pid);
     // CTRL+J held chooses the same target on every tick; the host hears of it once.
-    if (pid == 0 || std::find(m_toldElevated.begin(), m_toldElevated.end(), pid) != m_toldElevated.end() ||
-        !m_windows.elevatedAboveUs(pid))
+    if (pid == 0 || std::find(m_toldOutOfReach.begin(), m_toldOutOfReach.end(), pid) != m_toldOutOfReach.end() ||
+        !m_windows.processOutOfReach(pid))
         return;
-    m_toldElevated.push_back(pid);
-    m_host.targetElevated(pid);
+    m_toldOutOfReach.push_back(pid);
+    m_host.targetOutOfReach(pid);
 }
 
 bool TargetWindows::targetInFront() {

@@ -38,7 +38,7 @@ private:
     WindowSystem& m_windows;
     EngineHost& m_host;
     bool m_allProcesses;
-    std::vector<uint32_t> m_toldElevated; // processes the host has been told of
+    std::vector<uint32_t> m_toldOutOfReach; // processes the host has been told of
 };
 
 } // namespace vornik

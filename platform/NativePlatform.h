@@ -21,6 +21,8 @@ public:
     virtual void setApplicationWindow(WindowHandle window) = 0;
     // The outputs this backend can send through, by name, the one in use first at start-up.
     virtual std::vector<std::string> outputNames() const = 0;
+    // The name of the output in use now.
+    virtual std::string outputInUse() const = 0;
     // Sends through the output `name` from now on (platform().output forwards to it); false when the
     // backend has none by that name. Let go of everything first (Engine::releaseHeldKeys).
     virtual bool chooseOutput(const std::string& name) = 0;

@@ -28,13 +28,20 @@ public:
     // The file name (no folder, UTF-8) of the executable running as process `pid`, such as "dosbox"
     // or "game.exe"; empty when it cannot be told.
     virtual std::string processExecutableName(uint32_t pid) = 0;
-    // Whether process `pid` runs above this program's level of trust (on Windows: elevated, as
-    // administrator, while this program is not), so that the system drops every key sent to it
-    // without a word. False where no such rule exists or it cannot be told.
-    virtual bool elevatedAboveUs(uint32_t pid) {
+    // Whether process `pid` still runs; true when it cannot be told.
+    virtual bool processRunning(uint32_t pid) {
+        (void)pid;
+        return true;
+    }
+    // Whether the system drops the key events this program sends before they reach process `pid`
+    // (on Windows: the process runs with higher rights, as administrator); false when it cannot be told.
+    virtual bool processOutOfReach(uint32_t pid) {
         (void)pid;
         return false;
     }
+    // Whether every window that can be in front is one this backend sees. Not so for an X client on
+    // a Wayland desktop: while a Wayland-native window is in front, foregroundWindow() answers 0.
+    virtual bool seesEveryWindow() { return true; }
 
     // A descriptor that becomes readable when the window in front may have changed, for the main
     // thread's event loop to watch; -1 when the backend has none, and the window in front is then

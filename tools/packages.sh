@@ -6,6 +6,7 @@ VORNIK_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
     libsdl2-dev libx11-dev libxtst-dev libxres-dev libxi-dev
     xvfb xauth xdotool x11-utils imagemagick trayer
+    sway xwayland foot fonts-dejavu-core
     fonts-arphic-uming
     desktop-file-utils appstream dpkg-dev file qt6-l10n-tools
 )

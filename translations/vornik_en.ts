@@ -262,6 +262,70 @@ Run Vornik as administrator too.</translation>
 Bindings will do nothing; the joysticks&apos; live view still works.</translation>
     </message>
     <message>
+        <source>SendInput（虛擬鍵碼與掃描碼）</source>
+        <translation>SendInput (virtual keys with their scan codes)</translation>
+    </message>
+    <message>
+        <source>SendInput（只用掃描碼）</source>
+        <translation>SendInput (scan codes only)</translation>
+    </message>
+    <message>
+        <source>無法送出按鍵：%1。</source>
+        <translation>Keys cannot be sent: %1.</translation>
+    </message>
+    <message>
+        <source>還沒有選擇目標程式：從上方的清單選擇，或把程式切到前景後按 CTRL+J。</source>
+        <translation>No target chosen yet: pick it from the list above, or bring the program to the front and press CTRL+J.</translation>
+    </message>
+    <message>
+        <source>目標「%1」在前景，按鍵會送給它。</source>
+        <translation>The target “%1” is in front: keys go to it.</translation>
+    </message>
+    <message>
+        <source>目標「%1」在前景，按鍵經由 %2 送給它。</source>
+        <translation>The target “%1” is in front: keys go to it through %2.</translation>
+    </message>
+    <message>
+        <source>目標「%1」在前景，但它以系統管理員權限執行，收不到 Vornik 送出的按鍵。</source>
+        <translation>The target “%1” is in front but runs as administrator (elevated): it does not receive Vornik&apos;s keys.</translation>
+    </message>
+    <message>
+        <source>目標程式已經結束：請重新選擇目標。</source>
+        <translation>The target program has ended: choose the target again.</translation>
+    </message>
+    <message>
+        <source>前景的視窗不是 X11 視窗（是 Wayland 原生程式）：Vornik 看不到它，也無法送按鍵給它。</source>
+        <translation>The window in front is not an X11 window (a Wayland-native program): Vornik cannot see it or send it keys.</translation>
+    </message>
+    <message>
+        <source>目標程式不在前景，前景沒有任何視窗：按鍵不會送出。</source>
+        <translation>The target is not in front, and no window is: no keys go out.</translation>
+    </message>
+    <message>
+        <source>目標程式不在前景：按鍵不會送出。</source>
+        <translation>The target is not in front: no keys go out.</translation>
+    </message>
+    <message>
+        <source>目標程式不在前景，前景是「%1」：按鍵不會送出。</source>
+        <translation>The target is not in front, “%1” is: no keys go out.</translation>
+    </message>
+    <message>
+        <source>鍵盤的「%1」已勾選。</source>
+        <translation>The keyboard&apos;s “%1” box is ticked.</translation>
+    </message>
+    <message>
+        <source>搖桿 %1 的「%2」已勾選。</source>
+        <translation>Joystick %1: the “%2” box is ticked.</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>沒有連接搖桿。</source>
+        <translation>No joystick is connected.</translation>
+    </message>
+    <message>
         <source>搖桿 %1</source>
         <translation>Joystick %1</translation>
     </message>

@@ -94,6 +94,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     hooks.setApplicationWindow = [&backend](vornik::WindowHandle window) { backend->setApplicationWindow(window); };
+    hooks.outputInUse = [&backend] { return backend->outputInUse(); };
     hooks.chooseOutput = [&backend](const std::string& name) { return backend->chooseOutput(name); };
     const vornik::Platform& platform = backend->platform();
 

@@ -12,6 +12,7 @@ public:
     // The fake keeps its own made-up handle for the program's window.
     void setApplicationWindow(WindowHandle) override {}
     std::vector<std::string> outputNames() const override { return {"fake"}; }
+    std::string outputInUse() const override { return "fake"; }
     bool chooseOutput(const std::string& name) override { return name == "fake"; }
 
 private:

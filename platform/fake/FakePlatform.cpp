@@ -75,6 +75,8 @@ void FakeKeyboard::synthesized(uint32_t time, uint8_t vk, bool down) {
 }
 
 std::optional<uint32_t> FakeOutput::keyDown(uint8_t vk) {
+    if (!unavailable.empty())
+        return std::nullopt;
     m_keyboard.synthesized(m_clock.tickCount(), vk, true);
     return vk;
 }

@@ -128,11 +128,14 @@ public:
     FakeOutput(FakeKeyboard& keyboard, Clock& clock) : m_keyboard(keyboard), m_clock(clock) {}
 
     bool pointer = true; // whether this output says it can send pointer events
+    // What unavailableReason answers; nonempty: no key event goes out.
+    std::string unavailable;
     std::vector<PointerEventRecord> pointerEvents;
     int flushes = 0;
 
     std::optional<uint32_t> keyDown(uint8_t vk) override;
     void keyUp(const SentKey& key) override;
+    std::string unavailableReason() const override { return unavailable; }
     bool canPoint() const override { return pointer; }
     void pointerButton(PointerButton button, bool down) override;
     void pointerMotion(int dx, int dy) override;
@@ -173,13 +176,17 @@ public:
     bool changesWaiting = false;
     int changeDescriptor() override { return descriptor; }
     bool takeChanges() override { return std::exchange(changesWaiting, false); }
-    std::set<uint32_t> elevated; // processes above the program's level of trust
-    bool elevatedAboveUs(uint32_t pid) override { return elevated.count(pid) != 0; }
     std::map<uint32_t, std::string> executables; // by process id
     std::string processExecutableName(uint32_t pid) override {
         const auto it = executables.find(pid);
         return it == executables.end() ? std::string() : it->second;
     }
+    std::set<uint32_t> ended;    // processes that no longer run
+    std::set<uint32_t> elevated; // processes the program's key events do not reach
+    bool everyWindowSeen = true; // false: an X client on a Wayland desktop
+    bool processRunning(uint32_t pid) override { return !ended.contains(pid); }
+    bool processOutOfReach(uint32_t pid) override { return elevated.contains(pid); }
+    bool seesEveryWindow() override { return everyWindowSeen; }
 };
 
 // All five, wired together.

@@ -5,7 +5,11 @@
 #include <X11/extensions/XRes.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <signal.h>
 #include <string>
 #include <unistd.h>
 
@@ -71,7 +75,9 @@ bool readProperty(Display* display, Window window, Atom property, Atom type, lon
 }
 } // namespace
 
-XWindowSystem::XWindowSystem(XConnection& connection) : m_connection(connection) {
+XWindowSystem::XWindowSystem(XConnection& connection)
+    : m_connection(connection),
+      m_waylandDesktop(waylandDesktop(std::getenv("WAYLAND_DISPLAY"), std::getenv("XDG_SESSION_TYPE"))) {
     Display* display = m_connection.display();
     char* names[AtomCount] = {const_cast<char*>("_NET_ACTIVE_WINDOW"), const_cast<char*>("_NET_CLIENT_LIST_STACKING"),
                               const_cast<char*>("_NET_WM_PID"),        const_cast<char*>("_NET_WM_NAME"),
@@ -262,6 +268,17 @@ std::string XWindowSystem::processExecutableName(uint32_t pid) {
     if (path.size() > kDeleted.size() && path.compare(path.size() - kDeleted.size(), kDeleted.size(), kDeleted) == 0)
         path.resize(path.size() - kDeleted.size());
     return path.substr(path.find_last_of('/') + 1);
+}
+
+bool XWindowSystem::processRunning(uint32_t pid) {
+    if (pid == 0 || pid > static_cast<uint32_t>(INT_MAX))
+        return false;
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+bool XWindowSystem::waylandDesktop(const char* waylandDisplay, const char* sessionType) {
+    return (waylandDisplay != nullptr && *waylandDisplay != '\0') ||
+           (sessionType != nullptr && std::strcmp(sessionType, "wayland") == 0);
 }
 
 uint32_t XWindowSystem::windowProcessId(WindowHandle handle) {

@@ -25,6 +25,14 @@ public:
     uint32_t windowProcessId(WindowHandle window) override;
     // The name of what /proc/PID/exe links to.
     std::string processExecutableName(uint32_t pid) override;
+    // kill(pid, 0); a process of another user counts as running.
+    bool processRunning(uint32_t pid) override;
+    // False on a Wayland desktop: this connection is then XWayland's, which knows no Wayland-native
+    // window, and _NET_ACTIVE_WINDOW reads None while one of them is in front.
+    bool seesEveryWindow() override { return !m_waylandDesktop; }
+    // Whether the session is a Wayland desktop, from $WAYLAND_DISPLAY and $XDG_SESSION_TYPE (either
+    // may be null).
+    static bool waylandDesktop(const char* waylandDisplay, const char* sessionType);
     // Front to back: the window on top first.
     void enumWindows(const std::function<void(WindowHandle)>& visit) override;
     bool isWindowVisible(WindowHandle window) override;
@@ -64,6 +72,7 @@ private:
     XConnection& m_connection;
     Atom m_atoms[AtomCount] = {};
     bool m_hasXRes = false;
+    bool m_waylandDesktop = false;
     bool m_activeWindowPublished = false;
     bool m_foregroundKnown = false; // m_foreground is up to date: no event said otherwise since
     Window m_foreground = 0;

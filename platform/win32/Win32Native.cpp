@@ -10,6 +10,7 @@ public:
     const Platform& platform() const override { return m_backend.platform(); }
     void setApplicationWindow(WindowHandle window) override { m_backend.windows().setApplicationHandle(window); }
     std::vector<std::string> outputNames() const override { return m_backend.outputs().names(); }
+    std::string outputInUse() const override { return m_backend.outputs().chosenName(); }
     bool chooseOutput(const std::string& name) override { return m_backend.outputs().choose(name); }
 
 private:

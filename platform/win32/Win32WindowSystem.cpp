@@ -15,33 +15,6 @@ HWND hwndOf(WindowHandle window) {
     return static_cast<HWND>(toNativeWindow(window));
 }
 
-// The integrity level of a process's token (the last part of its label: 0x2000 medium, 0x3000 high,
-// as administrator), or the error that kept it from being read.
-struct Integrity {
-    std::optional<DWORD> level;
-    DWORD error = 0;
-};
-
-Integrity integrityOf(HANDLE process) {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(process, TOKEN_QUERY, &token))
-        return {std::nullopt, GetLastError()};
-    Integrity integrity;
-    DWORD size = 0;
-    GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
-    std::vector<unsigned char> buffer(std::max<DWORD>(size, sizeof(TOKEN_MANDATORY_LABEL)));
-    if (GetTokenInformation(token, TokenIntegrityLevel, buffer.data(), static_cast<DWORD>(buffer.size()), &size)) {
-        const PSID sid = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer.data())->Label.Sid;
-        const UCHAR parts = *GetSidSubAuthorityCount(sid);
-        if (parts > 0)
-            integrity.level = *GetSidSubAuthority(sid, parts - 1u);
-    } else {
-        integrity.error = GetLastError();
-    }
-    CloseHandle(token);
-    return integrity;
-}
-
 struct EnumState {
     const std::function<void(WindowHandle)>* visit;
     std::exception_ptr error;
@@ -57,6 +30,26 @@ BOOL CALLBACK enumOne(HWND hwnd, LPARAM param) {
         state->error = std::current_exception();
         return FALSE;
     }
+}
+
+// The integrity level (a SECURITY_MANDATORY_*_RID value) of a process's token; nothing when it
+// cannot be read.
+std::optional<DWORD> integrityLevel(HANDLE process) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token))
+        return std::nullopt;
+    std::optional<DWORD> level;
+    DWORD size = 0;
+    GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
+    std::vector<unsigned char> buffer(size);
+    if (size != 0 && GetTokenInformation(token, TokenIntegrityLevel, buffer.data(), size, &size)) {
+        const auto* label = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer.data());
+        const UCHAR count = *GetSidSubAuthorityCount(label->Label.Sid);
+        if (count > 0)
+            level = *GetSidSubAuthority(label->Label.Sid, count - 1u);
+    }
+    CloseHandle(token);
+    return level;
 }
 
 } // namespace
@@ -124,18 +117,28 @@ std::string Win32WindowSystem::processExecutableName(uint32_t pid) {
     return utf8FromUtf16(full);
 }
 
-bool Win32WindowSystem::elevatedAboveUs(uint32_t pid) {
-    const Integrity own = integrityOf(GetCurrentProcess());
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-    if (!own.level || process == nullptr)
-        return false; // cannot be told
-    const Integrity theirs = integrityOf(process);
+bool Win32WindowSystem::processRunning(uint32_t pid) {
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    if (process == nullptr)
+        return GetLastError() == ERROR_ACCESS_DENIED;
+    const bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
     CloseHandle(process);
-    if (theirs.level)
-        return *theirs.level > *own.level;
-    // A process of this desktop whose token this program may not even read runs above it: an
-    // elevated one's token is open to administrators only.
-    return theirs.error == ERROR_ACCESS_DENIED;
+    return running;
+}
+
+bool Win32WindowSystem::processOutOfReach(uint32_t pid) {
+    const std::optional<DWORD> own = integrityLevel(GetCurrentProcess());
+    if (!own)
+        return false;
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (process == nullptr)
+        return GetLastError() == ERROR_ACCESS_DENIED && *own < SECURITY_MANDATORY_HIGH_RID;
+    std::optional<DWORD> theirs = integrityLevel(process);
+    const DWORD error = theirs ? ERROR_SUCCESS : GetLastError();
+    CloseHandle(process);
+    if (!theirs)
+        return error == ERROR_ACCESS_DENIED && *own < SECURITY_MANDATORY_HIGH_RID;
+    return *theirs > *own;
 }
 
 void Win32WindowSystem::enumWindows(const std::function<void(WindowHandle)>& visit) {

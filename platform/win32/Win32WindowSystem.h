@@ -18,9 +18,12 @@ public:
     uint32_t windowProcessId(WindowHandle window) override;
     // QueryFullProcessImageNameW, so that a folder named in any script is read right.
     std::string processExecutableName(uint32_t pid) override;
-    // The integrity level of the process's token above this program's (elevated while this program is
-    // not), or a token this program may not read at all.
-    bool elevatedAboveUs(uint32_t pid) override;
+    // Whether the process object is not yet signalled; a process this program may not open runs.
+    bool processRunning(uint32_t pid) override;
+    // Windows drops synthesized input bound for a process of a higher integrity level than the sender's
+    // (an elevated one, run as administrator, while this program is not). A process whose token this
+    // program may not even read counts as higher only while this program itself is not elevated.
+    bool processOutOfReach(uint32_t pid) override;
     // EnumWindows over every top-level window; an exception from `visit` ends the walk and is rethrown.
     void enumWindows(const std::function<void(WindowHandle)>& visit) override;
     bool isWindowVisible(WindowHandle window) override;

@@ -102,6 +102,14 @@ TEST_F(Pointer, TheWheelTurnsAtItsSpeedFromTheStickOrAHeldBinding) {
     engine->EngineTick();
     engine->MotionTick();
     EXPECT_FALSE(engine->motionWanted());
+
+    // Held while its binding is edited into another: the edit lets go of it, and nothing turns on.
+    pad().dwButtons = 1;
+    engine->EngineTick();
+    entry(1, buttonEntry(1)) = JoystickBinding{BindingKeys, 'K', 0, 0, 1};
+    engine->releaseHeldKeys();
+    engine->EngineTick();
+    EXPECT_FALSE(engine->motionWanted()) << "no motion steps for a wheel that is no longer bound";
 }
 
 TEST_F(Pointer, AClickingButtonIsHeldWhileItsInputIsAndLetGoWithTheKeys) {

@@ -114,10 +114,10 @@ TEST_F(TargetList, AnElevatedTargetIsToldOnceAndAPlainOneNever) {
     fake.windows.elevated.insert(10);
     start();
     targets().chooseTarget(1);
-    EXPECT_TRUE(host.elevatedTargets.empty());
+    EXPECT_TRUE(host.outOfReach.empty());
 
     targets().chooseTarget(0);
-    EXPECT_EQ(host.elevatedTargets, std::vector<uint32_t>{10});
+    EXPECT_EQ(host.outOfReach, std::vector<uint32_t>{10});
     targets().chooseTarget(1);
     targets().chooseTarget(0);
     fake.windows.foreground = 1;
@@ -126,5 +126,5 @@ TEST_F(TargetList, AnElevatedTargetIsToldOnceAndAPlainOneNever) {
     for (int tick = 0; tick < 5; ++tick)
         engine->EngineTick();
     EXPECT_EQ(config->targets.TargetProcessId, 10u);
-    EXPECT_EQ(host.elevatedTargets, std::vector<uint32_t>{10});
+    EXPECT_EQ(host.outOfReach, std::vector<uint32_t>{10});
 }

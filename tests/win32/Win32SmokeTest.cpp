@@ -572,9 +572,6 @@ void enumerationFindsOurWindowsWithPidVisibilityAndTitle() {
     CHECK_EQ(windows.windowProcessId(hidden.handle()), static_cast<uint32_t>(GetCurrentProcessId()));
     CHECK(windows.isWindowVisible(shown.handle()));
     CHECK(!windows.isWindowVisible(hidden.handle()));
-    // This very process, and one that does not exist, run at no higher level than this program.
-    CHECK(!windows.elevatedAboveUs(static_cast<uint32_t>(GetCurrentProcessId())));
-    CHECK(!windows.elevatedAboveUs(0xFFFFFFF0u));
     CHECK_TEXT(windows.windowText(shown.handle(), 100), "vornik shown");
     CHECK_TEXT(windows.windowText(shown.handle(), 5), "vorn");
     if (CHECK(shown.bringToFront()))
@@ -810,6 +807,28 @@ void profileIsSavedOverAnOlderOneUnderAFolderNamedInChinese() {
     RemoveDirectoryW(folder.c_str());
 }
 
+// The target's state asks whether its process still runs and whether the keys can reach it: this
+// process runs and is within reach of itself; a process that has ended does not run, even while a
+// handle keeps its object alive.
+void processQueriesTellRunningEndedAndWithinReach() {
+    Win32WindowSystem windows;
+    const auto self = static_cast<uint32_t>(GetCurrentProcessId());
+    CHECK(windows.processRunning(self));
+    CHECK(!windows.processOutOfReach(self));
+
+    wchar_t command[] = L"cmd.exe /c exit 0";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    if (!CHECK(CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                              &child)))
+        return;
+    CHECK_EQ(WaitForSingleObject(child.hProcess, 10000), WAIT_OBJECT_0);
+    CHECK(!windows.processRunning(static_cast<uint32_t>(child.dwProcessId)));
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+}
+
 int main() {
     const Case cases[] = {
         {"key-down then key-up seen by GetAsyncKeyState", keyDownThenUpIsSeenByTheKeyState},
@@ -828,6 +847,7 @@ int main() {
         {"enumeration: pid, visibility, title", enumerationFindsOurWindowsWithPidVisibilityAndTitle},
         {"titles come through in every script", titlesComeThroughInEveryScript},
         {"the target list shows a title in Japanese", theTargetListShowsATitleInJapanese},
+        {"process queries: running, ended, within reach", processQueriesTellRunningEndedAndWithinReach},
         {"RefreshTargetWindows renames an untitled window once", refreshRenamesAnUntitledWindowOnce},
         {"move player sends its events in order", movePlayerSendsItsEventsInOrder},
         {"key-map file under a folder named in Chinese", keyMapIsFoundUnderAFolderNamedInChinese},

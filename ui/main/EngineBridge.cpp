@@ -12,8 +12,6 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
-#include <algorithm>
-
 namespace vornik::ui {
 
 EngineBridge::EngineBridge(TVornik& window, WindowSystem& windows) : m_window(window), m_windows(windows) {}
@@ -75,8 +73,6 @@ void EngineBridge::targetChosen(uint32_t processId) {
     if (processId == m_lastTarget)
         return;
     m_lastTarget = processId;
-    const bool elevated = std::find(m_elevated.begin(), m_elevated.end(), processId) != m_elevated.end();
-    m_window.cb1()->setToolTip(elevated ? elevatedText(processId) : QString());
     // After the tick or the combo's handler has returned: a load may ask about unsaved changes.
     QTimer::singleShot(0, &m_window, [this, processId] {
         if (!m_window.ending())
@@ -84,20 +80,18 @@ void EngineBridge::targetChosen(uint32_t processId) {
     });
 }
 
-QString EngineBridge::elevatedText(uint32_t processId) const {
+void EngineBridge::targetStateChanged(const TargetState& state) {
+    m_window.showTargetState(state);
+}
+
+void EngineBridge::targetOutOfReach(uint32_t processId) {
     QString program = QString::fromStdString(m_windows.processExecutableName(processId));
     if (program.isEmpty())
         program = QCoreApplication::translate("Vornik", "程序 %1").arg(processId);
-    return QCoreApplication::translate("Vornik", "目標程式「%1」以系統管理員身分執行，Windows 不讓 Vornik 送出的按鍵"
-                                                 "傳給它。\n請也以系統管理員身分執行 Vornik。")
-        .arg(program);
-}
-
-void EngineBridge::targetElevated(uint32_t processId) {
-    m_elevated.push_back(processId);
-    const QString text = elevatedText(processId);
-    if (processId == m_lastTarget)
-        m_window.cb1()->setToolTip(text);
+    const QString text =
+        QCoreApplication::translate("Vornik", "目標程式「%1」以系統管理員身分執行，Windows 不讓 Vornik "
+                                              "送出的按鍵傳給它。\n請也以系統管理員身分執行 Vornik。")
+            .arg(program);
     // After the tick or the combo's handler has returned, as a load for the new target does.
     QTimer::singleShot(0, &m_window, [this, text] {
         if (!m_window.ending())

@@ -8,9 +8,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
-
-class QString;
 
 namespace vornik::ui {
 
@@ -34,9 +31,10 @@ public:
     void selectTargetItem(int index) override;
     // A new target loads the profile made for its program, once the tick has returned.
     void targetChosen(uint32_t processId) override;
-    // Says so in a message naming the target's program and the remedy, once the tick has returned,
-    // and keeps it as the target list's tooltip for as long as that target is chosen.
-    void targetElevated(uint32_t processId) override;
+    // Shown in the window and the tray icon's tooltip.
+    void targetStateChanged(const TargetState& state) override;
+    // Says so in a message naming the target's program and the remedy, once the tick has returned.
+    void targetOutOfReach(uint32_t processId) override;
     Answer askConnectionError(const std::string& text) override;
     // The window's exit path: keys released, windows closed, event loop left.
     void endProgram() override;
@@ -44,10 +42,7 @@ public:
 private:
     TVornik& m_window;
     WindowSystem& m_windows;
-    QString elevatedText(uint32_t processId) const;
-
-    uint32_t m_lastTarget = 0;        // the process last chosen as the target
-    std::vector<uint32_t> m_elevated; // targets no key can reach
+    uint32_t m_lastTarget = 0; // the process last chosen as the target
 };
 
 } // namespace vornik::ui

@@ -18,6 +18,7 @@
 #include "ProfileKeeper.h"
 #include "QtTimerHooks.h"
 #include "StartupSequence.h"
+#include "TargetStateText.h"
 #include "WindowsKeysDialog.h"
 
 #include <QCoreApplication>
@@ -29,6 +30,7 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QStyle>
+#include <QToolTip>
 
 #include <stdexcept>
 
@@ -154,6 +156,22 @@ void TVornik::buildWindow() {
     m_joystickGrid.setOnBindingEdited([this] { bindingsEdited(); });
     releaseKeysWhenTicked(m_keyboardPage->CheckBox5());
     m_pages->addTab(m_movePage, QCoreApplication::translate("Vornik", "招式記錄"));
+    // In the corner right of the tabs, so the window's layout stays as it is; shown once a tick has
+    // looked. A click shows the text at once, for whoever cannot wait for the tooltip.
+    m_targetState = new QToolButton(m_pages);
+    m_targetState->setObjectName(QStringLiteral("TargetState"));
+    m_targetState->setAutoRaise(true);
+    m_targetState->setIconSize(QSize(16, 16));
+    m_targetState->setFixedSize(20, 20);
+    m_targetState->hide();
+    m_pages->setCornerWidget(m_targetState, Qt::TopRightCorner);
+    // Clicking the window would bring it to the front and so change the state: its tooltips show on
+    // hover while another program is in front.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
+    connect(m_targetState, &QToolButton::clicked, this, [this] {
+        QToolTip::showText(m_targetState->mapToGlobal(QPoint(0, m_targetState->height())), m_targetState->toolTip(),
+                           m_targetState);
+    });
     // Lay the page control out now, so pages built during start-up know their size.
     QResizeEvent layoutNow(m_pages->size(), QSize());
     QCoreApplication::sendEvent(m_pages, &layoutNow);
@@ -364,6 +382,15 @@ void TVornik::leaveBackgroundMode() {
     raise();
     activateWindow();
     m_tray->hide();
+}
+
+void TVornik::showTargetState(const TargetState& state) {
+    const QString text = targetStateText(state, m_hooks.outputInUse ? m_hooks.outputInUse() : std::string());
+    m_targetState->setIcon(style()->standardIcon(targetStateIcon(state)));
+    m_targetState->setToolTip(text);
+    m_targetState->setAccessibleName(text);
+    m_targetState->setVisible(!text.isEmpty());
+    m_tray->setToolTip(text.isEmpty() ? QStringLiteral("Vornik") : QStringLiteral("Vornik\n") + text);
 }
 
 void TVornik::TimerEx1Timer() {

@@ -57,6 +57,8 @@ struct StartupOptions {
 struct PlatformHooks {
     // Told the main window's native handle once it exists (the program's own application window).
     std::function<void(WindowHandle)> setApplicationWindow;
+    // The name of the output keys go out through ("xtest", "keybd_event"); empty: not told.
+    std::function<std::string()> outputInUse;
     // Sends through the backend's output of that name from now on (NativePlatform::chooseOutput);
     // false when it has none by that name. Empty: the output never changes.
     std::function<bool(const std::string& name)> chooseOutput;
@@ -106,6 +108,10 @@ public:
     void trayActivated(QSystemTrayIcon::ActivationReason reason);
     bool inBackground() const { return m_background; }
     QSystemTrayIcon* trayIcon() const { return m_tray; }
+    // Where the keys go: a small button at the right end of the page tabs, its text as tooltip and
+    // accessible name, and the same text under "Vornik" in the tray icon's tooltip.
+    void showTargetState(const TargetState& state);
+    QToolButton* targetStateButton() const { return m_targetState; }
 
     void TimerEx1Timer();
     TTimerEx& TimerEx1() { return *m_tickTimer; }
@@ -166,6 +172,7 @@ private:
     QToolButton* m_hideToTray = nullptr;
     QToolButton* m_refreshTargets = nullptr;
     QComboBox* m_targetList = nullptr;
+    QToolButton* m_targetState = nullptr;
     QTabWidget* m_pages = nullptr;
     KeyboardPage* m_keyboardPage = nullptr;
     MovePage* m_movePage = nullptr;
