@@ -276,7 +276,8 @@ Engine::StepReport Engine::joystickSteps(bool keysOnly) {
         if (m_host.testBoxTicked(t))
             UpdateLiveView(t);
     }
-    if (!m_targets.targetInFront()) {
+    m_inFront = m_targets.targetInFront();
+    if (!m_inFront) {
         releaseHeldKeys();
         return report;
     }
@@ -404,15 +405,19 @@ bool Engine::MotionTick() {
 }
 
 void Engine::InputTick() {
-    if (m_ending || stopRequested() || !m_host.mainWindowVisible())
+    if (m_ending || stopRequested() || !m_host.mainWindowVisible()) {
+        m_inFront = false;
         return;
+    }
     joystickSteps(true);
 }
 
 void Engine::EngineTick() {
     m_idle = false;
-    if (m_ending || stopRequested() || !m_host.mainWindowVisible())
+    if (m_ending || stopRequested() || !m_host.mainWindowVisible()) {
+        m_inFront = false;
         return;
+    }
     m_tickReadMask = 0;
     detectAttachedJoysticks();
     Keyboard& keyboard = m_platform.keyboard;
@@ -438,6 +443,10 @@ void Engine::EngineTick() {
 bool Engine::inputChangesAnnounced() {
     return m_platform.keyboard.changeDescriptor() >= 0 && m_platform.windows.changeDescriptor() >= 0 &&
            m_platform.joysticks.changesAnnounced();
+}
+
+bool Engine::pollWanted() {
+    return m_inFront && !m_ending && !stopRequested() && m_config.present(1) && m_platform.joysticks.pollInterval() > 0;
 }
 
 // True when a binding needs the next tick: it plays on its own, its count is running down, or its

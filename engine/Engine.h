@@ -57,6 +57,10 @@ public:
     // True when every input a tick reads announces its changes through a descriptor: the keys, the
     // window in front and every joystick. While idle, such a program may wait for one of them.
     bool inputChangesAnnounced();
+    // Whether the joysticks are worth reading between ticks to look for a change (their backend
+    // announces none, Joysticks::pollInterval): a joystick is present and the last tick found the
+    // target in front, so a change could press a key. Never while no target is chosen.
+    bool pollWanted();
 
     // Zone 1..3 of a position on an axis (0 for negative positions); 2 for a range below 3.
     static int AxisZone(int32_t minimum, int32_t maximum, int32_t position);
@@ -145,6 +149,7 @@ private:
     std::array<int32_t, kKeyBindingCount> m_heldCountdown{}; // keyboard bindings in mode 2
     bool m_ending = false;
     bool m_idle = false;
+    bool m_inFront = false;    // the last tick found the target in front
     bool m_targetLeft = false; // a move of the tick in progress found its target gone
     std::array<PointerMotion, kMaxJoysticks> m_motion{};
     uint32_t m_motionPads = 0;                         // bit t-1: joystick t moves the pointer or wheel

@@ -37,6 +37,9 @@ public:
     virtual void targetChosen(uint32_t processId) { (void)processId; }
     // Where the keys go changed (TargetStatus): told by the tick that found the change.
     virtual void targetStateChanged(const TargetState& state) { (void)state; }
+    // The target just chosen, process `processId`, is out of reach (WindowSystem::processOutOfReach):
+    // none of the program's keys will get to it. Told once per process.
+    virtual void targetOutOfReach(uint32_t processId) { (void)processId; }
     // The modal connection-error question (caption "Message", OK and Cancel).
     virtual Answer askConnectionError(const std::string& text) = 0;
     // Ends the program through its normal exit path (keys released first).

@@ -1,5 +1,6 @@
 #include "TargetWindows.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -42,7 +43,7 @@ void TargetWindows::chooseTarget(int itemIndex) {
     if (entry < 1 || entry > m_list.WindowCount || entry > kMaxTargetWindows)
         return;
     m_list.TargetProcessId = m_list.ProcessIds[entry];
-    m_host.targetChosen(m_list.TargetProcessId);
+    targetChosen();
 }
 
 void TargetWindows::SelectForegroundTarget(WindowHandle foreground) {
@@ -51,10 +52,21 @@ void TargetWindows::SelectForegroundTarget(WindowHandle foreground) {
         if (m_list.WindowHandles[entry] == foreground) {
             m_list.TargetProcessId = m_list.ProcessIds[entry];
             m_host.selectTargetItem(entry - 1);
-            m_host.targetChosen(m_list.TargetProcessId);
+            targetChosen();
             return;
         }
     }
+}
+
+void TargetWindows::targetChosen() {
+    const uint32_t pid = m_list.TargetProcessId;
+    m_host.targetChosen(pid);
+    // CTRL+J held chooses the same target on every tick; the host hears of it once.
+    if (pid == 0 || std::find(m_toldOutOfReach.begin(), m_toldOutOfReach.end(), pid) != m_toldOutOfReach.end() ||
+        !m_windows.processOutOfReach(pid))
+        return;
+    m_toldOutOfReach.push_back(pid);
+    m_host.targetOutOfReach(pid);
 }
 
 bool TargetWindows::targetInFront() {

@@ -5,6 +5,7 @@
 #include "Tables.h"
 
 #include <string>
+#include <vector>
 
 namespace vornik {
 
@@ -30,10 +31,14 @@ public:
     bool allProcesses() const { return m_allProcesses; }
 
 private:
+    // The target has just been chosen: tells the host, once per process, when no key can reach it.
+    void targetChosen();
+
     TargetWindowList& m_list;
     WindowSystem& m_windows;
     EngineHost& m_host;
     bool m_allProcesses;
+    std::vector<uint32_t> m_toldOutOfReach; // processes the host has been told of
 };
 
 } // namespace vornik

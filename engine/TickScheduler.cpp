@@ -105,6 +105,7 @@ void TickScheduler::run(Kind kind) {
     if (full)
         fullTickEnded();
     followMotion();
+    followPolling();
 }
 
 void TickScheduler::motionDue() {
@@ -123,6 +124,14 @@ void TickScheduler::followMotion() {
         return;
     m_motionOn = wanted;
     m_hooks.motionTimer(wanted);
+}
+
+void TickScheduler::followPolling() {
+    const uint32_t wanted = m_hooks.pollTimer && m_engine.pollWanted() ? m_platform.joysticks.pollInterval() : 0;
+    if (wanted == m_pollInterval)
+        return;
+    m_pollInterval = wanted;
+    m_hooks.pollTimer(wanted);
 }
 
 void TickScheduler::fullTickEnded() {

@@ -18,6 +18,8 @@ namespace vornik {
 //     input cannot keep the main thread busy;
 //   - while a pad moves the pointer or the wheel (Engine::motionWanted), a motion step every
 //     kMotionInterval, which reads only those pads and moves by the time that has passed;
+//   - where the joysticks announce nothing, they are read every Joysticks::pollInterval ms between
+//     ticks while a press could go out (Engine::pollWanted), and a change is answered as announced;
 //   - one depth count: a tick asked for while one runs (a box it shows runs the event loop) runs
 //     after it, never inside it; a motion step due meanwhile is left out (the next one makes up for it).
 // The event loop's adapter watches the descriptors and the user's own clicks and calls the entries
@@ -36,6 +38,9 @@ public:
         std::function<std::chrono::steady_clock::time_point()> now;
         // Starts (true) or stops (false) calling motionDue() every kMotionInterval. Empty: no motion.
         std::function<void(bool on)> motionTimer;
+        // Starts calling pollDue() every `ms` milliseconds, or stops (0). Empty: the joysticks are
+        // never read between ticks.
+        std::function<void(uint32_t ms)> pollTimer;
     };
 
     TickScheduler(Engine& engine, const Platform& platform, Hooks hooks, uint32_t interval = 30,
@@ -55,6 +60,9 @@ public:
     // The motion timer's interval has passed.
     void motionDue();
     bool moving() const { return m_motionOn; }
+    // The poll timer's interval has passed: the joysticks are read, and a change answered.
+    void pollDue() { joysticksAnnounced(); }
+    bool polling() const { return m_pollInterval != 0; }
 
     bool resting() const { return m_resting; }
     // The depth count of ticks in progress: 0, or 1 while one runs.
@@ -73,6 +81,8 @@ private:
     void fullTickEnded();
     // Starts or stops the motion timer as the engine wants motion or not.
     void followMotion();
+    // Starts or stops the poll timer as the engine wants the joysticks read between ticks or not.
+    void followPolling();
     bool takeChanges();
     std::chrono::steady_clock::time_point now() const;
 
@@ -88,6 +98,7 @@ private:
     bool m_spacingAsked = false;
     bool m_joysticksUnseen = false; // a joystick announcement came while a tick ran
     bool m_motionOn = false;
+    uint32_t m_pollInterval = 0; // ms of the running poll timer; 0 while stopped
     std::chrono::steady_clock::time_point m_lastEnd{};
     int m_wakeTicks = 0;
     int m_inputTicks = 0;

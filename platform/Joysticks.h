@@ -43,6 +43,9 @@ public:
     // True when the change descriptor becomes readable on every input of every open joystick, so
     // nothing can change unannounced; false when any joystick is read by polling alone.
     virtual bool changesAnnounced() { return false; }
+    // For joysticks that announce nothing: how often, in ms, they may be read between two ticks to
+    // look for a change, so that a press need not wait for the next tick; 0 when they are not.
+    virtual uint32_t pollInterval() { return 0; }
 };
 
 } // namespace vornik

@@ -234,6 +234,16 @@ Do you want them back?</translation>
         <translation>Shortest press of a move's key:</translation>
     </message>
     <message>
+        <source>程序 %1</source>
+        <translation>process %1</translation>
+    </message>
+    <message>
+        <source>目標程式「%1」以系統管理員身分執行，Windows 不讓 Vornik 送出的按鍵傳給它。
+請也以系統管理員身分執行 Vornik。</source>
+        <translation>The target program &quot;%1&quot; runs as administrator, and Windows lets none of the keys Vornik sends reach it.
+Run Vornik as administrator too.</translation>
+    </message>
+    <message>
         <source>&amp;隱藏</source>
         <translation>&amp;Hide</translation>
     </message>

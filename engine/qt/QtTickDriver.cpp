@@ -21,6 +21,12 @@ QtTickDriver::QtTickDriver(Engine& engine, const Platform& platform, std::functi
                                                m_motion.start(TickScheduler::kMotionInterval);
                                            else
                                                m_motion.stop();
+                                       },
+                                       [this](uint32_t ms) {
+                                           if (ms != 0)
+                                               m_poll.start(std::chrono::milliseconds(ms));
+                                           else
+                                               m_poll.stop();
                                        }},
                   interval, restInterval) {
     m_spacing.setSingleShot(true);
@@ -28,6 +34,8 @@ QtTickDriver::QtTickDriver(Engine& engine, const Platform& platform, std::functi
     connect(&m_spacing, &QTimer::timeout, this, [this] { m_scheduler.spacingPassed(); });
     m_motion.setTimerType(Qt::PreciseTimer);
     connect(&m_motion, &QTimer::timeout, this, [this] { m_scheduler.motionDue(); });
+    m_poll.setTimerType(Qt::PreciseTimer);
+    connect(&m_poll, &QTimer::timeout, this, [this] { m_scheduler.pollDue(); });
 
     if (const int fd = m_joysticks.changeDescriptor(); fd >= 0) {
         m_joystickNotifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);

@@ -14,8 +14,8 @@ namespace vornik {
 // The Qt event loop's side of the TickScheduler: watches the joysticks', the keyboard's and the window
 // system's change descriptors, and the user's own clicks and keys in the program's windows (answered
 // once the event has been handled), and hands each to the scheduler; its single-shot timer keeps the
-// spacing and its motion timer paces the pointer. The timer's firing goes to scheduler().timerFired().
-// Main thread only.
+// spacing, its motion timer paces the pointer and its poll timer reads pads that announce nothing.
+// The timer's firing goes to scheduler().timerFired(). Main thread only.
 class QtTickDriver : public QObject {
 public:
     // `setInterval` sets the tick timer's interval; empty when no timer runs, and the ticks never rest.
@@ -37,6 +37,7 @@ private:
     std::vector<std::unique_ptr<QSocketNotifier>> m_changeNotifiers;
     QTimer m_spacing;
     QTimer m_motion;
+    QTimer m_poll;
     bool m_userActQueued = false;
 };
 

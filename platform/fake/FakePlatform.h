@@ -69,6 +69,9 @@ public:
     // Whether the test promises to call signalChange on every change of every joystick.
     bool announced = false;
     bool changesAnnounced() override { return announced; }
+    // What pollInterval answers: a stand-in for a backend whose pads announce nothing.
+    uint32_t pollEvery = 0;
+    uint32_t pollInterval() override { return pollEvery; }
 
 private:
     int m_change[2] = {-1, -1}; // a pipe: read end, write end (none on Windows)

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace vornik {
 
@@ -18,16 +19,36 @@ static_assert(JOY_POVCENTERED == kPovCentred && JOY_POVFORWARD == 0 && JOY_POVRI
               "the hat is read in the system's own units");
 
 namespace {
+// A string value of HKEY_CURRENT_USER's key `path`, or else HKEY_LOCAL_MACHINE's; empty when neither has it.
+std::wstring registryText(const std::wstring& path, const std::wstring& value) {
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        wchar_t text[256];
+        DWORD size = sizeof text;
+        if (RegGetValueW(root, path.c_str(), value.c_str(), RRF_RT_REG_SZ, nullptr, text, &size) == ERROR_SUCCESS &&
+            text[0] != L'\0')
+            return text;
+    }
+    return {};
+}
+
+std::string utf8FromWide(const std::wstring& wide) {
+    if (wide.empty())
+        return {};
+    const int size = static_cast<int>(wide.size());
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0)
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), bytes, nullptr, nullptr);
+    return utf8;
+}
+
 std::string utf8FromCodePage(const char* text, std::size_t length) {
     if (length == 0)
         return {};
     const int wide = MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0);
     std::wstring utf16(static_cast<std::size_t>(wide), L'\0');
     MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), utf16.data(), wide);
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), wide, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, utf16.data(), wide, utf8.data(), bytes, nullptr, nullptr);
-    return utf8;
+    return utf8FromWide(utf16);
 }
 } // namespace
 
@@ -59,12 +80,35 @@ JoyReading readingFromSystem(const JOYINFOEX& info, bool hasPov) {
     return reading;
 }
 
+std::string joystickProductName(uint32_t id, const char* regKey) {
+    if (regKey == nullptr || regKey[0] == '\0')
+        return {};
+    // The driver's settings name the device of each joystick id (numbered from 1) by its OEM key,
+    // such as "VID_045E&PID_028E", under which the device's name is kept.
+    std::wstring driver;
+    for (const char* c = regKey; *c != '\0'; ++c)
+        driver += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+    const std::wstring oem = registryText(L"System\\CurrentControlSet\\Control\\MediaResources\\Joystick\\" + driver +
+                                              L"\\CurrentJoystickSettings",
+                                          L"Joystick" + std::to_wstring(id + 1) + L"OEMName");
+    if (oem.empty())
+        return {};
+    return utf8FromWide(registryText(
+        L"System\\CurrentControlSet\\Control\\MediaProperties\\PrivateProperties\\Joystick\\OEM\\" + oem, L"OEMName"));
+}
+
 uint32_t Win32Joysticks::getDevCaps(uint32_t id, JoyCapsRecord& caps) {
     JOYCAPSA system{};
     const MMRESULT result = joyGetDevCapsA(id, &system, sizeof system);
     if (result != JOYERR_NOERROR)
         return result;
     caps = capsFromSystem(system);
+    // The product's name where the system records one; the driver's name otherwise.
+    const void* end = std::memchr(system.szRegKey, 0, sizeof system.szRegKey);
+    if (end != nullptr) {
+        if (std::string product = joystickProductName(id, system.szRegKey); !product.empty())
+            caps.szPname = std::move(product);
+    }
     if (id < m_hasPov.size())
         m_hasPov[id] = capsHavePov(system);
     return 0;

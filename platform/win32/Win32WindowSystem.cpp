@@ -1,6 +1,5 @@
 #include "Win32WindowSystem.h"
 
-#include "Big5.h"
 #include "Win32Api.h"
 
 #include <algorithm>
@@ -12,38 +11,8 @@ namespace vornik {
 
 namespace {
 
-constexpr UINT kBig5CodePage = 950;
-
 HWND hwndOf(WindowHandle window) {
     return static_cast<HWND>(toNativeWindow(window));
-}
-
-std::wstring toWide(std::string_view text, UINT codePage) {
-    if (text.empty())
-        return {};
-    const int size = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
-    if (length <= 0)
-        return {};
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), length);
-    return wide;
-}
-
-std::string fromWide(const std::wstring& wide, UINT codePage) {
-    if (wide.empty())
-        return {};
-    const int size = static_cast<int>(wide.size());
-    // UTF-8 takes no default character; code page 950 writes "?" for what it cannot encode.
-    // No best-fit look-alikes either: a character Big5 lacks shows as "?" rather than as another one.
-    const char* fallback = codePage == CP_UTF8 ? nullptr : "?";
-    const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
-    const int length = WideCharToMultiByte(codePage, flags, wide.data(), size, nullptr, 0, fallback, nullptr);
-    if (length <= 0)
-        return {};
-    std::string out(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(codePage, flags, wide.data(), size, out.data(), length, fallback, nullptr);
-    return out;
 }
 
 struct EnumState {
@@ -85,12 +54,39 @@ std::optional<DWORD> integrityLevel(HANDLE process) {
 
 } // namespace
 
-std::string big5TitleToUtf8(std::string_view big5) {
-    return fromWide(toWide(big5.substr(0, big5CutLength(big5, big5.size())), kBig5CodePage), CP_UTF8);
+std::wstring utf16FromUtf8(std::string_view utf8) {
+    if (utf8.empty())
+        return {};
+    const int size = static_cast<int>(utf8.size());
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+    if (length <= 0)
+        return {};
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, wide.data(), length);
+    return wide;
 }
 
-std::string utf8TitleToBig5(std::string_view utf8) {
-    return fromWide(toWide(utf8, CP_UTF8), kBig5CodePage);
+std::string utf8FromUtf16(std::wstring_view wide) {
+    if (wide.empty())
+        return {};
+    const int size = static_cast<int>(wide.size());
+    // A lone surrogate becomes U+FFFD rather than failing the whole text.
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    if (length <= 0)
+        return {};
+    std::string out(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, out.data(), length, nullptr, nullptr);
+    return out;
+}
+
+std::wstring_view firstCharacters(std::wstring_view text, std::size_t characters) {
+    std::size_t units = 0;
+    for (std::size_t n = 0; n < characters && units < text.size(); ++n) {
+        const bool pair = text[units] >= 0xD800 && text[units] <= 0xDBFF && units + 1 < text.size() &&
+                          text[units + 1] >= 0xDC00 && text[units + 1] <= 0xDFFF;
+        units += pair ? 2 : 1;
+    }
+    return text.substr(0, units);
 }
 
 WindowHandle Win32WindowSystem::foregroundWindow() {
@@ -118,7 +114,7 @@ std::string Win32WindowSystem::processExecutableName(uint32_t pid) {
     const std::size_t slash = full.find_last_of(L"\\/");
     if (slash != std::wstring_view::npos)
         full.remove_prefix(slash + 1);
-    return fromWide(std::wstring(full), CP_UTF8);
+    return utf8FromUtf16(full);
 }
 
 bool Win32WindowSystem::processRunning(uint32_t pid) {
@@ -159,15 +155,18 @@ bool Win32WindowSystem::isWindowVisible(WindowHandle window) {
 std::string Win32WindowSystem::windowText(WindowHandle window, int maxChars) {
     if (maxChars <= 1)
         return {};
-    std::vector<char> buffer(static_cast<std::size_t>(maxChars), '\0');
-    const int length = GetWindowTextA(hwndOf(window), buffer.data(), maxChars);
+    // Room for maxChars - 1 characters even when each takes two UTF-16 units, then cut to that many.
+    const auto characters = static_cast<std::size_t>(maxChars - 1);
+    std::vector<wchar_t> buffer(2 * characters + 1, L'\0');
+    const int length = GetWindowTextW(hwndOf(window), buffer.data(), static_cast<int>(buffer.size()));
     if (length <= 0)
         return {};
-    return big5TitleToUtf8(std::string_view(buffer.data(), static_cast<std::size_t>(std::min(length, maxChars - 1))));
+    return utf8FromUtf16(
+        firstCharacters(std::wstring_view(buffer.data(), static_cast<std::size_t>(length)), characters));
 }
 
 bool Win32WindowSystem::setWindowText(WindowHandle window, const std::string& title) {
-    return SetWindowTextA(hwndOf(window), utf8TitleToBig5(title).c_str()) != FALSE;
+    return SetWindowTextW(hwndOf(window), utf16FromUtf8(title).c_str()) != FALSE;
 }
 
 } // namespace vornik

@@ -8,9 +8,10 @@
 
 namespace vornik {
 
-// Top-level windows through the ANSI window calls. Titles travel as Big5 bytes (code page 950) on the
-// system's side and as UTF-8 on ours; a title that does not convert cleanly is shown with replacement
-// characters rather than dropped, so a titled window is never mistaken for an untitled one.
+// Top-level windows through the wide (UTF-16) window calls, so that titles in every script are read
+// and written as they are, whatever the system's code page; UTF-8 on our side. A title that does not
+// convert cleanly (a lone surrogate) is shown with a replacement character rather than dropped, so a
+// titled window is never mistaken for an untitled one.
 class Win32WindowSystem : public WindowSystem {
 public:
     WindowHandle foregroundWindow() override;
@@ -26,10 +27,10 @@ public:
     // EnumWindows over every top-level window; an exception from `visit` ends the walk and is rethrown.
     void enumWindows(const std::function<void(WindowHandle)>& visit) override;
     bool isWindowVisible(WindowHandle window) override;
-    // GetWindowTextA with a buffer of `maxChars` characters; a double-byte character cut in half by the
-    // buffer is dropped.
+    // GetWindowTextW: the first `maxChars` - 1 characters (a character outside the Basic Multilingual
+    // Plane counts as one, though it takes two UTF-16 units).
     std::string windowText(WindowHandle window, int maxChars) override;
-    // SetWindowTextA; characters with no Big5 form become "?".
+    // SetWindowTextW.
     bool setWindowText(WindowHandle window, const std::string& title) override;
     // The program's own application window, which the main window hands over once it exists; 0 before.
     WindowHandle applicationHandle() override { return m_application; }
@@ -47,8 +48,10 @@ inline void* toNativeWindow(WindowHandle window) {
     return reinterpret_cast<void*>(static_cast<std::uintptr_t>(window));
 }
 
-// Code page 950 conversions for display text, lossy where the other side has no form for a character.
-std::string big5TitleToUtf8(std::string_view big5);
-std::string utf8TitleToBig5(std::string_view utf8);
+// UTF-8 and the system's UTF-16, and the first `characters` characters of a UTF-16 text (a surrogate
+// pair counts as one).
+std::wstring utf16FromUtf8(std::string_view utf8);
+std::string utf8FromUtf16(std::wstring_view wide);
+std::wstring_view firstCharacters(std::wstring_view text, std::size_t characters);
 
 } // namespace vornik

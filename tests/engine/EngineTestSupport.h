@@ -30,6 +30,7 @@ struct RecordingHost : EngineHost {
     int selectedItem = -1;
     int errorBoxes = 0;
     int endCalls = 0;
+    std::vector<uint32_t> outOfReach; // processes the host was told no key can reach
 
     bool mainWindowVisible() override { return visible; }
     bool testBoxTicked(int t) override { return testBox[static_cast<std::size_t>(t)]; }
@@ -46,6 +47,7 @@ struct RecordingHost : EngineHost {
     void selectTargetItem(int index) override { selectedItem = index; }
     Answer askConnectionError(const std::string& text) override;
     void endProgram() override { ++endCalls; }
+    void targetOutOfReach(uint32_t pid) override { outOfReach.push_back(pid); }
 };
 
 // A started program on the fake platform: named keys built, joysticks detected, target in front.

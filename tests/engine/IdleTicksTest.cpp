@@ -27,7 +27,7 @@ protected:
         fake.windows.descriptor = fake.joysticks.changeDescriptor();
         scheduler = std::make_unique<TickScheduler>(
             *engine, fake.platform,
-            TickScheduler::Hooks{[this](uint32_t ms) { intervals.push_back(ms); }, {}, [this] { return now; }, {}},
+            TickScheduler::Hooks{[this](uint32_t ms) { intervals.push_back(ms); }, {}, [this] { return now; }, {}, {}},
             kInterval, kRest);
     }
     // The scheduler's clock, for the spacing of joystick answers: far from the last tick's end.

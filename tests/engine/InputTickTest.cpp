@@ -2,6 +2,7 @@
 // that the answer only moves key chords, leaving everything that repeats per tick to the ticks.
 
 #include "EngineTestSupport.h"
+#include "TickScheduler.h"
 
 using namespace vornik;
 using namespace vornik::test;
@@ -71,4 +72,59 @@ TEST_F(InputTick, PressesAndReleasesChordsAtOnceAndLeavesMovesAutoFireAndKeyboar
     fake.clock.set(120);
     engine->InputTick();
     EXPECT_EQ(takeEvents(), (Events{up(120, 0x11), up(120, 'X')}));
+}
+
+// Pads whose backend announces nothing (winmm) are read on a short cycle between ticks, but only while
+// a press could go out: a pad is present and the last tick found the chosen target in front.
+class PolledPads : public InputTick {
+protected:
+    void SetUp() override {
+        InputTick::SetUp();
+        fake.joysticks.pollEvery = 4;
+        scheduler = std::make_unique<TickScheduler>(
+            *engine, fake.platform,
+            TickScheduler::Hooks{
+                {}, {}, [this] { return now; }, {}, [this](uint32_t ms) { pollIntervals.push_back(ms); }});
+    }
+    std::vector<uint32_t> pollIntervals; // every interval the poll timer was given; 0 stops it
+    std::chrono::steady_clock::time_point now = std::chrono::steady_clock::time_point{} + std::chrono::hours(1);
+    std::unique_ptr<TickScheduler> scheduler;
+};
+
+TEST_F(PolledPads, ReadOnlyWhileTheChosenTargetIsInFront) {
+    config->targets.TargetProcessId = 0; // no target chosen
+    scheduler->timerFired();
+    EXPECT_FALSE(scheduler->polling());
+    EXPECT_TRUE(pollIntervals.empty());
+
+    targetInFront();
+    scheduler->timerFired();
+    EXPECT_EQ(pollIntervals, std::vector<uint32_t>{4});
+    scheduler->timerFired();
+    otherInFront();
+    scheduler->timerFired();
+    EXPECT_EQ(pollIntervals, (std::vector<uint32_t>{4, 0}));
+
+    // Pads that announce their changes are never polled.
+    targetInFront();
+    fake.joysticks.pollEvery = 0;
+    scheduler->timerFired();
+    EXPECT_FALSE(scheduler->polling());
+}
+
+TEST_F(PolledPads, APollThatSeesAPressAnswersItAtOnceAndAQuietOneRunsNothing) {
+    bindKeys(1, buttonEntry(1), {'X'});
+    scheduler->timerFired();
+    ASSERT_TRUE(scheduler->polling());
+    scheduler->pollDue();
+    scheduler->pollDue();
+    const int quiet = scheduler->inputTicks();
+
+    pad().dwButtons = 1;
+    fake.clock.set(5);
+    scheduler->pollDue();
+    EXPECT_EQ(scheduler->inputTicks(), quiet + 1);
+    EXPECT_EQ(takeEvents(), (Events{down(5, 'X')})) << "pressed without waiting for the next tick";
+    scheduler->pollDue();
+    EXPECT_EQ(scheduler->inputTicks(), quiet + 1);
 }

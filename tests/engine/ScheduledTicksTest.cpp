@@ -64,6 +64,7 @@ TEST(ScheduledTicks, TheTimerAndAnnouncementsFromOtherThreadsRunOneTickAtATime) 
                              },
                              {},
                              {},
+                             {},
                              {}},
                             5, 40);
     host.scheduler = &scheduler;

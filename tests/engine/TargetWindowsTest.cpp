@@ -105,3 +105,26 @@ TEST_F(TargetList, AnyWindowOfTheTargetProcessCountsAsInFront) {
     fake.windows.foreground = 3;
     EXPECT_FALSE(targets().targetInFront());
 }
+
+// A target above the program's level of trust hears none of its keys: the host is told once for that
+// process, however it is chosen again (from the list, or CTRL+J held over many ticks); a plain one never.
+TEST_F(TargetList, AnElevatedTargetIsToldOnceAndAPlainOneNever) {
+    fake.windows.add(1, 10, "Admin tool");
+    fake.windows.add(2, 20, "Game");
+    fake.windows.elevated.insert(10);
+    start();
+    targets().chooseTarget(1);
+    EXPECT_TRUE(host.outOfReach.empty());
+
+    targets().chooseTarget(0);
+    EXPECT_EQ(host.outOfReach, std::vector<uint32_t>{10});
+    targets().chooseTarget(1);
+    targets().chooseTarget(0);
+    fake.windows.foreground = 1;
+    fake.keyboard.hold(0x11); // CTRL+J, held
+    fake.keyboard.hold(0x4A);
+    for (int tick = 0; tick < 5; ++tick)
+        engine->EngineTick();
+    EXPECT_EQ(config->targets.TargetProcessId, 10u);
+    EXPECT_EQ(host.outOfReach, std::vector<uint32_t>{10});
+}

@@ -56,6 +56,25 @@ TEST_F(Program, ComboListsVisibleWindowsAndAChoiceSetsTheTarget) {
     EXPECT_EQ(target(), 200u);
 }
 
+// A target running as administrator gets none of the keys: the player is told once, by the program's
+// name and with the remedy, however often it is chosen again.
+TEST_F(Program, AnElevatedTargetIsNamedOnceWithTheRemedy) {
+    m_fake.windows.elevated.insert(200);
+    m_fake.windows.executables[200] = "game.exe";
+    TVornik& w = start();
+    emit w.cb1()->activated(1);
+    emit w.cb1()->activated(1);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(messages().size(), 1) << messages().join("|").toStdString();
+    EXPECT_TRUE(messages()[0].contains("game.exe") && messages()[0].contains("以系統管理員身分執行 Vornik"))
+        << messages()[0].toStdString();
+
+    emit w.cb1()->activated(0);
+    emit w.cb1()->activated(1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(messages().size(), 1);
+}
+
 TEST_F(Program, AllProcWithHiddenWindows) {
     StartupOptions options;
     options.allProcesses = true;

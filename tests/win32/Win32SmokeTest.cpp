@@ -99,19 +99,22 @@ public:
         bool operator==(const RawKey&) const = default;
     };
 
+    // A Unicode window, as most programs' are: its title holds every script. `title` is ASCII.
     explicit TestWindow(const char* title, bool visible = true) {
         static const bool registered = [] {
-            WNDCLASSEXA windowClass{};
+            WNDCLASSEXW windowClass{};
             windowClass.cbSize = sizeof windowClass;
             windowClass.lpfnWndProc = &TestWindow::windowProc;
-            windowClass.hInstance = GetModuleHandleA(nullptr);
-            windowClass.lpszClassName = "VornikSmokeTestWindow";
-            return RegisterClassExA(&windowClass) != 0;
+            windowClass.hInstance = GetModuleHandleW(nullptr);
+            windowClass.lpszClassName = L"VornikSmokeTestWindow";
+            return RegisterClassExW(&windowClass) != 0;
         }();
         (void)registered;
-        m_hwnd = CreateWindowExA(0, "VornikSmokeTestWindow", title, WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0),
-                                 10, 10, 200, 100, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-        SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        const std::wstring wideTitle(title, title + std::strlen(title));
+        m_hwnd = CreateWindowExW(0, L"VornikSmokeTestWindow", wideTitle.c_str(),
+                                 WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0), 10, 10, 200, 100, nullptr, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+        SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         pumpMessages(50);
     }
     ~TestWindow() { close(); }
@@ -120,7 +123,7 @@ public:
 
     void close() {
         if (m_hwnd != nullptr) {
-            SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, 0);
+            SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
             DestroyWindow(m_hwnd);
             m_hwnd = nullptr;
         }
@@ -155,7 +158,7 @@ public:
 
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        auto* self = reinterpret_cast<TestWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        auto* self = reinterpret_cast<TestWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         if (self != nullptr &&
             (message == WM_KEYDOWN || message == WM_KEYUP || message == WM_SYSKEYDOWN || message == WM_SYSKEYUP)) {
             self->keys.push_back(
@@ -177,7 +180,7 @@ private:
             self->clicks.push_back(message);
             return 0;
         }
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
     }
 
     HWND m_hwnd = nullptr;
@@ -447,6 +450,31 @@ void joystickRecordsGiveTheNameAndTheHatAsTheStick() {
     CHECK_EQ(readingFromSystem(info, false).dwPOV, kPovCentred);
 }
 
+// The name a pad's page shows is its product's, as the game controller settings record it under the
+// joystick's id: here written by the test for a driver of its own, then taken away again.
+void aJoysticksNameIsItsProductsFromTheControllerSettings() {
+    const wchar_t* driver = L"System\\CurrentControlSet\\Control\\MediaResources\\Joystick\\VORNIK-TEST.DLL";
+    const std::wstring settings = std::wstring(driver) + L"\\CurrentJoystickSettings";
+    const wchar_t* oem = L"System\\CurrentControlSet\\Control\\MediaProperties\\PrivateProperties\\Joystick\\OEM\\"
+                         L"VID_F00D&PID_0001";
+    const wchar_t deviceKey[] = L"VID_F00D&PID_0001";
+    const wchar_t product[] = L"Vornik \x624B\x628A Pro"; // Vornik 手把 Pro
+    const auto bytes = [](const wchar_t* text, std::size_t chars) { return static_cast<DWORD>(chars * sizeof *text); };
+    CHECK(RegSetKeyValueW(HKEY_CURRENT_USER, settings.c_str(), L"Joystick3OEMName", REG_SZ, deviceKey,
+                          bytes(deviceKey, std::size(deviceKey))) == ERROR_SUCCESS);
+    CHECK(RegSetKeyValueW(HKEY_CURRENT_USER, oem, L"OEMName", REG_SZ, product, bytes(product, std::size(product))) ==
+          ERROR_SUCCESS);
+
+    CHECK_TEXT(joystickProductName(2, "VORNIK-TEST.DLL"), "Vornik \xE6\x89\x8B\xE6\x8A\x8A Pro");
+    CHECK_TEXT(joystickProductName(3, "VORNIK-TEST.DLL"), ""); // no device recorded under that id
+    CHECK_TEXT(joystickProductName(2, "OTHER.DLL"), "");
+    CHECK_TEXT(joystickProductName(2, ""), "");
+
+    RegDeleteTreeW(HKEY_CURRENT_USER, driver);
+    RegDeleteTreeW(HKEY_CURRENT_USER, oem);
+    CHECK_TEXT(joystickProductName(2, "VORNIK-TEST.DLL"), "");
+}
+
 void hiddenWindowTimerFiresAndStops() {
     int firings = 0;
     unsigned lastId = 0;
@@ -571,27 +599,45 @@ void enumerationFindsOurWindowsWithPidVisibilityAndTitle() {
     CHECK(!windows.setWindowText(gone, "x"));
 }
 
-void titlesTravelAsBig5() {
+// Titles are read and written through the wide calls: every script comes through as it is, whatever the
+// system's code page, and the cut at 99 characters counts characters, not bytes or UTF-16 units.
+void titlesComeThroughInEveryScript() {
     TestWindow window("");
     Win32WindowSystem windows;
-    const std::string title = "搖桿 1 測試";
-    CHECK(windows.setWindowText(window.handle(), title));
-    const auto big5 = utf8ToBig5(title);
-    if (CHECK(big5.has_value()))
-        CHECK_TEXT(window.rawTitle(), *big5);
-    CHECK_TEXT(windows.windowText(window.handle(), 100), title);
+    const std::string japanese = "\xE3\x82\xB2\xE3\x83\xBC\xE3\x83\xA0\xE7\x94\xBB\xE9\x9D\xA2 1"; // ゲーム画面 1
+    CHECK(windows.setWindowText(window.handle(), japanese));
+    wchar_t raw[64] = {};
+    GetWindowTextW(window.hwnd(), raw, 64);
+    CHECK(std::wstring(raw) == L"\x30B2\x30FC\x30E0\x753B\x9762 1");
+    CHECK_TEXT(windows.windowText(window.handle(), 100), japanese);
+    const std::string mixed = "a\xED\x95\x9C\xC3\xA4\xE6\xB8\xAC\x62"; // a한ä測b
+    CHECK(windows.setWindowText(window.handle(), mixed));
+    CHECK_TEXT(windows.windowText(window.handle(), 100), mixed);
 
-    // 60 double-byte characters: a 100-character buffer holds 99 bytes, 49 characters and half of
-    // the 50th, which is dropped.
-    std::string longTitle;
-    for (int i = 0; i < 60; ++i)
-        longTitle += "測";
-    CHECK(windows.setWindowText(window.handle(), longTitle));
-    CHECK_TEXT(windows.windowText(window.handle(), 100), longTitle.substr(0, 49 * 3));
+    // 120 characters: 99 are read, three-byte ones and four-byte ones (two UTF-16 units) alike.
+    for (const std::string& one : {std::string("\xE6\xB8\xAC"), std::string("\xF0\x9F\x8E\xAE")}) { // 測, 🎮
+        std::string longTitle;
+        for (int i = 0; i < 120; ++i)
+            longTitle += one;
+        CHECK(windows.setWindowText(window.handle(), longTitle));
+        CHECK_TEXT(windows.windowText(window.handle(), 100), longTitle.substr(0, 99 * one.size()));
+        CHECK_TEXT(windows.windowText(window.handle(), 5), longTitle.substr(0, 4 * one.size()));
+    }
+}
 
-    // A character with no Big5 form is written as "?", not as a look-alike, and the window keeps a title.
-    CHECK(windows.setWindowText(window.handle(), "a한äb"));
-    CHECK_TEXT(windows.windowText(window.handle(), 100), "a??b");
+// A window titled in Japanese is listed under its title, with no "?" in it.
+void theTargetListShowsATitleInJapanese() {
+    TestWindow window("");
+    Win32WindowSystem windows;
+    const std::string title = "\xE3\x82\xB2\xE3\x83\xBC\xE3\x83\xA0\xE7\x94\xBB\xE9\x9D\xA2"; // ゲーム画面
+    SetWindowTextW(window.hwnd(), L"\x30B2\x30FC\x30E0\x753B\x9762");
+    TargetWindowList list;
+    RecordingHost host;
+    TargetWindows targets(list, windows, host, false);
+    targets.RefreshTargetWindows();
+    const int entry = entryOf(list, window.handle());
+    if (CHECK(entry > 0))
+        CHECK_TEXT(host.items.at(static_cast<std::size_t>(entry - 1)), title);
 }
 
 void refreshRenamesAnUntitledWindowOnce() {
@@ -794,11 +840,13 @@ int main() {
         {"the pointer moves as far as asked and clicks", thePointerMovesAsFarAsAskedAndClicksReachTheWindowBelowIt},
         {"joystick detection with no joystick", joystickDetectionAnswersThatThereIsNoJoystick},
         {"joystick records: name, and the hat as the stick", joystickRecordsGiveTheNameAndTheHatAsTheStick},
+        {"a joystick's name is its product's", aJoysticksNameIsItsProductsFromTheControllerSettings},
         {"hidden-window timer fires and stops", hiddenWindowTimerFiresAndStops},
         {"TTimerEx window-timer mode on the hidden window", timerInWindowTimerModeFiresOnTheHiddenWindow},
         {"TTimerEx threaded mode at tpHighest", threadedTimerRunsItsWorkerAtTheChosenPriority},
         {"enumeration: pid, visibility, title", enumerationFindsOurWindowsWithPidVisibilityAndTitle},
-        {"titles travel as Big5", titlesTravelAsBig5},
+        {"titles come through in every script", titlesComeThroughInEveryScript},
+        {"the target list shows a title in Japanese", theTargetListShowsATitleInJapanese},
         {"process queries: running, ended, within reach", processQueriesTellRunningEndedAndWithinReach},
         {"RefreshTargetWindows renames an untitled window once", refreshRenamesAnUntitledWindowOnce},
         {"move player sends its events in order", movePlayerSendsItsEventsInOrder},

@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QSignalBlocker>
 #include <QTimer>
 
@@ -81,6 +82,21 @@ void EngineBridge::targetChosen(uint32_t processId) {
 
 void EngineBridge::targetStateChanged(const TargetState& state) {
     m_window.showTargetState(state);
+}
+
+void EngineBridge::targetOutOfReach(uint32_t processId) {
+    QString program = QString::fromStdString(m_windows.processExecutableName(processId));
+    if (program.isEmpty())
+        program = QCoreApplication::translate("Vornik", "程序 %1").arg(processId);
+    const QString text =
+        QCoreApplication::translate("Vornik", "目標程式「%1」以系統管理員身分執行，Windows 不讓 Vornik "
+                                              "送出的按鍵傳給它。\n請也以系統管理員身分執行 Vornik。")
+            .arg(program);
+    // After the tick or the combo's handler has returned, as a load for the new target does.
+    QTimer::singleShot(0, &m_window, [this, text] {
+        if (!m_window.ending())
+            Modal::error(&m_window, text);
+    });
 }
 
 EngineHost::Answer EngineBridge::askConnectionError(const std::string& text) {

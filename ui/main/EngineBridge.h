@@ -33,6 +33,8 @@ public:
     void targetChosen(uint32_t processId) override;
     // Shown in the window and the tray icon's tooltip.
     void targetStateChanged(const TargetState& state) override;
+    // Says so in a message naming the target's program and the remedy, once the tick has returned.
+    void targetOutOfReach(uint32_t processId) override;
     Answer askConnectionError(const std::string& text) override;
     // The window's exit path: keys released, windows closed, event loop left.
     void endProgram() override;
