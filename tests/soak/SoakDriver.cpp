@@ -5,7 +5,8 @@
 // program's own, stop boxes ticked through the accessibility interface, other profiles loaded.
 // Every so often it lets go of everything and asks the X server which keys and buttons are still down.
 //
-//   vornik_soak --program PATH --pads-lib PATH --stop-boxes SCRIPT [--seconds N] [--seed N] [--work DIR]
+//   vornik_soak --program PATH --pads-lib PATH --screen-reader SCRIPT [--seconds N] [--seed N] [--work DIR]
+//               [--without keyboard|focus|unplug|stop-boxes|loads]...
 //
 // Prints its figures as `name: value` lines and exits non-zero when an invariant broke: a press that
 // reached the second window, a key or button left down, a crash, or a sanitizer report.
@@ -61,10 +62,11 @@ constexpr int kJoystickButtons = 12;
 constexpr int kControllerButtons = 15;
 
 struct Options {
-    std::string program, padsLib, stopBoxes;
+    std::string program, padsLib, screenReader;
     fs::path work;
     int seconds = 600;
     uint32_t seed = 0;
+    std::set<std::string> without; // kinds of action left out, to find what a figure comes from
 };
 
 // ---- the generated profiles ----
@@ -167,19 +169,28 @@ public:
         XFlush(m_display);
     }
 
+    // The window that has the keyboard focus now (the window manager gives it a moment after asking).
+    Window focused() {
+        Window window = 0;
+        int revert = 0;
+        XGetInputFocus(m_display, &window, &revert);
+        return window;
+    }
+
     Window activeWindow() {
         const std::vector<unsigned long> value = property(DefaultRootWindow(m_display), "_NET_ACTIVE_WINDOW", XA_WINDOW);
         return value.empty() ? 0 : value[0];
     }
 
-    // The managed window whose _NET_WM_PID is `pid`, or 0.
-    Window windowOf(pid_t pid) {
+    // The managed windows whose _NET_WM_PID is `pid`, oldest first.
+    std::vector<Window> windowsOf(pid_t pid) {
+        std::vector<Window> windows;
         for (unsigned long window : property(DefaultRootWindow(m_display), "_NET_CLIENT_LIST", XA_WINDOW)) {
             const std::vector<unsigned long> owner = property(window, "_NET_WM_PID", XA_CARDINAL);
             if (!owner.empty() && static_cast<pid_t>(owner[0]) == pid)
-                return window;
+                windows.push_back(window);
         }
-        return 0;
+        return windows;
     }
 
     // The keys (X keycodes) and pointer buttons down at the server, leaving out `ignored` keycodes.
@@ -310,10 +321,11 @@ private:
     long m_commands = 0;
 };
 
-// The accessibility helper: ticks or unticks the program's stop boxes as a screen reader's user would.
-class StopBoxes {
+// The accessibility helper (screen-reader.py): ticks or unticks the program's stop boxes and answers
+// its message boxes, as a screen reader's user would.
+class ScreenReader {
 public:
-    explicit StopBoxes(const std::string& script, pid_t program) {
+    explicit ScreenReader(const std::string& script, pid_t program) {
         int in[2], out[2];
         if (pipe(in) != 0 || pipe(out) != 0)
             throw std::runtime_error("pipe failed");
@@ -332,22 +344,24 @@ public:
         m_in = fdopen(in[1], "w");
         m_out = fdopen(out[0], "r");
     }
-    ~StopBoxes() {
+    ~ScreenReader() {
         std::fclose(m_in);
         std::fclose(m_out);
         waitpid(m_pid, nullptr, 0);
     }
-    // Toggles the `index`-th stop box (counted over all of them); how many there were, or -1.
-    int toggle(int index) {
-        std::fprintf(m_in, "toggle %d\n", index);
-        std::fflush(m_in);
-        char line[128];
-        if (std::fgets(line, sizeof line, m_out) == nullptr)
-            return -1;
-        return std::atoi(line);
-    }
+    // Toggles the `index`-th stop box (counted over all of them); how many there were, or 0.
+    int toggle(int index) { return ask("toggle " + std::to_string(index)); }
+    // Presses OK in the program's message box; whether there was one.
+    bool answer() { return ask("answer") > 0; }
 
 private:
+    int ask(const std::string& command) {
+        std::fprintf(m_in, "%s\n", command.c_str());
+        std::fflush(m_in);
+        char line[128];
+        return std::fgets(line, sizeof line, m_out) == nullptr ? 0 : std::atoi(line);
+    }
+
     pid_t m_pid = -1;
     FILE* m_in = nullptr;
     FILE* m_out = nullptr;
@@ -357,7 +371,8 @@ private:
 
 struct Figures {
     long inputEvents = 0, keyEventsOut = 0, pressesIntoOther = 0, releasesIntoOther = 0, keysLeftDown = 0;
-    long checks = 0, focusChanges = 0, unplugs = 0, stopBoxToggles = 0, profileLoads = 0, crashes = 0;
+    long checks = 0, focusChanges = 0, unplugs = 0, boxesAnswered = 0, stopBoxToggles = 0, profileLoads = 0;
+    long crashes = 0;
     long sanitizerReports = 0, rssAfterFirstMinuteKb = -1, rssEndKb = -1;
     double seconds = 0, maxTickMs = -1;
 };
@@ -377,6 +392,8 @@ private:
     void letGo();
     bool waitQuiet(std::chrono::milliseconds quiet, std::chrono::milliseconds limit);
     void countOther();
+    void replug(bool all);
+    void answerBoxes();
     bool programAlive();
 
     Options m_options;
@@ -385,7 +402,7 @@ private:
     Desktop m_desktop;
     std::unique_ptr<RecorderProcess> m_target, m_other;
     std::unique_ptr<Pads> m_pads;
-    std::unique_ptr<StopBoxes> m_stopBoxes;
+    std::unique_ptr<ScreenReader> m_screenReader;
     pid_t m_program = -1;
     int m_programStatus = 0;
     Window m_programWindow = 0;
@@ -394,6 +411,7 @@ private:
     bool m_canLoad = false;
     int m_profileInUse = 0;
     std::array<bool, kPads> m_plugged{};
+    std::array<Clock::time_point, kPads> m_replugAt{};
     std::array<std::set<int>, kPads> m_held; // buttons the player holds, per pad
     std::set<int> m_keysHeld;                // the player's own keyboard keys (X keycodes)
     std::set<int> m_automaticKeycodes;
@@ -427,16 +445,17 @@ void Soak::startProgram() {
                       m_log);
     m_pads = std::make_unique<Pads>(fifo);
     const auto deadline = Clock::now() + 60s;
-    while ((m_programWindow = m_desktop.windowOf(m_program)) == 0) {
+    while (m_desktop.windowsOf(m_program).empty()) {
         if (!programAlive() || Clock::now() > deadline)
             throw std::runtime_error("the program's window never came up");
         std::this_thread::sleep_for(50ms);
     }
+    m_programWindow = m_desktop.windowsOf(m_program).front();
     for (int pad = 0; pad < kPads; ++pad) {
         m_pads->send("attach " + std::to_string(pad) + (pad >= 2 ? " controller" : " joystick"));
         m_plugged[pad] = true;
     }
-    m_stopBoxes = std::make_unique<StopBoxes>(m_options.stopBoxes, m_program);
+    m_screenReader = std::make_unique<ScreenReader>(m_options.screenReader, m_program);
     for (int vk : kAutomaticKeys)
         m_automaticKeycodes.insert(m_desktop.keycodeOfVk(vk));
 }
@@ -478,6 +497,29 @@ void Soak::chooseTarget() {
                      m_desktop.activeWindow(), m_target->window());
     }
     throw std::runtime_error("the target could not be chosen");
+}
+
+void Soak::replug(bool all) {
+    for (int pad = 0; pad < kPads; ++pad) {
+        if (!m_plugged[pad] && (all || Clock::now() >= m_replugAt[pad])) {
+            m_pads->send("attach " + std::to_string(pad) + (pad >= 2 ? " controller" : " joystick"));
+            m_plugged[pad] = true;
+        }
+    }
+}
+
+// A pad pulled out while the target is in front brings up the connection-error box: the player
+// plugs it back in and presses OK, then goes back to the window that was in front.
+void Soak::answerBoxes() {
+    if (m_desktop.windowsOf(m_program).size() < 2)
+        return;
+    replug(true);
+    std::this_thread::sleep_for(50ms);
+    if (m_screenReader->answer()) {
+        ++m_figures.boxesAnswered;
+        std::this_thread::sleep_for(50ms);
+        m_desktop.activate(m_front);
+    }
 }
 
 void Soak::countOther() {
@@ -548,6 +590,7 @@ void Soak::step() {
     const int pad = roll(0, kPads - 1);
     const std::string p = std::to_string(pad);
     const int action = roll(0, 99);
+    const auto left = [&](const char* kind) { return m_options.without.count(kind) != 0; };
     if (action < 36) { // a button goes down or up
         if (!m_plugged[pad])
             return;
@@ -571,7 +614,7 @@ void Soak::step() {
         m_pads->send("hat " + p + " " + std::to_string(hats[roll(0, 9)]));
         ++m_figures.inputEvents;
     } else if (action < 67) { // a keyboard key bound to a move, only into the target
-        if (m_front != m_target->window())
+        if (left("keyboard") || m_front != m_target->window() || m_desktop.focused() != m_target->window())
             return;
         const int code = m_desktop.keycodeOfVk(kKeyboardBindingKeys[roll(0, 3)]);
         const bool down = m_keysHeld.count(code) == 0;
@@ -579,6 +622,8 @@ void Soak::step() {
         m_desktop.key(code, down);
         ++m_figures.inputEvents;
     } else if (action < 78) { // the focus moves: mostly back to the target
+        if (left("focus"))
+            return;
         const int where = roll(0, 9);
         const Window next = where < 6 ? m_target->window() : where < 9 ? m_other->window() : m_programWindow;
         if (next == m_front)
@@ -591,19 +636,21 @@ void Soak::step() {
         m_front = next;
         ++m_figures.focusChanges;
     } else if (action < 81) { // a pad pulled out or plugged back
-        if (m_plugged[pad]) {
-            m_pads->send("detach " + p);
-            m_held[pad].clear();
-        } else {
-            m_pads->send("attach " + p + (pad >= 2 ? " controller" : " joystick"));
-        }
-        m_plugged[pad] = !m_plugged[pad];
+        if (left("unplug"))
+            return;
+        if (!m_plugged[pad])
+            return;
+        // Out for a moment, as a cable pulled and pushed back; a box about it may come up meanwhile.
+        m_pads->send("detach " + p);
+        m_held[pad].clear();
+        m_plugged[pad] = false;
+        m_replugAt[pad] = Clock::now() + std::chrono::milliseconds(roll(50, 3000));
         ++m_figures.unplugs;
     } else if (action < 84) { // a stop box
-        if (m_stopBoxes->toggle(roll(0, 99)) > 0)
+        if (!left("stop-boxes") && m_screenReader->toggle(roll(0, 99)) > 0)
             ++m_figures.stopBoxToggles;
     } else if (action < 85) { // another profile
-        if (!m_canLoad)
+        if (!m_canLoad || left("loads"))
             return;
         m_profileInUse = 1 - m_profileInUse;
         const pid_t loader = spawn({m_options.program, "--load", m_profiles[m_profileInUse].string()},
@@ -628,11 +675,19 @@ int Soak::run() {
     const auto start = Clock::now();
     const auto end = start + std::chrono::seconds(m_options.seconds);
     const auto firstMinute = start + std::chrono::seconds(std::min(60, m_options.seconds / 4));
+    auto nextTrace = start + 30s;
     while (Clock::now() < end) {
         step();
+        replug(false);
+        answerBoxes();
         countOther();
         if (m_figures.rssAfterFirstMinuteKb < 0 && Clock::now() >= firstMinute)
             m_figures.rssAfterFirstMinuteKb = rssKb(m_program);
+        if (Clock::now() >= nextTrace) {
+            std::fprintf(stderr, "soak: %.0f s, rss %ld kB\n",
+                         std::chrono::duration<double>(Clock::now() - start).count(), rssKb(m_program));
+            nextTrace += 30s;
+        }
         if (!programAlive()) {
             ++m_figures.crashes;
             std::fprintf(stderr, "soak: the program ended during the run (status %d)\n", m_programStatus);
@@ -688,6 +743,7 @@ int Soak::run() {
     std::printf("soak_checks: %ld\n", f.checks);
     std::printf("soak_focus_changes: %ld\n", f.focusChanges);
     std::printf("soak_unplugs: %ld\n", f.unplugs);
+    std::printf("soak_boxes_answered: %ld\n", f.boxesAnswered);
     std::printf("soak_stop_box_toggles: %ld\n", f.stopBoxToggles);
     std::printf("soak_profile_loads: %ld\n", f.profileLoads);
     std::printf("soak_rss_growth_kb: %ld\n", f.rssEndKb >= 0 && f.rssAfterFirstMinuteKb >= 0 ? f.rssEndKb - f.rssAfterFirstMinuteKb : -1);
@@ -713,17 +769,19 @@ int main(int argc, char** argv) {
             options.program = value;
         else if (name == "--pads-lib")
             options.padsLib = value;
-        else if (name == "--stop-boxes")
-            options.stopBoxes = value;
+        else if (name == "--screen-reader")
+            options.screenReader = value;
         else if (name == "--seconds")
             options.seconds = std::atoi(value.c_str());
         else if (name == "--seed")
             options.seed = static_cast<uint32_t>(std::strtoul(value.c_str(), nullptr, 10));
         else if (name == "--work")
             options.work = value;
+        else if (name == "--without")
+            options.without.insert(value);
     }
-    if (options.program.empty() || options.padsLib.empty() || options.stopBoxes.empty()) {
-        std::fprintf(stderr, "usage: vornik_soak --program PATH --pads-lib PATH --stop-boxes SCRIPT [--seconds N] "
+    if (options.program.empty() || options.padsLib.empty() || options.screenReader.empty()) {
+        std::fprintf(stderr, "usage: vornik_soak --program PATH --pads-lib PATH --screen-reader SCRIPT [--seconds N] "
                              "[--seed N] [--work DIR]\n");
         return 2;
     }

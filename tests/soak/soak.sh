@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # soak.sh DRIVER PROGRAM PADS_LIB SECONDS [SEED]: the soak run on a private X server with a window
 # manager and a session bus (for the accessibility interface), printing the driver's figures.
+# SOAK_WITHOUT="unplug stop-boxes ..." leaves kinds of action out.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 driver=$1 program=$2 pads=$3 seconds=$4 seed=${5:-}
 export SOAK_DRIVER=$driver SOAK_PROGRAM=$program SOAK_PADS=$pads SOAK_SECONDS=$seconds SOAK_SEED=$seed
-export SOAK_STOP_BOXES="$here/stop-boxes.py"
+export SOAK_SCREEN_READER="$here/screen-reader.py"
 # A program built with AddressSanitizer wants its runtime first among the libraries it loads.
 if ldd "$program" | grep -q libasan; then
     export VORNIK_SOAK_ASAN_RUNTIME
@@ -18,9 +19,11 @@ run() {
     openbox >/dev/null 2>&1 &
     local wm=$!
     sleep 0.5
-    local args=(--program "$SOAK_PROGRAM" --pads-lib "$SOAK_PADS" --stop-boxes "$SOAK_STOP_BOXES"
+    local args=(--program "$SOAK_PROGRAM" --pads-lib "$SOAK_PADS" --screen-reader "$SOAK_SCREEN_READER"
                 --seconds "$SOAK_SECONDS")
     [ -n "$SOAK_SEED" ] && args+=(--seed "$SOAK_SEED")
+    local kind
+    for kind in ${SOAK_WITHOUT:-}; do args+=(--without "$kind"); done
     local rc=0
     "$SOAK_DRIVER" "${args[@]}" || rc=$?
     kill "$wm" 2>/dev/null || true
