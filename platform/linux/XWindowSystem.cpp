@@ -117,12 +117,14 @@ bool XWindowSystem::onEvent(const XEvent& event) {
     case PropertyNotify:
         if (event.xproperty.window == m_connection.root() && event.xproperty.atom == m_atoms[NetActiveWindow]) {
             m_activeWindowPublished = event.xproperty.state == PropertyNewValue;
+            m_focusMovedSincePublished = false;
             m_foregroundKnown = false;
             return true;
         }
         return false;
     case FocusIn:
     case FocusOut:
+        m_focusMovedSincePublished = true;
         m_foregroundKnown = false;
         return true;
     case CreateNotify:
@@ -167,6 +169,11 @@ WindowHandle XWindowSystem::foregroundWindow() {
         if (readProperty(m_connection.display(), m_connection.root(), m_atoms[NetActiveWindow], XA_WINDOW, 1, active)) {
             if (active.format == 32 && active.items >= 1)
                 m_foreground = static_cast<Window>(*reinterpret_cast<const long*>(active.bytes.data()));
+            // A window manager publishes the active window only once it has seen the focus arrive:
+            // in between, keys already go to the newly focused window while the property still names
+            // the old one. No window counts as in front until the two agree again.
+            if (m_focusMovedSincePublished && m_foreground != 0 && focusedTopLevel() != m_foreground)
+                m_foreground = 0;
             return m_foreground;
         }
         m_activeWindowPublished = false;

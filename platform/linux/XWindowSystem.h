@@ -74,6 +74,9 @@ private:
     bool m_hasXRes = false;
     bool m_waylandDesktop = false;
     bool m_activeWindowPublished = false;
+    // The input focus has moved since the window manager last published the active window: until it
+    // publishes again, the published window counts only if it still has the focus.
+    bool m_focusMovedSincePublished = false;
     bool m_foregroundKnown = false; // m_foreground is up to date: no event said otherwise since
     Window m_foreground = 0;
     WindowHandle m_applicationHandle = 0;

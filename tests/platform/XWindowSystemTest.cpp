@@ -84,6 +84,28 @@ TEST_F(XWindowSystemTest, PublishedActiveWindowWinsOverTheFocus) {
     EXPECT_EQ(windows.foregroundWindow(), a) << "no longer published: back to the input focus";
 }
 
+// Keys go where the input focus is. A window manager moves the focus first and publishes the new
+// active window only once it sees the focus arrive; meanwhile nothing counts as in front.
+TEST_F(XWindowSystemTest, AFocusMovedAwayFromThePublishedWindowCountsAsNoneUntilPublished) {
+    const Window a = user.createWindow("a");
+    const Window b = user.createWindow("b");
+    user.focus(a);
+    user.setActiveWindow(a);
+    settle();
+    ASSERT_EQ(windows.foregroundWindow(), a);
+    user.focus(b);
+    settle();
+    EXPECT_EQ(windows.foregroundWindow(), 0u);
+    user.setActiveWindow(b);
+    settle();
+    EXPECT_EQ(windows.foregroundWindow(), b);
+    user.focus(a); // back to a while b is still published: none again
+    settle();
+    EXPECT_EQ(windows.foregroundWindow(), 0u);
+    XDeleteProperty(user.display(), user.root(), user.atom("_NET_ACTIVE_WINDOW"));
+    user.sync();
+}
+
 TEST_F(XWindowSystemTest, TheForegroundIsFollowedByEventsAndAnIdleTestCostsNoRoundTrip) {
     RecorderProcess target({"--focus"});
     const WindowHandle fg = windows.foregroundWindow();
