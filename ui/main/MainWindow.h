@@ -45,7 +45,7 @@ struct StartupOptions {
     QString exeDirectory;      // empty: the directory of the running executable
     bool allProcesses = false; // the "/allproc" argument
     bool runTimer = true;      // tests run TimerEx1Timer themselves
-    uint32_t restInterval = 1000; // ms between ticks while the engine is idle (TickScheduler)
+    uint32_t restInterval = 0; // ms between ticks while the engine is idle; 0: none (TickScheduler)
     QString profile;           // a profile file loaded after the start-up sequence (absolute path)
     UserFolders folders = UserFolders::current(); // settings, recovery profile, game profiles
     std::function<bool()> trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
