@@ -129,9 +129,9 @@ report() { # NAME PID
         "/proc/$p/status"
     awk -v n="$name" '/^Pss:/ {printf "%s_pss_mb: %.1f\n", n, $2 / 1024}
         /^Private_Dirty:/ {printf "%s_private_dirty_mb: %.1f\n", n, $2 / 1024}' "/proc/$p/smaps_rollup"
-    awk -v n="$name" -v d="${cs[$3]}" -v s="${secs[$3]}" 'BEGIN { printf "%s_context_switches_per_s: %.0f\n", n, d / s }'
+    awk -v n="$name" -v d="${cs[$3]}" -v s="${secs[$3]}" 'BEGIN { printf "%s_context_switches_per_s: %.2f\n", n, d / s }'
     awk -v n="$name" -v d="${cpu[$3]}" -v s="${secs[$3]}" \
-        'BEGIN { printf "%s_idle_cpu_percent: %.3f\n", n, 100 * d / 1e9 / s }'
+        'BEGIN { printf "%s_idle_cpu_percent: %.4f\n", n, 100 * d / 1e9 / s }'
 }
 
 echo "startup_ms: $(median "${paints[@]}")"

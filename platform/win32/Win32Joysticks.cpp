@@ -99,6 +99,9 @@ std::string joystickProductName(uint32_t id, const char* regKey) {
         L"System\\CurrentControlSet\\Control\\MediaProperties\\PrivateProperties\\Joystick\\OEM\\" + oem, L"OEMName"));
 }
 
+// winmm's "reload the joystick configuration", which MinGW's headers leave out.
+extern "C" MMRESULT WINAPI joyConfigChanged(DWORD flags);
+
 namespace {
 constexpr wchar_t kDeviceWindowClass[] = L"VornikDeviceWatch";
 
