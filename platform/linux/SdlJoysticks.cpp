@@ -130,6 +130,7 @@ void SdlJoysticks::watchDevices() {
         return;
     SDL_EventState(SDL_JOYDEVICEADDED, SDL_ENABLE);
     SDL_EventState(SDL_JOYDEVICEREMOVED, SDL_ENABLE);
+    SDL_AddEventWatch(&SdlJoysticks::onSdlEvent, this);
     // udev's announcements, sent once a device is set up: the group its monitors listen to (2).
     m_udevWatch = ::socket(AF_NETLINK, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, NETLINK_KOBJECT_UEVENT);
     if (m_udevWatch >= 0) {
@@ -161,7 +162,15 @@ void SdlJoysticks::watchDevices() {
     }
 }
 
+int SdlJoysticks::onSdlEvent(void* joysticks, SDL_Event* event) {
+    if (event->type == SDL_JOYDEVICEADDED || event->type == SDL_JOYDEVICEREMOVED)
+        static_cast<SdlJoysticks*>(joysticks)->signalVirtualChange(); // an eventfd write: any thread
+    return 0;
+}
+
 void SdlJoysticks::unwatchDevices() {
+    if (m_initialised && m_epoll >= 0)
+        SDL_DelEventWatch(&SdlJoysticks::onSdlEvent, this);
     for (int fd : {m_udevWatch, m_nodeWatch}) {
         if (fd >= 0)
             ::close(fd);

@@ -2,6 +2,7 @@
 
 #include "Joysticks.h"
 
+#include <SDL2/SDL_events.h>
 #include <SDL2/SDL_joystick.h>
 
 #include <array>
@@ -43,7 +44,8 @@ public:
     // SDL_JoystickUpdate, from udev's announcements or, where udev does not run, the device
     // directory's; the same announcements make the change descriptor readable (a udev monitor socket
     // and an inotify watch of /dev/input in the epoll set), so nobody need look between two of them.
-    // A virtual joystick's mover says so with signalVirtualChange.
+    // SDL's device events wake the program themselves, from whichever thread posts them (a virtual
+    // joystick is plugged in by whoever makes it).
     bool devicesAnnounced() override { return m_udevWatch >= 0 || m_nodeWatch >= 0; }
     bool deviceChangesWaiting() override;
     bool takeDeviceChanges() override;
@@ -76,6 +78,8 @@ private:
     void unwatchDevices();
     // Empties `fd` if it is one of the announcements' descriptors; false for any other descriptor.
     bool drainDeviceWatch(int fd);
+    // SDL's event watch: makes the change descriptor readable for every device event SDL posts.
+    static int onSdlEvent(void* joysticks, SDL_Event* event);
 
     std::array<Slot, 32> m_slots{};
     int m_count = 0;
