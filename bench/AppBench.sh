@@ -1,43 +1,92 @@
 #!/usr/bin/env bash
-# bench/AppBench.sh VORNIK_EXE: the program's start-up time (process start to the main window's first
-# paint, median of 5), then, idle with a target program in front and no key held, side by side with
-# QJoyPad (another X11 joystick mapper from Debian, started the same way with no device) in alternating
-# rounds of 5 s: resident memory (RSS and PSS), threads, context switches per second of all threads
-# and CPU use. On the current DISPLAY. Prints `name: value` lines.
+# bench/AppBench.sh VORNIK_EXE PAD_LIB MAP_WATCH: the program with one pad (PAD_LIB, preloaded, attaches
+# an SDL virtual pad whose stand-in device node is a FIFO held open here): its start-up, process start
+# to the main window's mapping (MAP_WATCH sees the MapNotify) and to its first paint, median of 5, and
+# QJoyPad's to its first window the same way; then, idle with a target program in front and no key
+# held, side by side with QJoyPad (another X11 joystick mapper from Debian, started the same way with no
+# device) in alternating rounds of 5 s (20 s each): memory (RSS, PSS and private dirty pages), threads,
+# context switches per second of all threads and CPU use. On the current DISPLAY. Prints `name: value`
+# lines.
 set -euo pipefail
 exe=$1
+pad_lib=$(realpath "$2")
+map_watch=$(realpath "$3")
 cd "$(dirname "$exe")"
 now_ms() { date +%s%3N; }
 pids=()
+node=/dev/shm/vornik-bench-pad-$$
 cleanup() {
     for p in "${pids[@]}"; do kill -TERM "$p" 2>/dev/null || true; done
+    rm -f "$node"
 }
 trap cleanup EXIT
+mkfifo "$node"
+exec 7<>"$node" # open for writing too, so the node never reports a hang-up; nothing is written
 
-times=()
+# Starts COMMAND... in the background once MAP_WATCH listens; sets `started` (ms) and `watch_log`.
+start_watched() {
+    watch_log=$(mktemp)
+    "$map_watch" >"$watch_log" &
+    for _ in $(seq 1 200); do
+        grep -q watching "$watch_log" && break
+        sleep 0.01
+    done
+    started=$(now_ms)
+    "$@" &
+    pid=$!
+}
+# Waits for the mapping that start_watched's MAP_WATCH saw; prints ms since the start.
+mapped_after() {
+    local mapped=""
+    for _ in $(seq 1 400); do
+        mapped=$(sed -n 's/^mapped at \([0-9]*\)$/\1/p' "$watch_log")
+        [ -n "$mapped" ] && break
+        sleep 0.025
+    done
+    rm -f "$watch_log"
+    [ -n "$mapped" ] || { echo "AppBench: no window was mapped" >&2; exit 1; }
+    echo $((mapped - started))
+}
+median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
+
+# exec: the background job is the program itself, not a shell around it.
+with_pad() { LD_PRELOAD="$pad_lib" VORNIK_BENCH_PAD_NODE="$node" VORNIK_REPORT_SHOWN=1 exec "$exe" 2>"$log"; }
+maps=()
+paints=()
 pid=0
 for run in 1 2 3 4 5; do
     log=$(mktemp)
-    t0=$(now_ms)
-    VORNIK_REPORT_SHOWN=1 "$exe" 2>"$log" &
-    pid=$!
+    start_watched with_pad
     shown=""
     for _ in $(seq 1 400); do
         shown=$(sed -n 's/^vornik: shown at \([0-9]*\) ms$/\1/p' "$log")
         [ -n "$shown" ] && break
         sleep 0.025
     done
-    rm -f "$log"
     [ -n "$shown" ] || { echo "AppBench: the main window never showed" >&2; exit 1; }
-    times+=($((shown - t0)))
+    maps+=("$(mapped_after)")
+    paints+=($((shown - started)))
     if [ "$run" -lt 5 ]; then
         kill -TERM "$pid"
         wait "$pid" || true
     fi
+    rm -f "$log"
 done
 pids+=("$pid")
-startup=$(printf '%s\n' "${times[@]}" | sort -n | sed -n 3p)
-echo "startup_runs_ms: ${times[*]}" >&2
+echo "startup_runs_ms: map ${maps[*]}; first paint ${paints[*]}" >&2
+
+# QJoyPad's first window the same way (it has no tray here), with a home of its own each time.
+peer_maps=()
+for run in 1 2 3 4 5; do
+    peer_home=$(mktemp -d)
+    start_watched env HOME="$peer_home" QT_XCB_GL_INTEGRATION=none qjoypad --notray
+    peer_maps+=("$(mapped_after)")
+    kill -TERM "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    rm -rf "$peer_home"
+done
+pid=${pids[0]}
+echo "qjoypad_map_runs_ms: ${peer_maps[*]}" >&2
 
 # The peer, with a home of its own so no setup of the user's is read or written.
 peer_home=$(mktemp -d)
@@ -78,13 +127,17 @@ report() { # NAME PID
     local name=$1 p=$2
     awk -v n="$name" '/^VmRSS:/ {printf "%s_rss_mb: %.1f\n", n, $2 / 1024} /^Threads:/ {print n "_threads: " $2}' \
         "/proc/$p/status"
-    awk -v n="$name" '/^Pss:/ {printf "%s_pss_mb: %.1f\n", n, $2 / 1024}' "/proc/$p/smaps_rollup"
-    awk -v n="$name" -v d="${cs[$3]}" -v s="${secs[$3]}" 'BEGIN { printf "%s_context_switches_per_s: %.0f\n", n, d / s }'
+    awk -v n="$name" '/^Pss:/ {printf "%s_pss_mb: %.1f\n", n, $2 / 1024}
+        /^Private_Dirty:/ {printf "%s_private_dirty_mb: %.1f\n", n, $2 / 1024}' "/proc/$p/smaps_rollup"
+    awk -v n="$name" -v d="${cs[$3]}" -v s="${secs[$3]}" 'BEGIN { printf "%s_context_switches_per_s: %.2f\n", n, d / s }'
     awk -v n="$name" -v d="${cpu[$3]}" -v s="${secs[$3]}" \
-        'BEGIN { printf "%s_idle_cpu_percent: %.3f\n", n, 100 * d / 1e9 / s }'
+        'BEGIN { printf "%s_idle_cpu_percent: %.4f\n", n, 100 * d / 1e9 / s }'
 }
 
-echo "startup_ms: $startup"
+echo "startup_ms: $(median "${paints[@]}")"
+echo "vornik_map_ms: $(median "${maps[@]}")"
+echo "vornik_first_paint_ms: $(median "${paints[@]}")"
+echo "qjoypad_map_ms: $(median "${peer_maps[@]}")"
 vornik_lines=$(report vornik "$pid" vornik)
 peer_lines=$(report qjoypad "$peer" peer)
 # The program's own lines keep their old names too.

@@ -1,13 +1,21 @@
 // End to end on a real X server (run under a private Xvfb by bench/run e2e): SDL virtual joysticks,
-// the engine driven as the program drives it (its timer and the joysticks' change descriptor watched by
-// a Qt event loop), XTest, and a real X client that notes when each key event reaches it. A virtual
-// joystick has no device node, so each press is announced on the change descriptor the way a pad's
-// evdev node makes it readable. Prints:
-//   e2e_latency_p50_ms, _p90_ms, _p99_ms,   virtual button press -> KeyPress at the client, 200 presses
-//   _max_ms                                 at random phases of the 30 ms timer
+// the engine driven as the program drives it (its timer, resting while idle as in the program, and the
+// joysticks' change descriptor watched by a Qt event loop), XTest, and a real X client that notes when
+// each key event reaches it. A virtual joystick has no device node, so each change is announced on the
+// change descriptor the way a pad's evdev node makes it readable. Prints:
+//   e2e_latency_p50_ms, _p90_ms, _p99_ms,   virtual button press -> KeyPress at the client, 300 presses
+//   _max_ms                                 at random phases; every other one while another button of
+//                                           the pad is held, so the 30 ms ticks run, the rest while the
+//                                           ticks rest
+//   e2e_release_p50_ms, _p99_ms, _max_ms    the button let go -> KeyRelease at the client, likewise
+//   e2e_share_while_ticking                 the share of presses made while the ticks ran
 //   xtest_floor_p50_ms, _p99_ms             a plain XTest key sent straight from another connection to the
-//                                           same client, 200 times, alternating with the presses above
-//   e2e_over_floor_p50_ms                   the first p50 minus the second
+//                                           same client, 300 times, alternating with the presses above
+//   xtest_floor_release_p99_ms              its key-up, likewise
+//   e2e_over_floor_p50_ms                   the first p50 minus the floor's
+//   e2e_p50_ratio_vs_floor, e2e_p99_ratio_vs_floor, e2e_release_p99_ratio_vs_floor
+//                                           the press p50 and p99 and the release p99 over the floor's
+//                                           p50, p99 and p99, from the same run
 //   tick_linux_us_median                    one idle EngineTick: 4 joysticks of 12 buttons with every
 //                                           input bound to a key, 100 keyboard bindings, target in front
 //   x_roundtrips_per_idle_tick              replies the process waited for, counted where Xlib waits
@@ -115,6 +123,11 @@ void loopFor(std::chrono::milliseconds duration) {
     loopUntil([&] { return std::chrono::steady_clock::now() >= until; });
 }
 
+struct Timing {
+    double press = -1;   // ms from the press to the KeyPress at the client; -1: it never came
+    double release = -1; // likewise for the release
+};
+
 void latency() {
     test::TestDisplay user;
     test::VirtualJoystick pad(12);
@@ -124,14 +137,17 @@ void latency() {
     config.joystickBindings[1][buttonEntry(1)] = keyBinding('A');
     rig.chooseTarget(target.window());
     const KeyCode floorKey = XKeysymToKeycode(user.display(), XK_b);
+    // Every move of the pad is announced below, as a device node would.
+    platform.joysticks().announceVirtualChanges(true);
 
     QTimer poll; // wakes the loop so it can look at the client's answers
     poll.start(1);
-    std::vector<double> latencies, floor;
+    std::vector<double> presses, releases, floor, floorReleases;
+    int whileTicking = 0;
     {
         TTimerEx timer(qtTimerHooks({}));
-        // The ticks never rest here: the figure is the one of a program that ticks every 30 ms.
-        QtTickDriver ticks(engine, platform.platform(), {}, 30, 30);
+        // As in the program: 30 ms ticks, resting (the timer stopped) while the engine is idle.
+        QtTickDriver ticks(engine, platform.platform(), [&](uint32_t ms) { timer.setInterval(ms); }, 30, 0);
         timer.setInterval(30);
         timer.setThreadPriority(tpHighest);
         timer.setOnTimer([&](TTimerEx&) { ticks.scheduler().timerFired(); });
@@ -140,56 +156,74 @@ void latency() {
         std::uniform_int_distribution<int> phase(0, 59);
         const auto measure = [&](const auto& press, const auto& release) {
             loopFor(std::chrono::milliseconds(phase(random)));
+            Timing timing;
             const std::size_t before = target.keys().size();
             const int64_t pressedAt = nowUs();
             press();
             if (!loopUntil([&] { return target.keys().size() > before; }))
-                return -1.0;
-            const double ms = static_cast<double>(target.keys()[before].timeUs - pressedAt) / 1000.0;
+                return timing;
+            timing.press = static_cast<double>(target.keys()[before].timeUs - pressedAt) / 1000.0;
+            // Let go at a random phase too, mostly within a tick or two of the press.
+            loopFor(std::chrono::milliseconds(phase(random) / 2));
+            const int64_t releasedAt = nowUs();
             release();
-            loopUntil([&] { return target.keys().size() > before + 1; });
-            return ms;
+            if (loopUntil([&] { return target.keys().size() > before + 1; }))
+                timing.release = static_cast<double>(target.keys()[before + 1].timeUs - releasedAt) / 1000.0;
+            return timing;
         };
-        for (int press = 0; press < 200; ++press) {
-            const double viaEngine = measure(
-                [&] {
-                    pad.setButton(0, true);
-                    platform.joysticks().signalVirtualChange();
-                },
-                [&] {
-                    pad.setButton(0, false);
-                    platform.joysticks().signalVirtualChange();
-                });
-            const double direct = measure(
-                [&] {
-                    XTestFakeKeyEvent(user.display(), floorKey, True, CurrentTime);
-                    XFlush(user.display());
-                },
-                [&] {
-                    XTestFakeKeyEvent(user.display(), floorKey, False, CurrentTime);
-                    XFlush(user.display());
-                });
-            if (viaEngine < 0 || direct < 0) {
-                std::fprintf(stderr, "e2e: key press %d never arrived\n", press);
+        const auto moveButton = [&](int button, bool down) {
+            pad.setButton(button, down);
+            platform.joysticks().signalVirtualChange();
+        };
+        for (int press = 0; press < 300; ++press) {
+            // Every other press with button 2 (bound to nothing) held: the ticks run meanwhile.
+            const bool holdOther = press % 2 == 1;
+            if (holdOther)
+                moveButton(1, true);
+            const Timing viaEngine = measure([&] { moveButton(0, true); }, [&] { moveButton(0, false); });
+            if (holdOther) {
+                whileTicking += ticks.scheduler().resting() ? 0 : 1;
+                moveButton(1, false);
+            }
+            const auto fakeKey = [&](bool down) {
+                XTestFakeKeyEvent(user.display(), floorKey, down ? True : False, CurrentTime);
+                XFlush(user.display());
+            };
+            const Timing direct = measure([&] { fakeKey(true); }, [&] { fakeKey(false); });
+            if (viaEngine.press < 0 || viaEngine.release < 0 || direct.press < 0 || direct.release < 0) {
+                std::fprintf(stderr, "e2e: a key event of press %d never arrived\n", press);
                 break;
             }
-            latencies.push_back(viaEngine);
-            floor.push_back(direct);
+            presses.push_back(viaEngine.press);
+            releases.push_back(viaEngine.release);
+            floor.push_back(direct.press);
+            floorReleases.push_back(direct.release);
         }
         timer.setEnabled(false);
-        std::fprintf(stderr, "e2e: %d input ticks\n", ticks.scheduler().inputTicks());
+        std::fprintf(stderr, "e2e: %d input ticks, %d wakes\n", ticks.scheduler().inputTicks(),
+                     ticks.scheduler().wakeTicks());
     }
     loopFor(50ms);
     engine.releaseHeldKeys();
-    if (latencies.empty())
+    if (presses.empty())
         return;
-    std::printf("e2e_latency_p50_ms: %.2f\n", percentile(latencies, 0.50));
-    std::printf("e2e_latency_p90_ms: %.2f\n", percentile(latencies, 0.90));
-    std::printf("e2e_latency_p99_ms: %.2f\n", percentile(latencies, 0.99));
-    std::printf("e2e_latency_max_ms: %.2f\n", *std::max_element(latencies.begin(), latencies.end()));
-    std::printf("xtest_floor_p50_ms: %.2f\n", percentile(floor, 0.50));
-    std::printf("xtest_floor_p99_ms: %.2f\n", percentile(floor, 0.99));
-    std::printf("e2e_over_floor_p50_ms: %.2f\n", percentile(latencies, 0.50) - percentile(floor, 0.50));
+    const double floorP50 = percentile(floor, 0.50);
+    const double floorP99 = percentile(floor, 0.99);
+    std::printf("e2e_latency_p50_ms: %.3f\n", percentile(presses, 0.50));
+    std::printf("e2e_latency_p90_ms: %.3f\n", percentile(presses, 0.90));
+    std::printf("e2e_latency_p99_ms: %.3f\n", percentile(presses, 0.99));
+    std::printf("e2e_latency_max_ms: %.3f\n", *std::max_element(presses.begin(), presses.end()));
+    std::printf("e2e_release_p50_ms: %.3f\n", percentile(releases, 0.50));
+    std::printf("e2e_release_p99_ms: %.3f\n", percentile(releases, 0.99));
+    std::printf("e2e_release_max_ms: %.3f\n", *std::max_element(releases.begin(), releases.end()));
+    std::printf("e2e_share_while_ticking: %.2f\n", static_cast<double>(whileTicking) / presses.size());
+    std::printf("xtest_floor_p50_ms: %.3f\n", floorP50);
+    std::printf("xtest_floor_p99_ms: %.3f\n", floorP99);
+    std::printf("xtest_floor_release_p99_ms: %.3f\n", percentile(floorReleases, 0.99));
+    std::printf("e2e_over_floor_p50_ms: %.3f\n", percentile(presses, 0.50) - floorP50);
+    std::printf("e2e_p50_ratio_vs_floor: %.2f\n", percentile(presses, 0.50) / floorP50);
+    std::printf("e2e_p99_ratio_vs_floor: %.2f\n", percentile(presses, 0.99) / floorP99);
+    std::printf("e2e_release_p99_ratio_vs_floor: %.2f\n", percentile(releases, 0.99) / floorP99);
 }
 
 void idleTick() {

@@ -12,8 +12,8 @@
 // of its steps that the target is still in front; once it is not, nothing more goes out this tick.
 // Between ticks, a joystick change that matters runs InputTick at once (steps 1, 3 and 4, and of
 // step 5 only the key chords that follow an input's state), so a press does not wait for the tick.
-// Before step 2, at most once a second, a joystick attached since start-up is given the next
-// number and a page. Steps 3 and 5 stop at the first absent joystick. The tick keeps no copy of
+// Before step 2, a joystick attached since start-up is given the next number and a page: looked for
+// when the system announces one plugged in, or else at most once a second. Steps 3 and 5 stop at the first absent joystick. The tick keeps no copy of
 // earlier input: what carries over is the auto-fire state in the binding table, the live-view tags
 // and the system's own key state.
 
@@ -115,11 +115,17 @@ void Engine::detectJoysticks() {
 }
 
 void Engine::detectAttachedJoysticks() {
-    // Asking the system about a joystick that is not there can take long, hence once a second.
-    const uint32_t now = m_platform.clock.tickCount();
-    if (now - m_lastAttachCheck < kAttachCheckInterval)
-        return;
-    m_lastAttachCheck = now;
+    if (m_platform.joysticks.devicesAnnounced()) {
+        // Looked for only when the system has announced a pad plugged in (or out).
+        if (!m_platform.joysticks.takeDeviceChanges())
+            return;
+    } else {
+        // Asking the system about a joystick that is not there can take long, hence once a second.
+        const uint32_t now = m_platform.clock.tickCount();
+        if (now - m_lastAttachCheck < kAttachCheckInterval)
+            return;
+        m_lastAttachCheck = now;
+    }
     int next = 1;
     while (next <= kMaxJoysticks && m_config.present(next))
         ++next;
@@ -153,6 +159,12 @@ void Engine::requestStop() noexcept {
 }
 
 bool Engine::readJoystick(int joystick, JoyReading& reading) {
+    const uint32_t bit = 1u << (joystick - 1);
+    // The partial tick answering a change takes the reading that found it, made just before.
+    if ((m_changeReadMask & bit) != 0) {
+        reading = m_changeReadings[static_cast<std::size_t>(joystick - 1)];
+        return true;
+    }
     if (m_platform.joysticks.getPosEx(static_cast<uint32_t>(joystick - 1), reading) == 0) {
         m_tickReadings[static_cast<std::size_t>(joystick - 1)] = reading;
         m_tickReadMask |= 1u << (joystick - 1);
@@ -266,8 +278,13 @@ bool Engine::joystickInputChanged() {
         JoyReading r;
         SeenInput now;
         // A failed read counts as a change: the tick that follows reads again and asks about it.
-        if (m_platform.joysticks.getPosEx(static_cast<uint32_t>(t - 1), r) == 0)
+        if (m_platform.joysticks.getPosEx(static_cast<uint32_t>(t - 1), r) == 0) {
             now = SeenInput{r.dwButtons, bindingZones(t, r), stickDeflected(t, r), true};
+            m_changeReadings[static_cast<std::size_t>(t - 1)] = r;
+            m_changeReadMask |= 1u << (t - 1);
+        } else {
+            m_changeReadMask &= ~(1u << (t - 1));
+        }
         SeenInput& seen = m_seen[static_cast<std::size_t>(t - 1)];
         if (!(now == seen) || !now.read)
             changed = true;
@@ -419,13 +436,16 @@ bool Engine::MotionTick() {
 void Engine::InputTick() {
     if (m_ending || stopRequested() || !m_host.mainWindowVisible()) {
         m_inFront = false;
+        m_changeReadMask = 0;
         return;
     }
     joystickSteps(true);
+    m_changeReadMask = 0;
 }
 
 void Engine::EngineTick() {
     m_idle = false;
+    m_changeReadMask = 0; // a full tick reads anew
     if (m_ending || stopRequested() || !m_host.mainWindowVisible()) {
         m_inFront = false;
         return;
@@ -444,6 +464,8 @@ void Engine::EngineTick() {
     bool needsNextTick = hotKey || joysticks.needsNextTick;
     if (joysticks.inFront && typing() && !m_host.keyboardStopBoxTicked())
         needsNextTick |= runKeyboardBindings();
+    else
+        keyboard.forgetPresses(); // a key tapped meanwhile was not meant for the target
     for (int t = 1; t <= kMaxJoysticks && m_config.present(t) && !needsNextTick; ++t)
         needsNextTick = joystickAwayFromRest(t);
     needsNextTick |= m_held.holdsAnything();
@@ -469,7 +491,8 @@ bool Engine::runKeyboardBindings() {
     const int count = std::min(named.Count, kKeyBindingCount);
     for (int k = 1; k <= count && typing(); ++k) {
         const int code = (k + 1 <= named.Codes.size()) ? named.Codes[k + 1] : 0;
-        const bool down = m_platform.keyboard.asyncKeyState(code) != 0;
+        // Down now, or pressed and let go since the last tick: a tap between two ticks counts once.
+        const bool down = m_platform.keyboard.pressedSinceLastQuery(code);
         const KeyBinding& b = m_config.keyBindings[static_cast<std::size_t>(k - 1)];
         int32_t& countdown = m_heldCountdown[static_cast<std::size_t>(k - 1)];
         if (b.MoveNumber == 0)

@@ -82,8 +82,8 @@ public:
 
     // Start-up: capability query for system ids 0..31.
     void detectJoysticks();
-    // A joystick attached since start-up: at most once a second, asks for the capabilities of the
-    // first joystick number without a page; when it answers, it gets that number (and so do the
+    // A joystick attached since start-up: once the system has announced a pad plugged in, or else at
+    // most once a second, asks for the capabilities of the first joystick number without a page; when it answers, it gets that number (and so do the
     // joysticks right after it that answer too) and the host builds its page.
     void detectAttachedJoysticks();
 
@@ -160,6 +160,9 @@ private:
     // The readings the tick in progress has made, so that the look for rest does not read again.
     std::array<JoyReading, kMaxJoysticks> m_tickReadings{};
     uint32_t m_tickReadMask = 0; // bit t-1: joystick t read by this tick
+    // The readings joystickInputChanged made, for the partial tick that answers them (and only it).
+    std::array<JoyReading, kMaxJoysticks> m_changeReadings{};
+    uint32_t m_changeReadMask = 0;
     uint32_t m_lastAttachCheck = 0;     // tick count of the last look for an attached joystick
     struct SeenInput {
         uint32_t buttons = 0;

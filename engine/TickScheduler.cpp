@@ -42,20 +42,29 @@ void TickScheduler::joysticksAnnounced() {
         m_joysticksUnseen = true;
         return;
     }
+    lookAtJoysticks();
+}
+
+void TickScheduler::lookAtJoysticks() {
     if (m_engine.joystickInputChanged())
         answerJoysticks();
+    // The tick that answered a change woke the ticks; otherwise a new pad needs one to get its page.
+    if (m_resting && m_platform.joysticks.deviceChangesWaiting())
+        ask(Kind::Wake);
 }
 
 void TickScheduler::answerJoysticks() {
     if (m_spacingAsked)
         return; // the answer already waiting will see this change too
-    const auto since = now() - m_lastEnd;
-    if (since >= kMinSpacing || !m_hooks.callLater) {
+    // At once, unless the answers of a burst have run ahead of one every kMinSpacing by the burst.
+    const auto t = now();
+    const auto early = m_answerDue - t - (kBurst - 1) * kMinSpacing;
+    if (early <= early.zero() || !m_hooks.callLater) {
         ask(Kind::Input);
         return;
     }
     m_spacingAsked = true;
-    m_hooks.callLater(std::chrono::ceil<std::chrono::microseconds>(kMinSpacing - since));
+    m_hooks.callLater(std::chrono::ceil<std::chrono::microseconds>(early));
 }
 
 void TickScheduler::spacingPassed() {
@@ -79,8 +88,7 @@ void TickScheduler::ask(Kind kind) {
         if (m_pending != Kind::None) {
             run(std::exchange(m_pending, Kind::None));
         } else if (std::exchange(m_joysticksUnseen, false)) {
-            if (m_engine.joystickInputChanged())
-                answerJoysticks();
+            lookAtJoysticks();
         } else {
             break;
         }
@@ -88,12 +96,13 @@ void TickScheduler::ask(Kind kind) {
 }
 
 void TickScheduler::run(Kind kind) {
-    // While resting, a joystick change wakes the ticks: a full tick answers it.
-    const bool full = kind != Kind::Input || m_resting;
+    const bool full = kind != Kind::Input;
     {
         const Depth inTick(m_ticking);
         if (!full) {
             ++m_inputTicks;
+            const auto t = now();
+            m_answerDue = std::max(m_answerDue, t) + kMinSpacing;
             m_engine.InputTick();
         } else {
             if (kind != Kind::Full)
@@ -101,7 +110,10 @@ void TickScheduler::run(Kind kind) {
             m_engine.EngineTick();
         }
     }
-    m_lastEnd = now();
+    // While resting, a joystick change wakes the ticks: its keys have gone out, and a full tick
+    // follows at once.
+    if (!full && m_resting)
+        m_pending = std::max(m_pending, Kind::Wake);
     if (full)
         fullTickEnded();
     followMotion();
@@ -143,7 +155,13 @@ void TickScheduler::fullTickEnded() {
     if (rest == m_resting)
         return;
     m_resting = rest;
-    m_hooks.setInterval(rest ? m_restInterval : m_interval);
+    m_hooks.setInterval(rest ? restInterval() : m_interval);
+}
+
+uint32_t TickScheduler::restInterval() const {
+    if (m_restInterval == 0 && !m_platform.joysticks.devicesAnnounced())
+        return kDeviceLookInterval;
+    return m_restInterval;
 }
 
 bool TickScheduler::takeChanges() {

@@ -11,11 +11,16 @@ namespace vornik {
 // Owns every way a tick starts, and when it runs:
 //   - the timer's firing runs a full tick (EngineTick), every `interval` ms from the end of the last;
 //   - after a full tick that finds the engine idle, on a platform that announces every input change,
-//     the timer rests (its interval becomes `restInterval`), until an announcement wakes it: a full
-//     tick runs at once, and unless it finds the engine idle again the usual interval comes back;
-//   - a joystick change between two ticks is answered at once by a partial tick (InputTick), or, while
-//     resting, by a full one; never sooner than kMinSpacing after the end of the last tick, so a noisy
-//     input cannot keep the main thread busy;
+//     the timer rests (its interval becomes `restInterval`; 0 stops it, where the joysticks also
+//     announce a pad plugged in, and is a second where they do not, since new pads are looked for on
+//     the ticks), until an announcement wakes it: a full tick runs at once, and unless it finds the
+//     engine idle again the usual interval comes back;
+//   - a joystick change between two ticks is answered at once by a partial tick (InputTick), whether
+//     or not a tick ran just before; while resting, a full tick follows it. Only a burst of more than
+//     kBurst changes within kBurst × kMinSpacing waits, so a noisy input cannot keep the main thread
+//     busy: beyond the burst, the answers come kMinSpacing apart;
+//   - a pad plugged in or out while resting (Joysticks::deviceChangesWaiting) runs a full tick, which
+//     gives a new pad its page;
 //   - while a pad moves the pointer or the wheel (Engine::motionWanted), a motion step every
 //     kMotionInterval, which reads only those pads and moves by the time that has passed;
 //   - where the joysticks announce nothing, they are read every Joysticks::pollInterval ms between
@@ -27,10 +32,14 @@ namespace vornik {
 class TickScheduler {
 public:
     static constexpr std::chrono::microseconds kMinSpacing{2000};
+    static constexpr int kBurst = 4;
+    // The rest where pads plugged in are not announced: they are looked for once a second.
+    static constexpr uint32_t kDeviceLookInterval = 1000;
     static constexpr std::chrono::milliseconds kMotionInterval{5}; // 200 pointer moves a second
 
     struct Hooks {
-        // Sets the timer's interval. Empty: there is no timer to rest (the ticks never rest).
+        // Sets the timer's interval; 0 stops it until it is set again. Empty: there is no timer to rest
+        // (the ticks never rest).
         std::function<void(uint32_t ms)> setInterval;
         // Has spacingPassed() called once, `delay` from now.
         std::function<void(std::chrono::microseconds delay)> callLater;
@@ -76,8 +85,12 @@ private:
     enum class Kind : uint8_t { None, Input, Full, Wake };
     void ask(Kind kind);
     void run(Kind kind);
-    // A joystick change: answered now, or once kMinSpacing has passed since the last tick.
+    // Reads the joysticks after an announcement and answers what changed: an input, or a pad plugged in.
+    void lookAtJoysticks();
+    // A joystick change: answered now, or, beyond a burst, once the burst's time has passed.
     void answerJoysticks();
+    // The interval of the resting timer.
+    uint32_t restInterval() const;
     void fullTickEnded();
     // Starts or stops the motion timer as the engine wants motion or not.
     void followMotion();
@@ -99,7 +112,9 @@ private:
     bool m_joysticksUnseen = false; // a joystick announcement came while a tick ran
     bool m_motionOn = false;
     uint32_t m_pollInterval = 0; // ms of the running poll timer; 0 while stopped
-    std::chrono::steady_clock::time_point m_lastEnd{};
+    // When the next answer to a joystick change is due if answers come kMinSpacing apart; an answer
+    // runs at once while this is less than a burst's time away.
+    std::chrono::steady_clock::time_point m_answerDue{};
     int m_wakeTicks = 0;
     int m_inputTicks = 0;
 };

@@ -46,6 +46,17 @@ public:
     // For joysticks that announce nothing: how often, in ms, they may be read between two ticks to
     // look for a change, so that a press need not wait for the next tick; 0 when they are not.
     virtual uint32_t pollInterval() { return 0; }
+
+    // True when the change descriptor also becomes readable as a joystick is plugged in or out, so
+    // new joysticks need not be looked for between two announcements; false when they have to be
+    // looked for on a cycle.
+    virtual bool devicesAnnounced() { return false; }
+    // Whether a joystick has been plugged in or out since the last takeDeviceChanges, leaving that
+    // for it to take. Only where devicesAnnounced.
+    virtual bool deviceChangesWaiting() { return false; }
+    // Whether a joystick has been plugged in or out since the last call; the next call says false
+    // until another is. Only where devicesAnnounced.
+    virtual bool takeDeviceChanges() { return false; }
 };
 
 } // namespace vornik

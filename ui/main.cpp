@@ -106,12 +106,21 @@ int main(int argc, char** argv) {
     mainWindow = &main;
     // A signal during a move stops the move at once; the main thread then ends the program.
     onSignal.setInterrupt([](void* window) noexcept { static_cast<TVornik*>(window)->engine().requestStop(); }, &main);
-    Tform2 about(&main);
-    TForm4 moveEditor(&main);
-    TForm5 recorder(&main);
-    TForm6 keyBinding(&main);
-    TForm3 joystickBinding(&main);
-    main.setDialogs(&about, &moveEditor, &recorder, &keyBinding, &joystickBinding);
+    // The dialogs are built when one is first opened: the window is on screen sooner, and a
+    // program that is only left running never holds them.
+    std::unique_ptr<Tform2> about;
+    std::unique_ptr<TForm4> moveEditor;
+    std::unique_ptr<TForm5> recorder;
+    std::unique_ptr<TForm6> keyBinding;
+    std::unique_ptr<TForm3> joystickBinding;
+    main.setDialogMaker([&] {
+        about = std::make_unique<Tform2>(&main);
+        moveEditor = std::make_unique<TForm4>(&main);
+        recorder = std::make_unique<TForm5>(&main);
+        keyBinding = std::make_unique<TForm6>(&main);
+        joystickBinding = std::make_unique<TForm3>(&main);
+        main.setDialogs(about.get(), moveEditor.get(), recorder.get(), keyBinding.get(), joystickBinding.get());
+    });
 
     // For bench/run app: the wall-clock time of the main window's first paint, on stderr.
     if (qEnvironmentVariableIsSet("VORNIK_REPORT_SHOWN"))

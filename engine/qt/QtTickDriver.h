@@ -18,7 +18,8 @@ namespace vornik {
 // The timer's firing goes to scheduler().timerFired(). Main thread only.
 class QtTickDriver : public QObject {
 public:
-    // `setInterval` sets the tick timer's interval; empty when no timer runs, and the ticks never rest.
+    // `setInterval` sets the tick timer's interval (0 stops it until it is set again); empty when no
+    // timer runs, and the ticks never rest.
     QtTickDriver(Engine& engine, const Platform& platform, std::function<void(uint32_t)> setInterval,
                  uint32_t interval, uint32_t restInterval, QObject* parent = nullptr);
     ~QtTickDriver() override;

@@ -69,6 +69,11 @@ int16_t FakeKeyboard::asyncKeyState(int vk) {
     return m_down[vk & 0xFF] ? static_cast<int16_t>(0x8000) : 0;
 }
 
+bool FakeKeyboard::pressedSinceLastQuery(int vk) {
+    const bool pressed = std::exchange(m_pressed[static_cast<std::size_t>(vk & 0xFF)], false);
+    return asyncKeyState(vk) != 0 || pressed;
+}
+
 void FakeKeyboard::synthesized(uint32_t time, uint8_t vk, bool down) {
     events.push_back({time, vk, down ? kKeyEventExtendedKey : kKeyEventKeyUp});
     m_down[vk] = down;

@@ -72,6 +72,13 @@ public:
     // What pollInterval answers: a stand-in for a backend whose pads announce nothing.
     uint32_t pollEvery = 0;
     uint32_t pollInterval() override { return pollEvery; }
+    // A stand-in for a backend that announces pads plugged in or out: whether it does, and whether
+    // one has been since the engine last took it (a test sets it with signalChange, as the system would).
+    bool announcesDevices = false;
+    bool devicesChanged = false;
+    bool devicesAnnounced() override { return announcesDevices; }
+    bool deviceChangesWaiting() override { return devicesChanged; }
+    bool takeDeviceChanges() override { return std::exchange(devicesChanged, false); }
 
 private:
     int m_change[2] = {-1, -1}; // a pipe: read end, write end (none on Windows)
@@ -103,15 +110,26 @@ public:
     int changeDescriptor() override { return descriptor; }
     bool takeChanges() override { return std::exchange(changesWaiting, false); }
 
-    // The user's own key presses: change the state without recording a synthesized event.
-    void hold(int vk) { m_down[vk & 0xFF] = true; }
+    // The user's own key presses: change the state without recording a synthesized event. A press
+    // counts for pressedSinceLastQuery until the key is queried, even once let go (tap).
+    void hold(int vk) {
+        m_down[vk & 0xFF] = true;
+        m_pressed[vk & 0xFF] = true;
+    }
     void letGo(int vk) { m_down[vk & 0xFF] = false; }
+    void tap(int vk) {
+        hold(vk);
+        letGo(vk);
+    }
     bool isDown(int vk) const { return m_down[vk & 0xFF]; }
+    bool pressedSinceLastQuery(int vk) override;
+    void forgetPresses() override { m_pressed.fill(false); }
     // A synthesized event at `time`, recorded and applied to the state.
     void synthesized(uint32_t time, uint8_t vk, bool down);
 
 private:
     std::array<bool, 256> m_down{};
+    std::array<bool, 256> m_pressed{}; // the user's presses not yet queried
 };
 
 struct PointerEventRecord {

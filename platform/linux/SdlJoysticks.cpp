@@ -5,10 +5,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include <fcntl.h>
+#include <linux/netlink.h>
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
+#include <sys/inotify.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace vornik {
@@ -30,14 +34,16 @@ SdlJoysticks::SdlJoysticks() {
     if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0)
         return;
     m_initialised = true;
-    // Readings are polled, and so is the device list; queued joystick events would only pile up.
+    // Readings are polled; of the joystick events only the devices plugged in and out are queued.
     SDL_JoystickEventState(SDL_IGNORE);
+    watchDevices();
     takeNewDevices();
 }
 
 SdlJoysticks::~SdlJoysticks() {
     for (Slot& slot : m_slots)
         unwatchNode(slot);
+    unwatchDevices();
     for (int fd : {m_virtualChange, m_epoll}) {
         if (fd >= 0)
             ::close(fd);
@@ -103,6 +109,8 @@ void SdlJoysticks::drainChanges() {
     const int count = ::epoll_wait(m_epoll, ready, 8, 0);
     for (int i = 0; i < count; ++i) {
         const int fd = ready[i].data.fd;
+        if (drainDeviceWatch(fd))
+            continue;
         char buffer[1024]; // whole input_event records: 42 of 24 bytes
         ssize_t got = 0;
         while ((got = ::read(fd, buffer, sizeof buffer)) > 0) {
@@ -115,6 +123,92 @@ void SdlJoysticks::drainChanges() {
             }
         }
     }
+}
+
+void SdlJoysticks::watchDevices() {
+    if (!m_initialised || m_epoll < 0)
+        return;
+    SDL_EventState(SDL_JOYDEVICEADDED, SDL_ENABLE);
+    SDL_EventState(SDL_JOYDEVICEREMOVED, SDL_ENABLE);
+    SDL_AddEventWatch(&SdlJoysticks::onSdlEvent, this);
+    // udev's announcements, sent once a device is set up: the group its monitors listen to (2).
+    m_udevWatch = ::socket(AF_NETLINK, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, NETLINK_KOBJECT_UEVENT);
+    if (m_udevWatch >= 0) {
+        sockaddr_nl address{};
+        address.nl_family = AF_NETLINK;
+        address.nl_groups = 2;
+        if (::bind(m_udevWatch, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+            ::close(m_udevWatch);
+            m_udevWatch = -1;
+        }
+    }
+    // The device directory, which SDL watches itself where udev does not run.
+    m_nodeWatch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_nodeWatch >= 0 &&
+        ::inotify_add_watch(m_nodeWatch, "/dev/input", IN_CREATE | IN_DELETE | IN_MOVE | IN_ATTRIB) < 0) {
+        ::close(m_nodeWatch);
+        m_nodeWatch = -1;
+    }
+    for (int* fd : {&m_udevWatch, &m_nodeWatch}) {
+        if (*fd < 0)
+            continue;
+        epoll_event watch{};
+        watch.events = EPOLLIN;
+        watch.data.fd = *fd;
+        if (::epoll_ctl(m_epoll, EPOLL_CTL_ADD, *fd, &watch) != 0) {
+            ::close(*fd);
+            *fd = -1;
+        }
+    }
+}
+
+int SdlJoysticks::onSdlEvent(void* joysticks, SDL_Event* event) {
+    if (event->type == SDL_JOYDEVICEADDED || event->type == SDL_JOYDEVICEREMOVED)
+        static_cast<SdlJoysticks*>(joysticks)->signalVirtualChange(); // an eventfd write: any thread
+    return 0;
+}
+
+void SdlJoysticks::unwatchDevices() {
+    if (m_initialised && m_epoll >= 0)
+        SDL_DelEventWatch(&SdlJoysticks::onSdlEvent, this);
+    for (int fd : {m_udevWatch, m_nodeWatch}) {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    m_udevWatch = m_nodeWatch = -1;
+}
+
+bool SdlJoysticks::drainDeviceWatch(int fd) {
+    if (fd < 0 || (fd != m_udevWatch && fd != m_nodeWatch))
+        return false;
+    alignas(inotify_event) char buffer[8192];
+    ssize_t got = 0;
+    while ((got = ::read(fd, buffer, sizeof buffer)) > 0) {
+        // udev announces every kind of device; only input devices and HID nodes can be pads.
+        const auto size = static_cast<std::size_t>(got);
+        if (fd == m_nodeWatch || ::memmem(buffer, size, "SUBSYSTEM=input", 16) != nullptr ||
+            ::memmem(buffer, size, "SUBSYSTEM=hidraw", 17) != nullptr)
+            m_devicesStirred = true;
+    }
+    return true;
+}
+
+bool SdlJoysticks::deviceChangesWaiting() {
+    if (!m_initialised)
+        return false;
+    // SDL reads the system's announcements itself when its joysticks are updated.
+    if (std::exchange(m_devicesStirred, false))
+        SDL_JoystickUpdate();
+    SDL_Event events[8];
+    int got = 0;
+    while ((got = SDL_PeepEvents(events, 8, SDL_GETEVENT, SDL_JOYDEVICEADDED, SDL_JOYDEVICEREMOVED)) > 0)
+        m_devicesChanged = true;
+    return m_devicesChanged;
+}
+
+bool SdlJoysticks::takeDeviceChanges() {
+    deviceChangesWaiting();
+    return std::exchange(m_devicesChanged, false);
 }
 
 uint32_t SdlJoysticks::povPosition(uint8_t hat) {

@@ -2,6 +2,7 @@
 
 #include "Joysticks.h"
 
+#include <SDL2/SDL_events.h>
 #include <SDL2/SDL_joystick.h>
 
 #include <array>
@@ -39,6 +40,16 @@ public:
     // How many open joysticks have a device node watched.
     int watchedNodes() const;
 
+    // Pads plugged in or out come as SDL's device-added and -removed events. SDL notices them in
+    // SDL_JoystickUpdate, from udev's announcements or, where udev does not run, the device
+    // directory's; the same announcements make the change descriptor readable (a udev monitor socket
+    // and an inotify watch of /dev/input in the epoll set), so nobody need look between two of them.
+    // SDL's device events wake the program themselves, from whichever thread posts them (a virtual
+    // joystick is plugged in by whoever makes it).
+    bool devicesAnnounced() override { return m_udevWatch >= 0 || m_nodeWatch >= 0; }
+    bool deviceChangesWaiting() override;
+    bool takeDeviceChanges() override;
+
     // False when SDL's joystick subsystem could not start; then no joystick exists.
     bool available() const { return m_initialised; }
     // How many system ids hold a device, or held one before it was unplugged.
@@ -62,6 +73,13 @@ private:
     bool attached(const Slot& slot) const;
     void takeNewDevices();
     bool held(SDL_JoystickID instance) const;
+    // Discovery: SDL's device events on, and the system's announcements watched.
+    void watchDevices();
+    void unwatchDevices();
+    // Empties `fd` if it is one of the announcements' descriptors; false for any other descriptor.
+    bool drainDeviceWatch(int fd);
+    // SDL's event watch: makes the change descriptor readable for every device event SDL posts.
+    static int onSdlEvent(void* joysticks, SDL_Event* event);
 
     std::array<Slot, 32> m_slots{};
     int m_count = 0;
@@ -69,6 +87,10 @@ private:
     int m_epoll = -1;
     int m_virtualChange = -1; // an eventfd in the epoll set
     bool m_virtualAnnounced = false;
+    int m_udevWatch = -1;         // a netlink socket on udev's announcements, or -1
+    int m_nodeWatch = -1;         // an inotify descriptor watching /dev/input, or -1
+    bool m_devicesStirred = false; // an announcement came that SDL has not looked at yet
+    bool m_devicesChanged = false; // SDL has told of a pad plugged in or out, not yet taken
 };
 
 } // namespace vornik

@@ -56,6 +56,8 @@ void XKeyboard::onRawEvent(int sourceId, int keycode, bool press) {
     if (m_ownPending[code] > 0) {
         --m_ownPending[code];
         m_xtestDevice = sourceId;
+    } else if (press) {
+        m_pressed[code] = true;
     }
     m_deviceKeys[sourceId][code] = press;
     if (!press)
@@ -168,6 +170,21 @@ int16_t XKeyboard::asyncKeyState(int vk) {
     refreshStateIfStale();
     const Keys& current = m_table[static_cast<std::size_t>(vk)];
     return isDown(current.output) || isDown(current.other) ? static_cast<int16_t>(0x8000) : int16_t{0};
+}
+
+bool XKeyboard::pressedSinceLastQuery(int vk) {
+    const bool down = asyncKeyState(vk) != 0; // takes the events that have arrived
+    if (vk <= 0 || vk > 255)
+        return down;
+    const Keys& keys = m_table[static_cast<std::size_t>(vk)];
+    bool pressed = false;
+    for (KeyCode code : {keys.output, keys.other}) {
+        if (code != 0 && m_pressed[code]) {
+            pressed = true;
+            m_pressed[code] = false;
+        }
+    }
+    return down || pressed;
 }
 
 } // namespace vornik

@@ -29,6 +29,10 @@ public:
     explicit XKeyboard(XConnection& connection);
 
     int16_t asyncKeyState(int vk) override;
+    // Down now, or pressed by anyone but this program since the last query of `vk` (a raw key press
+    // latches until then). Without XInput 2, down now.
+    bool pressedSinceLastQuery(int vk) override;
+    void forgetPresses() override { m_pressed.reset(); }
     // The connection's socket while the state comes from events: every key change arrives there.
     int changeDescriptor() override { return stateFromEvents() ? m_connection.descriptor() : -1; }
     bool takeChanges() override { return m_connection.processEvents() > 0; }
@@ -82,6 +86,7 @@ private:
     std::array<uint8_t, 256> m_ownPending{};
     std::bitset<256> m_ownDown;
     int m_xtestDevice = -1; // the device our own events come back from, once seen
+    std::bitset<256> m_pressed; // keys pressed by others since their last pressedSinceLastQuery
     std::chrono::steady_clock::time_point m_lastSent{};
 };
 

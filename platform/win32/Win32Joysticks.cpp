@@ -2,6 +2,8 @@
 
 #include "Win32JoystickRecords.h"
 
+#include <dbt.h>
+
 #include <cstring>
 #include <string>
 #include <utility>
@@ -95,6 +97,79 @@ std::string joystickProductName(uint32_t id, const char* regKey) {
         return {};
     return utf8FromWide(registryText(
         L"System\\CurrentControlSet\\Control\\MediaProperties\\PrivateProperties\\Joystick\\OEM\\" + oem, L"OEMName"));
+}
+
+// winmm's "reload the joystick configuration", which MinGW's headers leave out.
+extern "C" MMRESULT WINAPI joyConfigChanged(DWORD flags);
+
+namespace {
+constexpr wchar_t kDeviceWindowClass[] = L"VornikDeviceWatch";
+
+LRESULT CALLBACK deviceWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DEVICECHANGE && (wParam == DBT_DEVNODES_CHANGED || wParam == DBT_DEVICEARRIVAL ||
+                                       wParam == DBT_DEVICEREMOVECOMPLETE)) {
+        if (auto* joysticks = reinterpret_cast<Win32Joysticks*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)))
+            joysticks->deviceChangeAnnounced();
+        return TRUE;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+} // namespace
+
+Win32Joysticks::Win32Joysticks() {
+    watchDevices();
+}
+
+Win32Joysticks::~Win32Joysticks() {
+    unwatchDevices();
+}
+
+void Win32Joysticks::watchDevices() {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW windowClass{};
+    if (!GetClassInfoExW(instance, kDeviceWindowClass, &windowClass)) {
+        windowClass = {};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = deviceWindowProc;
+        windowClass.hInstance = instance;
+        windowClass.lpszClassName = kDeviceWindowClass;
+        RegisterClassExW(&windowClass);
+    }
+    // Top-level, never shown.
+    const HWND hwnd = CreateWindowExW(WS_EX_TOOLWINDOW, kDeviceWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                      nullptr, instance, nullptr);
+    if (hwnd == nullptr)
+        return;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    m_deviceWindow = hwnd;
+}
+
+void Win32Joysticks::unwatchDevices() {
+    if (m_deviceWindow == nullptr)
+        return;
+    const auto hwnd = static_cast<HWND>(m_deviceWindow);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd);
+    m_deviceWindow = nullptr;
+}
+
+void Win32Joysticks::deviceChangeAnnounced() {
+    joyConfigChanged(0);
+    m_settling = true;
+    m_announcedAt = GetTickCount();
+    m_nextLook = m_announcedAt;
+}
+
+bool Win32Joysticks::takeDeviceChanges() {
+    if (!m_settling)
+        return false;
+    const uint32_t now = GetTickCount();
+    if (now - m_announcedAt >= kSettleMs)
+        m_settling = false; // this look is the last
+    if (static_cast<int32_t>(now - m_nextLook) < 0)
+        return false;
+    m_nextLook = now + 1000;
+    return true;
 }
 
 uint32_t Win32Joysticks::getDevCaps(uint32_t id, JoyCapsRecord& caps) {

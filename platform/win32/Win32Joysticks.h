@@ -13,13 +13,38 @@ namespace vornik {
 // its old id, and is then read under it as before.
 class Win32Joysticks : public Joysticks {
 public:
+    Win32Joysticks();
+    ~Win32Joysticks() override;
+    Win32Joysticks(const Win32Joysticks&) = delete;
+    Win32Joysticks& operator=(const Win32Joysticks&) = delete;
+
     uint32_t getDevCaps(uint32_t id, JoyCapsRecord& caps) override;
     uint32_t getPosEx(uint32_t id, JoyReading& reading) override;
     // winmm announces nothing: the pads are read every 4 ms between ticks while that can press a key.
     uint32_t pollInterval() override { return 4; }
 
+    // Pads plugged in or out: the system broadcasts WM_DEVICECHANGE to every top-level window, here
+    // a hidden one of this backend's (a message-only window gets no broadcasts), whose messages the
+    // main thread's message loop dispatches. winmm takes a moment to list a new pad, so after each
+    // announcement the pads are looked for at once and then once a second for kSettleMs.
+    static constexpr uint32_t kSettleMs = 3000;
+    bool devicesAnnounced() override { return m_deviceWindow != nullptr; }
+    bool deviceChangesWaiting() override { return m_settling; }
+    bool takeDeviceChanges() override;
+    // What the window does with WM_DEVICECHANGE: the configuration is reloaded, and the looks begin.
+    void deviceChangeAnnounced();
+    // The hidden window (an HWND), null when it could not be made.
+    void* deviceWindow() const { return m_deviceWindow; }
+
 private:
+    void watchDevices();
+    void unwatchDevices();
+
     std::array<bool, 32> m_hasPov{}; // by id, from its last capability query
+    void* m_deviceWindow = nullptr;
+    bool m_settling = false;
+    uint32_t m_announcedAt = 0; // GetTickCount of the last announcement
+    uint32_t m_nextLook = 0;    // GetTickCount of the next look while settling
 };
 
 } // namespace vornik

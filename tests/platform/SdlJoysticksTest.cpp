@@ -5,6 +5,9 @@
 #include "VirtualJoystick.h"
 
 #include <memory>
+#include <thread>
+
+#include <poll.h>
 
 namespace vornik {
 namespace {
@@ -153,6 +156,36 @@ TEST(SdlJoysticks, DetachedDeviceFailsItsReadsUntilItComesBack) {
     again.setButton(4, true);
     ASSERT_EQ(joysticks.getPosEx(id, reading), 0u);
     EXPECT_EQ(reading.dwButtons, 1u << 4);
+}
+
+// A pad plugged in or out is announced on the change descriptor, from whichever thread plugs it, and
+// told once to whoever takes it.
+TEST(SdlJoysticks, PadsPluggedInOrOutAreAnnouncedOnTheChangeDescriptor) {
+    SdlJoysticks joysticks;
+    ASSERT_TRUE(joysticks.available());
+    const auto readable = [&joysticks] {
+        pollfd watch{joysticks.changeDescriptor(), POLLIN, 0};
+        return ::poll(&watch, 1, 2000) == 1;
+    };
+    joysticks.drainChanges();
+    EXPECT_FALSE(joysticks.takeDeviceChanges());
+
+    std::unique_ptr<VirtualJoystick> pad;
+    std::thread([&pad] { pad = std::make_unique<VirtualJoystick>(4, 2, 0, "Plugged Pad"); }).join();
+    ASSERT_TRUE(readable());
+    joysticks.drainChanges();
+    EXPECT_TRUE(joysticks.deviceChangesWaiting());
+    EXPECT_TRUE(joysticks.deviceChangesWaiting()) << "until taken";
+    EXPECT_TRUE(joysticks.takeDeviceChanges());
+    EXPECT_FALSE(joysticks.takeDeviceChanges()) << "told once";
+    JoyCapsRecord caps;
+    ASSERT_EQ(joysticks.getDevCaps(0, caps), 0u);
+    EXPECT_EQ(caps.szPname, "Plugged Pad");
+
+    pad->detach();
+    ASSERT_TRUE(readable());
+    joysticks.drainChanges();
+    EXPECT_TRUE(joysticks.takeDeviceChanges());
 }
 
 } // namespace

@@ -273,5 +273,42 @@ TEST_F(XKeyboardTest, AKeyHeldAcrossAKeymapChangeIsReleasedByTheKeycodePressed) 
     user.sync();
 }
 
+// A key the user presses and lets go between two queries counts once for the bindings' query, though
+// it is up for the state; the program's own presses never count, and forgotten presses neither.
+TEST_F(XKeyboardTest, ATapBetweenTwoQueriesCountsOnceForTheBindings) {
+    ASSERT_TRUE(keyboard.stateFromEvents());
+    // The other connection's events have reached the server, and their raw events this connection.
+    const auto settle = [this] {
+        user.sync();
+        XSync(connection.display(), False);
+        keyboard.takeChanges();
+    };
+    EXPECT_FALSE(keyboard.pressedSinceLastQuery('T'));
+    user.pressKey(XK_t);
+    user.releaseKey(XK_t);
+    settle();
+    EXPECT_FALSE(down('T'));
+    EXPECT_TRUE(keyboard.pressedSinceLastQuery('T'));
+    EXPECT_FALSE(keyboard.pressedSinceLastQuery('T')) << "once";
+
+    user.pressKey(XK_t);
+    settle();
+    EXPECT_TRUE(keyboard.pressedSinceLastQuery('T')) << "held";
+    user.releaseKey(XK_t);
+    settle();
+    EXPECT_FALSE(keyboard.pressedSinceLastQuery('T')) << "let go after the query";
+
+    held.pressKey('T');
+    held.releaseKey('T');
+    settle();
+    EXPECT_FALSE(keyboard.pressedSinceLastQuery('T')) << "the program's own tap";
+
+    user.pressKey(XK_t);
+    user.releaseKey(XK_t);
+    settle();
+    keyboard.forgetPresses();
+    EXPECT_FALSE(keyboard.pressedSinceLastQuery('T')) << "forgotten";
+}
+
 } // namespace
 } // namespace vornik

@@ -246,5 +246,43 @@ TEST_F(Startup, PagesUseAFontThatCoversTraditionalChinese) {
     EXPECT_EQ(w.PageControl1()->font().pixelSize(), 12);
 }
 
+// The program hands over a maker instead of the dialogs: none exists until one is to open, and the
+// first to open builds them all, once.
+TEST_F(Startup, TheDialogsAreBuiltWhenOneIsFirstOpened) {
+    installKeyMap();
+    StartupOptions options;
+    options.exeDirectory = exeDir();
+    options.folders = folders();
+    options.runTimer = false;
+    options.trayAvailable = [] { return true; };
+    options.quit = [] {};
+    TVornik window(m_fake.platform, options);
+    int built = 0;
+    std::unique_ptr<TForm6> keyBinding;
+    std::unique_ptr<Tform2> about;
+    window.setDialogMaker([&] {
+        ++built;
+        about = std::make_unique<Tform2>(&window);
+        keyBinding = std::make_unique<TForm6>(&window);
+        window.setDialogs(about.get(), nullptr, nullptr, keyBinding.get(), nullptr);
+    });
+    EXPECT_TRUE(window.findChildren<TForm6*>().isEmpty());
+    EXPECT_EQ(built, 0);
+
+    QTreeWidget* list = window.keyboardPage()->l3();
+    list->setCurrentItem(list->topLevelItem(0));
+    bool opened = false;
+    Modal::queueDialog([&](QDialog& dialog) {
+        opened = &dialog == keyBinding.get();
+        return QDialog::Rejected;
+    });
+    window.keyboardPage()->l3DblClick();
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(built, 1);
+    Modal::queueDialog([](QDialog&) { return QDialog::Rejected; });
+    window.showAbout();
+    EXPECT_EQ(built, 1) << "built once";
+}
+
 } // namespace
 } // namespace vornik::ui::test

@@ -19,6 +19,8 @@
 #include "Win32Api.h"
 #include "Win32JoystickRecords.h"
 
+#include <dbt.h>
+
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -405,6 +407,21 @@ void joystickDetectionAnswersThatThereIsNoJoystick() {
     engine.detectJoysticks();
     for (int joystick = 1; joystick <= kMaxJoysticks; ++joystick)
         CHECK(!config.present(joystick) && config.caps(joystick).wMaxButtons == 0);
+}
+
+// A pad plugged in is announced to the backend's hidden top-level window by the system's broadcast
+// WM_DEVICECHANGE: the pads are looked for at once, then once a second while winmm settles.
+void padsPluggedInAreAnnouncedByTheSystemsBroadcast() {
+    Win32Joysticks joysticks;
+    if (!CHECK(joysticks.devicesAnnounced()))
+        return;
+    CHECK(!joysticks.deviceChangesWaiting());
+    CHECK(!joysticks.takeDeviceChanges());
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(HWND_BROADCAST, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0, SMTO_ABORTIFHUNG, 2000, &result);
+    CHECK(joysticks.deviceChangesWaiting());
+    CHECK(joysticks.takeDeviceChanges());
+    CHECK(!joysticks.takeDeviceChanges()); // the next look comes a second later
 }
 
 // No joystick can be plugged into the machine the tests run on: the system's records are made here
@@ -841,6 +858,7 @@ int main() {
         {"joystick detection with no joystick", joystickDetectionAnswersThatThereIsNoJoystick},
         {"joystick records: name, and the hat as the stick", joystickRecordsGiveTheNameAndTheHatAsTheStick},
         {"a joystick's name is its product's", aJoysticksNameIsItsProductsFromTheControllerSettings},
+        {"pads plugged in are announced by the system's broadcast", padsPluggedInAreAnnouncedByTheSystemsBroadcast},
         {"hidden-window timer fires and stops", hiddenWindowTimerFiresAndStops},
         {"TTimerEx window-timer mode on the hidden window", timerInWindowTimerModeFiresOnTheHiddenWindow},
         {"TTimerEx threaded mode at tpHighest", threadedTimerRunsItsWorkerAtTheChosenPriority},

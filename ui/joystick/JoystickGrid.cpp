@@ -140,7 +140,11 @@ void JoystickGrid::DCell(DrawGrid& grid, int col, int row, QPainter& painter, co
 
 void JoystickGrid::DbC(DrawGrid& grid) {
     const int n = grid.tag();
-    if (n < 1 || n > kMaxJoysticks || m_dialog == nullptr)
+    if (n < 1 || n > kMaxJoysticks)
+        return;
+    if (m_dialog == nullptr && m_dialogNeeded)
+        m_dialogNeeded();
+    if (m_dialog == nullptr)
         return;
     DrawGrid* bindingGrid = m_pages[static_cast<std::size_t>(n - 1)].BindingGrid;
     if (bindingGrid == nullptr || bindingGrid->selectionTop() < 1 || bindingGrid->selectionLeft() < 1)

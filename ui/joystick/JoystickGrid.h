@@ -27,6 +27,9 @@ public:
 
     // The binding dialog the grids open; it is told where the moves, the key map and `keybu` are.
     void setDialog(TForm3* dialog);
+    // Runs when the dialog is about to open and none has been handed over: whoever builds the
+    // dialogs builds them now, when first needed.
+    void setOnDialogNeeded(std::function<void()> needed) { m_dialogNeeded = std::move(needed); }
     // Runs after a binding was written back.
     void setOnBindingEdited(std::function<void()> edited) { m_edited = std::move(edited); }
 
@@ -43,6 +46,7 @@ private:
     const PictureStore& m_pictures;
     std::array<JoystickPage, kMaxJoysticks>& m_pages;
     TForm3* m_dialog = nullptr;
+    std::function<void()> m_dialogNeeded;
     std::function<void()> m_edited;
 };
 

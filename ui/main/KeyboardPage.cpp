@@ -124,7 +124,11 @@ void KeyboardPage::Image1MouseDown(int x, int y) {
 
 void KeyboardPage::l3DblClick() {
     const QList<QTreeWidgetItem*> selected = m_bindingList->selectedItems();
-    if (selected.isEmpty() || m_dialog == nullptr)
+    if (selected.isEmpty())
+        return;
+    if (m_dialog == nullptr && m_dialogNeeded)
+        m_dialogNeeded();
+    if (m_dialog == nullptr)
         return;
     const int r = m_bindingList->indexOfTopLevelItem(selected.first());
     if (r < 0 || r >= static_cast<int>(m_config.keyBindings.size()))

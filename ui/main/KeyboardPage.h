@@ -22,6 +22,9 @@ public:
     KeyboardPage(Configuration& config, const PictureStore& pictures, QWidget* parent = nullptr);
 
     void setDialog(TForm6* dialog) { m_dialog = dialog; }
+    // Runs when the dialog is about to open and none has been handed over: whoever builds the
+    // dialogs builds them now, when first needed.
+    void setOnDialogNeeded(std::function<void()> needed) { m_dialogNeeded = std::move(needed); }
     // Runs after a binding was written back.
     void setOnBindingEdited(std::function<void()> edited) { m_edited = std::move(edited); }
 
@@ -43,6 +46,7 @@ protected:
 private:
     Configuration& m_config;
     TForm6* m_dialog = nullptr;
+    std::function<void()> m_dialogNeeded;
     std::function<void()> m_edited;
     QCheckBox* m_stopBox;
     QLabel* m_keyboard;

@@ -33,6 +33,7 @@
 #include <QToolTip>
 
 #include <stdexcept>
+#include <utility>
 
 namespace vornik::ui {
 
@@ -397,7 +398,20 @@ void TVornik::TimerEx1Timer() {
     m_ticks->scheduler().timerFired();
 }
 
+void TVornik::setDialogMaker(std::function<void()> make) {
+    m_dialogMaker = std::move(make);
+    const auto needed = [this] {
+        if (m_dialogMaker)
+            std::exchange(m_dialogMaker, {})();
+    };
+    m_keyboardPage->setOnDialogNeeded(needed);
+    m_movePage->setOnDialogNeeded(needed);
+    m_joystickGrid.setOnDialogNeeded(needed);
+}
+
 void TVornik::showAbout() {
+    if (m_about == nullptr && m_dialogMaker)
+        std::exchange(m_dialogMaker, {})();
     if (m_about != nullptr)
         Modal::exec(*m_about);
 }

@@ -45,7 +45,7 @@ struct StartupOptions {
     QString exeDirectory;      // empty: the directory of the running executable
     bool allProcesses = false; // the "/allproc" argument
     bool runTimer = true;      // tests run TimerEx1Timer themselves
-    uint32_t restInterval = 1000; // ms between ticks while the engine is idle (TickScheduler)
+    uint32_t restInterval = 0; // ms between ticks while the engine is idle; 0: none (TickScheduler)
     QString profile;           // a profile file loaded after the start-up sequence (absolute path)
     UserFolders folders = UserFolders::current(); // settings, recovery profile, game profiles
     std::function<bool()> trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
@@ -74,6 +74,9 @@ public:
 
     // The dialogs are created after the main window and handed over here.
     void setDialogs(Tform2* about, TForm4* moveEditor, TForm5* recorder, TForm6* keyBinding, TForm3* joystickBinding);
+    // Instead of setDialogs at start-up: `make` builds the dialogs and hands them over with
+    // setDialogs the first time one of them is to open.
+    void setDialogMaker(std::function<void()> make);
 
     Configuration& config() { return *m_config; }
     Engine& engine() { return *m_engine; }
@@ -186,6 +189,7 @@ private:
     std::unique_ptr<ProfileKeeper> m_keeper;
     std::vector<QAction*> m_recentActions;
     Tform2* m_about = nullptr;
+    std::function<void()> m_dialogMaker;
     PadSettingsDialog* m_padSettings = nullptr; // built when first opened
     WindowsKeysDialog* m_windowsKeys = nullptr; // built when first opened
     bool m_windowsKeysInEffect = false;

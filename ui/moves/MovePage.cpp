@@ -127,6 +127,8 @@ void MovePage::l1DrawCell(int col, int row, QPainter& painter, const QRect& rect
 }
 
 void MovePage::l1DblClick() {
+    if (!m_editor && m_dialogNeeded)
+        m_dialogNeeded();
     if (!m_editor)
         return;
     const int slot = std::clamp(m_moveGrid->selectionTop(), 1, kMoveSlots);

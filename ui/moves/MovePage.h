@@ -25,6 +25,9 @@ public:
 
     // The editor and the recorder are created after the main window and handed over here.
     void setDialogs(TForm4* editor, TForm5* recorder);
+    // Runs when the editor is about to open and none has been handed over: whoever builds the
+    // dialogs builds them now, when first needed.
+    void setOnDialogNeeded(std::function<void()> needed) { m_dialogNeeded = std::move(needed); }
     // Called after every change of move names, so the keyboard list shows them.
     void setOnMovesChanged(std::function<void()> changed) { m_movesChanged = std::move(changed); }
 
@@ -50,6 +53,7 @@ private:
     const PictureStore& m_pictures;
     TForm4* m_editor = nullptr;
     TForm5* m_recorder = nullptr;
+    std::function<void()> m_dialogNeeded;
     std::function<void()> m_movesChanged;
     QPushButton* m_edit;
     QPushButton* m_deleteAll;
