@@ -97,6 +97,7 @@ void TickScheduler::ask(Kind kind) {
 
 void TickScheduler::run(Kind kind) {
     const bool full = kind != Kind::Input;
+    const auto started = now();
     {
         const Depth inTick(m_ticking);
         if (!full) {
@@ -110,6 +111,7 @@ void TickScheduler::run(Kind kind) {
             m_engine.EngineTick();
         }
     }
+    m_longestTick = std::max(m_longestTick, now() - started);
     // While resting, a joystick change wakes the ticks: its keys have gone out, and a full tick
     // follows at once.
     if (!full && m_resting)

@@ -79,6 +79,8 @@ public:
     // Full ticks run by a wake while resting, and partial ticks run for joystick changes, so far.
     int wakeTicks() const { return m_wakeTicks; }
     int inputTicks() const { return m_inputTicks; }
+    // The longest a tick of either kind has taken (a move it played included).
+    std::chrono::steady_clock::duration longestTick() const { return m_longestTick; }
 
 private:
     // What a request asks for; a later, larger one takes the place of a pending smaller one.
@@ -117,6 +119,7 @@ private:
     std::chrono::steady_clock::time_point m_answerDue{};
     int m_wakeTicks = 0;
     int m_inputTicks = 0;
+    std::chrono::steady_clock::duration m_longestTick{};
 };
 
 } // namespace vornik

@@ -21,6 +21,7 @@
 #include <QEvent>
 #include <QLocale>
 
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
@@ -127,6 +128,10 @@ int main(int argc, char** argv) {
         main.installEventFilter(new ReportFirstPaint(&main));
 
     const int status = app.exec();
+    // For the soak run: how long the longest tick took.
+    if (qEnvironmentVariableIsSet("VORNIK_REPORT_TICKS"))
+        std::fprintf(stderr, "vornik: longest tick %.2f ms\n",
+                     std::chrono::duration<double, std::milli>(main.ticks().scheduler().longestTick()).count());
     onSignal.setInterrupt(nullptr, nullptr);
     mainWindow = nullptr;
     return status;
