@@ -9,6 +9,7 @@ VORNIK_PACKAGES=(
     sway xwayland foot fonts-dejavu-core
     fonts-arphic-uming
     desktop-file-utils appstream dpkg-dev file qt6-l10n-tools
+    dbus-daemon at-spi2-core python3-pyatspi
 )
 
 vornik_install_packages() {
