@@ -1,6 +1,7 @@
-#!/usr/bin/env python3
-"""Prints every table of the application with process id PID as AT-SPI shows it to a screen reader:
-one line per row, its cells' names separated by tabs. Usage: read-grids.py PID"""
+#!/usr/bin/python3
+"""Prints the tables of the application with process id PID as AT-SPI shows them to a screen reader:
+one line per row, its cells' names separated by tabs; at most COUNT tables, in the order of the
+application's tree, when given. Usage: read-grids.py PID [COUNT]"""
 import sys
 import time
 
@@ -28,11 +29,14 @@ def tables(node, depth=0):
 
 def main():
     app = application(int(sys.argv[1]))
+    most = int(sys.argv[2]) if len(sys.argv) > 2 else None
     if app is None:
         print("no application with that process id on the accessibility bus", file=sys.stderr)
         return 1
     found = 0
     for table in tables(app):
+        if most is not None and found == most:
+            break
         found += 1
         cells = table.queryTable()
         print("table %s: %d rows" % (table.name, cells.nRows))
