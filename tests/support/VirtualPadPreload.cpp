@@ -74,7 +74,7 @@ extern "C" int SDL_InitSubSystem(Uint32 flags) {
     using Init = int (*)(Uint32);
     static const auto real = reinterpret_cast<Init>(dlsym(RTLD_NEXT, "SDL_InitSubSystem"));
     const int result = real(flags);
-    if (result == 0 && g_pad == nullptr && (flags & SDL_INIT_JOYSTICK) != 0)
+    if (result == 0 && g_pad == nullptr && (flags & (SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER)) != 0)
         attachPad();
     return result;
 }

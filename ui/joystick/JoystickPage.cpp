@@ -21,6 +21,7 @@ constexpr int kDirectionLeft = 104;
 constexpr int kNameGap = 4; // between the name and the pictures on either side of it
 constexpr int kNameHeight = 17;   // the name's line, above the settings button
 constexpr int kSettingsHeight = 20;
+constexpr int kTriggerHeight = 16; // a trigger's label under a stick's picture
 
 // On a pad with a right stick its picture stands right of the direction picture, and everything
 // right of them moves along by one picture.
@@ -92,14 +93,17 @@ void BuildJoystickPage(JoystickPage& page, QWidget* sheet, const JoystickCaps& c
         page.RightStickPicture->setToolTip(QCoreApplication::translate("Vornik", "右搖桿"));
         page.DirectionPicture->setToolTip(QCoreApplication::translate("Vornik", "左搖桿與方向鍵"));
     }
-    // The triggers, right of the button pictures, one above the other.
-    const int triggersLeft = kButtonsLeft + shift + kPicture * std::min(std::max(buttons, 1), 8) + kNameGap;
+    // The triggers under the sticks, the left one's under the direction picture, the right one's
+    // beside it; the grid keeps clear of them.
+    int gridTop = lastTop + kPicture + kGridGap;
     for (int i = 0; i < 2; ++i) {
         if (!caps.has(i == 0 ? PadHasLeftTrigger : PadHasRightTrigger))
             continue;
+        const QRect under = page.DirectionPicture->geometry().translated(i * (kPicture + kNameGap), kPicture + 2);
         QLabel* trigger = named(new QLabel(triggerLabel(caps.family, i + 1), sheet),
                                 i == 0 ? "LeftTriggerLabel" : "RightTriggerLabel",
-                                {triggersLeft, kButtonsTop + i * (kPicture / 2 + 2), kPicture, kPicture / 2});
+                                {under.x(), under.y(), kPicture, kTriggerHeight});
+        gridTop = std::max(gridTop, under.y() + kTriggerHeight + kNameGap);
         trigger->setAlignment(Qt::AlignCenter);
         trigger->setFrameShape(QFrame::Box);
         trigger->setAutoFillBackground(true);
@@ -122,7 +126,7 @@ void BuildJoystickPage(JoystickPage& page, QWidget* sheet, const JoystickCaps& c
 
     page.BindingGrid = new DrawGrid(sheet);
     page.BindingGrid->setObjectName(QStringLiteral("BindingGrid"));
-    new BottomAlign(page.BindingGrid, lastTop + kPicture + kGridGap);
+    new BottomAlign(page.BindingGrid, gridTop);
 }
 
 void ShowJoystickName(JoystickPage& page, QWidget* sheet, const QString& name) {
