@@ -20,6 +20,7 @@
 #include "Engine.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace vornik {
 
@@ -61,19 +62,77 @@ int Engine::AxisZone(int32_t minimum, int32_t maximum, int32_t position) {
     return static_cast<int>(std::clamp<int64_t>(zone, 0, 3));
 }
 
-StickZones Engine::stickZones(const JoystickCaps& caps, const JoyReading& reading, bool withStick) {
+int Engine::AxisZone(int32_t minimum, int32_t maximum, int32_t position, int deadZone) {
+    if (deadZone == kThirdsDeadZone)
+        return AxisZone(minimum, maximum, position);
+    const double half = (static_cast<double>(maximum) - minimum) / 2.0;
+    if (half < 1.5)
+        return 2;
+    const double offset = position - (minimum + half);
+    // Half a unit more, so that a stick at rest on either side of an odd range's middle is centred.
+    if (std::abs(offset) <= half * std::clamp(deadZone, 0, 100) / 100.0 + 0.5)
+        return 2;
+    return offset < 0 ? 1 : 3;
+}
+
+StickZones Engine::stickZones(const JoystickCaps& caps, const JoyReading& reading, bool withStick, int deadZone) {
     StickZones zones;
     if (withStick)
         zones = {AxisZone(static_cast<int32_t>(caps.wXmin), static_cast<int32_t>(caps.wXmax),
-                          static_cast<int32_t>(reading.dwXpos)),
+                          static_cast<int32_t>(reading.dwXpos), deadZone),
                  AxisZone(static_cast<int32_t>(caps.wYmin), static_cast<int32_t>(caps.wYmax),
-                          static_cast<int32_t>(reading.dwYpos))};
+                          static_cast<int32_t>(reading.dwYpos), deadZone)};
     const StickZones hat = hatZones(reading.dwPOV);
     if (hat.x != 0)
         zones.x = hat.x;
     if (hat.y != 0)
         zones.y = hat.y;
     return zones;
+}
+
+StickZones Engine::rightStickZones(const JoyReading& reading, int deadZone) {
+    return {AxisZone(0, 65535, static_cast<int32_t>(reading.rightX), deadZone),
+            AxisZone(0, 65535, static_cast<int32_t>(reading.rightY), deadZone)};
+}
+
+StickVector Engine::rightStickVector(const JoyReading& reading) {
+    JoystickCaps full;
+    full.wXmax = full.wYmax = 65535;
+    JoyReading right;
+    right.dwXpos = reading.rightX;
+    right.dwYpos = reading.rightY;
+    return stickVector(full, right);
+}
+
+bool Engine::triggerDown(uint32_t position, int threshold, bool wasDown) {
+    constexpr int kHysteresis = 5; // percent of the travel below the threshold a held trigger may drop
+    const int percent = wasDown ? std::max(threshold - kHysteresis, 0) : threshold;
+    const uint64_t limit = uint64_t{65535} * static_cast<uint64_t>(percent) / 100;
+    return position > 0 && position >= limit;
+}
+
+bool PadInput::down(int entry) const {
+    const auto direction = [](const StickZones& zones, int offset) {
+        switch (offset) {
+        case 0:
+            return zones.y == 1;
+        case 1:
+            return zones.y == 3;
+        case 2:
+            return zones.x == 1;
+        default:
+            return zones.x == 3;
+        }
+    };
+    if (entry >= kEntryUp && entry <= kEntryRight)
+        return direction(left, entry - kEntryUp);
+    if (entry >= kEntryRightUp && entry <= kEntryRightRight)
+        return direction(right, entry - kEntryRightUp);
+    if (entry == kEntryLeftTrigger || entry == kEntryRightTrigger)
+        return ((triggers >> (entry - kEntryLeftTrigger)) & 1u) != 0;
+    if (entry >= buttonEntry(1) && entry <= kJoystickEntries)
+        return ((buttons >> (entry - buttonEntry(1))) & 1u) != 0;
+    return false;
 }
 
 StickVector Engine::stickVector(const JoystickCaps& caps, const JoyReading& reading) {
@@ -87,13 +146,38 @@ StickVector Engine::stickVector(const JoystickCaps& caps, const JoyReading& read
 }
 
 StickZones Engine::bindingZones(int joystick, const JoyReading& reading) const {
-    return stickZones(m_config.caps(joystick), reading, m_config.pad(joystick).leftStick == StickMode::Keys);
+    const PadSettings& pad = m_config.pad(joystick);
+    return stickZones(m_config.caps(joystick), reading, pad.leftStick == StickMode::Keys, pad.leftDeadZone);
+}
+
+PadInput Engine::padInput(int joystick, const JoyReading& reading) {
+    const JoystickCaps& caps = m_config.caps(joystick);
+    const PadSettings& pad = m_config.pad(joystick);
+    PadInput input;
+    input.left = bindingZones(joystick, reading);
+    if (caps.has(PadHasRightStick) && pad.rightStick == StickMode::Keys)
+        input.right = rightStickZones(reading, pad.rightDeadZone);
+    const int buttons = static_cast<int>(std::min<uint32_t>(caps.wMaxButtons, 32));
+    input.buttons = reading.dwButtons & (buttons >= 32 ? ~0u : (1u << buttons) - 1);
+    uint32_t& triggers = m_triggers[static_cast<std::size_t>(joystick - 1)];
+    const uint32_t positions[2] = {reading.leftTrigger, reading.rightTrigger};
+    const PadInputs present[2] = {PadHasLeftTrigger, PadHasRightTrigger};
+    for (int i = 0; i < 2; ++i) {
+        const uint32_t bit = 1u << i;
+        const bool down = caps.has(present[i]) && triggerDown(positions[i], pad.triggerThreshold, (triggers & bit) != 0);
+        triggers = down ? triggers | bit : triggers & ~bit;
+    }
+    input.triggers = triggers;
+    return input;
 }
 
 bool Engine::stickDeflected(int joystick, const JoyReading& reading) const {
     const PadSettings& pad = m_config.pad(joystick);
-    return pad.leftStick != StickMode::Keys &&
-           deflection(stickVector(m_config.caps(joystick), reading), pad.leftDeadZone).r > 0;
+    if (pad.leftStick != StickMode::Keys &&
+        deflection(stickVector(m_config.caps(joystick), reading), pad.leftDeadZone).r > 0)
+        return true;
+    return pad.rightStick != StickMode::Keys && m_config.caps(joystick).has(PadHasRightStick) &&
+           deflection(rightStickVector(reading), pad.rightDeadZone).r > 0;
 }
 
 // Presence flag, capabilities and name of system id `id` from a capability query; true when it answered.
@@ -102,8 +186,9 @@ bool Engine::queryCaps(int id) {
     const bool ok = m_platform.joysticks.getDevCaps(static_cast<uint32_t>(id), caps) == 0;
     const auto i = static_cast<std::size_t>(id);
     m_config.joystickPresent[i] = ok ? 1 : 0;
-    m_config.joystickCaps[i] =
-        ok ? JoystickCaps{caps.wXmin, caps.wXmax, caps.wYmin, caps.wYmax, caps.wMaxButtons} : JoystickCaps{};
+    m_config.joystickCaps[i] = ok ? JoystickCaps{caps.wXmin, caps.wXmax, caps.wYmin,  caps.wYmax,
+                                                 caps.wMaxButtons, caps.family, caps.inputs, caps.roles}
+                                  : JoystickCaps{};
     m_config.joystickNames[i] = ok ? caps.szPname : std::string();
     return ok;
 }
@@ -188,17 +273,36 @@ void Engine::UpdateLiveView(int joystick) {
     if (!readJoystick(joystick, r))
         return;
     const JoystickCaps& caps = m_config.caps(joystick);
-    const auto [x, y] = stickZones(caps, r);
+    const PadSettings& pad = m_config.pad(joystick);
     LiveViewTags& tags = liveViewTags(joystick);
-    if (x == 2 && y == 2) {
-        if (tags.direction == 0) {
-            m_host.showDirectionPicture(joystick, 0);
-            tags.direction = 1;
+    const auto showStick = [&](StickZones zones, int& tag, auto show) {
+        const auto [x, y] = zones;
+        if (x == 2 && y == 2) {
+            if (tag == 0) {
+                show(0);
+                tag = 1;
+            }
+        } else {
+            if (x != 0 && y != 0)
+                show(kDirectionPicture[y - 1][x - 1]);
+            tag = 0;
         }
-    } else {
-        if (x != 0 && y != 0)
-            m_host.showDirectionPicture(joystick, kDirectionPicture[y - 1][x - 1]);
-        tags.direction = 0;
+    };
+    showStick(stickZones(caps, r, true, pad.leftDeadZone), tags.direction,
+              [&](int picture) { m_host.showDirectionPicture(joystick, picture); });
+    if (caps.has(PadHasRightStick))
+        showStick(rightStickZones(r, pad.rightDeadZone), tags.rightDirection,
+                  [&](int picture) { m_host.showRightStickPicture(joystick, picture); });
+    const uint32_t triggers = padInput(joystick, r).triggers;
+    for (int i = 0; i < 2; ++i) {
+        if (!caps.has(i == 0 ? PadHasLeftTrigger : PadHasRightTrigger))
+            continue;
+        const bool held = ((triggers >> i) & 1u) != 0;
+        int& tag = tags.triggers[static_cast<std::size_t>(i)];
+        if (tag != (held ? 2 : 1)) {
+            m_host.showTriggerPicture(joystick, i + 1, held);
+            tag = held ? 2 : 1;
+        }
     }
     const int buttons = buttonsProcessed(caps);
     for (int b = 1; b <= buttons; ++b) {
@@ -240,32 +344,46 @@ bool Engine::runBindings(int joystick, bool keysOnly) {
         else
             m_output.SendBinding(binding, action);
     };
-    const auto [x, y] = bindingZones(joystick, r);
-    if (x == 1) {
-        send(kEntryLeft, ActionPress);
-    } else if (x == 2) {
-        send(kEntryLeft, ActionRelease);
-        send(kEntryRight, ActionRelease);
-    } else if (x == 3) {
-        send(kEntryRight, ActionPress);
-    }
-    if (y == 1) {
-        send(kEntryUp, ActionPress);
-    } else if (y == 2) {
-        send(kEntryUp, ActionRelease);
-        send(kEntryDown, ActionRelease);
-    } else if (y == 3) {
-        send(kEntryDown, ActionPress);
-    }
+    const PadInput input = padInput(joystick, r);
+    // A stick's four entries from `up` on: up, down, left, right.
+    const auto directions = [&](StickZones zones, int up) {
+        const int down = up + 1, left = up + 2, right = up + 3;
+        if (zones.x == 1) {
+            send(left, ActionPress);
+        } else if (zones.x == 2) {
+            send(left, ActionRelease);
+            send(right, ActionRelease);
+        } else if (zones.x == 3) {
+            send(right, ActionPress);
+        }
+        if (zones.y == 1) {
+            send(up, ActionPress);
+        } else if (zones.y == 2) {
+            send(up, ActionRelease);
+            send(down, ActionRelease);
+        } else if (zones.y == 3) {
+            send(down, ActionPress);
+        }
+    };
+    directions(input.left, kEntryUp);
+    if (caps.has(PadHasRightStick))
+        directions(input.right, kEntryRightUp);
     bool firesOnItsOwn = false;
-    const int buttons = buttonsProcessed(caps);
-    for (int b = 1; b <= buttons && typing(); ++b) {
-        const bool held = ((r.dwButtons >> (b - 1)) & 1u) != 0;
-        JoystickBinding& binding = block[buttonEntry(b)];
+    // Buttons and the triggers, which act as buttons.
+    const auto button = [&](int entry) {
+        const bool held = input.down(entry);
+        JoystickBinding& binding = block[entry];
         if (binding.AutoFireMode == AutoFireNone)
-            send(buttonEntry(b), held ? ActionPress : ActionRelease); // AutoFireStep without auto-fire
+            send(entry, held ? ActionPress : ActionRelease); // AutoFireStep without auto-fire
         else if (!keysOnly)
             firesOnItsOwn |= m_output.AutoFireStep(binding, held);
+    };
+    const int buttons = buttonsProcessed(caps);
+    for (int b = 1; b <= buttons && typing(); ++b)
+        button(buttonEntry(b));
+    for (int entry : {kEntryLeftTrigger, kEntryRightTrigger}) {
+        if (entryOnPad(caps, entry) && typing())
+            button(entry);
     }
     if (stickDeflected(joystick, r) || m_wheelHeld[static_cast<std::size_t>(joystick - 1)] != 0)
         m_motionPads |= 1u << (joystick - 1);
@@ -279,7 +397,7 @@ bool Engine::joystickInputChanged() {
         SeenInput now;
         // A failed read counts as a change: the tick that follows reads again and asks about it.
         if (m_platform.joysticks.getPosEx(static_cast<uint32_t>(t - 1), r) == 0) {
-            now = SeenInput{r.dwButtons, bindingZones(t, r), stickDeflected(t, r), true};
+            now = SeenInput{padInput(t, r), stickDeflected(t, r), true};
             m_changeReadings[static_cast<std::size_t>(t - 1)] = r;
             m_changeReadMask |= 1u << (t - 1);
         } else {
@@ -328,9 +446,7 @@ bool Engine::joystickAwayFromRest(int joystick) {
     JoyReading r = m_tickReadings[i];
     if ((m_tickReadMask & (1u << i)) == 0 && m_platform.joysticks.getPosEx(static_cast<uint32_t>(i), r) != 0)
         return true;
-    const int buttons = buttonsProcessed(m_config.caps(joystick));
-    const uint32_t mask = buttons >= 32 ? ~0u : (1u << buttons) - 1;
-    return !(bindingZones(joystick, r) == StickZones{}) || (r.dwButtons & mask) != 0;
+    return !(padInput(joystick, r) == PadInput{});
 }
 
 void Engine::wheelBinding(int joystick, int entry, bool down) {
@@ -347,30 +463,16 @@ void Engine::wheelBinding(int joystick, int entry, bool down) {
     m_output.SendBinding(m_config.joystickBindings[joystick][entry], ActionPress);
 }
 
-std::pair<double, double> Engine::heldWheelRates(int joystick, const JoyReading& reading) const {
+std::pair<double, double> Engine::heldWheelRates(int joystick, const PadInput& input) const {
     double vertical = 0, horizontal = 0;
     const uint64_t held = m_wheelHeld[static_cast<std::size_t>(joystick - 1)];
     if (held == 0)
         return {0, 0};
-    const auto [x, y] = bindingZones(joystick, reading);
     const JoystickBlock& block = m_config.joystickBindings[joystick];
     const double speed = m_config.pad(joystick).wheelSpeed;
-    for (int entry = 1; entry <= kJoystickEntries; ++entry) {
-        if ((held & (uint64_t{1} << entry)) == 0)
-            continue;
+    for (int entry = 1; entry <= kPadEntries; ++entry) {
         // Still down now?
-        bool down = false;
-        if (entry == kEntryUp)
-            down = y == 1;
-        else if (entry == kEntryDown)
-            down = y == 3;
-        else if (entry == kEntryLeft)
-            down = x == 1;
-        else if (entry == kEntryRight)
-            down = x == 3;
-        else
-            down = ((reading.dwButtons >> (entry - buttonEntry(1))) & 1u) != 0;
-        if (!down)
+        if ((held & (uint64_t{1} << entry)) == 0 || !input.down(entry))
             continue;
         switch (block[entry].Key1) {
         case WheelUp:
@@ -420,7 +522,9 @@ bool Engine::MotionTick() {
         bool moving = pad.leftStick != StickMode::Keys &&
                       motion.stickStep(pad.leftStick, pad, stickVector(m_config.caps(t), r), pad.leftDeadZone, ms,
                                        output);
-        const auto [vertical, horizontal] = heldWheelRates(t, r);
+        if (pad.rightStick != StickMode::Keys && m_config.caps(t).has(PadHasRightStick))
+            moving |= motion.stickStep(pad.rightStick, pad, rightStickVector(r), pad.rightDeadZone, ms, output);
+        const auto [vertical, horizontal] = heldWheelRates(t, padInput(t, r));
         if (vertical != 0 || horizontal != 0) {
             motion.wheelStep(vertical, horizontal, ms, output);
             moving = true;

@@ -20,6 +20,8 @@ namespace vornik {
 struct LiveViewTags {
     int direction = 0;             // 1 = centred picture shown, 0 = anything else
     std::array<int, 32> buttons{}; // 1 = released shown, 2 = pressed shown, 0 = not yet set
+    int rightDirection = 0;        // as direction, for the right stick
+    std::array<int, 2> triggers{}; // as buttons, for the left and the right trigger
 };
 
 extern const char* const kConnectionErrorText;
@@ -30,6 +32,20 @@ struct StickZones {
     int y = 2;
     bool operator==(const StickZones&) const = default;
 };
+
+// What the bindings of one pad see in one reading: each stick's zones, the buttons and the triggers.
+struct PadInput {
+    StickZones left;
+    StickZones right;     // centred on a pad without a right stick, or one that drives the pointer
+    uint32_t buttons = 0; // bit b-1: button b
+    uint32_t triggers = 0; // bit 0 left, bit 1 right, past their threshold (with its hysteresis)
+    bool operator==(const PadInput&) const = default;
+    // Whether the input of joystick entry 1..kPadEntries is down.
+    bool down(int entry) const;
+};
+
+// The dead zone that is the thirds the stick's directions have always been read in.
+constexpr int kThirdsDeadZone = 33;
 
 class Engine {
 public:
@@ -64,12 +80,22 @@ public:
 
     // Zone 1..3 of a position on an axis (0 for negative positions); 2 for a range below 3.
     static int AxisZone(int32_t minimum, int32_t maximum, int32_t position);
+    // The same with a dead zone: 2 within `deadZone` percent of the half-range of the middle, 1 below
+    // it, 3 above it. kThirdsDeadZone reads the thirds exactly as the plain AxisZone does.
+    static int AxisZone(int32_t minimum, int32_t maximum, int32_t position, int deadZone);
     // The D-pad counts as the stick: a hat direction sets the zone of its axis (up and left 1, down
     // and right 3, a diagonal both), and an axis the hat leaves centred keeps the stick's zone. Without
     // `withStick` (a stick that drives the pointer or the wheel) the zones are the D-pad's alone.
-    static StickZones stickZones(const JoystickCaps& caps, const JoyReading& reading, bool withStick = true);
+    static StickZones stickZones(const JoystickCaps& caps, const JoyReading& reading, bool withStick = true,
+                                 int deadZone = kThirdsDeadZone);
+    // The right stick's zones (its axes on 0..65535).
+    static StickZones rightStickZones(const JoyReading& reading, int deadZone = kThirdsDeadZone);
     // The stick's position, each axis -1..1 from the middle of its range.
     static StickVector stickVector(const JoystickCaps& caps, const JoyReading& reading);
+    static StickVector rightStickVector(const JoyReading& reading);
+    // Whether a trigger at `position` (0..65535) is down: past `threshold` percent of its travel, or
+    // already down and not yet back below 5 percent under it.
+    static bool triggerDown(uint32_t position, int threshold, bool wasDown);
 
     // One step of the pointer and wheel motion: every pad whose stick drives the pointer or the wheel
     // and is out of its dead zone, or that holds a wheel binding, moves by the time since the last
@@ -120,12 +146,15 @@ private:
     bool readJoystick(int joystick, JoyReading& reading);
     // The zones the bindings of joystick t see: the D-pad's alone while its stick drives the pointer.
     StickZones bindingZones(int joystick, const JoyReading& reading) const;
+    // Everything the bindings of joystick t see in `reading`. Moves the triggers' hysteresis on, so
+    // each reading is given here once.
+    PadInput padInput(int joystick, const JoyReading& reading);
     // Whether joystick t's stick drives the pointer or wheel and is out of its dead zone.
     bool stickDeflected(int joystick, const JoyReading& reading) const;
     // A wheel binding without auto-fire going down (one notch at once) or up.
     void wheelBinding(int joystick, int entry, bool down);
     // The notches per second the wheel bindings of joystick t held now ask for: vertical, horizontal.
-    std::pair<double, double> heldWheelRates(int joystick, const JoyReading& reading) const;
+    std::pair<double, double> heldWheelRates(int joystick, const PadInput& input) const;
     bool runBindings(int joystick, bool keysOnly);
     StepReport joystickSteps(bool keysOnly);
     bool joystickAwayFromRest(int joystick);
@@ -146,6 +175,7 @@ private:
     TargetWindows m_targets;
     TargetStatus m_status;
     std::array<LiveViewTags, kMaxJoysticks> m_tags{};
+    std::array<uint32_t, kMaxJoysticks> m_triggers{}; // bit 0 left, bit 1 right: down at the last reading
     std::array<int32_t, kKeyBindingCount> m_heldCountdown{}; // keyboard bindings in mode 2
     bool m_ending = false;
     bool m_idle = false;
@@ -165,8 +195,7 @@ private:
     uint32_t m_changeReadMask = 0;
     uint32_t m_lastAttachCheck = 0;     // tick count of the last look for an attached joystick
     struct SeenInput {
-        uint32_t buttons = 0;
-        StickZones zones;
+        PadInput input;
         bool deflected = false; // a pointer or wheel stick out of its dead zone
         bool read = false;
         bool operator==(const SeenInput&) const = default;

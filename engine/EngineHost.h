@@ -25,6 +25,12 @@ public:
     // Live view: direction picture 0..8 (mimg0..mimg8), button 1..32 released or pressed.
     virtual void showDirectionPicture(int joystick, int picture) = 0;
     virtual void showButtonPicture(int joystick, int button, bool pressed) = 0;
+    // The right stick's picture 0..8, as the direction picture; trigger 1 (left) or 2 (right)
+    // pressed or released. Only for pads that have them.
+    virtual void showRightStickPicture(int joystick, int picture) { (void)joystick, (void)picture; }
+    virtual void showTriggerPicture(int joystick, int trigger, bool pressed) {
+        (void)joystick, (void)trigger, (void)pressed;
+    }
     // A joystick found after start-up got number `joystick`, the one after the last joystick page;
     // its capabilities and name are in the configuration. Its page is to be built now.
     virtual void joystickAttached(int joystick) = 0;

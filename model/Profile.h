@@ -6,7 +6,8 @@
 //    "moves": [...], "pads": [...], "windowsKeys": {...}}
 //
 // "programs" (version 2) names the executables the profile is for; pointer bindings (kind 3), the
-// pads' pointer settings, "pads", and how keys go out on Windows, "windowsKeys", came with version 3.
+// pads' settings, "pads", the right stick's and the triggers' entries 37..42, and how keys go out on
+// Windows, "windowsKeys", came with version 3.
 // A file is written with the lowest version that holds it, so that older builds keep reading what
 // they can.
 // Saving replaces the file atomically (temporary file beside it, flushed, renamed over it). Loading

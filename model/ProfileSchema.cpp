@@ -206,7 +206,9 @@ void checkKeyboard(const Json& list, KeyBindingTable& table) {
 void checkJoysticks(const Json& list, int version, JoystickBindingTable& table) {
     const std::string path = "joysticks";
     expectArray(list, path);
-    std::vector<std::size_t> seenAt(kMaxJoysticks * kJoystickEntries, SIZE_MAX);
+    std::vector<std::size_t> seenAt(kMaxJoysticks * kPadEntries, SIZE_MAX);
+    // The right stick's and the triggers' entries came with version 3.
+    const int lastEntry = version >= 3 ? kPadEntries : kJoystickEntries;
     for (std::size_t i = 0; i < list.size(); ++i) {
         const std::string at = element(path, i);
         const Json& item = expectObject(list[i], at);
@@ -214,8 +216,8 @@ void checkJoysticks(const Json& list, int version, JoystickBindingTable& table) 
                    {"joystick", "entry", "kind", "key1", "key2", "key3", "keyCount", "autoFireMode", "autoFireDelay"},
                    at);
         const int joystick = integerField(item, "joystick", at, 1, kMaxJoysticks);
-        const int entry = integerField(item, "entry", at, 1, kJoystickEntries);
-        const auto slot = static_cast<std::size_t>((joystick - 1) * kJoystickEntries + entry - 1);
+        const int entry = integerField(item, "entry", at, 1, lastEntry);
+        const auto slot = static_cast<std::size_t>((joystick - 1) * kPadEntries + entry - 1);
         if (seenAt[slot] != SIZE_MAX)
             refuse(at, "joystick " + std::to_string(joystick) + " entry " + std::to_string(entry) +
                            " appears twice (also at " + element(path, seenAt[slot]) + ")");

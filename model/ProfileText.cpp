@@ -77,6 +77,7 @@ ProfileResult profileText(const Configuration& config, std::string& text) {
     };
     std::vector<OrderedJson> keyboard, joysticks, moves, pads;
     bool pointerBindings = false;
+    bool padEntries = false; // the right stick's or a trigger's
     for (int i = 0; i < kKeyBindingCount; ++i) {
         const KeyBinding& b = config.keyBindings[static_cast<std::size_t>(i)];
         if (allZero(b))
@@ -90,11 +91,12 @@ ProfileResult profileText(const Configuration& config, std::string& text) {
                                        {"autoFireDelay", b.AutoFireDelay}});
     }
     for (int j = 1; j <= kMaxJoysticks; ++j) {
-        for (int e = 1; e <= kJoystickEntries; ++e) {
+        for (int e = 1; e <= kPadEntries; ++e) {
             const JoystickBinding& b = config.joystickBindings[j][e];
             if (allZero(b))
                 continue;
             pointerBindings = pointerBindings || b.BindingKind == BindingPointer;
+            padEntries = padEntries || e > kJoystickEntries;
             joysticks.push_back(OrderedJson{{"joystick", j},
                                             {"entry", e},
                                             {"kind", b.BindingKind},
@@ -151,7 +153,8 @@ ProfileResult profileText(const Configuration& config, std::string& text) {
     const bool windowsKeys = !(config.windowsKeys == WindowsKeys{});
 
     // The lowest version that holds the tables, so older builds can still read what they can.
-    const int version = pointerBindings || !pads.empty() || windowsKeys ? 3 : !config.programs.empty() ? 2 : 1;
+    const int version =
+        pointerBindings || padEntries || !pads.empty() || windowsKeys ? 3 : !config.programs.empty() ? 2 : 1;
     std::string out = "{\n  \"format\": \"";
     out += kProfileFormat;
     out += "\",\n  \"version\": " + std::to_string(version) + ",\n";

@@ -3,6 +3,7 @@
 #include "Big5.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace vornik {
 
@@ -18,6 +19,52 @@ void setMoveName(Move& move, std::string_view big5) {
     move.Name = MoveName{};
     std::copy_n(big5.data(), n, move.Name.Bytes.data());
     move.Name.Length = static_cast<uint8_t>(n);
+}
+
+} // namespace vornik
+
+namespace vornik {
+
+std::string_view padButtonLabel(PadFamily family, PadButton role) {
+    if (role == PadButton::None || family == PadFamily::Unknown)
+        return {};
+    // By role, from FaceA on: what each family prints on the button.
+    static constexpr std::string_view kXbox[] = {"A",      "B",     "X",          "Y",     "Back",  "Guide", "Start",
+                                                 "LS",     "RS",    "LB",         "RB",    "Up",    "Down",  "Left",
+                                                 "Right",  "Share", "P1",         "P2",    "P3",    "P4",    "Touchpad"};
+    static constexpr std::string_view kPlayStation[] = {"Cross", "Circle", "Square", "Triangle", "Share", "PS",
+                                                        "Options", "L3", "R3", "L1", "R1", "Up", "Down", "Left",
+                                                        "Right", "Mute", "P1", "P2", "P3", "P4", "Touchpad"};
+    static constexpr std::string_view kNintendo[] = {"A",  "B",     "X",    "Y",       "-",  "Home", "+",
+                                                     "LS", "RS",    "L",    "R",       "Up", "Down", "Left",
+                                                     "Right", "Capture", "P1", "P2", "P3", "P4", "Touchpad"};
+    static_assert(std::size(kXbox) == static_cast<std::size_t>(PadButton::Touchpad));
+    static_assert(std::size(kPlayStation) == std::size(kXbox) && std::size(kNintendo) == std::size(kXbox));
+    const auto i = static_cast<std::size_t>(role) - 1;
+    if (i >= std::size(kXbox))
+        return {};
+    switch (family) {
+    case PadFamily::PlayStation:
+        return kPlayStation[i];
+    case PadFamily::Nintendo:
+        return kNintendo[i];
+    default:
+        return kXbox[i];
+    }
+}
+
+bool entryOnPad(const JoystickCaps& caps, int entry) {
+    if (entry >= 1 && entry <= 4)
+        return true;
+    if (entry >= buttonEntry(1) && entry <= kJoystickEntries)
+        return entry - buttonEntry(1) < static_cast<int>(std::min<uint32_t>(caps.wMaxButtons, kMaxButtons));
+    if (entry >= kEntryRightUp && entry <= kEntryRightRight)
+        return caps.has(PadHasRightStick);
+    if (entry == kEntryLeftTrigger)
+        return caps.has(PadHasLeftTrigger);
+    if (entry == kEntryRightTrigger)
+        return caps.has(PadHasRightTrigger);
+    return false;
 }
 
 } // namespace vornik

@@ -13,7 +13,10 @@
 namespace vornik {
 
 constexpr int kMaxJoysticks = 32;
-constexpr int kJoystickEntries = 36; // 1..4 stick up, down, left, right; 5..36 buttons 1..32
+// 1..4 stick up, down, left, right; 5..36 buttons 1..32: the entries every profile version holds.
+constexpr int kJoystickEntries = 36;
+// With the modern pad's inputs: 37..40 right stick up, down, left, right; 41 left, 42 right trigger.
+constexpr int kPadEntries = 42;
 constexpr int kMaxButtons = 32;
 constexpr int kKeyBindingCount = 255;
 constexpr int kMoveSlots = 100;
@@ -86,6 +89,12 @@ constexpr int kEntryRight = 4;
 constexpr int buttonEntry(int button) {
     return button + 4;
 }
+constexpr int kEntryRightUp = 37;
+constexpr int kEntryRightDown = 38;
+constexpr int kEntryRightLeft = 39;
+constexpr int kEntryRightRight = 40;
+constexpr int kEntryLeftTrigger = 41;
+constexpr int kEntryRightTrigger = 42;
 
 struct KeyBinding {
     int32_t MoveNumber = 0; // 0 = no binding, 1..100 = move slot
@@ -133,7 +142,7 @@ struct Move {
 };
 
 using KeyBindingTable = std::array<KeyBinding, kKeyBindingCount>; // numbered from 0
-using JoystickBlock = OneBased<JoystickBinding, kJoystickEntries>;
+using JoystickBlock = OneBased<JoystickBinding, kPadEntries>;
 using JoystickBindingTable = OneBased<JoystickBlock, kMaxJoysticks>; // joystick number 1..32
 using MoveTable = OneBased<Move, kMoveSlots>;
 
@@ -144,11 +153,69 @@ struct NamedKeyList {
     OneBased<uint8_t, 256> Codes;
 };
 
-// The part of the system's joystick capability record the engine uses.
+// What a pad is, as far as its button names go: a pad the system knows no layout of (its buttons
+// are numbers only), or one of the three families whose printed labels differ.
+enum class PadFamily : uint8_t { Unknown = 0, Xbox = 1, PlayStation = 2, Nintendo = 3 };
+
+// The role of a button in the standard gamepad layout, in the order of SDL's game-controller
+// buttons; None for a button the layout does not place.
+enum class PadButton : uint8_t {
+    None = 0,
+    // The face buttons: the bottom, right, left and top one (Cross, Circle, Square, Triangle on
+    // PlayStation pads); on Nintendo pads the buttons labelled A, B, X and Y, wherever they sit.
+    FaceA,
+    FaceB,
+    FaceX,
+    FaceY,
+    Back,
+    Guide,
+    Start,
+    LeftStick,
+    RightStick,
+    LeftShoulder,
+    RightShoulder,
+    DpadUp,
+    DpadDown,
+    DpadLeft,
+    DpadRight,
+    Misc,
+    Paddle1,
+    Paddle2,
+    Paddle3,
+    Paddle4,
+    Touchpad,
+};
+
+// What a pad has beyond the stick, the first hat and the numbered buttons (JoystickCaps::inputs).
+enum PadInputs : uint32_t {
+    PadHasRightStick = 1,
+    PadHasLeftTrigger = 2,
+    PadHasRightTrigger = 4,
+};
+
+// The part of the system's joystick capability record the engine uses, with what a pad known to
+// the system's gamepad layouts adds: its family, the role of each numbered button, and its inputs.
 struct JoystickCaps {
     uint32_t wXmin = 0, wXmax = 0, wYmin = 0, wYmax = 0;
     uint32_t wMaxButtons = 0;
+    PadFamily family = PadFamily::Unknown;
+    uint32_t inputs = 0;                          // PadInputs
+    std::array<PadButton, kMaxButtons> roles{};   // button b in slot b - 1
+    bool operator==(const JoystickCaps&) const = default;
+
+    PadButton role(int button) const {
+        return button >= 1 && button <= kMaxButtons ? roles[static_cast<std::size_t>(button - 1)] : PadButton::None;
+    }
+    bool has(PadInputs input) const { return (inputs & input) != 0; }
 };
+
+// The label printed on a button of the given role on a pad of the given family ("A", "Cross", "LB",
+// "L1", ...); empty for PadButton::None or an unknown family.
+std::string_view padButtonLabel(PadFamily family, PadButton role);
+
+// Whether joystick entry 1..kPadEntries reads an input the pad has: the stick, the buttons up to
+// its count, and the right stick and triggers only where `caps` says so.
+bool entryOnPad(const JoystickCaps& caps, int entry);
 
 using WindowHandle = std::uint64_t;
 

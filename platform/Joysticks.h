@@ -1,5 +1,8 @@
 #pragma once
 
+#include "Tables.h"
+
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -10,18 +13,31 @@ struct JoyCapsRecord {
     uint32_t wXmin = 0, wXmax = 0, wYmin = 0, wYmax = 0;
     uint32_t wMaxButtons = 0;
     std::string szPname; // the device's name as the system gives it, UTF-8
+    // A pad read through the system's gamepad layout: its family, what each numbered button is,
+    // and whether it has the right stick and the triggers (PadInputs). Unknown, none and 0 else.
+    PadFamily family = PadFamily::Unknown;
+    std::array<PadButton, 32> roles{};
+    uint32_t inputs = 0;
 };
 
 // The point-of-view hat: hundredths of a degree clockwise from up (0 up, 9000 right, 18000 down,
 // 27000 left); kPovCentred, or any value from 36000 up, when the hat is not pressed.
 constexpr uint32_t kPovCentred = 0xFFFF;
 
+// The right stick's axes and the triggers always read on 0..65535: the stick centred at kAxisCentre,
+// a trigger at rest at 0.
+constexpr uint32_t kAxisCentre = 32767;
+
 // One reading: the two stick axes, the 32-bit button mask (bit b-1 = button b held) and the first
-// hat (the D-pad on most gamepads; kPovCentred on a joystick that has none).
+// hat (the D-pad on most gamepads; kPovCentred on a joystick that has none; on a pad whose layout
+// gives the D-pad as buttons, those buttons as a hat). Then, on a pad that has them, the right
+// stick and the two triggers.
 struct JoyReading {
     uint32_t dwXpos = 0, dwYpos = 0;
     uint32_t dwButtons = 0;
     uint32_t dwPOV = kPovCentred;
+    uint32_t rightX = kAxisCentre, rightY = kAxisCentre;
+    uint32_t leftTrigger = 0, rightTrigger = 0;
 };
 
 // Joysticks by system id 0..31. Main thread only.

@@ -10,6 +10,7 @@ VORNIK_PACKAGES=(
     openbox dbus-daemon at-spi2-core python3-pyatspi
     fonts-arphic-uming
     desktop-file-utils appstream dpkg-dev file qt6-l10n-tools
+    dbus-daemon at-spi2-core python3-pyatspi
 )
 
 vornik_install_packages() {

@@ -496,14 +496,6 @@ once hidden, it could not be brought back.</translation>
         <translation> notches/s</translation>
     </message>
     <message>
-        <source>搖桿用作：</source>
-        <translation>The stick drives:</translation>
-    </message>
-    <message>
-        <source>不動區：</source>
-        <translation>Dead zone:</translation>
-    </message>
-    <message>
         <source>指標速度：</source>
         <translation>Pointer speed:</translation>
     </message>
@@ -514,10 +506,6 @@ once hidden, it could not be brought back.</translation>
     <message>
         <source>滾輪速度：</source>
         <translation>Wheel speed:</translation>
-    </message>
-    <message>
-        <source>搖桿離中心多遠以內不移動指標</source>
-        <translation>How far from the centre the stick moves nothing</translation>
     </message>
     <message>
         <source>1.0：速度與推動成正比；越大，輕推越慢</source>
@@ -532,8 +520,104 @@ once hidden, it could not be brought back.</translation>
         <translation>Pointer…</translation>
     </message>
     <message>
-        <source>搖桿用作對應功能、滑鼠指標或滑鼠滾輪，及其速度</source>
-        <translation>Whether the stick presses its bindings, moves the pointer or turns the wheel, and how fast</translation>
+        <source>設定：%1</source>
+        <translation>Settings: %1</translation>
+    </message>
+    <message>
+        <source>上</source>
+        <translation>Up</translation>
+    </message>
+    <message>
+        <source>下</source>
+        <translation>Down</translation>
+    </message>
+    <message>
+        <source>左</source>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>右</source>
+        <translation>Right</translation>
+    </message>
+    <message>
+        <source>右搖桿：%1</source>
+        <translation>Right stick: %1</translation>
+    </message>
+    <message>
+        <source>左扳機</source>
+        <translation>Left trigger</translation>
+    </message>
+    <message>
+        <source>右扳機</source>
+        <translation>Right trigger</translation>
+    </message>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>按鈕 %1</source>
+        <translation>Button %1</translation>
+    </message>
+    <message>
+        <source>輸入</source>
+        <translation>Input</translation>
+    </message>
+    <message>
+        <source>左上</source>
+        <translation>Up-left</translation>
+    </message>
+    <message>
+        <source>左下</source>
+        <translation>Down-left</translation>
+    </message>
+    <message>
+        <source>右上</source>
+        <translation>Up-right</translation>
+    </message>
+    <message>
+        <source>右下</source>
+        <translation>Down-right</translation>
+    </message>
+    <message>
+        <source>右搖桿</source>
+        <translation>Right stick</translation>
+    </message>
+    <message>
+        <source>左搖桿與方向鍵</source>
+        <translation>Left stick and D-pad</translation>
+    </message>
+    <message>
+        <source>搖桿用作對應功能、滑鼠指標或滑鼠滾輪，及其速度；搖桿的不動區；扳機的按下點</source>
+        <translation>Whether each stick presses its bindings, moves the pointer or turns the wheel, and how fast; the sticks' dead zones; where the triggers press</translation>
+    </message>
+    <message>
+        <source>左搖桿用作：</source>
+        <translation>The left stick drives:</translation>
+    </message>
+    <message>
+        <source>左搖桿不動區：</source>
+        <translation>Left dead zone:</translation>
+    </message>
+    <message>
+        <source>右搖桿用作：</source>
+        <translation>The right stick drives:</translation>
+    </message>
+    <message>
+        <source>右搖桿不動區：</source>
+        <translation>Right dead zone:</translation>
+    </message>
+    <message>
+        <source>扳機按下點：</source>
+        <translation>Triggers press at:</translation>
+    </message>
+    <message>
+        <source>搖桿離中心多遠（半程的百分比）以內算在中間：不按方向鍵，也不移動指標；33 % 即向來的三等分</source>
+        <translation>How far from the centre (in % of half its travel) the stick counts as centred: no direction, no pointer motion; 33 % is the thirds always used</translation>
+    </message>
+    <message>
+        <source>扳機按過行程的這個百分比就算按下，退到比它低 5 % 才放開</source>
+        <translation>A trigger is pressed past this share of its travel, and let go only 5 % below it</translation>
     </message>
 </context>
 </TS>

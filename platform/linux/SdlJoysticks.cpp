@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 
@@ -31,12 +32,17 @@ SdlJoysticks::SdlJoysticks() {
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     // SDL would take SIGINT and SIGTERM for itself; the program ends on them through its own exit path.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0)
+    // A Nintendo pad's A is the button labelled A, so that the name shown is the one printed on it.
+    SDL_SetHint(SDL_HINT_GAMECONTROLLER_USE_BUTTON_LABELS, "1");
+    // The game-controller subsystem brings the joystick subsystem with it.
+    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
         return;
     m_initialised = true;
     // Readings are polled; of the joystick events only the devices plugged in and out are queued.
     SDL_JoystickEventState(SDL_IGNORE);
     watchDevices();
+    SDL_GameControllerEventState(SDL_IGNORE);
+    loadMappings();
     takeNewDevices();
 }
 
@@ -50,11 +56,109 @@ SdlJoysticks::~SdlJoysticks() {
     }
     if (!m_initialised)
         return;
-    for (Slot& slot : m_slots) {
-        if (slot.joystick != nullptr)
-            SDL_JoystickClose(slot.joystick);
+    for (Slot& slot : m_slots)
+        closeDevice(slot);
+    SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+}
+
+std::string SdlJoysticks::mappingsFile() {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    std::string folder;
+    if (config != nullptr && config[0] == '/') {
+        folder = config;
+    } else {
+        const char* home = std::getenv("HOME");
+        folder = std::string(home != nullptr ? home : "") + "/.config";
     }
-    SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+    return folder + "/vornik/gamecontrollerdb.txt";
+}
+
+void SdlJoysticks::loadMappings() {
+    if (SDL_RWops* file = SDL_RWFromFile(mappingsFile().c_str(), "rb"))
+        SDL_GameControllerAddMappingsFromRW(file, 1);
+    if (const char* own = std::getenv("SDL_GAMECONTROLLERCONFIG"); own != nullptr && own[0] != '\0') {
+        if (SDL_RWops* text = SDL_RWFromConstMem(own, static_cast<int>(std::strlen(own))))
+            SDL_GameControllerAddMappingsFromRW(text, 1);
+    }
+}
+
+void SdlJoysticks::openController(Slot& slot, int index) {
+    if (SDL_IsGameController(index) != SDL_TRUE)
+        return;
+    slot.controller = SDL_GameControllerOpen(index);
+    if (slot.controller == nullptr)
+        return;
+    const SDL_GameControllerButtonBind up = SDL_GameControllerGetBindForButton(slot.controller, SDL_CONTROLLER_BUTTON_DPAD_UP);
+    slot.dpadButtons = up.bindType == SDL_CONTROLLER_BINDTYPE_BUTTON || up.bindType == SDL_CONTROLLER_BINDTYPE_AXIS;
+}
+
+void SdlJoysticks::closeDevice(Slot& slot) {
+    if (slot.controller != nullptr)
+        SDL_GameControllerClose(slot.controller);
+    if (slot.joystick != nullptr)
+        SDL_JoystickClose(slot.joystick);
+    slot.controller = nullptr;
+    slot.joystick = nullptr;
+}
+
+void SdlJoysticks::padCaps(const Slot& slot, JoyCapsRecord& caps) {
+    SDL_GameController* pad = slot.controller;
+    if (pad == nullptr)
+        return;
+    switch (SDL_GameControllerGetType(pad)) {
+    case SDL_CONTROLLER_TYPE_PS3:
+    case SDL_CONTROLLER_TYPE_PS4:
+    case SDL_CONTROLLER_TYPE_PS5:
+        caps.family = PadFamily::PlayStation;
+        break;
+    case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_PRO:
+    case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_JOYCON_LEFT:
+    case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_JOYCON_RIGHT:
+    case SDL_CONTROLLER_TYPE_NINTENDO_SWITCH_JOYCON_PAIR:
+        caps.family = PadFamily::Nintendo;
+        break;
+    default:
+        // SDL's layout is the Xbox pad's, and so are its names on every other pad.
+        caps.family = PadFamily::Xbox;
+        break;
+    }
+    for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX; ++b) {
+        const SDL_GameControllerButtonBind bind =
+            SDL_GameControllerGetBindForButton(pad, static_cast<SDL_GameControllerButton>(b));
+        if (bind.bindType == SDL_CONTROLLER_BINDTYPE_BUTTON && bind.value.button >= 0 && bind.value.button < 32)
+            caps.roles[static_cast<std::size_t>(bind.value.button)] = static_cast<PadButton>(b + 1);
+    }
+    const auto has = [pad](SDL_GameControllerAxis axis) { return SDL_GameControllerHasAxis(pad, axis) == SDL_TRUE; };
+    if (has(SDL_CONTROLLER_AXIS_RIGHTX) && has(SDL_CONTROLLER_AXIS_RIGHTY))
+        caps.inputs |= PadHasRightStick;
+    if (has(SDL_CONTROLLER_AXIS_TRIGGERLEFT))
+        caps.inputs |= PadHasLeftTrigger;
+    if (has(SDL_CONTROLLER_AXIS_TRIGGERRIGHT))
+        caps.inputs |= PadHasRightTrigger;
+}
+
+void SdlJoysticks::readPad(const Slot& slot, JoyReading& reading) {
+    SDL_GameController* pad = slot.controller;
+    if (pad == nullptr)
+        return;
+    reading.rightX = axisPosition(SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_RIGHTX));
+    reading.rightY = axisPosition(SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_RIGHTY));
+    reading.leftTrigger = triggerPosition(SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_TRIGGERLEFT));
+    reading.rightTrigger = triggerPosition(SDL_GameControllerGetAxis(pad, SDL_CONTROLLER_AXIS_TRIGGERRIGHT));
+    // A D-pad the layout gives as buttons counts as the hat does, while the hat itself is centred.
+    if (!slot.dpadButtons || reading.dwPOV != kPovCentred)
+        return;
+    const auto held = [pad](SDL_GameControllerButton b) { return SDL_GameControllerGetButton(pad, b) != 0; };
+    uint8_t hat = SDL_HAT_CENTERED;
+    if (held(SDL_CONTROLLER_BUTTON_DPAD_UP))
+        hat |= SDL_HAT_UP;
+    else if (held(SDL_CONTROLLER_BUTTON_DPAD_DOWN))
+        hat |= SDL_HAT_DOWN;
+    if (held(SDL_CONTROLLER_BUTTON_DPAD_LEFT))
+        hat |= SDL_HAT_LEFT;
+    else if (held(SDL_CONTROLLER_BUTTON_DPAD_RIGHT))
+        hat |= SDL_HAT_RIGHT;
+    reading.dwPOV = povPosition(hat);
 }
 
 void SdlJoysticks::watchNode(Slot& slot) {
@@ -267,9 +371,9 @@ void SdlJoysticks::takeNewDevices() {
         if (joystick == nullptr)
             continue;
         unwatchNode(*slot);
-        if (slot->joystick != nullptr)
-            SDL_JoystickClose(slot->joystick);
+        closeDevice(*slot);
         *slot = Slot{joystick, guid, true, -1, SDL_JoystickIsVirtual(index) == SDL_TRUE};
+        openController(*slot, index);
         watchNode(*slot);
         m_count = std::max(m_count, static_cast<int>(slot - m_slots.begin()) + 1);
     }
@@ -288,6 +392,7 @@ uint32_t SdlJoysticks::getDevCaps(uint32_t id, JoyCapsRecord& caps) {
     caps.wMaxButtons = static_cast<uint32_t>(std::clamp(SDL_JoystickNumButtons(slot.joystick), 0, 32));
     const char* name = SDL_JoystickName(slot.joystick);
     caps.szPname = name != nullptr ? name : "";
+    padCaps(slot, caps);
     return 0;
 }
 
@@ -314,6 +419,9 @@ uint32_t SdlJoysticks::getPosEx(uint32_t id, JoyReading& reading) {
     reading.dwButtons = mask;
     reading.dwPOV =
         SDL_JoystickNumHats(slot.joystick) > 0 ? povPosition(SDL_JoystickGetHat(slot.joystick, 0)) : kPovCentred;
+    reading.rightX = reading.rightY = kAxisCentre;
+    reading.leftTrigger = reading.rightTrigger = 0;
+    readPad(slot, reading);
     return 0;
 }
 

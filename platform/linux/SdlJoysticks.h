@@ -3,14 +3,20 @@
 #include "Joysticks.h"
 
 #include <SDL2/SDL_events.h>
+#include <SDL2/SDL_gamecontroller.h>
 #include <SDL2/SDL_joystick.h>
 
+#include <algorithm>
 #include <array>
+#include <string>
 
 namespace vornik {
 
-// Joysticks through SDL2's joystick subsystem (no window needed). System ids 0..31 are SDL's device
-// indices at construction, in order. A device attached later takes the next free id the next time
+// Joysticks through SDL2's joystick subsystem (no window needed). A pad SDL knows a gamepad layout
+// for (its own database, the mappings it makes for most evdev pads, gamecontrollerdb.txt in the
+// configuration folder, SDL_GAMECONTROLLERCONFIG) is also opened as a game controller: its buttons
+// keep the device's numbers, and the layout adds their names, the right stick, the triggers and a
+// D-pad given as buttons. System ids 0..31 are SDL's device indices at construction, in order. A device attached later takes the next free id the next time
 // an id is asked for; a device that disappears fails its reads until one with the same GUID returns,
 // which takes its old id back.
 class SdlJoysticks : public Joysticks {
@@ -59,6 +65,13 @@ public:
     static uint32_t axisPosition(int16_t value) { return static_cast<uint32_t>(static_cast<int32_t>(value) + 32768); }
     // SDL's hat position (SDL_HAT_*) as a point-of-view angle in hundredths of a degree, or kPovCentred.
     static uint32_t povPosition(uint8_t hat);
+    // SDL's trigger value 0..32767 on the 0..65535 range.
+    static uint32_t triggerPosition(int16_t value) {
+        return static_cast<uint32_t>(std::max<int32_t>(value, 0)) * 65535u / 32767u;
+    }
+    // The file of extra gamepad layouts: gamecontrollerdb.txt in $XDG_CONFIG_HOME/vornik (or
+    // ~/.config/vornik).
+    static std::string mappingsFile();
 
 private:
     struct Slot {
@@ -67,7 +80,19 @@ private:
         bool used = false; // the id has been given to a device
         int node = -1;     // our own read-only descriptor of its device node, or -1
         bool isVirtual = false;
+        SDL_GameController* controller = nullptr; // the same device through its layout, when it has one
+        bool dpadButtons = false;                 // the layout gives the D-pad as buttons or axes, not a hat
     };
+    // The layouts of the configuration folder's file, then SDL_GAMECONTROLLERCONFIG again, so that
+    // what the user sets for one run wins.
+    static void loadMappings();
+    // Opens device `index` as a game controller beside its joystick when SDL knows its layout.
+    static void openController(Slot& slot, int index);
+    static void closeDevice(Slot& slot);
+    // The family, button roles and inputs of a pad with a layout.
+    static void padCaps(const Slot& slot, JoyCapsRecord& caps);
+    // The right stick, the triggers, and a D-pad given as buttons, of a pad with a layout.
+    static void readPad(const Slot& slot, JoyReading& reading);
     void watchNode(Slot& slot);
     void unwatchNode(Slot& slot);
     bool attached(const Slot& slot) const;

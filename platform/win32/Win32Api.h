@@ -13,3 +13,4 @@
 #include <windows.h>
 
 #include <mmsystem.h>
+#include <xinput.h>

@@ -20,5 +20,28 @@ bool capsHavePov(const JOYCAPSA& system);
 // The axes, the buttons and, on a joystick with a hat, its position; kPovCentred without one, so
 // that whatever the driver leaves in dwPOV never reads as a direction.
 JoyReading readingFromSystem(const JOYINFOEX& info, bool hasPov);
+// Whether the capabilities give a right stick: the Z and R axes, as most gamepads that winmm reads
+// have it.
+bool capsHaveRightStick(const JOYCAPSA& system);
+// A position on the range lo..hi as 0..65535.
+uint32_t onFullRange(uint32_t position, uint32_t lo, uint32_t hi);
+
+// XInput, where the system has it: the state of user slot 0..3, as XInputGetState. Loaded from the
+// newest XInput library the system has; a test puts in its own.
+struct XInputCalls {
+    DWORD(WINAPI* getState)(DWORD user, XINPUT_STATE* state) = nullptr;
+    bool available() const { return getState != nullptr; }
+};
+XInputCalls systemXInput();
+// The user slot of the `nth` (from 0) XInput pad connected, or -1 when fewer are.
+int connectedXInputSlot(int nth, const XInputCalls& xinput);
+// Whether a winmm joystick is an XInput pad, by its name or its product name: XInput pads appear to
+// winmm as "Controller (XBOX 360 For Windows)" and the like, with their product's VID and PID.
+bool speaksXInput(const std::string& name);
+// An XInput pad as winmm numbers it: buttons A 1, B 2, X 3, Y 4, LB 5, RB 6, Back 7, Start 8, LS 9,
+// RS 10; the left stick as X and Y, the right stick, the triggers, the D-pad as the hat.
+JoyReading readingFromXInput(const XINPUT_GAMEPAD& pad);
+// `caps` with what XInput adds: ten named buttons, the right stick and both triggers.
+JoyCapsRecord capsWithXInput(JoyCapsRecord caps);
 
 } // namespace vornik

@@ -4,7 +4,10 @@
 
 #include <dbt.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -73,6 +76,95 @@ bool capsHavePov(const JOYCAPSA& system) {
     return (system.wCaps & JOYCAPS_HASPOV) != 0;
 }
 
+bool capsHaveRightStick(const JOYCAPSA& system) {
+    return (system.wCaps & JOYCAPS_HASZ) != 0 && (system.wCaps & JOYCAPS_HASR) != 0;
+}
+
+uint32_t onFullRange(uint32_t position, uint32_t lo, uint32_t hi) {
+    if (hi <= lo)
+        return kAxisCentre;
+    const uint64_t offset = position <= lo ? 0 : std::min(position, hi) - lo;
+    return static_cast<uint32_t>(offset * 65535 / (hi - lo));
+}
+
+XInputCalls systemXInput() {
+    XInputCalls calls;
+    for (const wchar_t* library : {L"xinput1_4.dll", L"xinput1_3.dll", L"xinput9_1_0.dll"}) {
+        if (HMODULE module = LoadLibraryW(library)) {
+            calls.getState = reinterpret_cast<decltype(calls.getState)>(
+                reinterpret_cast<void*>(GetProcAddress(module, "XInputGetState")));
+            if (calls.available())
+                break;
+        }
+    }
+    return calls;
+}
+
+int connectedXInputSlot(int nth, const XInputCalls& xinput) {
+    if (!xinput.available() || nth < 0)
+        return -1;
+    for (DWORD user = 0; user < XUSER_MAX_COUNT; ++user) {
+        XINPUT_STATE state{};
+        if (xinput.getState(user, &state) == ERROR_SUCCESS && nth-- == 0)
+            return static_cast<int>(user);
+    }
+    return -1;
+}
+
+bool speaksXInput(const std::string& name) {
+    std::string lower = name;
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    // Windows' own names of the pads its XInput driver takes, and the "IG_" of their device paths.
+    return lower.find("xbox") != std::string::npos || lower.find("xinput") != std::string::npos ||
+           lower.find("ig_") != std::string::npos;
+}
+
+JoyReading readingFromXInput(const XINPUT_GAMEPAD& pad) {
+    JoyReading reading;
+    // XInput's Y grows upwards, winmm's downwards.
+    const auto x = [](SHORT v) { return static_cast<uint32_t>(static_cast<int32_t>(v) + 32768); };
+    const auto y = [](SHORT v) { return static_cast<uint32_t>(32767 - static_cast<int32_t>(v)); };
+    reading.dwXpos = x(pad.sThumbLX);
+    reading.dwYpos = y(pad.sThumbLY);
+    reading.rightX = x(pad.sThumbRX);
+    reading.rightY = y(pad.sThumbRY);
+    reading.leftTrigger = pad.bLeftTrigger * 257u;
+    reading.rightTrigger = pad.bRightTrigger * 257u;
+    // In winmm's order.
+    constexpr WORD kButtons[10] = {XINPUT_GAMEPAD_A,          XINPUT_GAMEPAD_B,     XINPUT_GAMEPAD_X,
+                                   XINPUT_GAMEPAD_Y,          XINPUT_GAMEPAD_LEFT_SHOULDER,
+                                   XINPUT_GAMEPAD_RIGHT_SHOULDER, XINPUT_GAMEPAD_BACK, XINPUT_GAMEPAD_START,
+                                   XINPUT_GAMEPAD_LEFT_THUMB, XINPUT_GAMEPAD_RIGHT_THUMB};
+    for (int b = 0; b < 10; ++b) {
+        if ((pad.wButtons & kButtons[b]) != 0)
+            reading.dwButtons |= 1u << b;
+    }
+    const bool up = (pad.wButtons & XINPUT_GAMEPAD_DPAD_UP) != 0, down = (pad.wButtons & XINPUT_GAMEPAD_DPAD_DOWN) != 0;
+    const bool left = (pad.wButtons & XINPUT_GAMEPAD_DPAD_LEFT) != 0;
+    const bool right = (pad.wButtons & XINPUT_GAMEPAD_DPAD_RIGHT) != 0;
+    const int dx = right ? 1 : left ? -1 : 0, dy = up ? -1 : down ? 1 : 0;
+    // By (dy, dx): up, up-right, right, ... in hundredths of a degree.
+    constexpr uint32_t kPov[3][3] = {{31500, 0, 4500}, {27000, kPovCentred, 9000}, {22500, 18000, 13500}};
+    reading.dwPOV = kPov[dy + 1][dx + 1];
+    return reading;
+}
+
+JoyCapsRecord capsWithXInput(JoyCapsRecord caps) {
+    caps.wXmin = caps.wYmin = 0;
+    caps.wXmax = caps.wYmax = 65535;
+    caps.wMaxButtons = 10;
+    caps.family = PadFamily::Xbox;
+    caps.inputs = PadHasRightStick | PadHasLeftTrigger | PadHasRightTrigger;
+    caps.roles = {};
+    constexpr PadButton kRoles[10] = {PadButton::FaceA,        PadButton::FaceB,         PadButton::FaceX,
+                                      PadButton::FaceY,        PadButton::LeftShoulder,  PadButton::RightShoulder,
+                                      PadButton::Back,         PadButton::Start,         PadButton::LeftStick,
+                                      PadButton::RightStick};
+    std::copy(std::begin(kRoles), std::end(kRoles), caps.roles.begin());
+    return caps;
+}
+
 JoyReading readingFromSystem(const JOYINFOEX& info, bool hasPov) {
     JoyReading reading;
     reading.dwXpos = info.dwXpos;
@@ -116,7 +208,11 @@ LRESULT CALLBACK deviceWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 }
 } // namespace
 
-Win32Joysticks::Win32Joysticks() {
+Win32Joysticks::Win32Joysticks() : m_xinput(std::make_unique<XInputCalls>(systemXInput())) {
+    watchDevices();
+}
+
+Win32Joysticks::Win32Joysticks(const XInputCalls& xinput) : m_xinput(std::make_unique<XInputCalls>(xinput)) {
     watchDevices();
 }
 
@@ -172,31 +268,64 @@ bool Win32Joysticks::takeDeviceChanges() {
     return true;
 }
 
+int Win32Joysticks::xinputUser(uint32_t id) const {
+    if (id >= m_devices.size() || !m_devices[id].xinput)
+        return -1;
+    int before = 0;
+    for (uint32_t other = 0; other < id; ++other)
+        before += m_devices[other].xinput ? 1 : 0;
+    return connectedXInputSlot(before, *m_xinput);
+}
+
 uint32_t Win32Joysticks::getDevCaps(uint32_t id, JoyCapsRecord& caps) {
     JOYCAPSA system{};
     const MMRESULT result = joyGetDevCapsA(id, &system, sizeof system);
     if (result != JOYERR_NOERROR)
         return result;
     caps = capsFromSystem(system);
+    const std::string driverName = caps.szPname;
     // The product's name where the system records one; the driver's name otherwise.
     const void* end = std::memchr(system.szRegKey, 0, sizeof system.szRegKey);
     if (end != nullptr) {
         if (std::string product = joystickProductName(id, system.szRegKey); !product.empty())
             caps.szPname = std::move(product);
     }
-    if (id < m_hasPov.size())
-        m_hasPov[id] = capsHavePov(system);
+    if (id >= m_devices.size())
+        return 0;
+    Device& device = m_devices[id];
+    device = Device{capsHavePov(system), speaksXInput(caps.szPname) || speaksXInput(driverName), false,
+                    system.wZmin, system.wZmax, system.wRmin, system.wRmax};
+    if (device.xinput && xinputUser(id) >= 0) {
+        caps = capsWithXInput(std::move(caps));
+    } else {
+        device.xinput = false;
+        device.rightStick = capsHaveRightStick(system);
+        if (device.rightStick)
+            caps.inputs |= PadHasRightStick;
+    }
     return 0;
 }
 
 uint32_t Win32Joysticks::getPosEx(uint32_t id, JoyReading& reading) {
+    if (const int user = xinputUser(id); user >= 0) {
+        XINPUT_STATE state{};
+        if (m_xinput->getState(static_cast<DWORD>(user), &state) == ERROR_SUCCESS) {
+            reading = readingFromXInput(state.Gamepad);
+            return 0;
+        }
+    }
     JOYINFOEX info{};
     info.dwSize = sizeof info;
     info.dwFlags = JOY_RETURNALL;
     const MMRESULT result = joyGetPosEx(id, &info);
     if (result != JOYERR_NOERROR)
         return result;
-    reading = readingFromSystem(info, id < m_hasPov.size() && m_hasPov[id]);
+    const Device device = id < m_devices.size() ? m_devices[id] : Device{};
+    reading = readingFromSystem(info, device.hasPov);
+    if (device.rightStick) {
+        reading.rightX = onFullRange(info.dwZpos, device.zMin, device.zMax);
+        reading.rightY = onFullRange(info.dwRpos, device.rMin, device.rMax);
+    }
     return 0;
 }
 

@@ -3,21 +3,28 @@
 #include "Joysticks.h"
 
 #include <array>
+#include <memory>
 
 namespace vornik {
+
+struct XInputCalls;
 
 // Joysticks through the multimedia joystick interface (winmm): joyGetDevCapsA and joyGetPosEx; a
 // joystick's name is its product's, from the system's game controller settings, where they hold one.
 // Both return the system's own result code: 0 (JOYERR_NOERROR) or a JOYERR_/MMSYSERR_ value. On an
 // error the record passed in is left as it was. A joystick plugged in again usually comes back under
 // its old id, and is then read under it as before.
+// Pads that speak XInput (Xbox-style pads) are read through XInput instead, numbered as winmm
+// numbers them, so a profile means the same whichever way the pad is read: the n-th such winmm
+// joystick is the n-th XInput pad connected.
 class Win32Joysticks : public Joysticks {
 public:
     Win32Joysticks();
+    // With XInput's calls of the caller's own, for tests.
+    explicit Win32Joysticks(const XInputCalls& xinput);
     ~Win32Joysticks() override;
     Win32Joysticks(const Win32Joysticks&) = delete;
     Win32Joysticks& operator=(const Win32Joysticks&) = delete;
-
     uint32_t getDevCaps(uint32_t id, JoyCapsRecord& caps) override;
     uint32_t getPosEx(uint32_t id, JoyReading& reading) override;
     // winmm announces nothing: the pads are read every 4 ms between ticks while that can press a key.
@@ -40,11 +47,24 @@ private:
     void watchDevices();
     void unwatchDevices();
 
-    std::array<bool, 32> m_hasPov{}; // by id, from its last capability query
     void* m_deviceWindow = nullptr;
     bool m_settling = false;
     uint32_t m_announcedAt = 0; // GetTickCount of the last announcement
     uint32_t m_nextLook = 0;    // GetTickCount of the next look while settling
+
+    // By id, from its last capability query.
+    struct Device {
+        bool hasPov = false;
+        bool xinput = false;            // an XInput pad
+        bool rightStick = false;        // a winmm pad whose Z and R axes are its right stick
+        uint32_t zMin = 0, zMax = 0, rMin = 0, rMax = 0;
+    };
+    // The XInput user slot of id `id`, an XInput pad: the n-th XInput pad among the ids is the n-th
+    // slot connected. -1 when no slot answers for it.
+    int xinputUser(uint32_t id) const;
+
+    std::array<Device, 32> m_devices{};
+    std::unique_ptr<XInputCalls> m_xinput;
 };
 
 } // namespace vornik

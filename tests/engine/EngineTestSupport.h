@@ -25,6 +25,8 @@ struct RecordingHost : EngineHost {
 
     std::vector<std::pair<int, int>> directionPictures; // (joystick, picture)
     std::vector<std::tuple<int, int, bool>> buttonPictures;
+    std::vector<std::pair<int, int>> rightStickPictures; // (joystick, picture)
+    std::vector<std::tuple<int, int, bool>> triggerPictures;
     std::vector<int> attached; // joysticks announced after start-up
     std::vector<std::string> items;
     int selectedItem = -1;
@@ -38,6 +40,10 @@ struct RecordingHost : EngineHost {
     bool keyboardStopBoxTicked() override { return keyboardStop; }
     void showDirectionPicture(int t, int picture) override { directionPictures.emplace_back(t, picture); }
     void showButtonPicture(int t, int b, bool pressed) override { buttonPictures.emplace_back(t, b, pressed); }
+    void showRightStickPicture(int t, int picture) override { rightStickPictures.emplace_back(t, picture); }
+    void showTriggerPicture(int t, int trigger, bool pressed) override {
+        triggerPictures.emplace_back(t, trigger, pressed);
+    }
     void joystickAttached(int t) override { attached.push_back(t); }
     void clearTargetItems() override {
         items.clear();

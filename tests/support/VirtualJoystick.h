@@ -11,17 +11,34 @@ namespace vornik::test {
 
 class VirtualJoystick {
 public:
+    // What kind of device to attach. A game controller gets SDL's standard layout for its button
+    // and axis counts: buttons A B X Y Back Guide Start LS RS LB RB Up Down Left Right, axes left
+    // X/Y, right X/Y, left and right trigger. A vendor and product make it that product's type.
+    struct Kind {
+        int buttons = 0;
+        int axes = 2;
+        int hats = 0;
+        const char* name = "Virtual Pad";
+        SDL_JoystickType type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        Uint16 vendor = 0;
+        Uint16 product = 0;
+    };
+
     // A device of the given name: devices of different names are different kinds (GUIDs) of device.
-    explicit VirtualJoystick(int buttons, int axes = 2, int hats = 0, const char* name = "Virtual Pad") {
+    explicit VirtualJoystick(int buttons, int axes = 2, int hats = 0, const char* name = "Virtual Pad")
+        : VirtualJoystick(Kind{buttons, axes, hats, name}) {}
+    explicit VirtualJoystick(const Kind& kind) {
         if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0)
             throw std::runtime_error(SDL_GetError());
         SDL_VirtualJoystickDesc desc{};
         desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-        desc.naxes = static_cast<Uint16>(axes);
-        desc.nbuttons = static_cast<Uint16>(buttons);
-        desc.nhats = static_cast<Uint16>(hats);
-        desc.name = name;
+        desc.type = static_cast<Uint16>(kind.type);
+        desc.naxes = static_cast<Uint16>(kind.axes);
+        desc.nbuttons = static_cast<Uint16>(kind.buttons);
+        desc.nhats = static_cast<Uint16>(kind.hats);
+        desc.name = kind.name;
+        desc.vendor_id = kind.vendor;
+        desc.product_id = kind.product;
         m_index = SDL_JoystickAttachVirtualEx(&desc);
         if (m_index < 0)
             throw std::runtime_error(SDL_GetError());

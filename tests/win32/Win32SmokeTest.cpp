@@ -492,6 +492,59 @@ void aJoysticksNameIsItsProductsFromTheControllerSettings() {
     CHECK_TEXT(joystickProductName(2, "VORNIK-TEST.DLL"), "");
 }
 
+// An Xbox-style pad read through XInput: numbered as winmm numbers it, its right stick, triggers and
+// D-pad, its buttons named; XInput's slots here are the test's own, slots 1 and 3 connected.
+DWORD WINAPI fakeXInputState(DWORD user, XINPUT_STATE* state) {
+    if (user != 1 && user != 3)
+        return ERROR_DEVICE_NOT_CONNECTED;
+    *state = XINPUT_STATE{};
+    return ERROR_SUCCESS;
+}
+
+void xinputPadsAreReadAsWinmmNumbersThem() {
+    XINPUT_GAMEPAD pad{};
+    pad.wButtons = XINPUT_GAMEPAD_A | XINPUT_GAMEPAD_START | XINPUT_GAMEPAD_RIGHT_THUMB | XINPUT_GAMEPAD_DPAD_UP |
+                   XINPUT_GAMEPAD_DPAD_LEFT;
+    pad.sThumbLX = -32768;
+    pad.sThumbLY = 32767; // up
+    pad.sThumbRX = 32767;
+    pad.sThumbRY = -32768; // down
+    pad.bLeftTrigger = 255;
+    const JoyReading r = readingFromXInput(pad);
+    CHECK_EQ(r.dwButtons, 1u | 1u << 7 | 1u << 9); // A 1, Start 8, RS 10
+    CHECK_EQ(r.dwPOV, 31500u);                    // up-left
+    CHECK(r.dwXpos == 0 && r.dwYpos == 0 && r.rightX == 65535 && r.rightY == 65535);
+    CHECK(r.leftTrigger == 65535 && r.rightTrigger == 0);
+    pad.wButtons = XINPUT_GAMEPAD_B | XINPUT_GAMEPAD_LEFT_SHOULDER | XINPUT_GAMEPAD_BACK | XINPUT_GAMEPAD_DPAD_RIGHT;
+    CHECK_EQ(readingFromXInput(pad).dwButtons, 1u << 1 | 1u << 4 | 1u << 6); // B 2, LB 5, Back 7
+    CHECK_EQ(readingFromXInput(pad).dwPOV, 9000u);
+
+    JOYCAPSA system{};
+    std::strcpy(system.szPname, "Controller (XBOX 360 For Windows)");
+    const JoyCapsRecord caps = capsWithXInput(capsFromSystem(system));
+    CHECK_EQ(caps.wMaxButtons, 10u);
+    CHECK_EQ(caps.inputs, uint32_t{PadHasRightStick | PadHasLeftTrigger | PadHasRightTrigger});
+    const char* const names[10] = {"A", "B", "X", "Y", "LB", "RB", "Back", "Start", "LS", "RS"};
+    for (int b = 1; b <= 10; ++b)
+        CHECK_TEXT(std::string(padButtonLabel(caps.family, caps.roles[static_cast<std::size_t>(b - 1)])), names[b - 1]);
+    CHECK(speaksXInput(caps.szPname));
+    CHECK(!speaksXInput("Logitech Dual Action"));
+
+    const XInputCalls fake{fakeXInputState};
+    CHECK_EQ(connectedXInputSlot(0, fake), 1);
+    CHECK_EQ(connectedXInputSlot(1, fake), 3);
+    CHECK_EQ(connectedXInputSlot(2, fake), -1);
+    CHECK_EQ(connectedXInputSlot(0, XInputCalls{}), -1);
+
+    // A pad read through winmm: its Z and R axes are its right stick.
+    system.wCaps = JOYCAPS_HASZ | JOYCAPS_HASR;
+    CHECK(capsHaveRightStick(system));
+    CHECK_EQ(onFullRange(0, 0, 255), 0u);
+    CHECK_EQ(onFullRange(255, 0, 255), 65535u);
+    CHECK_EQ(onFullRange(300, 100, 300), 65535u);
+    CHECK_EQ(onFullRange(50, 100, 300), 0u);
+}
+
 void hiddenWindowTimerFiresAndStops() {
     int firings = 0;
     unsigned lastId = 0;
@@ -859,6 +912,7 @@ int main() {
         {"joystick records: name, and the hat as the stick", joystickRecordsGiveTheNameAndTheHatAsTheStick},
         {"a joystick's name is its product's", aJoysticksNameIsItsProductsFromTheControllerSettings},
         {"pads plugged in are announced by the system's broadcast", padsPluggedInAreAnnouncedByTheSystemsBroadcast},
+        {"XInput pads read as winmm numbers them", xinputPadsAreReadAsWinmmNumbersThem},
         {"hidden-window timer fires and stops", hiddenWindowTimerFiresAndStops},
         {"TTimerEx window-timer mode on the hidden window", timerInWindowTimerModeFiresOnTheHiddenWindow},
         {"TTimerEx threaded mode at tpHighest", threadedTimerRunsItsWorkerAtTheChosenPriority},

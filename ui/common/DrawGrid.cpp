@@ -11,13 +11,27 @@
 
 namespace vornik::ui {
 
-// The grid holds no data: the model only tells the view how many cells there are.
+// The grid holds no data: the model tells the view how many cells there are and reads each cell's
+// text from the owner, for whoever reads the model; the delegate paints without it.
 class DrawGrid::Model : public QAbstractTableModel {
 public:
-    using QAbstractTableModel::QAbstractTableModel;
+    explicit Model(DrawGrid& grid) : QAbstractTableModel(&grid), m_grid(grid) {}
     int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : m_rows; }
     int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : m_cols; }
-    QVariant data(const QModelIndex&, int) const override { return {}; }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if ((role != Qt::DisplayRole && role != Qt::AccessibleTextRole) || !index.isValid() || !m_grid.m_text)
+            return {};
+        return m_grid.m_text(m_grid, index.column(), index.row());
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && m_grid.m_text && section < m_cols)
+            return m_grid.m_text(m_grid, section, 0);
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+    void changed() {
+        if (m_rows > 0 && m_cols > 0)
+            emit dataChanged(index(0, 0), index(m_rows - 1, m_cols - 1));
+    }
     Qt::ItemFlags flags(const QModelIndex&) const override { return Qt::ItemIsEnabled; }
 
     void resize(int rows, int cols) {
@@ -30,6 +44,7 @@ public:
     int cols() const { return m_cols; }
 
 private:
+    DrawGrid& m_grid;
     int m_rows = 0;
     int m_cols = 0;
 };
@@ -78,7 +93,7 @@ private:
     DrawGrid& m_grid;
 };
 
-DrawGrid::DrawGrid(QWidget* parent) : QTableView(parent), m_model(new Model(this)), m_fixedRow(new FixedRow(*this)) {
+DrawGrid::DrawGrid(QWidget* parent) : QTableView(parent), m_model(new Model(*this)), m_fixedRow(new FixedRow(*this)) {
     setModel(m_model);
     setItemDelegate(new Delegate(*this));
     horizontalHeader()->hide();
@@ -163,6 +178,7 @@ void DrawGrid::selectRow(int row) {
 }
 
 void DrawGrid::repaintGrid() {
+    m_model->changed();
     viewport()->update();
     m_fixedRow->update();
 }

@@ -3,7 +3,9 @@
 // A grid whose cells the owner paints: one fixed header row and one fixed first column, column
 // widths, one default row height, whole-row selection, a cell-painting callback, a double-click
 // callback and a tag. Rows and columns are counted with the fixed ones, from 0. The fixed row stays
-// in place above the scrolling rows.
+// in place above the scrolling rows. Its item model holds each cell's text, as the owner's text
+// callback gives it, so that screen readers and other automation read the rows; what is painted
+// comes from the painting callback alone.
 
 #include <QTableView>
 
@@ -18,6 +20,7 @@ public:
     // row highlighted); the painter is clipped to the cell and its pen holds the text colour.
     using DrawCell = std::function<void(DrawGrid& grid, int col, int row, QPainter& painter, const QRect& rect)>;
     using DblClick = std::function<void(DrawGrid& grid)>;
+    using CellText = std::function<QString(const DrawGrid& grid, int col, int row)>;
 
     explicit DrawGrid(QWidget* parent = nullptr);
 
@@ -35,13 +38,16 @@ public:
     void setOnDrawCell(DrawCell draw) { m_draw = std::move(draw); }
     void setOnDblClick(DblClick dbl) { m_dblClick = std::move(dbl); }
     const DrawCell& onDrawCell() const { return m_draw; }
+    // The text of a cell, as the item model gives it (the display and accessible text); row 0
+    // gives the column headers.
+    void setOnCellText(CellText text) { m_text = std::move(text); }
 
     // The current selection: its top row (the first normal row until the user picks one) and its
     // left column (the first normal column, whole rows being selected).
     int selectionTop() const { return m_selectedRow; }
     int selectionLeft() const { return 1; }
     void selectRow(int row);
-    // Repaints every cell from the owner's data.
+    // Repaints every cell from the owner's data, and tells the model's readers its texts changed.
     void repaintGrid();
 
     // Paints one cell as the grid would, into any painter (used by tests and by the delegate).
@@ -63,6 +69,7 @@ private:
     FixedRow* m_fixedRow;
     DrawCell m_draw;
     DblClick m_dblClick;
+    CellText m_text;
     int m_tag = 0;
     int m_rowHeight = 24;
     int m_selectedRow = 1;

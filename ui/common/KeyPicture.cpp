@@ -60,6 +60,12 @@ void paintDrawOps(QPainter& painter, const DrawOps& ops) {
     }
 }
 
+QString stepText(const MoveStep& step) {
+    if (step.ChordKey == 0)
+        return keyPictureLabel(step.Key);
+    return keyPictureLabel(step.Key) + QStringLiteral("+") + keyPictureLabel(step.ChordKey);
+}
+
 QString keyPictureLabel(int code) {
     switch (code) {
     case 16:

@@ -6,6 +6,7 @@
 // picture `keybu`, or, for a key the key-map file does not place, its label in a small frame.
 
 #include "KeyMap.h"
+#include "Tables.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -50,5 +51,8 @@ int appendKeyPicture(DrawOps& ops, const KeyMap& map, const QPixmap& keybu, int 
 // The text shown for a key that has no place on the keyboard picture. The generic Shift, Ctrl and
 // Alt codes (16, 17, 18), which moves record, are named; every other code gets its key label.
 QString keyPictureLabel(int code);
+
+// A move step as text: its key's label, and "+" and the chord key's when it has one.
+QString stepText(const MoveStep& step);
 
 } // namespace vornik::ui

@@ -3,6 +3,7 @@
 #include "DrawGrid.h"
 #include "FixedItemHeight.h"
 #include "Fonts.h"
+#include "JoystickGrid.h"
 #include "JoystickPage.h"
 #include "Modal.h"
 #include "Named.h"
@@ -283,15 +284,18 @@ void TForm3::save(JoystickBinding& entry) const {
 }
 
 bool TForm3::EditJoystickBinding(DrawGrid& grid, JoystickBlock& table, const JoystickCaps& caps, bool present) {
-    const int row = grid.selectionTop();
-    const int e = row >= 5 && row <= 8 ? 0 : row <= 4 ? row : row - 4;
-    if (e < 1 || e > kJoystickEntries)
+    const int e = joystickEntryOfRow(grid.selectionTop(), caps, &table);
+    if (e < 1 || e > kPadEntries)
         return false;
     load(table[e]);
-    if (Modal::exec(*this) != QDialog::Accepted)
+    // The caption names the input, with the name printed on a pad's button.
+    setWindowTitle(QCoreApplication::translate("Vornik", "設定：%1").arg(entryName(caps, e)));
+    const int answer = Modal::exec(*this);
+    setWindowTitle(QCoreApplication::translate("Vornik", "設定"));
+    if (answer != QDialog::Accepted)
         return false;
     save(table[e]);
-    SetupJoystickGrid(&grid, caps, present);
+    SetupJoystickGrid(&grid, caps, present, &table);
     return true;
 }
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <QCoreApplication>
+#include <QStringList>
 
 namespace vornik::ui {
 
@@ -34,6 +35,58 @@ int joystickEntryOfRow(int row) {
     if (row >= 9 && row - 4 <= kJoystickEntries)
         return row - 4;
     return 0;
+}
+
+std::vector<int> padEntryRows(const JoystickCaps& caps, const JoystickBlock* block) {
+    std::vector<int> entries;
+    for (int e = kJoystickEntries + 1; e <= kPadEntries; ++e) {
+        if (entryOnPad(caps, e) || (block != nullptr && (*block)[e].BindingKind != BindingNone))
+            entries.push_back(e);
+    }
+    return entries;
+}
+
+int joystickEntryOfRow(int row, const JoystickCaps& caps, const JoystickBlock* block) {
+    const int buttons = joystickButtonCount(caps);
+    if (row < 9 + buttons)
+        return joystickEntryOfRow(row);
+    const std::vector<int> extra = padEntryRows(caps, block);
+    const auto i = static_cast<std::size_t>(row - 9 - buttons);
+    return i < extra.size() ? extra[i] : 0;
+}
+
+QString triggerLabel(PadFamily family, int trigger) {
+    switch (family) {
+    case PadFamily::PlayStation:
+        return trigger == 1 ? QStringLiteral("L2") : QStringLiteral("R2");
+    case PadFamily::Nintendo:
+        return trigger == 1 ? QStringLiteral("ZL") : QStringLiteral("ZR");
+    default:
+        return trigger == 1 ? QStringLiteral("LT") : QStringLiteral("RT");
+    }
+}
+
+QString entryName(const JoystickCaps& caps, int entry) {
+    static const char* const kDirections[4] = {QT_TRANSLATE_NOOP("Vornik", "上"), QT_TRANSLATE_NOOP("Vornik", "下"),
+                                               QT_TRANSLATE_NOOP("Vornik", "左"), QT_TRANSLATE_NOOP("Vornik", "右")};
+    if (entry >= kEntryUp && entry <= kEntryRight)
+        return QCoreApplication::translate("Vornik", kDirections[entry - kEntryUp]);
+    if (entry >= kEntryRightUp && entry <= kEntryRightRight)
+        return QCoreApplication::translate("Vornik", "右搖桿：%1")
+            .arg(QCoreApplication::translate("Vornik", kDirections[entry - kEntryRightUp]));
+    if (entry == kEntryLeftTrigger || entry == kEntryRightTrigger) {
+        const QString name = entry == kEntryLeftTrigger ? QCoreApplication::translate("Vornik", "左扳機")
+                                                        : QCoreApplication::translate("Vornik", "右扳機");
+        return QCoreApplication::translate("Vornik", "%1（%2）")
+            .arg(name, triggerLabel(caps.family, entry - kEntryLeftTrigger + 1));
+    }
+    const int button = entry - buttonEntry(1) + 1;
+    const QString number = QCoreApplication::translate("Vornik", "按鈕 %1").arg(button);
+    const std::string_view label = padButtonLabel(caps.family, caps.role(button));
+    if (label.empty())
+        return number;
+    return QCoreApplication::translate("Vornik", "%1（%2）")
+        .arg(number, QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())));
 }
 
 void JoystickGrid::setDialog(TForm3* dialog) {
@@ -69,17 +122,35 @@ DrawOps JoystickGrid::cellOps(int joystick, int col, int row, const QRect& rect,
             ops.push_back(textOp(QCoreApplication::translate("Vornik", "不獨立設定"), textAt));
         return ops;
     }
-    const int e = joystickEntryOfRow(row);
+    const JoystickCaps& caps = m_config.caps(joystick);
+    const JoystickBlock& block = m_config.joystickBindings[joystick];
+    const int e = joystickEntryOfRow(row, caps, &block);
     if (e == 0)
         return ops;
-    const JoystickBinding& entry = m_config.joystickBindings[joystick][e];
+    const JoystickBinding& entry = block[e];
+    // On a pad with a layout, the first column is wider: the picture on its left, the name beside it.
+    const bool named = caps.family != PadFamily::Unknown;
+    const QRect leftPicture(rect.left() + 4, py, kPicture, kPicture);
+    const QPoint nameAt(rect.left() + 4 + kPicture + 4, my - 5);
     switch (col) {
     case 0:
-        if (row <= 4)
-            ops.push_back(pictureOp(m_pictures.mimg(row), QStringLiteral("mimg%1").arg(row), pictureAt));
-        else
-            ops.push_back(pictureOp(m_pictures.button(row - 8, ButtonState::Released),
-                                    QStringLiteral("button %1 released").arg(row - 8), pictureAt));
+        if (e <= 4) {
+            ops.push_back(pictureOp(m_pictures.mimg(e), QStringLiteral("mimg%1").arg(e), named ? leftPicture : pictureAt));
+        } else if (e <= kJoystickEntries) {
+            const int button = e - buttonEntry(1) + 1;
+            ops.push_back(pictureOp(m_pictures.button(button, ButtonState::Released),
+                                    QStringLiteral("button %1 released").arg(button), named ? leftPicture : pictureAt));
+            const std::string_view label = padButtonLabel(caps.family, caps.role(button));
+            if (!label.empty())
+                ops.push_back(textOp(QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())), nameAt));
+        } else if (e <= kEntryRightRight) {
+            const int direction = e - kEntryRightUp + 1;
+            ops.push_back(pictureOp(m_pictures.mimg(direction), QStringLiteral("mimg%1").arg(direction),
+                                    named ? leftPicture : pictureAt));
+            ops.push_back(textOp(QStringLiteral("R"), named ? nameAt : QPoint(rect.left() + 2, my - 5)));
+        } else {
+            ops.push_back(textOp(triggerLabel(caps.family, e - kEntryLeftTrigger + 1), named ? nameAt : textAt));
+        }
         break;
     case 1:
         ops = bindingOps(entry, rect, metrics);
@@ -98,6 +169,72 @@ DrawOps JoystickGrid::cellOps(int joystick, int col, int row, const QRect& rect,
         break;
     }
     return ops;
+}
+
+QString JoystickGrid::bindingText(const JoystickBinding& entry) const {
+    switch (entry.BindingKind) {
+    case BindingNone:
+        return QCoreApplication::translate("Vornik", "沒有對應功能鍵");
+    case BindingKeys: {
+        QStringList keys;
+        const int codes[3] = {entry.Key1, entry.Key2, entry.Key3};
+        for (int i = 0; i < std::clamp(entry.KeyCount, 0, 3); ++i)
+            keys.append(keyPictureLabel(codes[i]));
+        return QCoreApplication::translate("Vornik", "鍵盤：") + keys.join(QStringLiteral(" + "));
+    }
+    case BindingMove:
+        if (entry.Key1 >= 1 && entry.Key1 <= kMoveSlots)
+            return moveBindingText(m_config.moves, entry.Key1);
+        return QCoreApplication::translate("Vornik", "招式：沒有");
+    case BindingPointer:
+        return pointerBindingText(entry.Key1);
+    default:
+        return {};
+    }
+}
+
+QString JoystickGrid::cellText(int joystick, int col, int row) const {
+    if (joystick < 1 || joystick > kMaxJoysticks || col < 0 || col > 3)
+        return {};
+    if (row == 0) {
+        static const char* const headers[4] = {QT_TRANSLATE_NOOP("Vornik", "輸入"), QT_TRANSLATE_NOOP("Vornik", "對應功能"),
+                                               QT_TRANSLATE_NOOP("Vornik", "連發"),
+                                               QT_TRANSLATE_NOOP("Vornik", "連發速度")};
+        return QCoreApplication::translate("Vornik", headers[col]);
+    }
+    if (row >= 5 && row <= 8) {
+        static const char* const kDiagonalNames[4] = {
+            QT_TRANSLATE_NOOP("Vornik", "左上"), QT_TRANSLATE_NOOP("Vornik", "左下"),
+            QT_TRANSLATE_NOOP("Vornik", "右上"), QT_TRANSLATE_NOOP("Vornik", "右下")};
+        if (col == 0)
+            return QCoreApplication::translate("Vornik", kDiagonalNames[row - 5]);
+        return col == 1 ? QCoreApplication::translate("Vornik", kDiagonals[row - 5].text)
+                        : QCoreApplication::translate("Vornik", "不獨立設定");
+    }
+    const JoystickCaps& caps = m_config.caps(joystick);
+    const JoystickBlock& block = m_config.joystickBindings[joystick];
+    const int e = joystickEntryOfRow(row, caps, &block);
+    if (e == 0)
+        return {};
+    const JoystickBinding& entry = block[e];
+    switch (col) {
+    case 0:
+        return entryName(caps, e);
+    case 1:
+        return bindingText(entry);
+    case 2:
+        return autoFireModeText(entry.BindingKind == BindingNone ? AutoFireNone : entry.AutoFireMode);
+    default:
+        return autoFireDelayText(entry.AutoFireDelay);
+    }
+}
+
+bool JoystickGrid::rowGreyed(int joystick, int row) const {
+    if (joystick < 1 || joystick > kMaxJoysticks || row < 9)
+        return false;
+    const JoystickCaps& caps = m_config.caps(joystick);
+    const int e = joystickEntryOfRow(row, caps, &m_config.joystickBindings[joystick]);
+    return e > kJoystickEntries && !entryOnPad(caps, e);
 }
 
 DrawOps JoystickGrid::bindingOps(const JoystickBinding& entry, const QRect& rect, const QFontMetrics& metrics) const {
@@ -135,6 +272,9 @@ DrawOps JoystickGrid::bindingOps(const JoystickBinding& entry, const QRect& rect
 }
 
 void JoystickGrid::DCell(DrawGrid& grid, int col, int row, QPainter& painter, const QRect& rect) {
+    // A binding kept for an input the pad lacks does nothing: its row is shown greyed.
+    if (rowGreyed(grid.tag(), row))
+        painter.setOpacity(0.4);
     paintDrawOps(painter, cellOps(grid.tag(), col, row, rect, painter.fontMetrics()));
 }
 

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <functional>
+#include <vector>
 
 namespace vornik::ui {
 
@@ -38,9 +39,16 @@ public:
 
     // What DCell draws for one cell of joystick 1..32's grid; `metrics` are the grid font's.
     DrawOps cellOps(int joystick, int col, int row, const QRect& rect, const QFontMetrics& metrics) const;
+    // The cell's text, as a screen reader reads it: the input's name, its binding, its auto-fire
+    // and its auto-fire speed; the headers on row 0.
+    QString cellText(int joystick, int col, int row) const;
+    // Whether row `row` shows an entry for an input joystick 1..32 lacks (a binding kept for it):
+    // drawn greyed.
+    bool rowGreyed(int joystick, int row) const;
 
 private:
     DrawOps bindingOps(const JoystickBinding& entry, const QRect& rect, const QFontMetrics& metrics) const;
+    QString bindingText(const JoystickBinding& entry) const;
 
     Configuration& m_config;
     const PictureStore& m_pictures;
@@ -53,5 +61,17 @@ private:
 // The binding-table entry shown on grid row `row`: 1..4 for the directions, row - 4 for the button
 // rows from 9 on; 0 for the header and the diagonal rows 5..8, which have none.
 int joystickEntryOfRow(int row);
+
+// The entries of the rows after the buttons' (37..42, in order): those of the inputs the pad has,
+// and with `block`, those it lacks that hold a binding all the same.
+std::vector<int> padEntryRows(const JoystickCaps& caps, const JoystickBlock* block);
+// The entry of row `row` of a grid set up for `caps` and `block` (SetupJoystickGrid); 0 for none.
+int joystickEntryOfRow(int row, const JoystickCaps& caps, const JoystickBlock* block);
+
+// The name of entry 1..kPadEntries on a pad: "上", "按鈕 3", "按鈕 1（A）" on a pad with a layout,
+// "右搖桿：上", "左扳機（LT）".
+QString entryName(const JoystickCaps& caps, int entry);
+// The printed label of a trigger, 1 left or 2 right, in the pad's family: LT, L2, ZL.
+QString triggerLabel(PadFamily family, int trigger);
 
 } // namespace vornik::ui

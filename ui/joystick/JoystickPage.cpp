@@ -1,6 +1,7 @@
 #include "JoystickPage.h"
 
 #include "DrawGrid.h"
+#include "JoystickGrid.h"
 #include "Named.h"
 #include "PictureStore.h"
 
@@ -20,13 +21,20 @@ constexpr int kDirectionLeft = 104;
 constexpr int kNameGap = 4; // between the name and the pictures on either side of it
 constexpr int kNameHeight = 17;   // the name's line, above the settings button
 constexpr int kSettingsHeight = 20;
+constexpr int kTriggerHeight = 16; // a trigger's label under a stick's picture
 
-// Between the direction picture and the first column of button pictures, level with the direction
-// picture: the one place of the page that no control takes at any button count. The name's line at
-// its top, the settings button below it.
-QRect besideDirection(const QWidget* direction, int top, int height) {
-    const int left = kDirectionLeft + kPicture + kNameGap;
-    return {left, direction->y() + top, kButtonsLeft - kNameGap - left, height};
+// On a pad with a right stick its picture stands right of the direction picture, and everything
+// right of them moves along by one picture.
+int rightStickShift(const JoystickCaps& caps) {
+    return caps.has(PadHasRightStick) ? kPicture + kNameGap : 0;
+}
+
+// Between the direction picture (and the right stick's) and the first column of button pictures,
+// level with the direction picture: the one place of the page that no control takes at any button
+// count. The name's line at its top, the settings button below it.
+QRect besideDirection(const QWidget* direction, int shift, int top, int height) {
+    const int left = kDirectionLeft + kPicture + kNameGap + shift;
+    return {left, direction->y() + top, kButtonsLeft + shift - kNameGap - left, height};
 }
 
 // Keeps the grid aligned to the bottom of its page, full width, from a fixed top down.
@@ -61,11 +69,15 @@ void BuildJoystickPage(JoystickPage& page, QWidget* sheet, const JoystickCaps& c
     if (!present)
         return;
     const int buttons = joystickButtonCount(caps);
+    const int shift = rightStickShift(caps);
     for (int b = 1; b <= buttons; ++b) {
         auto* picture = named(new PictureControl(sheet), QStringLiteral("ButtonPicture%1").arg(b),
-                              {kPicture * ((b - 1) % 8) + kButtonsLeft, kPicture * ((b - 1) / 8) + kButtonsTop,
-                               kPicture, kPicture});
+                              {kPicture * ((b - 1) % 8) + kButtonsLeft + shift,
+                               kPicture * ((b - 1) / 8) + kButtonsTop, kPicture, kPicture});
         picture->setPixmap(pictures.button(b, ButtonState::Released));
+        const std::string_view label = padButtonLabel(caps.family, caps.role(b));
+        if (!label.empty())
+            picture->setToolTip(QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())));
         page.ButtonPictures[static_cast<std::size_t>(b - 1)] = picture;
     }
     // Centred on the rows of button pictures; with no buttons, on where one row would stand.
@@ -73,6 +85,32 @@ void BuildJoystickPage(JoystickPage& page, QWidget* sheet, const JoystickCaps& c
     page.DirectionPicture = named(new PictureControl(sheet), "DirectionPicture",
                                   {kDirectionLeft, (kPicture + lastTop + kButtonsTop) / 2 - kPicture / 2, kPicture, kPicture});
     page.DirectionPicture->setPixmap(pictures.mimg(0));
+    if (shift != 0) {
+        page.RightStickPicture =
+            named(new PictureControl(sheet), "RightStickPicture",
+                  page.DirectionPicture->geometry().translated(kPicture + kNameGap, 0));
+        page.RightStickPicture->setPixmap(pictures.mimg(0));
+        page.RightStickPicture->setToolTip(QCoreApplication::translate("Vornik", "右搖桿"));
+        page.DirectionPicture->setToolTip(QCoreApplication::translate("Vornik", "左搖桿與方向鍵"));
+    }
+    // The triggers under the sticks, the left one's under the direction picture, the right one's
+    // beside it; the grid keeps clear of them.
+    int gridTop = lastTop + kPicture + kGridGap;
+    for (int i = 0; i < 2; ++i) {
+        if (!caps.has(i == 0 ? PadHasLeftTrigger : PadHasRightTrigger))
+            continue;
+        const QRect under = page.DirectionPicture->geometry().translated(i * (kPicture + kNameGap), kPicture + 2);
+        QLabel* trigger = named(new QLabel(triggerLabel(caps.family, i + 1), sheet),
+                                i == 0 ? "LeftTriggerLabel" : "RightTriggerLabel",
+                                {under.x(), under.y(), kPicture, kTriggerHeight});
+        gridTop = std::max(gridTop, under.y() + kTriggerHeight + kNameGap);
+        trigger->setAlignment(Qt::AlignCenter);
+        trigger->setFrameShape(QFrame::Box);
+        trigger->setAutoFillBackground(true);
+        trigger->setBackgroundRole(QPalette::Window);
+        trigger->setProperty("pressed", false);
+        page.TriggerLabels[static_cast<std::size_t>(i)] = trigger;
+    }
 
     // The boxes take the size of their text.
     page.StopCheckBox = named(new QCheckBox(QCoreApplication::translate("Vornik", "停止作用"), sheet), "StopCheckBox", {8, 8, 0, 0});
@@ -81,20 +119,21 @@ void BuildJoystickPage(JoystickPage& page, QWidget* sheet, const JoystickCaps& c
     page.TestCheckBox->adjustSize();
 
     page.PadSettingsButton = named(new QToolButton(sheet), "PadSettingsButton",
-                                   besideDirection(page.DirectionPicture, kNameHeight, kSettingsHeight));
+                                   besideDirection(page.DirectionPicture, shift, kNameHeight, kSettingsHeight));
     page.PadSettingsButton->setText(QCoreApplication::translate("Vornik", "滑鼠設定…"));
-    page.PadSettingsButton->setToolTip(
-        QCoreApplication::translate("Vornik", "搖桿用作對應功能、滑鼠指標或滑鼠滾輪，及其速度"));
+    page.PadSettingsButton->setToolTip(QCoreApplication::translate(
+        "Vornik", "搖桿用作對應功能、滑鼠指標或滑鼠滾輪，及其速度；搖桿的不動區；扳機的按下點"));
 
     page.BindingGrid = new DrawGrid(sheet);
     page.BindingGrid->setObjectName(QStringLiteral("BindingGrid"));
-    new BottomAlign(page.BindingGrid, lastTop + kPicture + kGridGap);
+    new BottomAlign(page.BindingGrid, gridTop);
 }
 
 void ShowJoystickName(JoystickPage& page, QWidget* sheet, const QString& name) {
     if (page.DirectionPicture == nullptr)
         return;
-    const QRect place = besideDirection(page.DirectionPicture, 0, kNameHeight);
+    const int shift = page.RightStickPicture != nullptr ? kPicture + kNameGap : 0;
+    const QRect place = besideDirection(page.DirectionPicture, shift, 0, kNameHeight);
     const int width = place.width();
     page.NameLabel = named(new QLabel(sheet), "NameLabel", place);
     page.NameLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -102,13 +141,14 @@ void ShowJoystickName(JoystickPage& page, QWidget* sheet, const QString& name) {
     page.NameLabel->setToolTip(name);
 }
 
-void SetupJoystickGrid(DrawGrid* grid, const JoystickCaps& caps, bool present) {
+void SetupJoystickGrid(DrawGrid* grid, const JoystickCaps& caps, bool present, const JoystickBlock* block) {
     if (grid == nullptr)
         return;
     grid->setDefaultRowHeight(32);
     grid->setColCount(4);
-    grid->setRowCount(joystickButtonCount(caps) + 9);
-    const int widths[] = {55, 200, 100, 100};
+    grid->setRowCount(joystickButtonCount(caps) + 9 + static_cast<int>(padEntryRows(caps, block).size()));
+    // A pad with a layout shows each button's name beside its picture.
+    const int widths[] = {caps.family != PadFamily::Unknown ? 110 : 55, 200, 100, 100};
     for (int c = 0; c < 4; ++c)
         grid->setColWidth(c, widths[c]);
     if (present)
@@ -121,6 +161,25 @@ void showDirectionPicture(JoystickPage& page, const PictureStore& pictures, int 
     page.DirectionPicture->assign(pictures.mimg(picture));
     page.DirectionPicture->setTag(picture == 0 ? 1 : 0);
     page.DirectionPicture->setProperty("picture", picture);
+}
+
+void showRightStickPicture(JoystickPage& page, const PictureStore& pictures, int picture) {
+    if (page.RightStickPicture == nullptr || picture < 0 || picture > 8)
+        return;
+    page.RightStickPicture->assign(pictures.mimg(picture));
+    page.RightStickPicture->setTag(picture == 0 ? 1 : 0);
+    page.RightStickPicture->setProperty("picture", picture);
+}
+
+void showTriggerPressed(JoystickPage& page, int trigger, bool pressed) {
+    if (trigger < 1 || trigger > 2)
+        return;
+    QLabel* label = page.TriggerLabels[static_cast<std::size_t>(trigger - 1)];
+    if (label == nullptr)
+        return;
+    label->setBackgroundRole(pressed ? QPalette::Highlight : QPalette::Window);
+    label->setForegroundRole(pressed ? QPalette::HighlightedText : QPalette::WindowText);
+    label->setProperty("pressed", pressed);
 }
 
 void showButtonPicture(JoystickPage& page, const PictureStore& pictures, int button, bool pressed) {

@@ -39,6 +39,8 @@ private:
 
 struct JoystickPage {
     PictureControl* DirectionPicture = nullptr;
+    PictureControl* RightStickPicture = nullptr; // beside the direction picture, on a pad with a right stick
+    std::array<QLabel*, 2> TriggerLabels{};      // left and right trigger, on a pad that has them
     DrawGrid* BindingGrid = nullptr;                           // tag: the joystick number
     std::array<PictureControl*, kMaxButtons> ButtonPictures{}; // button b in slot b - 1; only 1..M exist
     QCheckBox* TestCheckBox = nullptr;                         // "啟動測試"
@@ -59,8 +61,11 @@ void BuildJoystickPage(JoystickPage& page, QWidget* sheet, const JoystickCaps& c
 // fit; the whole name is its tooltip. Call after BuildJoystickPage; nothing when the page is empty.
 void ShowJoystickName(JoystickPage& page, QWidget* sheet, const QString& name);
 
-// Row height, column count and widths, row count M + 9; repaints when the joystick is present.
-void SetupJoystickGrid(DrawGrid* grid, const JoystickCaps& caps, bool present);
+// Row height, column count and widths, row count M + 9 and a row for each of the right stick's
+// directions and each trigger the pad has (and, with `block`, each of them it lacks that holds a
+// binding); repaints when the joystick is present. On a pad with a layout the first column is wide
+// enough for the buttons' names.
+void SetupJoystickGrid(DrawGrid* grid, const JoystickCaps& caps, bool present, const JoystickBlock* block = nullptr);
 
 // Buttons laid out and processed for a capability record: wMaxButtons, at most 32.
 int joystickButtonCount(const JoystickCaps& caps);
@@ -70,5 +75,8 @@ int joystickButtonCount(const JoystickCaps& caps);
 // left alone.
 void showDirectionPicture(JoystickPage& page, const PictureStore& pictures, int picture);
 void showButtonPicture(JoystickPage& page, const PictureStore& pictures, int button, bool pressed);
+// The right stick's picture 0..8; trigger 1 (left) or 2 (right) shown pressed or released.
+void showRightStickPicture(JoystickPage& page, const PictureStore& pictures, int picture);
+void showTriggerPressed(JoystickPage& page, int trigger, bool pressed);
 
 } // namespace vornik::ui

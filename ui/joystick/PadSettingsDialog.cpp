@@ -28,13 +28,21 @@ PadSettingsDialog::PadSettingsDialog(QWidget* parent) : QDialog(parent) {
     setFont(programFont(12));
     using P = PadSettings;
 
-    m_leftStick = new QComboBox(this);
-    m_leftStick->setObjectName(QStringLiteral("leftStick"));
-    // In the order of StickMode.
-    m_leftStick->addItems({QCoreApplication::translate("Vornik", "按鍵（對應功能）"),
-                           QCoreApplication::translate("Vornik", "滑鼠指標"),
-                           QCoreApplication::translate("Vornik", "滑鼠滾輪")});
+    const auto stickModes = [this](const char* name) {
+        auto* box = new QComboBox(this);
+        box->setObjectName(QString::fromLatin1(name));
+        // In the order of StickMode.
+        box->addItems({QCoreApplication::translate("Vornik", "按鍵（對應功能）"),
+                       QCoreApplication::translate("Vornik", "滑鼠指標"),
+                       QCoreApplication::translate("Vornik", "滑鼠滾輪")});
+        return box;
+    };
+    m_leftStick = stickModes("leftStick");
     m_deadZone = spinBox(this, "deadZone", P::kMinDeadZone, P::kMaxDeadZone, 1, QStringLiteral(" %"));
+    m_rightStick = stickModes("rightStick");
+    m_rightDeadZone = spinBox(this, "rightDeadZone", P::kMinDeadZone, P::kMaxDeadZone, 1, QStringLiteral(" %"));
+    m_triggerThreshold = spinBox(this, "triggerThreshold", P::kMinTriggerThreshold, P::kMaxTriggerThreshold, 1,
+                                 QStringLiteral(" %"));
     m_pointerSpeed = spinBox(this, "pointerSpeed", P::kMinPointerSpeed, P::kMaxPointerSpeed, 100,
                              QCoreApplication::translate("Vornik", " 像素/秒"));
     m_curve = new QDoubleSpinBox(this);
@@ -46,12 +54,20 @@ PadSettingsDialog::PadSettingsDialog(QWidget* parent) : QDialog(parent) {
                            QCoreApplication::translate("Vornik", " 格/秒"));
 
     auto* form = new QFormLayout;
-    form->addRow(QCoreApplication::translate("Vornik", "搖桿用作："), m_leftStick);
-    form->addRow(QCoreApplication::translate("Vornik", "不動區："), m_deadZone);
+    form->addRow(QCoreApplication::translate("Vornik", "左搖桿用作："), m_leftStick);
+    form->addRow(QCoreApplication::translate("Vornik", "左搖桿不動區："), m_deadZone);
+    form->addRow(QCoreApplication::translate("Vornik", "右搖桿用作："), m_rightStick);
+    form->addRow(QCoreApplication::translate("Vornik", "右搖桿不動區："), m_rightDeadZone);
+    form->addRow(QCoreApplication::translate("Vornik", "扳機按下點："), m_triggerThreshold);
     form->addRow(QCoreApplication::translate("Vornik", "指標速度："), m_pointerSpeed);
     form->addRow(QCoreApplication::translate("Vornik", "加速曲線："), m_curve);
     form->addRow(QCoreApplication::translate("Vornik", "滾輪速度："), m_wheelSpeed);
-    m_deadZone->setToolTip(QCoreApplication::translate("Vornik", "搖桿離中心多遠以內不移動指標"));
+    const QString deadZone =
+        QCoreApplication::translate("Vornik", "搖桿離中心多遠（半程的百分比）以內算在中間：不按方向鍵，也不移動指標；33 % 即向來的三等分");
+    m_deadZone->setToolTip(deadZone);
+    m_rightDeadZone->setToolTip(deadZone);
+    m_triggerThreshold->setToolTip(
+        QCoreApplication::translate("Vornik", "扳機按過行程的這個百分比就算按下，退到比它低 5 % 才放開"));
     m_curve->setToolTip(QCoreApplication::translate("Vornik", "1.0：速度與推動成正比；越大，輕推越慢"));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -63,10 +79,17 @@ PadSettingsDialog::PadSettingsDialog(QWidget* parent) : QDialog(parent) {
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void PadSettingsDialog::load(int joystick, const PadSettings& pad) {
+void PadSettingsDialog::load(int joystick, const PadSettings& pad, const JoystickCaps& caps) {
     setWindowTitle(QCoreApplication::translate("Vornik", "搖桿 %1 的滑鼠設定").arg(joystick));
     m_leftStick->setCurrentIndex(static_cast<int>(pad.leftStick));
     m_deadZone->setValue(pad.leftDeadZone);
+    m_rightStick->setCurrentIndex(static_cast<int>(pad.rightStick));
+    m_rightDeadZone->setValue(pad.rightDeadZone);
+    m_triggerThreshold->setValue(pad.triggerThreshold);
+    // Kept for the pad all the same, as its bindings are; only not to be set for what it lacks.
+    m_rightStick->setEnabled(caps.has(PadHasRightStick));
+    m_rightDeadZone->setEnabled(caps.has(PadHasRightStick));
+    m_triggerThreshold->setEnabled(caps.has(PadHasLeftTrigger) || caps.has(PadHasRightTrigger));
     m_pointerSpeed->setValue(pad.pointerSpeed);
     m_curve->setValue(pad.pointerCurve);
     m_wheelSpeed->setValue(pad.wheelSpeed);
@@ -75,6 +98,9 @@ void PadSettingsDialog::load(int joystick, const PadSettings& pad) {
 void PadSettingsDialog::save(PadSettings& pad) const {
     pad.leftStick = static_cast<StickMode>(std::clamp(m_leftStick->currentIndex(), 0, 2));
     pad.leftDeadZone = m_deadZone->value();
+    pad.rightStick = static_cast<StickMode>(std::clamp(m_rightStick->currentIndex(), 0, 2));
+    pad.rightDeadZone = m_rightDeadZone->value();
+    pad.triggerThreshold = m_triggerThreshold->value();
     pad.pointerSpeed = m_pointerSpeed->value();
     // One decimal, as shown, so that the profile holds what the dialog showed.
     pad.pointerCurve = std::round(m_curve->value() * 10.0) / 10.0;

@@ -42,11 +42,20 @@ void EngineBridge::showButtonPicture(int joystick, int button, bool pressed) {
     ui::showButtonPicture(m_window.joystickPage(joystick), m_window.pictures(), button, pressed);
 }
 
+void EngineBridge::showRightStickPicture(int joystick, int picture) {
+    ui::showRightStickPicture(m_window.joystickPage(joystick), m_window.pictures(), picture);
+}
+
+void EngineBridge::showTriggerPicture(int joystick, int trigger, bool pressed) {
+    ui::showTriggerPressed(m_window.joystickPage(joystick), trigger, pressed);
+}
+
 void EngineBridge::joystickAttached(int joystick) {
     // Before "鍵盤"; inserting a page leaves the current page current.
     m_window.addJoystickPage(joystick, m_window.PageControl1()->indexOf(m_window.keyboardPage()));
     const Configuration& config = m_window.config();
-    SetupJoystickGrid(m_window.joystickPage(joystick).BindingGrid, config.caps(joystick), config.present(joystick));
+    SetupJoystickGrid(m_window.joystickPage(joystick).BindingGrid, config.caps(joystick), config.present(joystick),
+                      &config.joystickBindings[joystick]);
 }
 
 void EngineBridge::clearTargetItems() {

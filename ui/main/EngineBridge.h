@@ -24,6 +24,8 @@ public:
     bool keyboardStopBoxTicked() override;
     void showDirectionPicture(int joystick, int picture) override;
     void showButtonPicture(int joystick, int button, bool pressed) override;
+    void showRightStickPicture(int joystick, int picture) override;
+    void showTriggerPicture(int joystick, int trigger, bool pressed) override;
     // Inserts the new joystick's page after the last joystick page, built as at start-up.
     void joystickAttached(int joystick) override;
     void clearTargetItems() override;

@@ -294,6 +294,8 @@ void TVornik::addJoystickPage(int n, int index) {
             m_joystickGrid.DCell(grid, col, row, p, r);
         });
         page.BindingGrid->setOnDblClick([this](DrawGrid& grid) { m_joystickGrid.DbC(grid); });
+        page.BindingGrid->setOnCellText(
+            [this](const DrawGrid& grid, int col, int row) { return m_joystickGrid.cellText(grid.tag(), col, row); });
     }
     // Built before it goes in: the controls of a page added to a shown window then show with it.
     m_pages->setTabToolTip(m_pages->insertTab(index, sheet, QCoreApplication::translate("Vornik", "搖桿 %1").arg(n)), name);
@@ -333,10 +335,10 @@ void TVornik::tablesReplaced() {
     applyWindowsKeys();
     FillKeyBindingList();
     RefreshMoveGrid();
-    for (int n = 1; n <= m_joystickPageCount; ++n) {
-        if (DrawGrid* grid = joystickPage(n).BindingGrid)
-            grid->repaintGrid();
-    }
+    // A profile may keep bindings for a pad's missing right stick or triggers: rows for them.
+    for (int n = 1; n <= m_joystickPageCount; ++n)
+        SetupJoystickGrid(joystickPage(n).BindingGrid, m_config->caps(n), m_config->present(n),
+                          &m_config->joystickBindings[n]);
 }
 
 void TVornik::FillKeyBindingList() {
@@ -437,7 +439,7 @@ void TVornik::bindingsEdited() {
 void TVornik::editPadSettings(int joystick) {
     if (m_padSettings == nullptr)
         m_padSettings = new PadSettingsDialog(this);
-    m_padSettings->load(joystick, m_config->pad(joystick));
+    m_padSettings->load(joystick, m_config->pad(joystick), m_config->caps(joystick));
     if (Modal::exec(*m_padSettings) != QDialog::Accepted)
         return;
     PadSettings edited = m_config->pad(joystick);

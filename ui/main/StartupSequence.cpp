@@ -82,7 +82,8 @@ void StartupSequence::steps() {
     // 12. to 15.
     m_window.RefreshTargetWindows();
     for (int n = 1; n <= kMaxJoysticks && config.present(n); ++n)
-        SetupJoystickGrid(m_window.joystickPage(n).BindingGrid, config.caps(n), config.present(n));
+        SetupJoystickGrid(m_window.joystickPage(n).BindingGrid, config.caps(n), config.present(n),
+                          &config.joystickBindings[n]);
     m_window.FillKeyBindingList();
     m_window.RefreshMoveGrid();
 

@@ -74,6 +74,7 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     m_steps->setOnDrawCell([this](DrawGrid&, int col, int row, QPainter& painter, const QRect& rect) {
         l1DrawCell(col, row, painter, rect);
     });
+    m_steps->setOnCellText([this](const DrawGrid&, int col, int row) { return cellText(col, row); });
 
     m_ok = named(new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this),
                  "BitBtn2", {296, 296, 75, 25});
@@ -160,6 +161,19 @@ void TForm4::SpeedButton1Click() {
         Modal::exec(*m_recorder);
     }
     LoadEditor();
+}
+
+QString TForm4::cellText(int col, int row) const {
+    if (row == 0)
+        return col == 0 ? QCoreApplication::translate("Vornik", "按鍵編號")
+                        : col == 1 ? QCoreApplication::translate("Vornik", "內容") : QString();
+    if (col == 0)
+        return QString::number(row);
+    if (col != 1 || row > kMaxMoveSteps)
+        return {};
+    if (row > m_editedMove.StepCount)
+        return QCoreApplication::translate("Vornik", "沒有");
+    return stepText(m_editedMove.Steps[row]);
 }
 
 DrawOps TForm4::cellOps(int col, int row, const QRect& rect) const {

@@ -48,6 +48,8 @@ public:
 
     // What one cell of the steps grid shows.
     DrawOps cellOps(int col, int row, const QRect& rect) const;
+    // The cell's text for screen readers: the step's number, its key and chord key.
+    QString cellText(int col, int row) const;
     void l1DrawCell(int col, int row, QPainter& painter, const QRect& rect);
 
     DrawGrid* l1() const { return m_steps; }

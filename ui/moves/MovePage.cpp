@@ -8,6 +8,8 @@
 #include "PictureStore.h"
 #include "Texts.h"
 
+#include <QStringList>
+
 #include <QCoreApplication>
 #include <QResizeEvent>
 
@@ -32,6 +34,7 @@ MovePage::MovePage(Configuration& config, const PictureStore& pictures, QWidget*
         l1DrawCell(col, row, painter, rect);
     });
     m_moveGrid->setOnDblClick([this](DrawGrid&) { l1DblClick(); });
+    m_moveGrid->setOnCellText([this](const DrawGrid&, int col, int row) { return cellText(col, row); });
     connect(m_edit, &QPushButton::clicked, this, &MovePage::Button1Click);
     connect(m_deleteAll, &QPushButton::clicked, this, &MovePage::Button2Click);
 }
@@ -61,6 +64,34 @@ void MovePage::RefreshMoveGrid() {
     for (int c = 0; c < 3; ++c)
         m_moveGrid->setColWidth(c, widths[c]);
     m_moveGrid->repaintGrid();
+}
+
+QString MovePage::cellText(int col, int row) const {
+    if (row == 0) {
+        static const char* const headers[] = {QT_TRANSLATE_NOOP("Vornik", "編號"), QT_TRANSLATE_NOOP("Vornik", "名稱"),
+                                              QT_TRANSLATE_NOOP("Vornik", "內容")};
+        return col >= 0 && col < 3 ? QCoreApplication::translate("Vornik", headers[col]) : QString();
+    }
+    if (row < 1 || row > kMoveSlots)
+        return {};
+    const Move& move = m_config.moves[row];
+    const QString none = QCoreApplication::translate("Vornik", "沒有");
+    switch (col) {
+    case 0:
+        return QString::number(row);
+    case 1:
+        return move.Name.Length == 0 ? none : moveName(move);
+    case 2: {
+        if (move.StepCount <= 0)
+            return none;
+        QStringList steps;
+        for (int s = 1; s <= std::min(move.StepCount, kMaxMoveSteps); ++s)
+            steps.append(stepText(move.Steps[s]));
+        return steps.join(QStringLiteral(", "));
+    }
+    default:
+        return {};
+    }
 }
 
 DrawOps MovePage::cellOps(int col, int row, const QRect& rect) const {

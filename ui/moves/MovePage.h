@@ -34,6 +34,8 @@ public:
     void RefreshMoveGrid();
     // What one cell shows: the rectangle is the cell's, in the grid's coordinates.
     DrawOps cellOps(int col, int row, const QRect& rect) const;
+    // The cell's text for screen readers: the number, the name, the steps' keys.
+    QString cellText(int col, int row) const;
     void l1DrawCell(int col, int row, QPainter& painter, const QRect& rect);
     // Edits the selected slot; the slot changes only when the editor closes with OK.
     void l1DblClick();
