@@ -138,7 +138,13 @@ void Engine::releaseHeldKeys() {
 bool Engine::mayType() {
     if (!m_targetLeft && !m_targets.targetInFront())
         m_targetLeft = true;
-    return !m_targetLeft;
+    // A move a pad's binding plays stops with the pad: pulled out, it types nothing more, and the read
+    // that fails next lets go and asks about it.
+    if (!m_targetLeft && !m_movePadLost && m_bindingsOf != 0) {
+        JoyReading reading;
+        m_movePadLost = m_platform.joysticks.getPosEx(static_cast<uint32_t>(m_bindingsOf - 1), reading) != 0;
+    }
+    return !m_targetLeft && !m_movePadLost;
 }
 
 void Engine::requestStop() noexcept {
@@ -206,6 +212,11 @@ bool Engine::runBindings(int joystick, bool keysOnly) {
     JoyReading r;
     if (!readJoystick(joystick, r))
         return true;
+    m_bindingsOf = joystick;
+    const struct Done {
+        int& of;
+        ~Done() { of = 0; }
+    } done{m_bindingsOf};
     const JoystickCaps& caps = m_config.caps(joystick);
     JoystickBlock& block = m_config.joystickBindings[joystick];
     const auto send = [&](int entry, int action) {
@@ -270,6 +281,7 @@ bool Engine::joystickInputChanged() {
 Engine::StepReport Engine::joystickSteps(bool keysOnly) {
     StepReport report;
     m_targetLeft = false;
+    m_movePadLost = false;
     const bool wasMoving = m_motionPads != 0;
     m_motionPads = 0;
     for (int t = 1; t <= kMaxJoysticks && m_config.present(t) && !m_ending; ++t) {

@@ -132,8 +132,8 @@ private:
     bool queryCaps(int id);
     bool runKeyboardBindings();
     // Whether keys may still go out in the tick in progress: not once the program is ending, nor
-    // once a move has found its target gone.
-    bool typing() const { return !m_ending && !stopRequested() && !m_targetLeft; }
+    // once a move has found its target gone or its pad failing.
+    bool typing() const { return !m_ending && !stopRequested() && !m_targetLeft && !m_movePadLost; }
     bool mayType();
 
     Configuration& m_config;
@@ -151,6 +151,8 @@ private:
     bool m_idle = false;
     bool m_inFront = false;    // the last tick found the target in front
     bool m_targetLeft = false; // a move of the tick in progress found its target gone
+    int m_bindingsOf = 0;       // the joystick whose bindings run now, 0 for none
+    bool m_movePadLost = false; // a move played for that joystick found it failing its read
     std::array<PointerMotion, kMaxJoysticks> m_motion{};
     uint32_t m_motionPads = 0;                         // bit t-1: joystick t moves the pointer or wheel
     uint32_t m_lastMotion = 0;                         // tick count of the last motion step

@@ -173,3 +173,43 @@ TEST(OutputChoiceTest, EventsGoToTheOutputChosenAtRunTime) {
     ASSERT_EQ(second.events.size(), 1u);
     EXPECT_EQ(second.events[0].vk, 'B');
 }
+
+TEST_F(HeldKeys, APadPulledOutDuringItsMoveStopsTheMoveAndLetsGoBeforeTheBox) {
+    // Ten keys 50 ms apart, overlapped (each still down when the next goes down), ten times over.
+    Move& move = makeMove(1, {{'A', 0}}, 50, 10, true);
+    move.StepCount = 10;
+    for (int i = 1; i <= 10; ++i)
+        move.Steps[i] = {static_cast<uint16_t>('A' + i - 1), 0};
+    JoystickBinding& b = entry(1, buttonEntry(1));
+    b.BindingKind = BindingMove;
+    b.Key1 = 1;
+    bindKeys(2, buttonEntry(1), {'Z'});
+    press(0, 1);
+    press(1, 1);
+    const uint32_t start = fake.clock.tickCount();
+    fake.clock.onSleep = [&](uint32_t now) {
+        if (now >= start + 400)
+            fake.joysticks.devices[0].readError = 167;
+    };
+    engine->EngineTick();
+    const Events played = takeEvents();
+    ASSERT_GT(played.size(), 8u);
+    EXPECT_LE(played.back().time, start + 500); // not the five seconds the move would take
+    for (int vk = 'A'; vk <= 'J'; ++vk)
+        EXPECT_FALSE(fake.keyboard.isDown(static_cast<uint8_t>(vk))) << static_cast<char>(vk);
+    EXPECT_EQ(host.errorBoxes, 0); // the rest of that tick types nothing, joystick 2's 'Z' included
+    EXPECT_FALSE(fake.keyboard.isDown('Z'));
+
+    // The next tick reads the pad, finds it gone and asks, with nothing of the move down.
+    bool downWhileAsked = false;
+    host.onAsk = [&] {
+        for (int vk = 'A'; vk <= 'J'; ++vk)
+            downWhileAsked |= fake.keyboard.isDown(static_cast<uint8_t>(vk));
+    };
+    host.answers = {EngineHost::Answer::Ok};
+    fake.clock.onSleep = nullptr;
+    engine->EngineTick();
+    EXPECT_EQ(host.errorBoxes, 1);
+    EXPECT_FALSE(downWhileAsked);
+    EXPECT_TRUE(fake.keyboard.isDown('Z')); // the other pad goes on
+}

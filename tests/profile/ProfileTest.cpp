@@ -6,12 +6,15 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
 
 #ifndef _WIN32
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -632,6 +635,27 @@ TEST_F(ProfileFiles, AReadOnlyFolderLeavesTheOldFile) {
     fs::permissions(m_dir, fs::perms::owner_all);
     EXPECT_NE(r.message.find("Permission denied"), std::string::npos) << r.message;
     EXPECT_EQ(readFile(path), "old");
+}
+
+// A disk that fills up under the save, as the system reports it: the process may write no more
+// bytes into a file than its limit, which root is held to as well.
+TEST_F(ProfileFiles, ADiskFullingUpUnderTheSaveLeavesTheOldFileAndSaysWhy) {
+    const std::string path = (m_dir / "keep.vornik").string();
+    const std::string old(100, 'o');
+    writeFile(path, old);
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 200;
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const ProfileResult r = saveProfile(path, richConfiguration());
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.message, "Cannot save \"" + path + "\": writing failed: " + std::strerror(EFBIG));
+    EXPECT_EQ(readFile(path), old);
+    EXPECT_EQ(filesInDir(), std::vector<std::string>{"keep.vornik"}) << "the temporary file is removed";
 }
 
 TEST_F(ProfileFiles, TheNewFileKeepsTheOldPermissions) {

@@ -1,6 +1,7 @@
 // A tiny X client for the tests: one window that prints every KeyPress and KeyRelease it receives, and
 // every pointer button pressed or released in it (as the key "ButtonN", keycode N).
-//   key_recorder [--title TEXT] [--untitled] [--unmapped] [--focus] [--claim-pid N]
+//   key_recorder [--title TEXT] [--untitled] [--unmapped] [--focus] [--claim-pid N] [--size WxH]
+//                [--undecorated]
 // Prints "ready 0x<window id>" once the window is up, then one line per key event:
 //   press|release <keysym name> <keycode> <monotonic time in microseconds>
 // Ends when its standard input closes.
@@ -28,8 +29,10 @@ long long nowMicroseconds() {
 
 int main(int argc, char** argv) {
     std::string title = "key recorder";
-    bool untitled = false, unmapped = false, focus = false;
+    bool untitled = false, unmapped = false, focus = false, undecorated = false;
     long claimedPid = 0;
+    unsigned width = 200, height = 100;
+    bool sized = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--title" && i + 1 < argc)
@@ -42,19 +45,40 @@ int main(int argc, char** argv) {
             focus = true;
         else if (arg == "--claim-pid" && i + 1 < argc)
             claimedPid = std::strtol(argv[++i], nullptr, 10);
+        else if (arg == "--size" && i + 1 < argc)
+            sized = std::sscanf(argv[++i], "%ux%u", &width, &height) == 2;
+        else if (arg == "--undecorated")
+            undecorated = true;
     }
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         std::fprintf(stderr, "key_recorder: no display\n");
         return 1;
     }
-    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 10, 10, 200, 100, 0, 0, 0);
+    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 10, 10, width, height, 0, 0, 0);
     XSelectInput(display, window, KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask);
     if (!untitled) {
         XStoreName(display, window, title.c_str());
         XChangeProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False),
                         XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
+    }
+    if (sized) {
+        // Where the user asked for it: at the top left, so a window of the screen's size covers it.
+        XSizeHints hints{};
+        hints.flags = USPosition | USSize;
+        hints.width = static_cast<int>(width);
+        hints.height = static_cast<int>(height);
+        XSetWMNormalHints(display, window, &hints);
+        XMoveWindow(display, window, 0, 0);
+    }
+    if (undecorated) {
+        // Motif's hints, which window managers read: no title bar or border for a click or a wheel
+        // notch to land on.
+        const long hints[5] = {2 /* decorations given */, 0, 0 /* none */, 0, 0};
+        const Atom motif = XInternAtom(display, "_MOTIF_WM_HINTS", False);
+        XChangeProperty(display, window, motif, motif, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(hints), 5);
     }
     if (claimedPid != 0)
         XChangeProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32, PropModeReplace,
