@@ -145,9 +145,10 @@ int main(int argc, char** argv) {
     std::atexit(keepSetupAtExit);
     instance.setWindow(static_cast<quintptr>(main.winId()));
     // The session manager is about to end the session (on Windows: WM_QUERYENDSESSION), and Windows
-    // ends it (WM_ENDSESSION): no signal comes before the process goes.
+    // ends it (WM_ENDSESSION, which ends the program as a signal does): no signal comes before the
+    // process goes.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &main, [&main] { main.keepSetupNow(); });
-    SessionEnd sessionEnd([&main] { main.keepSetupNow(); });
+    SessionEnd sessionEnd([&main] { main.keepSetupNow(); }, [&main] { main.endProgram(); });
 
     // For bench/run app: the wall-clock time of the main window's first paint, on stderr.
     if (qEnvironmentVariableIsSet("VORNIK_REPORT_SHOWN"))

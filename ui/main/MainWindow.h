@@ -138,9 +138,9 @@ public:
     // Releases every key the program holds down, closes the windows and leaves the event loop;
     // unsaved tables go to the recovery profile, since no question can be asked on this way out.
     void endProgram();
-    // The session is ending (the session manager's commitDataRequest, Windows' WM_QUERYENDSESSION and
-    // WM_ENDSESSION): every held key is released, then the recovery profile is brought up to date;
-    // returns once the disk has it. The program itself goes on until it is told to end.
+    // The session may be ending (the session manager's commitDataRequest, Windows' WM_QUERYENDSESSION):
+    // every held key is released, then the recovery profile is brought up to date; returns once the
+    // disk has it. The program itself goes on until it is told to end.
     void keepSetupNow();
     // The program is on its way out: no more questions.
     bool ending() const { return m_ending; }

@@ -5,7 +5,7 @@ namespace vornik::ui {
 
 class SessionEnd::Filter {};
 
-SessionEnd::SessionEnd(std::function<void()>) {}
+SessionEnd::SessionEnd(std::function<void()>, std::function<void()>) {}
 
 SessionEnd::~SessionEnd() = default;
 

@@ -1,9 +1,11 @@
 #pragma once
 
-// The session ending without a signal. On Windows a log-off or a shutdown sends WM_QUERYENDSESSION,
-// then WM_ENDSESSION, after which the process is ended without further notice: `ending` runs at
-// each (it releases the keys and brings the recovery profile up to date, so it may run again). On
-// Linux the session manager's commitDataRequest and the signals cover the same ground: nothing here.
+// The session ending without a signal. On Windows a log-off or a shutdown sends WM_QUERYENDSESSION
+// (the session may still go on: `asked` releases the keys and brings the recovery profile up to
+// date), then WM_ENDSESSION, after which the process is ended without further notice: `ended` runs
+// once, before the toolkit closes the windows, and ends the program as a signal does, so that no
+// question holds the log-off up. On Linux the session manager's commitDataRequest and the signals
+// cover the same ground: nothing here.
 
 #include <functional>
 #include <memory>
@@ -12,7 +14,7 @@ namespace vornik::ui {
 
 class SessionEnd {
 public:
-    explicit SessionEnd(std::function<void()> ending);
+    SessionEnd(std::function<void()> asked, std::function<void()> ended);
     ~SessionEnd();
     SessionEnd(const SessionEnd&) = delete;
     SessionEnd& operator=(const SessionEnd&) = delete;
