@@ -10,6 +10,14 @@
 namespace vornik {
 
 namespace {
+KeyMapLoad failed(const std::string& file, std::string detail) {
+    KeyMapLoad result;
+    result.status = KeyMapLoad::Failed;
+    result.error = file + ": " + detail;
+    result.file = file;
+    result.detail = std::move(detail);
+    return result;
+}
 
 constexpr std::size_t kRecordBytes = 20;
 
@@ -50,24 +58,23 @@ std::string outsidePicture(const KeyMapRecord& r) {
 KeyMapLoad parseKeyMap(const unsigned char* data, std::size_t size, const std::string& name, KeyMap& map) {
     map = KeyMap{};
     if (size < 4)
-        return {KeyMapLoad::Failed,
-                name + ": the file ends before its record count (" + std::to_string(size) + " of 4 bytes)"};
+        return failed(name, "the file ends before its record count (" + std::to_string(size) + " of 4 bytes)");
     const int32_t announced = readInt32(data);
     if (announced <= 0)
         return {};
     const int wanted = std::min(announced, kMaxKeyMapRecords);
     const std::size_t available = (size - 4) / kRecordBytes;
     if (available < static_cast<std::size_t>(wanted)) {
-        return {KeyMapLoad::Failed, name + ": the file announces " + std::to_string(announced) +
-                                        " key records but holds only " + std::to_string(available)};
+        return failed(name, "the file announces " + std::to_string(announced) + " key records but holds only " +
+                                std::to_string(available));
     }
     for (int i = 1; i <= wanted; ++i) {
         const unsigned char* p = data + 4 + kRecordBytes * static_cast<std::size_t>(i - 1);
         const KeyMapRecord r{readInt32(p), readInt32(p + 4), readInt32(p + 8), readInt32(p + 12), readInt32(p + 16)};
         if (const std::string wrong = outsidePicture(r); !wrong.empty()) {
             // The records before it stay usable.
-            return {KeyMapLoad::Failed, name + ": key record " + std::to_string(i) + " (key code " +
-                                            std::to_string(r.VirtualKey) + "): " + wrong};
+            return failed(name, "key record " + std::to_string(i) + " (key code " + std::to_string(r.VirtualKey) +
+                                    "): " + wrong);
         }
         map.Records[i] = r;
         map.Count = i;
@@ -82,16 +89,16 @@ KeyMapLoad loadKeyMap(const std::string& path, KeyMap& map) {
     const std::filesystem::path file(std::u8string(path.begin(), path.end()));
     std::error_code ec;
     if (!std::filesystem::exists(file, ec) && !ec)
-        return {KeyMapLoad::Missing, {}};
+        return {KeyMapLoad::Missing, {}, {}, {}};
     std::ifstream in(file, std::ios::binary);
     if (!in)
-        return {KeyMapLoad::Failed, path + ": cannot be opened for reading (" + std::strerror(errno) + ")"};
+        return failed(path, std::string("cannot be opened for reading (") + std::strerror(errno) + ")");
     // Never more than the file can hold for 150 records, whatever the count says.
     constexpr std::size_t kMaxBytes = 4 + kRecordBytes * kMaxKeyMapRecords;
     std::vector<unsigned char> bytes(kMaxBytes);
     in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(kMaxBytes));
     if (in.bad())
-        return {KeyMapLoad::Failed, path + ": read error"};
+        return failed(path, "read error");
     const auto got = static_cast<std::size_t>(in.gcount());
     return parseKeyMap(bytes.data(), got, path, map);
 }

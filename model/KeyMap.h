@@ -29,7 +29,9 @@ struct KeyMap {
 
 struct KeyMapLoad {
     enum Status { Loaded, Missing, Failed } status = Loaded;
-    std::string error; // for Failed: names the file and says what is wrong
+    std::string error;  // for Failed: names the file and says what is wrong, in English
+    std::string file;   // for Failed: the file
+    std::string detail; // for Failed: what is wrong, for the window to put in its own sentence
 };
 
 // Loads `path` (UTF-8) into `map`. Missing file: status Missing, 0 records (the caller shows

@@ -18,10 +18,19 @@ std::string quoted(const std::string& fileName) {
 
 } // namespace
 
+ProfileResult ProfileResult::failure(Problem problem, std::string file, std::string detail, std::string text) {
+    ProfileResult result = failure(std::move(text));
+    result.problem = problem;
+    result.file = std::move(file);
+    result.detail = std::move(detail);
+    return result;
+}
+
 ProfileResult parseProfile(std::string_view text, const std::string& fileName, Configuration& config) {
     auto scratch = std::make_unique<detail::ProfileTables>(); // about 110 KB
     if (const std::optional<std::string> problem = detail::checkText(text, *scratch))
-        return ProfileResult::failure("Cannot load " + quoted(fileName) + ": " + *problem);
+        return ProfileResult::failure(ProfileResult::Problem::Refused, fileName, *problem,
+                                      "Cannot load " + quoted(fileName) + ": " + *problem);
     config.keyBindings = scratch->keyBindings;
     config.joystickBindings = scratch->joystickBindings;
     config.moves = scratch->moves;
@@ -37,9 +46,10 @@ ProfileResult loadProfile(const std::string& path, Configuration& config) {
     // without reading all of it.
     std::string text;
     if (const std::error_code error = os::readFile(path, kMaxProfileBytes + 1, text))
-        return ProfileResult::failure(prefix + error.message());
+        return ProfileResult::failure(ProfileResult::Problem::Read, path, error.message(), prefix + error.message());
     if (text.size() > kMaxProfileBytes)
-        return ProfileResult::failure(prefix + "the file is larger than a profile may be (1 MiB)");
+        return ProfileResult::failure(ProfileResult::Problem::TooLarge, path, {},
+                                      prefix + "the file is larger than a profile may be (1 MiB)");
     return parseProfile(text, path, config);
 }
 
@@ -52,25 +62,30 @@ ProfileResult saveProfile(const std::string& path, const Configuration& config, 
     const std::string prefix = "Cannot save " + quoted(path) + ": ";
     std::string text;
     if (ProfileResult made = profileText(config, text); !made)
-        return ProfileResult::failure(prefix + made.message);
+        return ProfileResult::failure(ProfileResult::Problem::Tables, path, made.detail, prefix + made.message);
 
     const os::AtomicWriteResult written = os::writeFileAtomically(path, text, writer);
     const std::string reason = written.error.message();
     using Failure = os::AtomicWriteResult::Failure;
+    using Problem = ProfileResult::Problem;
     switch (written.failure) {
     case Failure::None:
         return {};
-    case Failure::Create:
-        return ProfileResult::failure(prefix + "cannot create a file in " + quoted(os::folderOf(written.target)) +
-                                      ": " + reason);
-    case Failure::Write:
-        return ProfileResult::failure(prefix + "writing failed: " + reason);
-    case Failure::Flush:
-        return ProfileResult::failure(prefix + "flushing to disk failed: " + reason);
-    case Failure::Replace:
-        return ProfileResult::failure(prefix + "cannot replace the file: " + reason);
+    case Failure::Create: {
+        ProfileResult result = ProfileResult::failure(Problem::Create, path, reason,
+                                                      prefix + "cannot create a file in " +
+                                                          quoted(os::folderOf(written.target)) + ": " + reason);
+        result.folder = os::folderOf(written.target);
+        return result;
     }
-    return ProfileResult::failure(prefix + reason);
+    case Failure::Write:
+        return ProfileResult::failure(Problem::Write, path, reason, prefix + "writing failed: " + reason);
+    case Failure::Flush:
+        return ProfileResult::failure(Problem::Flush, path, reason, prefix + "flushing to disk failed: " + reason);
+    case Failure::Replace:
+        return ProfileResult::failure(Problem::Replace, path, reason, prefix + "cannot replace the file: " + reason);
+    }
+    return ProfileResult::failure(Problem::Write, path, reason, prefix + reason);
 }
 
 std::string withProfileExtension(const std::string& path) {

@@ -32,12 +32,35 @@ constexpr std::size_t kMaxProfileBytes = 1024 * 1024;
 inline constexpr const char* kProfileFormat = "vornik-profile";
 inline constexpr const char* kProfileExtension = ".vornik";
 
+// What went wrong, for the window to phrase in the user's language: the kind, the file, and the
+// detail (the system's reason, or the place in the file and its problem, or the table entry).
 struct ProfileResult {
+    enum class Problem {
+        None,
+        Read,     // cannot load: the file cannot be read (detail: the system's reason)
+        TooLarge, // cannot load: larger than kMaxProfileBytes
+        Refused,  // cannot load: the text is no sound profile (detail: "place: problem")
+        Tables,   // cannot save: the tables hold what a profile cannot (detail: the entry)
+        Create,   // cannot save: no file can be made in `folder` (detail: the system's reason)
+        Write,    // cannot save: writing failed
+        Flush,    // cannot save: flushing to the disk failed
+        Replace,  // cannot save: the file cannot be replaced
+    };
     bool ok = true;
-    std::string message; // empty on success; otherwise one line for a message box
+    std::string message; // empty on success; otherwise one line in English (logs, tests)
+    Problem problem = Problem::None;
+    std::string file;
+    std::string detail;
+    std::string folder; // for Create
 
     explicit operator bool() const { return ok; }
-    static ProfileResult failure(std::string text) { return {false, std::move(text)}; }
+    static ProfileResult failure(std::string text) {
+        ProfileResult result;
+        result.ok = false;
+        result.message = std::move(text);
+        return result;
+    }
+    static ProfileResult failure(Problem problem, std::string file, std::string detail, std::string text);
 };
 
 // The profile text of the tables in `config`: deterministic, so the same tables always give the

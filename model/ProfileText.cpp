@@ -73,7 +73,10 @@ void appendList(std::string& out, const char* name, const std::vector<OrderedJso
 
 ProfileResult profileText(const Configuration& config, std::string& text) {
     const auto cannot = [](const std::string& what) {
-        return ProfileResult::failure("the tables hold what a profile cannot: " + what);
+        ProfileResult result = ProfileResult::failure("the tables hold what a profile cannot: " + what);
+        result.problem = ProfileResult::Problem::Tables;
+        result.detail = what;
+        return result;
     };
     std::vector<OrderedJson> keyboard, joysticks, moves, pads;
     bool pointerBindings = false;

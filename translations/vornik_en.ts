@@ -130,6 +130,72 @@
 Do you want them back?</translation>
     </message>
     <message>
+        <source>上次結束時有尚未儲存的設定（%1）。
+要開啟這些設定，還是開啟設定檔 &quot;%2&quot;？</source>
+        <translation>Vornik was ended with unsaved bindings or moves (%1).
+Do you want to open them, or the profile &quot;%2&quot;?</translation>
+    </message>
+    <message>
+        <source>未儲存的設定</source>
+        <translation>Unsaved settings</translation>
+    </message>
+    <message>
+        <source>有 %1 個設定檔都設定給「%2」：
+%3
+Vornik 使用最近用過的 &quot;%4&quot;。</source>
+        <translation>%1 profiles are made for “%2”:
+%3
+Vornik uses the one used last, &quot;%4&quot;.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; 已經存在。
+要取代它嗎？</source>
+        <translation>&quot;%1&quot; already exists.
+Do you want to replace it?</translation>
+    </message>
+    <message>
+        <source>按鍵引擎發生不明的錯誤。</source>
+        <translation>An unknown error occurred in the key engine.</translation>
+    </message>
+    <message>
+        <source>按鍵對照檔 &quot;%1&quot; 有誤：%2</source>
+        <translation>The key map file &quot;%1&quot; is damaged: %2</translation>
+    </message>
+    <message>
+        <source>無法讀取設定檔 &quot;%1&quot;：%2</source>
+        <translation>Cannot load the profile &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>無法讀取設定檔 &quot;%1&quot;：檔案大於設定檔的上限（1 MiB）。</source>
+        <translation>Cannot load the profile &quot;%1&quot;: the file is larger than a profile may be (1 MiB).</translation>
+    </message>
+    <message>
+        <source>無法讀取設定檔 &quot;%1&quot;，它不是完好的設定檔：
+%2</source>
+        <translation>Cannot load the profile &quot;%1&quot;, it is not a sound profile:
+%2</translation>
+    </message>
+    <message>
+        <source>無法儲存設定檔 &quot;%1&quot;：設定中有設定檔無法記錄的內容：%2</source>
+        <translation>Cannot save the profile &quot;%1&quot;: the tables hold what a profile cannot: %2</translation>
+    </message>
+    <message>
+        <source>無法儲存設定檔 &quot;%1&quot;：無法在資料夾 &quot;%2&quot; 中建立檔案：%3</source>
+        <translation>Cannot save the profile &quot;%1&quot;: cannot create a file in the folder &quot;%2&quot;: %3</translation>
+    </message>
+    <message>
+        <source>無法儲存設定檔 &quot;%1&quot;：寫入失敗：%2</source>
+        <translation>Cannot save the profile &quot;%1&quot;: writing failed: %2</translation>
+    </message>
+    <message>
+        <source>無法儲存設定檔 &quot;%1&quot;：無法寫入磁碟：%2</source>
+        <translation>Cannot save the profile &quot;%1&quot;: flushing to the disk failed: %2</translation>
+    </message>
+    <message>
+        <source>無法儲存設定檔 &quot;%1&quot;：無法取代原有的檔案：%2</source>
+        <translation>Cannot save the profile &quot;%1&quot;: cannot replace the file: %2</translation>
+    </message>
+    <message>
         <source>找不到上次使用的設定檔 &quot;%1&quot;，以空白的設定開始。</source>
         <translation>The profile used last, &quot;%1&quot;, is gone; starting with empty tables.</translation>
     </message>

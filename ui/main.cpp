@@ -1,5 +1,6 @@
-// Program entry: the application, the main window (whose creation runs the start-up sequence),
-// the dialogs once each in their fixed order, then the message loop until the main window closes.
+// Program entry: the application, one per user session (a later start hands its profile over and
+// ends), the main window (whose creation runs the start-up sequence), the dialogs once each in their
+// fixed order, the start-up questions, then the message loop until the main window closes.
 
 #include "AboutBox.h"
 #include "CommandLine.h"
@@ -13,16 +14,20 @@
 #include "MoveRecorder.h"
 #include "NativePlatform.h"
 #include "ProfileKeeper.h"
+#include "SessionEnd.h"
 #include "SignalExit.h"
+#include "SingleInstance.h"
 #include "TargetWindows.h"
 
 #include <QApplication>
 #include <QDateTime>
 #include <QEvent>
 #include <QLocale>
+#include <QTimer>
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 
@@ -39,6 +44,15 @@ public:
         return false;
     }
 };
+// The window while it exists, for the way out that skips every handler: the X connection broke and
+// the toolkit or Xlib calls exit(). Nothing can be released without the connection; the recovery
+// profile is brought up to date.
+vornik::ui::TVornik* g_window = nullptr;
+
+void keepSetupAtExit() {
+    if (g_window != nullptr)
+        g_window->profileKeeper().writeRecoveryNow();
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -61,6 +75,23 @@ int main(int argc, char** argv) {
     // What the backend asks of the process before the toolkit starts (on X11: no xcb GL integration).
     vornik::prepareNativeToolkit();
     QApplication app(argc, argv);
+
+    // "/allproc" counts only as the first argument; the options do not move it.
+    const QStringList arguments = commandLine.withoutOptions(QCoreApplication::arguments());
+    const QString profile = commandLine.load.empty()
+                                ? profileArgument(arguments)
+                                : profileArgument({arguments.value(0), QString::fromStdString(commandLine.load)});
+    SingleInstance instance;
+    switch (instance.start(SingleInstance::openRequest(profile))) {
+    case SingleInstance::Role::First:
+        break;
+    case SingleInstance::Role::HandedOver:
+        return 0;
+    case SingleInstance::Role::Failed:
+        std::fprintf(stderr, "vornik: another Vornik runs in this session (%s) but does not answer\n",
+                     qPrintable(instance.lockPath()));
+        return 1;
+    }
     // The language, before any window: --lang, else the choice remembered, else the user's language.
     applyLanguage(chooseLanguage(QString::fromStdString(commandLine.language),
                                  rememberedLanguage(UserFolders::current().settingsFile()),
@@ -82,10 +113,8 @@ int main(int argc, char** argv) {
     });
 
     StartupOptions options;
-    // "/allproc" counts only as the first argument; the options do not move it.
-    const QStringList arguments = commandLine.withoutOptions(QCoreApplication::arguments());
     options.allProcesses = arguments.size() > 1 && arguments[1] == QLatin1String("/allproc");
-    options.profile = profileArgument(arguments);
+    options.profile = profile;
     PlatformHooks hooks;
     std::unique_ptr<vornik::NativePlatform> backend;
     try {
@@ -122,10 +151,30 @@ int main(int argc, char** argv) {
         joystickBinding = std::make_unique<TForm3>(&main);
         main.setDialogs(about.get(), moveEditor.get(), recorder.get(), keyBinding.get(), joystickBinding.get());
     });
+    g_window = &main;
+    std::atexit(keepSetupAtExit);
+    instance.setWindow(static_cast<quintptr>(main.winId()));
+    // The session manager is about to end the session (on Windows: WM_QUERYENDSESSION), and Windows
+    // ends it (WM_ENDSESSION, which ends the program as a signal does): no signal comes before the
+    // process goes.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &main, [&main] { main.keepSetupNow(); });
+    SessionEnd sessionEnd([&main] { main.keepSetupNow(); }, [&main] { main.endProgram(); });
 
     // For bench/run app: the wall-clock time of the main window's first paint, on stderr.
     if (qEnvironmentVariableIsSet("VORNIK_REPORT_SHOWN"))
         main.installEventFilter(new ReportFirstPaint(&main));
+
+    // The start-up questions, once the window is up and a signal reaches it.
+    main.restoreSetup();
+    if (main.ending()) {
+        g_window = nullptr;
+        return 0;
+    }
+    // Later starts of the program: after the handler that received them has returned.
+    instance.setHandler([&main](const QStringList& request) {
+        const QString requested = SingleInstance::profileOf(request);
+        QTimer::singleShot(0, &main, [&main, requested] { main.openRequested(requested); });
+    });
 
     const int status = app.exec();
     // For the soak run: how long the longest tick took.
@@ -134,5 +183,6 @@ int main(int argc, char** argv) {
                      std::chrono::duration<double, std::milli>(main.ticks().scheduler().longestTick()).count());
     onSignal.setInterrupt(nullptr, nullptr);
     mainWindow = nullptr;
+    g_window = nullptr;
     return status;
 }

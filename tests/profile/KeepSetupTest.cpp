@@ -5,9 +5,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMenu>
 #include <QTest>
+
+#include <cstdio>
 
 namespace vornik::ui::test {
 namespace {
@@ -27,6 +30,25 @@ protected:
         start();
     }
     bool tablesEmpty() const { return sameTables(m_main->config(), Configuration{}); }
+    bool recoveryExists() {
+        m_main->profileKeeper().recoveryWriter().finish();
+        return QFileInfo::exists(folders().recoveryFile());
+    }
+    // Waits for the recovery profile's write after the last change, and for the disk to have it.
+    void waitForRecovery() {
+        ProfileKeeper& keeper = m_main->profileKeeper();
+        ASSERT_TRUE(QTest::qWaitFor([&keeper] { return keeper.recoveryCurrent(); }, 10000));
+        keeper.recoveryWriter().finish();
+    }
+    Configuration recovered() const {
+        Configuration kept;
+        EXPECT_TRUE(loadProfile(folders().recoveryFile().toStdString(), kept).ok);
+        return kept;
+    }
+    void writeRecovery(const Configuration& tables) {
+        QDir().mkpath(folders().state);
+        ASSERT_TRUE(saveProfile(folders().recoveryFile().toStdString(), tables).ok);
+    }
 };
 
 TEST_F(KeepSetup, EveryEditMarksTheTablesUnsavedAndASaveClearsIt) {
@@ -114,7 +136,7 @@ TEST_F(KeepSetup, EndingWithoutAskingKeepsUnsavedTablesForTheNextStart) {
     m_main->profileKeeper().markChanged();
     m_main->endProgram();
     const QString recovery = folders().recoveryFile();
-    ASSERT_TRUE(QFileInfo::exists(recovery));
+    ASSERT_TRUE(QFileInfo::exists(recovery)) << "written on the way out, not two seconds later";
 
     m_main.reset();
     Modal::queueAnswer(QMessageBox::Yes);
@@ -123,14 +145,176 @@ TEST_F(KeepSetup, EndingWithoutAskingKeepsUnsavedTablesForTheNextStart) {
     EXPECT_TRUE(Modal::shown()[0].text.contains(QDir::toNativeSeparators(recovery)));
     EXPECT_TRUE(sameTables(m_main->config(), withoutUnsavedState(tables())));
     EXPECT_TRUE(m_main->profileKeeper().changed()) << "restored, but in no file yet";
-    EXPECT_FALSE(QFileInfo::exists(recovery));
+    EXPECT_TRUE(recoveryExists()) << "kept until the tables are in a file: a crash now loses nothing";
 
     m_main->endProgram();
     m_main.reset();
     Modal::queueAnswer(QMessageBox::No);
     start();
     EXPECT_TRUE(tablesEmpty());
-    EXPECT_FALSE(QFileInfo::exists(recovery)) << "No deletes it";
+    EXPECT_FALSE(recoveryExists()) << "No deletes it";
+}
+
+// Whatever ends the program later (SIGKILL, a crash, a broken X connection) finds the edits on the
+// disk already; the file goes only once they are safe elsewhere.
+TEST_F(KeepSetup, EveryChangeReachesTheRecoveryProfileAndItGoesOnlyWhenTheTablesAreSafe) {
+    start();
+    const auto editThroughTheWindow = [this] {
+        Modal::queueAnswer(QMessageBox::Ok);
+        m_main->movePage()->Button2Click(); // "刪除": every move slot emptied
+    };
+    setTables(tables());
+    editThroughTheWindow();
+    EXPECT_FALSE(recoveryExists()) << "written once the changes pause, not at each one";
+    waitForRecovery();
+    Configuration expected = tables();
+    clearAllMoves(expected.moves);
+    EXPECT_TRUE(sameTables(recovered(), withoutUnsavedState(expected)));
+    // What the main thread spends on a write (a copy of the tables; the text and the disk are the
+    // writer thread's), against the text it no longer makes, for the record.
+    setTables(tables());
+    RecoveryWriter& writer = m_main->profileKeeper().recoveryWriter();
+    constexpr int kRounds = 200;
+    QElapsedTimer spent;
+    spent.start();
+    for (int i = 0; i < kRounds; ++i)
+        writer.write(m_main->config());
+    const double handed = static_cast<double>(spent.nsecsElapsed()) / 1000.0 / kRounds;
+    writer.finish();
+    spent.restart();
+    for (int i = 0; i < kRounds; ++i) {
+        std::string text;
+        ASSERT_TRUE(profileText(m_main->config(), text));
+    }
+    std::printf("recovery write on the main thread: %.1f us (making its text there would take %.1f us)\n", handed,
+                static_cast<double>(spent.nsecsElapsed()) / 1000.0 / kRounds);
+
+    saveAs(file("mine"));
+    EXPECT_FALSE(recoveryExists()) << "a save";
+
+    setTables(tables());
+    editThroughTheWindow();
+    waitForRecovery();
+    ASSERT_TRUE(recoveryExists());
+    answerWith(file("mine.vornik"));
+    clickButton("SpeedButton5");
+    EXPECT_FALSE(recoveryExists()) << "a load on purpose";
+
+    editThroughTheWindow();
+    waitForRecovery();
+    ASSERT_TRUE(recoveryExists());
+    Modal::queueAnswer(QMessageBox::Cancel);
+    EXPECT_FALSE(m_main->close());
+    EXPECT_TRUE(recoveryExists()) << "Cancel at the close";
+    Modal::queueAnswer(QMessageBox::No);
+    EXPECT_TRUE(m_main->close());
+    EXPECT_FALSE(recoveryExists()) << "No at the close: the changes were given up";
+}
+
+TEST_F(KeepSetup, OnlyAnExplicitNoAtStartUpDeletesTheRecoveryProfile) {
+    writeRecovery(tables());
+    Modal::queueAnswer(QMessageBox::Cancel);
+    start();
+    EXPECT_EQ(Modal::shown().size(), 1u);
+    EXPECT_TRUE(tablesEmpty());
+    EXPECT_TRUE(recoveryExists()) << "Cancel";
+
+    restart(); // nothing queued: the box was closed
+    EXPECT_EQ(Modal::shown().size(), 2u);
+    EXPECT_TRUE(recoveryExists()) << "a closed box";
+
+    m_main.reset();
+    Modal::refuseFromNowOn(); // a signal came during start-up: every box is refused
+    start();
+    Modal::reset();
+    EXPECT_TRUE(recoveryExists()) << "a refused box";
+
+    restart();
+    Modal::queueAnswer(QMessageBox::No);
+    restart();
+    EXPECT_FALSE(recoveryExists());
+}
+
+TEST_F(KeepSetup, WithARecoveryAndAProfileNamedOnTheCommandLineTheUserChooses) {
+    Configuration named;
+    named.keyBindings[5].MoveNumber = 3;
+    ASSERT_TRUE(saveProfile(file("named.vornik").toStdString(), named).ok);
+    const auto startWith = [this](QMessageBox::StandardButton answer) {
+        m_main.reset();
+        Modal::reset();
+        Modal::queueAnswer(answer);
+        StartupOptions options;
+        options.profile = file("named.vornik");
+        start(options);
+        EXPECT_EQ(Modal::shown().size(), 1u);
+        return Modal::shown().empty() ? QString() : Modal::shown()[0].text;
+    };
+
+    writeRecovery(tables());
+    const QString question = startWith(QMessageBox::Yes);
+    EXPECT_TRUE(question.contains(QDir::toNativeSeparators(folders().recoveryFile())));
+    EXPECT_TRUE(question.contains(QDir::toNativeSeparators(file("named.vornik"))));
+    EXPECT_TRUE(sameTables(m_main->config(), withoutUnsavedState(tables())));
+    EXPECT_TRUE(m_main->profileKeeper().currentFile().isEmpty()) << "the tables are in no file";
+
+    startWith(QMessageBox::Cancel);
+    EXPECT_TRUE(sameTables(m_main->config(), named));
+    EXPECT_TRUE(recoveryExists()) << "Cancel opens the named profile and keeps the recovery";
+
+    startWith(QMessageBox::No);
+    EXPECT_TRUE(sameTables(m_main->config(), named));
+    EXPECT_EQ(m_main->profileKeeper().currentFile(), file("named.vornik"));
+    EXPECT_FALSE(recoveryExists());
+}
+
+// The program owns what it holds: on every way out the keys go up before the disk is touched.
+TEST_F(KeepSetup, EveryWayOutReleasesTheKeysBeforeItWritesTheRecoveryProfile) {
+    const std::vector<std::pair<const char*, std::function<void(TVornik&)>>> waysOut = {
+        {"a signal", [](TVornik& w) { w.endProgram(); }},
+        {"the session ending", [](TVornik& w) { w.keepSetupNow(); }},
+    };
+    for (const auto& [name, wayOut] : waysOut) {
+        m_main.reset();
+        QFile::remove(folders().recoveryFile());
+        start();
+        setTables(tables());
+        m_main->profileKeeper().markChanged();
+        m_main->engine().held().pressKey('A');
+        m_main->engine().held().pressKey(160);
+        std::size_t eventsAtWrite = 0;
+        bool heldAtWrite = true;
+        m_main->profileKeeper().recoveryWriter().setOnWrite([&] {
+            eventsAtWrite = m_fake.keyboard.events.size();
+            heldAtWrite = m_main->engine().held().holdsAnything();
+        });
+        const std::size_t before = m_fake.keyboard.events.size();
+        wayOut(*m_main);
+        EXPECT_FALSE(heldAtWrite) << name;
+        EXPECT_EQ(eventsAtWrite, before + 2) << name << ": both key-ups went out before the write";
+        EXPECT_TRUE(QFileInfo::exists(folders().recoveryFile())) << name << ": on the disk when the call returns";
+        EXPECT_TRUE(sameTables(recovered(), withoutUnsavedState(tables()))) << name;
+        m_main->profileKeeper().recoveryWriter().setOnWrite({});
+    }
+}
+
+// Another start hands its profile over: unsaved changes are asked about first.
+TEST_F(KeepSetup, AProfileHandedOverByAnotherStartIsLoadedAfterAskingAboutUnsavedChanges) {
+    ASSERT_TRUE(saveProfile(file("handed.vornik").toStdString(), tables()).ok);
+    start();
+    m_main->EnterBackgroundMode();
+    m_main->config().keyBindings[7].MoveNumber = 9;
+    m_main->profileKeeper().markChanged();
+    Modal::queueAnswer(QMessageBox::Cancel);
+    m_main->openRequested(file("handed.vornik"));
+    EXPECT_EQ(Modal::shown().size(), 1u);
+    EXPECT_EQ(m_main->config().keyBindings[7].MoveNumber, 9) << "Cancel keeps the tables";
+    EXPECT_TRUE(m_main->isVisible()) << "the window comes to the front anyway";
+    EXPECT_FALSE(m_main->inBackground());
+
+    Modal::queueAnswer(QMessageBox::No);
+    m_main->openRequested(file("handed.vornik"));
+    EXPECT_TRUE(sameTables(m_main->config(), withoutUnsavedState(tables())));
+    EXPECT_EQ(m_main->profileKeeper().currentFile(), file("handed.vornik"));
 }
 
 TEST_F(KeepSetup, TheLastProfileComesBackTheRecentOnesAreListedAndAMissingOneIsReportedOnce) {
@@ -202,6 +386,72 @@ TEST_F(KeepSetup, AProfileMadeForAGameIsLoadedWhenTheGameBecomesTheTarget) {
     EXPECT_EQ(m_main->profileKeeper().currentFile(), gameProfile);
     EXPECT_TRUE(sameTables(m_main->config(), withoutUnsavedState(saved)));
     EXPECT_TRUE(Modal::shown().empty());
+}
+
+// The profiles folder is indexed once and again only when it changes; two profiles for one game are
+// reported once, naming both, and the one used last wins; a folder is searched only when a game
+// was bound to a profile there.
+TEST_F(KeepSetup, TheGameIndexTakesTheProfileUsedLastAndSaysOnceThatTwoClaimOneGame) {
+    m_fake.windows.add(0x10, 100, "Game");
+    m_fake.windows.add(0x20, 200, "Editor");
+    m_fake.windows.add(0x30, 300, "Tool");
+    m_fake.windows.add(0x40, 400, "Other");
+    m_fake.windows.executables = {{100, "game.exe"}, {200, "editor"}, {300, "tool"}, {400, "other"}};
+    QDir().mkpath(folders().profiles);
+    const QString first = folders().profiles + QStringLiteral("/first.vornik");
+    const QString second = folders().profiles + QStringLiteral("/second.vornik");
+    Configuration forGame;
+    forGame.programs = {"game.exe"};
+    forGame.keyBindings[1].MoveNumber = 1;
+    ASSERT_TRUE(saveProfile(first.toStdString(), forGame).ok);
+    forGame.keyBindings[1].MoveNumber = 2;
+    ASSERT_TRUE(saveProfile(second.toStdString(), forGame).ok);
+    start();
+    const auto choose = [this](int item) {
+        emit m_main->cb1()->activated(item);
+        QCoreApplication::processEvents();
+    };
+    // The second was used last.
+    answerWith(first);
+    clickButton("SpeedButton5");
+    answerWith(second);
+    clickButton("SpeedButton5");
+    m_main->config().programs.clear();
+    answerWith(file("elsewhere.vornik"));
+    clickButton("SpeedButton6");
+
+    choose(0);
+    EXPECT_EQ(m_main->profileKeeper().currentFile(), second);
+    ASSERT_EQ(Modal::shown().size(), 1u);
+    EXPECT_TRUE(Modal::shown()[0].text.contains(QDir::toNativeSeparators(first)));
+    EXPECT_TRUE(Modal::shown()[0].text.contains(QDir::toNativeSeparators(second)));
+    answerWith(first);
+    clickButton("SpeedButton5");
+    choose(1);
+    answerWith(file("elsewhere.vornik"));
+    clickButton("SpeedButton5");
+    choose(0);
+    EXPECT_EQ(m_main->profileKeeper().currentFile(), first) << "now the one used last";
+    EXPECT_EQ(Modal::shown().size(), 1u) << "said once";
+
+    // A profile added to the folder is found; one beside the current profile is not, until a game
+    // was bound to a profile there.
+    Configuration forEditor;
+    forEditor.programs = {"editor"};
+    ASSERT_TRUE(saveProfile((folders().profiles + QStringLiteral("/editor.vornik")).toStdString(), forEditor).ok);
+    Configuration forTool;
+    forTool.programs = {"tool"};
+    ASSERT_TRUE(saveProfile(file("tool.vornik").toStdString(), forTool).ok);
+    choose(1);
+    EXPECT_EQ(m_main->profileKeeper().currentFile(), folders().profiles + QStringLiteral("/editor.vornik"));
+    answerWith(file("elsewhere.vornik"));
+    clickButton("SpeedButton5");
+    choose(2);
+    EXPECT_EQ(m_main->profileKeeper().currentFile(), file("elsewhere.vornik")) << "a downloads folder is not searched";
+    choose(3);
+    triggerMenu("BindGameAction"); // elsewhere.vornik is now for "other"
+    choose(2);
+    EXPECT_EQ(m_main->profileKeeper().currentFile(), file("tool.vornik"));
 }
 
 } // namespace

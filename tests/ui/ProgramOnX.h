@@ -25,6 +25,7 @@ struct ProgramOnX {
         PlatformHooks hooks;
         hooks.setApplicationWindow = [this](WindowHandle h) { backend.windows().setApplicationHandle(h); };
         window = std::make_unique<TVornik>(backend.platform(), options, hooks);
+        window->restoreSetup();
     }
 
     LinuxPlatform backend;

@@ -56,7 +56,7 @@ protected:
         file.write(bytes);
     }
 
-    // Starts the program: the main window, then the dialogs in their order.
+    // Starts the program: the main window, then the dialogs in their order, then the start-up questions.
     TVornik& start(StartupOptions options = {}, PlatformHooks hooks = {}) {
         if (options.exeDirectory.isEmpty())
             options.exeDirectory = exeDir();
@@ -71,6 +71,7 @@ protected:
         m_dialogs.keyBinding = new TForm6(m_main.get());
         m_dialogs.joystickBinding = new TForm3(m_main.get());
         m_main->setDialogs(m_dialogs.about, m_dialogs.moveEditor, m_dialogs.recorder, m_dialogs.keyBinding, m_dialogs.joystickBinding);
+        m_main->restoreSetup();
         return *m_main;
     }
 

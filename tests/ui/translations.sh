@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Every display text of the program has an English translation: the sources scanned afresh into a
-# copy of the translation file leave no unfinished and no vanished entry.
+# Every display text of the program has an English translation: the sources of model/, engine/ and
+# ui/ scanned afresh into a copy of the translation file leave no unfinished and no vanished entry.
 # Usage: translations.sh SOURCE_DIR
 set -u
 src=$1
@@ -8,7 +8,7 @@ lupdate=$(command -v lupdate || echo /usr/lib/qt6/bin/lupdate)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$src/translations/vornik_en.ts" "$work/vornik_en.ts"
-"$lupdate" -silent -no-obsolete -locations none "$src/ui" -ts "$work/vornik_en.ts" || { echo "lupdate failed"; exit 1; }
+"$lupdate" -silent -no-obsolete -locations none "$src/model" "$src/engine" "$src/ui" -ts "$work/vornik_en.ts" || { echo "lupdate failed"; exit 1; }
 unfinished=$(grep -c 'type="unfinished"' "$work/vornik_en.ts")
 vanished=$(grep -c 'type="vanished"\|type="obsolete"' "$work/vornik_en.ts")
 if [ "$unfinished" -ne 0 ] || [ "$vanished" -ne 0 ]; then

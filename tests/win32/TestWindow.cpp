@@ -11,6 +11,9 @@
 //   vornik_win32_testwindow front TITLE        brings the window titled TITLE to the front
 //   vornik_win32_testwindow close TITLE        asks the window titled TITLE to close (WM_CLOSE)
 //   vornik_win32_testwindow keys-down          prints every virtual key that is down; exits 1 if any
+//   vornik_win32_testwindow end-session TITLE  ends the session for the window titled TITLE as a
+//                                              log-off does: WM_QUERYENDSESSION, then WM_ENDSESSION
+//                                              (each waited for); prints the first one's answer
 //
 // Exit status 2: bad arguments or no such window.
 
@@ -111,6 +114,18 @@ int keysDown() {
     return down == 0 ? 0 : 1;
 }
 
+// As Windows does at a log-off: the question first, then the end, each sent and waited for.
+int endSession(HWND window) {
+    DWORD_PTR answer = 0;
+    if (SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, &answer) == 0)
+        return 2;
+    std::printf("WM_QUERYENDSESSION answered %u\n", static_cast<unsigned>(answer));
+    DWORD_PTR ignored = 0;
+    if (SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, &ignored) == 0)
+        return 2;
+    return 0;
+}
+
 } // namespace
 
 int main() {
@@ -122,14 +137,17 @@ int main() {
         return showWindow(args[2], args[3]);
     if (args.size() == 2 && args[1] == L"keys-down")
         return keysDown();
-    if (args.size() == 3 && (args[1] == L"front" || args[1] == L"close")) {
+    if (args.size() == 3 && (args[1] == L"front" || args[1] == L"close" || args[1] == L"end-session")) {
         HWND window = FindWindowW(nullptr, args[2].c_str());
         if (window == nullptr)
             return 2;
         if (args[1] == L"front")
             return SetForegroundWindow(window) ? 0 : 2;
+        if (args[1] == L"end-session")
+            return endSession(window);
         return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 2;
     }
-    std::fprintf(stderr, "usage: vornik_win32_testwindow window TITLE LOG | front TITLE | close TITLE | keys-down\n");
+    std::fprintf(stderr, "usage: vornik_win32_testwindow window TITLE LOG | front TITLE | close TITLE | "
+                         "end-session TITLE | keys-down\n");
     return 2;
 }

@@ -13,6 +13,10 @@
 #   3. CTRL+J with B in front makes B the target; F7 -> B receives the move.
 #   4. The program, closed through its window right after the moves: it ends, and no key is left down.
 #   5. Started again with the profile's "scan codes only": F8 -> A receives move 2 the same way.
+#   6. A second start (`vornik.exe --load profile.vornik`) hands the profile to the running program and
+#      ends with status 0; the running one loads it.
+#   7. An edit (every move deleted), then the session ends at once (WM_QUERYENDSESSION, WM_ENDSESSION):
+#      the recovery profile holds the edit and no key is left down.
 set -uo pipefail
 caption='Vornik   (熱鍵：CTRL+J)'
 testwindow=$build/tests/win32/vornik_win32_testwindow.exe
@@ -185,7 +189,45 @@ from=$(wc -l <A.log)
 hold_key F8
 sleep 0.8
 check_scan_codes A.log "$from" "scan codes only"
-close_program
+
+# 6. One program per session.
+settings=$(find "$WINEPREFIX/drive_c/users" -path '*Vornik/vornik.conf' | head -1)
+timeout 60 "$wine" "$folder/vornik.exe" --load profile.vornik >>vornik.log 2>&1
+status=$?
+[ $status -eq 0 ] && pass "a second start ended with status 0" || fail "a second start ended with status $status"
+last_profile() { tr -d '\r' <"$settings" 2>/dev/null | sed -n 's/^last=//p'; }
+loaded_handed_profile() { [[ $(last_profile) == */profile.vornik ]]; }
+if wait_for loaded_handed_profile; then
+    pass "the running program loaded the profile the second start handed over"
+else
+    fail "the running program did not load it: last=$(last_profile)"
+fi
+[ "$(xdotool search --name '^Vornik ' | wc -l)" -eq 1 ] && pass "one main window" || fail "more than one main window"
+
+# 7. The session ends right after an edit ("招式記錄", "刪除", Enter for OK; from the top left of the
+#    window's client area, as in the Linux test).
+front "$caption"
+xdotool mousemove --window "$window" 83 58 click 1
+sleep 0.5
+xdotool mousemove --window "$window" 91 82 click 1
+sleep 0.5
+xdotool key Return
+sleep 0.3
+"$wine" "$testwindow" end-session "$caption" || fail "could not end the session for the main window"
+recovery=$(find "$WINEPREFIX/drive_c/users" -path '*Vornik/recovery.vornik' | head -1)
+if [ -n "$recovery" ] && grep -q '"moves"' "$recovery" && ! grep -q '試驗' "$recovery"; then
+    pass "WM_ENDSESSION right after an edit: the recovery profile holds it"
+else
+    fail "no recovery profile with the edit after WM_ENDSESSION (${recovery:-none})"
+    import -window root "$shot"
+fi
+if down=$("$wine" "$testwindow" keys-down); then pass "no key left down"; else fail "keys left down: $down"; fi
+if wait_for bash -c "! kill -0 $program 2>/dev/null"; then
+    pass "the program ended with the session"
+else
+    fail "the program still runs after WM_ENDSESSION"
+    kill "$program" 2>/dev/null
+fi
 
 if [ $failures -ne 0 ]; then
     echo "  the program said:"

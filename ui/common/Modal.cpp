@@ -1,5 +1,7 @@
 #include "Modal.h"
 
+#include <QAbstractButton>
+
 #include <deque>
 
 namespace vornik::ui {
@@ -26,7 +28,7 @@ QString& applicationTitle() {
 } // namespace
 
 Modal::Button Modal::show(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text,
-                          QMessageBox::StandardButtons buttons) {
+                          QMessageBox::StandardButtons buttons, const std::map<Button, QString>& labels) {
     TestState& s = state();
     if (s.refusing)
         return QMessageBox::Cancel;
@@ -39,6 +41,10 @@ Modal::Button Modal::show(QWidget* parent, QMessageBox::Icon icon, const QString
         return answer;
     }
     QMessageBox box(icon, caption, text, buttons, parent);
+    for (const auto& [button, label] : labels) {
+        if (QAbstractButton* shown = box.button(button))
+            shown->setText(label);
+    }
     return static_cast<Button>(box.exec());
 }
 
@@ -58,6 +64,11 @@ void Modal::error(QWidget* parent, const QString& text) {
 
 Modal::Button Modal::ask(QWidget* parent, const QString& text, QMessageBox::StandardButtons buttons) {
     return show(parent, QMessageBox::Question, QStringLiteral("Message"), text, buttons);
+}
+
+Modal::Button Modal::ask(QWidget* parent, const QString& text, QMessageBox::StandardButtons buttons,
+                         const std::map<Button, QString>& labels) {
+    return show(parent, QMessageBox::Question, QStringLiteral("Message"), text, buttons, labels);
 }
 
 int Modal::exec(QDialog& dialog) {

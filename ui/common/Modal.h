@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <map>
 #include <vector>
 
 namespace vornik::ui {
@@ -29,6 +30,9 @@ public:
     // The program's own boxes carry the caption "Message".
     static void error(QWidget* parent, const QString& text);
     static Button ask(QWidget* parent, const QString& text, QMessageBox::StandardButtons buttons);
+    // The same with some buttons named for what they do ("Unsaved settings", a file's name).
+    static Button ask(QWidget* parent, const QString& text, QMessageBox::StandardButtons buttons,
+                      const std::map<Button, QString>& labels);
     // Runs a dialog modally; QDialog::Accepted or QDialog::Rejected.
     static int exec(QDialog& dialog);
 
@@ -47,7 +51,7 @@ public:
 
 private:
     static Button show(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text,
-                       QMessageBox::StandardButtons buttons);
+                       QMessageBox::StandardButtons buttons, const std::map<Button, QString>& labels = {});
 };
 
 } // namespace vornik::ui

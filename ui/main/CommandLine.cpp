@@ -43,6 +43,19 @@ CommandLine CommandLine::parse(int argc, const char* const* argv) {
             line.language = language;
             continue;
         }
+        if (arg == "--load" || arg.rfind("--load=", 0) == 0) {
+            const bool separate = arg == "--load";
+            if ((separate && i + 1 >= argc) || (!separate && arg.size() == 7)) {
+                line.action = Action::Error;
+                line.error = "option '--load' needs a profile";
+                return line;
+            }
+            line.optionIndices.push_back(i);
+            if (separate)
+                line.optionIndices.push_back(i + 1);
+            line.load = separate ? argv[++i] : arg.substr(7);
+            continue;
+        }
         if (arg.rfind("--", 0) == 0 && arg.size() > 2) {
             line.action = Action::Error;
             line.error = "unknown option '" + arg + "'";
@@ -62,19 +75,22 @@ QStringList CommandLine::withoutOptions(QStringList arguments) const {
 
 std::string CommandLine::usage() {
     return "Usage: vornik [/allproc] [PROFILE]\n"
+           "       vornik --load PROFILE\n"
            "       vornik [--lang zh|en] [--help] [--version]\n"
            "\n"
            "Turns joystick and gamepad input into key presses for the program chosen as the target.\n"
            "\n"
            "  /allproc        (first argument) list hidden windows as targets too\n"
            "  PROFILE         a profile (*.vornik) to load after start-up, instead of the last one\n"
+           "  --load PROFILE  the same; one Vornik runs per session, and a Vornik already running\n"
+           "                  loads it (asking about unsaved changes) and comes to the front\n"
            "  --lang zh|en    the language of the program's texts (default: English when the\n"
            "                  user's first language is English, Chinese otherwise)\n"
            "  --help          print this help and exit\n"
            "  --version       print the version and exit\n"
            "\n"
            "Settings live in $XDG_CONFIG_HOME/vornik/vornik.conf (~/.config/vornik/vornik.conf),\n"
-           "unsaved tables kept at a signal in $XDG_STATE_HOME/vornik/recovery.vornik, and profiles\n"
+           "unsaved tables kept in $XDG_STATE_HOME/vornik/recovery.vornik, and profiles\n"
            "made for a game in $XDG_DATA_HOME/vornik/profiles/ (on Windows: %APPDATA%\\Vornik and\n"
            "%LOCALAPPDATA%\\Vornik).\n";
 }

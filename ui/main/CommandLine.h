@@ -1,7 +1,7 @@
 #pragma once
 
-// The command line: `vornik [/allproc] [PROFILE]`, plus the options --help, --version and
-// --lang zh|en, which are taken out before the rest is read as it always was. Read before any window
+// The command line: `vornik [/allproc] [PROFILE]`, plus the options --help, --version, --lang zh|en
+// and --load PROFILE, which are taken out before the rest is read as it always was. Read before any window
 // or display is needed, so --help and --version work without one.
 
 #include <QStringList>
@@ -16,6 +16,7 @@ struct CommandLine {
     Action action = Action::Run;
     std::string error;             // for Error: one line naming the option
     std::string language;          // "zh", "en", or empty: as the settings and the system say
+    std::string load;              // --load: the profile to open, in the Vornik already running if one is
     std::vector<int> optionIndices; // argv indices of the options and their values, ascending
 
     static CommandLine parse(int argc, const char* const* argv);

@@ -1,8 +1,8 @@
 #include "FileCommands.h"
 
 #include "Modal.h"
-#include "Profile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -47,7 +47,9 @@ bool FileCommands::saveProfileAs() {
     const QString path = QString::fromStdString(withProfileExtension(chosen.toStdString()));
     // The dialog asked about replacing the file it returned, not the one with the extension added.
     if (path != chosen && QFileInfo::exists(path) &&
-        Modal::ask(m_parent, QStringLiteral("\"%1\" already exists.\nDo you want to replace it?").arg(path),
+        Modal::ask(m_parent,
+                   QCoreApplication::translate("Vornik", "\"%1\" 已經存在。\n要取代它嗎？")
+                       .arg(QDir::toNativeSeparators(path)),
                    QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return false;
     return saveProfileFile(path);
@@ -56,7 +58,7 @@ bool FileCommands::saveProfileAs() {
 bool FileCommands::loadProfileFile(const QString& path) {
     const ProfileResult result = loadProfile(path.toStdString(), m_config);
     if (!result) {
-        Modal::error(m_parent, QString::fromStdString(result.message));
+        Modal::error(m_parent, profileMessage(result));
         return false;
     }
     m_lastFolder = QFileInfo(path).absolutePath();
@@ -70,13 +72,44 @@ bool FileCommands::loadProfileFile(const QString& path) {
 bool FileCommands::saveProfileFile(const QString& path) {
     const ProfileResult result = saveProfile(path.toStdString(), m_config);
     if (!result) {
-        Modal::error(m_parent, QString::fromStdString(result.message));
+        Modal::error(m_parent, profileMessage(result));
         return false;
     }
     m_lastFolder = QFileInfo(path).absolutePath();
     if (m_hooks.fileUsed)
         m_hooks.fileUsed(path);
     return true;
+}
+
+QString profileMessage(const ProfileResult& result) {
+    using Problem = ProfileResult::Problem;
+    const QString file = QDir::toNativeSeparators(QString::fromStdString(result.file));
+    const QString detail = QString::fromStdString(result.detail);
+    switch (result.problem) {
+    case Problem::None:
+        break;
+    case Problem::Read:
+        return QCoreApplication::translate("Vornik", "無法讀取設定檔 \"%1\"：%2").arg(file, detail);
+    case Problem::TooLarge:
+        return QCoreApplication::translate("Vornik", "無法讀取設定檔 \"%1\"：檔案大於設定檔的上限（1 MiB）。")
+            .arg(file);
+    case Problem::Refused:
+        return QCoreApplication::translate("Vornik", "無法讀取設定檔 \"%1\"，它不是完好的設定檔：\n%2")
+            .arg(file, detail);
+    case Problem::Tables:
+        return QCoreApplication::translate("Vornik", "無法儲存設定檔 \"%1\"：設定中有設定檔無法記錄的內容：%2")
+            .arg(file, detail);
+    case Problem::Create:
+        return QCoreApplication::translate("Vornik", "無法儲存設定檔 \"%1\"：無法在資料夾 \"%2\" 中建立檔案：%3")
+            .arg(file, QDir::toNativeSeparators(QString::fromStdString(result.folder)), detail);
+    case Problem::Write:
+        return QCoreApplication::translate("Vornik", "無法儲存設定檔 \"%1\"：寫入失敗：%2").arg(file, detail);
+    case Problem::Flush:
+        return QCoreApplication::translate("Vornik", "無法儲存設定檔 \"%1\"：無法寫入磁碟：%2").arg(file, detail);
+    case Problem::Replace:
+        return QCoreApplication::translate("Vornik", "無法儲存設定檔 \"%1\"：無法取代原有的檔案：%2").arg(file, detail);
+    }
+    return QString::fromStdString(result.message);
 }
 
 QString profileArgument(const QStringList& arguments) {

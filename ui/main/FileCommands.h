@@ -4,6 +4,7 @@
 // profile file they name, and the message box when a file is refused or cannot be written.
 
 #include "Configuration.h"
+#include "Profile.h"
 
 #include <QFileDialog>
 #include <QString>
@@ -53,6 +54,9 @@ private:
     ChooseFile m_choose;
     QString m_lastFolder;
 };
+
+// The message box text for a profile that could not be loaded or saved, in the user's language.
+QString profileMessage(const ProfileResult& result);
 
 // The profile of the command line `vornik [/allproc] [PROFILE]` (`arguments` with the program's name
 // first): the first argument that is not "/allproc" standing first, made absolute against the

@@ -74,7 +74,7 @@ TVornik::TVornik(const Platform& platform, StartupOptions options, PlatformHooks
         } catch (const std::exception& e) {
             Modal::error(this, QString::fromStdString(e.what()));
         } catch (...) {
-            Modal::error(this, QStringLiteral("unknown error in the engine tick"));
+            Modal::error(this, QCoreApplication::translate("Vornik", "按鍵引擎發生不明的錯誤。"));
         }
     }));
     m_tickTimer->setEnabled(m_options.runTimer);
@@ -101,9 +101,27 @@ TVornik::TVornik(const Platform& platform, StartupOptions options, PlatformHooks
     StartupSequence startup(*this, m_platform, m_options, m_hooks);
     startup.run();
     m_exeDirectory = startup.exeDirectory();
-    // A refused profile is shown and the program goes on with empty tables.
-    m_keeper->restoreAtStartup(m_options.profile);
     applyWindowsKeys();
+}
+
+void TVornik::restoreSetup() {
+    // A refused profile is shown and the program goes on with empty tables.
+    m_keeper->restoreAtStartup(m_options.profile, [this] { return m_ending; });
+}
+
+void TVornik::bringToFront() {
+    if (m_background)
+        leaveBackgroundMode();
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void TVornik::openRequested(const QString& profile) {
+    if (m_ending)
+        return;
+    bringToFront();
+    m_keeper->openRequested(profile);
 }
 
 TVornik::~TVornik() {
@@ -473,18 +491,26 @@ void TVornik::applyWindowsKeys() {
     m_engine->player().setMinimumPress(m_windowsKeysInEffect ? static_cast<uint32_t>(keys.minimumPressMs) : 0);
 }
 
+void TVornik::keepSetupNow() {
+    // The keys first: a held chord would repeat into the window in front for as long as the disk takes.
+    releaseKeys();
+    m_keeper->writeRecoveryNow();
+}
+
 void TVornik::endProgram() {
     // No question can be asked on this way out: unsaved tables go to the recovery profile.
     m_ending = true;
-    m_keeper->writeRecovery();
     m_engine->requestStop();
-    releaseKeys();
+    keepSetupNow();
     close();
     // Leaves every event loop, a modal dialog's included.
     m_options.quit();
 }
 
 void TVornik::closeEvent(QCloseEvent* event) {
+    // Let go before asking: the question may stay up a while. A binding still held presses again
+    // on the next tick when the close is cancelled.
+    releaseKeys();
     if (!m_ending && !m_keeper->confirmClose()) {
         event->ignore();
         return;
@@ -492,6 +518,7 @@ void TVornik::closeEvent(QCloseEvent* event) {
     m_ending = true;
     m_tickTimer->setEnabled(false);
     releaseKeys();
+    m_keeper->writeRecoveryNow();
     m_tray->hide();
     m_pictures.freeButtonPictures();
     event->accept();

@@ -131,9 +131,20 @@ public:
 
     // What the engine asks of the window, and what it tells it.
     EngineBridge& engineHost() { return m_bridge; }
+    // Once main() knows the window: the start-up questions (the recovery profile, which profile to
+    // open) and the profile loaded at start-up. A signal meanwhile ends the program (ending()).
+    void restoreSetup();
+    // Another start handed over its command line: the window comes to the front and `profile`, if
+    // any, is loaded, unsaved changes asked about first.
+    void openRequested(const QString& profile);
+    void bringToFront();
     // Releases every key the program holds down, closes the windows and leaves the event loop;
     // unsaved tables go to the recovery profile, since no question can be asked on this way out.
     void endProgram();
+    // The session may be ending (the session manager's commitDataRequest, Windows' WM_QUERYENDSESSION):
+    // every held key is released, then the recovery profile is brought up to date; returns once the
+    // disk has it. The program itself goes on until it is told to end.
+    void keepSetupNow();
     // The program is on its way out: no more questions.
     bool ending() const { return m_ending; }
 

@@ -17,6 +17,12 @@ namespace vornik::ui {
 namespace {
 const QString kLastProfile = QStringLiteral("profiles/last");
 const QString kRecentProfiles = QStringLiteral("profiles/recent");
+// When each profile was last loaded or saved (absolute path -> ms since the epoch).
+const QString kLastUsed = QStringLiteral("profiles/lastUsed");
+// The folders "設定此遊戲" saved a profile in: searched for game profiles besides the profiles folder.
+const QString kGameFolders = QStringLiteral("profiles/gameFolders");
+// The programs claimed by two profiles that the user has been told about, once each.
+const QString kClaimsReported = QStringLiteral("profiles/claimsReported");
 
 QString environmentFolder(const char* name, const QString& fallbackUnderHome) {
     const QString value = qEnvironmentVariable(name);
@@ -26,9 +32,20 @@ QString environmentFolder(const char* name, const QString& fallbackUnderHome) {
 }
 
 bool makesFor(const Configuration& config, const std::string& executable) {
-    return std::find(config.programs.begin(), config.programs.end(), executable) != config.programs.end();
+    const QString key = programKey(executable);
+    return std::any_of(config.programs.begin(), config.programs.end(),
+                       [&key](const std::string& program) { return programKey(program) == key; });
 }
 } // namespace
+
+QString programKey(const std::string& executable) {
+    const QString name = QString::fromStdString(executable);
+#ifdef Q_OS_WIN
+    return name.toCaseFolded();
+#else
+    return name;
+#endif
+}
 
 UserFolders UserFolders::current() {
 #ifdef Q_OS_WIN
@@ -45,12 +62,44 @@ UserFolders UserFolders::current() {
 ProfileKeeper::ProfileKeeper(QWidget* parent, Configuration& config, FileCommands& files,
                              std::function<void()> tablesReplaced, UserFolders folders)
     : m_parent(parent), m_config(config), m_files(files), m_tablesReplaced(std::move(tablesReplaced)),
-      m_folders(std::move(folders)) {}
+      m_folders(std::move(folders)), m_writer(m_folders.recoveryFile().toStdString()) {
+    m_recoveryTimer.setSingleShot(true);
+    m_recoveryTimer.setInterval(kRecoveryDelayMs);
+    QObject::connect(&m_recoveryTimer, &QTimer::timeout, [this] { handRecoveryToWriter(); });
+}
+
+void ProfileKeeper::markChanged() {
+    m_changed = true;
+    m_recoveryWritten = false;
+    m_recoveryTimer.start();
+}
+
+void ProfileKeeper::handRecoveryToWriter() {
+    m_recoveryTimer.stop();
+    if (!m_changed || m_recoveryWritten)
+        return;
+    // A copy of the tables; their text and the disk are the writer thread's business.
+    m_writer.write(m_config);
+    m_recoveryWritten = true;
+}
+
+void ProfileKeeper::writeRecoveryNow() {
+    handRecoveryToWriter();
+    m_writer.finish();
+}
+
+void ProfileKeeper::forgetRecovery() {
+    m_recoveryTimer.stop();
+    m_recoveryWritten = false;
+    m_writer.remove();
+}
 
 void ProfileKeeper::fileUsed(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     m_currentFile = absolute;
     m_changed = false;
+    if (!m_startingUp)
+        forgetRecovery();
     QSettings settings(m_folders.settingsFile(), QSettings::IniFormat);
     QStringList recent = settings.value(kRecentProfiles).toStringList();
     recent.removeAll(absolute);
@@ -59,6 +108,9 @@ void ProfileKeeper::fileUsed(const QString& path) {
         recent.removeLast();
     settings.setValue(kRecentProfiles, recent);
     settings.setValue(kLastProfile, absolute);
+    QVariantMap used = settings.value(kLastUsed).toMap();
+    used.insert(absolute, QDateTime::currentMSecsSinceEpoch());
+    settings.setValue(kLastUsed, used);
 }
 
 QStringList ProfileKeeper::recentProfiles() const {
@@ -76,32 +128,68 @@ void ProfileKeeper::openRecent(const QString& path) {
         m_files.loadProfileFile(path);
 }
 
-void ProfileKeeper::restoreAtStartup(const QString& commandLineProfile) {
+bool ProfileKeeper::openRequested(const QString& path) {
+    if (path.isEmpty() || !settleChanges())
+        return false;
+    return m_files.loadProfileFile(path);
+}
+
+bool ProfileKeeper::restoreRecovery(const QString& recovery) {
+    const ProfileResult loaded = loadProfile(recovery.toStdString(), m_config);
+    if (!loaded) {
+        // A damaged recovery profile is kept for the user to look at, and the start goes on.
+        Modal::error(m_parent, profileMessage(loaded));
+        return false;
+    }
+    m_tablesReplaced();
+    m_currentFile.clear();
+    // Restored, but still in no file of the user's; the recovery profile stays until it is.
+    m_changed = true;
+    m_recoveryWritten = true;
+    return true;
+}
+
+void ProfileKeeper::restoreAtStartup(const QString& commandLineProfile, const std::function<bool()>& ending) {
+    m_startingUp = true;
+    const auto done = [this] { m_startingUp = false; };
+    const auto over = [&ending] { return ending && ending(); };
     const QString recovery = m_folders.recoveryFile();
+    const bool named = !commandLineProfile.isEmpty();
     if (QFileInfo::exists(recovery)) {
-        const auto answer = Modal::ask(m_parent,
-                                       QCoreApplication::translate("Vornik", "上次結束時有尚未儲存的設定（%1）。\n要恢復這些設定嗎？")
-                                           .arg(QDir::toNativeSeparators(recovery)),
-                                       QMessageBox::Yes | QMessageBox::No);
-        if (answer == QMessageBox::Yes) {
-            const ProfileResult loaded = loadProfile(recovery.toStdString(), m_config);
-            if (loaded) {
-                m_tablesReplaced();
-                QFile::remove(recovery);
-                m_currentFile.clear();
-                m_changed = true; // restored, but still in no file of the user's
-                return;
-            }
-            // A damaged recovery profile is kept for the user to look at, and the start goes on.
-            Modal::error(m_parent, QString::fromStdString(loaded.message));
+        const QString where = QDir::toNativeSeparators(recovery);
+        Modal::Button answer;
+        if (named) {
+            answer = Modal::ask(
+                m_parent,
+                QCoreApplication::translate("Vornik", "上次結束時有尚未儲存的設定（%1）。\n"
+                                                      "要開啟這些設定，還是開啟設定檔 \"%2\"？")
+                    .arg(where, QDir::toNativeSeparators(commandLineProfile)),
+                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                {{QMessageBox::Yes, QCoreApplication::translate("Vornik", "未儲存的設定")},
+                 {QMessageBox::No, QFileInfo(commandLineProfile).fileName()}});
         } else {
-            QFile::remove(recovery);
+            answer = Modal::ask(m_parent,
+                                QCoreApplication::translate("Vornik", "上次結束時有尚未儲存的設定（%1）。\n要恢復這些設定嗎？")
+                                    .arg(where),
+                                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         }
+        // A signal while the box was up: the program ends, and the file stays for the next start.
+        if (over())
+            return done();
+        if (answer == QMessageBox::Yes && restoreRecovery(recovery))
+            return done();
+        // Only an explicit No lets it go; Cancel or a closed box keeps it for the next start.
+        if (answer == QMessageBox::No)
+            forgetRecovery();
     }
-    if (!commandLineProfile.isEmpty()) {
+    if (named)
         m_files.loadProfileFile(commandLineProfile);
-        return;
-    }
+    else
+        openLastProfile();
+    done();
+}
+
+void ProfileKeeper::openLastProfile() {
     QSettings settings(m_folders.settingsFile(), QSettings::IniFormat);
     const QString last = settings.value(kLastProfile).toString();
     if (last.isEmpty())
@@ -134,40 +222,95 @@ bool ProfileKeeper::settleChanges() {
 }
 
 bool ProfileKeeper::confirmClose() {
-    return settleChanges();
-}
-
-void ProfileKeeper::writeRecovery() {
     if (!m_changed)
-        return;
-    QDir().mkpath(m_folders.state);
-    // Nothing can be shown any more; a failure leaves what was there before.
-    (void)saveProfile(m_folders.recoveryFile().toStdString(), m_config);
+        return true;
+    const auto answer = Modal::ask(m_parent, QCoreApplication::translate("Vornik", "按鍵設定或招式已經變更，要儲存嗎？"),
+                                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Yes)
+        return saveCurrent();
+    if (answer != QMessageBox::No)
+        return false;
+    m_changed = false;
+    forgetRecovery();
+    return true;
 }
 
-QString ProfileKeeper::findProfileFor(const std::string& executable) const {
-    QStringList folders{m_folders.profiles};
-    if (!m_currentFile.isEmpty())
-        folders << QFileInfo(m_currentFile).absolutePath();
+const ProfileKeeper::FolderIndex& ProfileKeeper::indexOf(const QString& folder) {
+    FolderIndex& index = m_indexes[folder];
+    const QFileInfo info(folder);
+    const QFileInfoList files =
+        QDir(folder).entryInfoList({QStringLiteral("*.vornik")}, QDir::Files | QDir::Readable, QDir::Name);
+    // A save replaces its file by a rename, which changes the folder's time; so does a new or removed file.
+    if (index.modified == info.lastModified() && index.entries == files.size())
+        return index;
+    index.modified = info.lastModified();
+    index.entries = files.size();
+    index.byProgram.clear();
     auto scratch = std::make_unique<Configuration>();
-    for (const QString& folder : folders) {
-        const QFileInfoList files =
-            QDir(folder).entryInfoList({QStringLiteral("*.vornik")}, QDir::Files | QDir::Readable, QDir::Name);
-        for (const QFileInfo& file : files) {
-            if (file.absoluteFilePath() == m_currentFile)
-                continue;
-            if (loadProfile(file.absoluteFilePath().toStdString(), *scratch) && makesFor(*scratch, executable))
-                return file.absoluteFilePath();
+    for (const QFileInfo& file : files) {
+        if (!loadProfile(file.absoluteFilePath().toStdString(), *scratch))
+            continue;
+        for (const std::string& program : scratch->programs) {
+            QStringList& claims = index.byProgram[programKey(program)];
+            if (!claims.contains(file.absoluteFilePath()))
+                claims << file.absoluteFilePath();
         }
     }
-    return {};
+    return index;
+}
+
+QString ProfileKeeper::findProfileFor(const std::string& executable) {
+    QSettings settings(m_folders.settingsFile(), QSettings::IniFormat);
+    QStringList folders{QDir::cleanPath(m_folders.profiles)};
+    for (const QString& folder : settings.value(kGameFolders).toStringList()) {
+        if (!folders.contains(folder))
+            folders << folder;
+    }
+    const QString key = programKey(executable);
+    QStringList claims;
+    for (const QString& folder : folders) {
+        const FolderIndex& index = indexOf(folder);
+        if (const auto found = index.byProgram.find(key); found != index.byProgram.end()) {
+            for (const QString& path : found->second) {
+                if (!claims.contains(path) && QFileInfo::exists(path))
+                    claims << path;
+            }
+        }
+    }
+    if (claims.size() < 2)
+        return claims.value(0);
+    // The one used last; one never used counts by its file's time.
+    const QVariantMap used = settings.value(kLastUsed).toMap();
+    const auto lastUse = [&used](const QString& path) {
+        return used.contains(path) ? used.value(path).toLongLong()
+                                   : QFileInfo(path).lastModified().toMSecsSinceEpoch() - (qint64(1) << 40);
+    };
+    std::stable_sort(claims.begin(), claims.end(),
+                     [&lastUse](const QString& a, const QString& b) { return lastUse(a) > lastUse(b); });
+    QStringList reported = settings.value(kClaimsReported).toStringList();
+    QStringList sorted = claims;
+    sorted.sort();
+    const QString claim = key + QLatin1Char('\n') + sorted.join(QLatin1Char('\n'));
+    if (!reported.contains(claim)) {
+        reported << claim;
+        settings.setValue(kClaimsReported, reported);
+        QStringList shown;
+        for (const QString& path : claims)
+            shown << QDir::toNativeSeparators(path);
+        Modal::notice(m_parent, QCoreApplication::translate("Vornik", "有 %1 個設定檔都設定給「%2」：\n%3\n"
+                                                                       "Vornik 使用最近用過的 \"%4\"。")
+                                    .arg(claims.size())
+                                    .arg(QString::fromStdString(executable), shown.join(QLatin1Char('\n')),
+                                         QFileInfo(claims.first()).fileName()));
+    }
+    return claims.first();
 }
 
 void ProfileKeeper::targetProgramChanged(const std::string& executable) {
     if (executable.empty() || makesFor(m_config, executable))
         return;
     const QString profile = findProfileFor(executable);
-    if (profile.isEmpty() || !settleChanges())
+    if (profile.isEmpty() || profile == m_currentFile || !settleChanges())
         return;
     m_files.loadProfileFile(profile);
 }
@@ -180,8 +323,21 @@ void ProfileKeeper::bindProgram(const std::string& executable) {
     const bool added = !makesFor(m_config, executable);
     if (added)
         m_config.programs.push_back(executable);
-    if (!saveCurrent() && added)
-        m_config.programs.pop_back();
+    if (!saveCurrent()) {
+        if (added)
+            m_config.programs.pop_back();
+        return;
+    }
+    // The profile may be anywhere; its folder is searched from now on.
+    const QString folder = QFileInfo(m_currentFile).absolutePath();
+    if (folder != QDir::cleanPath(m_folders.profiles)) {
+        QSettings settings(m_folders.settingsFile(), QSettings::IniFormat);
+        QStringList folders = settings.value(kGameFolders).toStringList();
+        if (!folders.contains(folder)) {
+            folders << folder;
+            settings.setValue(kGameFolders, folders);
+        }
+    }
 }
 
 } // namespace vornik::ui

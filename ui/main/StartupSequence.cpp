@@ -106,7 +106,9 @@ void StartupSequence::loadKeyMapFile() {
     else if (result.status == KeyMapLoad::Failed)
         // Start-up goes on with the records read before the fault (none for a short file): the rest
         // of the program does not depend on them.
-        Modal::error(&m_window, QString::fromStdString(result.error));
+        Modal::error(&m_window, QCoreApplication::translate("Vornik", "按鍵對照檔 \"%1\" 有誤：%2")
+                                    .arg(QDir::toNativeSeparators(QString::fromStdString(result.file)),
+                                         QString::fromStdString(result.detail)));
 }
 
 } // namespace vornik::ui

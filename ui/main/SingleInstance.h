@@ -1,0 +1,68 @@
+#pragma once
+
+// One Vornik per user session. The first start takes a lock file and answers on a local socket,
+// both named for the user's session; every later start hands its request (a profile to open, or
+// just "show the window") to the running program and ends. Requests that come before the running
+// program can take them (during its start-up questions) wait until it can.
+//
+// Linux: QLockFile and QLocalServer in $XDG_RUNTIME_DIR (else the temporary folder), named for the
+// display, so that each desktop session of the user has its own. Windows: the same lock file in
+// %LOCALAPPDATA%\Vornik, and WM_COPYDATA to the running program's main window.
+
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class QLockFile;
+class QLocalServer;
+
+namespace vornik::ui {
+
+class SingleInstance : public QObject {
+    Q_OBJECT
+public:
+    enum class Role {
+        First,      // this process runs the program
+        HandedOver, // the running program has the request: this one ends (status 0)
+        Failed      // a program runs but did not take the request
+    };
+
+    // `folder`: where the lock file and the socket live; empty: the session's own (see above).
+    explicit SingleInstance(QString folder = {});
+    ~SingleInstance() override;
+
+    // Takes the lock, or hands `request` to the program that holds it (waiting up to `waitMs` for it
+    // to answer: it may be starting).
+    Role start(const QStringList& request, int waitMs = 10000);
+    // Requests from later starts; those received before this is called are handed over now.
+    void setHandler(std::function<void(const QStringList& request)> handler);
+    // Windows: the main window that later starts send their requests to.
+    void setWindow(quintptr window);
+
+    // A request: the profile to open (absolute), or nothing to bring the window to the front.
+    static QStringList openRequest(const QString& profile);
+    static QString profileOf(const QStringList& request);
+
+    QString lockPath() const;
+    QString serverName() const;
+
+private:
+    void received(const QStringList& request);
+    bool handOver(const QStringList& request, int waitMs);
+    bool listen();
+
+    QString m_folder;
+    QString m_name;
+    std::unique_ptr<QLockFile> m_lock;
+    QLocalServer* m_server = nullptr;
+    std::function<void(const QStringList&)> m_handler;
+    QList<QStringList> m_waiting;
+#ifdef Q_OS_WIN
+    class Receiver;
+    std::unique_ptr<Receiver> m_receiver;
+#endif
+};
+
+} // namespace vornik::ui

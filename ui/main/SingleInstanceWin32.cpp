@@ -1,0 +1,164 @@
+// Windows: the lock file in %LOCALAPPDATA%\Vornik; a later start finds the running program's main
+// window (the process the lock names, the window marked with kWindowProperty) and sends it the
+// request with WM_COPYDATA.
+#include "SingleInstance.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
+#include <QDataStream>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QLockFile>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <algorithm>
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+namespace vornik::ui {
+
+namespace {
+constexpr ULONG_PTR kRequestTag = 0x566F726E; // "Vorn"
+const wchar_t* const kWindowProperty = L"VornikMainWindow";
+const QString kOpen = QStringLiteral("open");
+
+struct Search {
+    DWORD pid = 0;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK visit(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<Search*>(context);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == search->pid && GetPropW(window, kWindowProperty) != nullptr) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+class SingleInstance::Receiver : public QAbstractNativeEventFilter {
+public:
+    explicit Receiver(SingleInstance& owner) : m_owner(owner) {}
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override {
+        if (eventType != "windows_generic_MSG")
+            return false;
+        const MSG* msg = static_cast<const MSG*>(message);
+        if (msg->message != WM_COPYDATA)
+            return false;
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(msg->lParam);
+        if (data == nullptr || data->dwData != kRequestTag)
+            return false;
+        QByteArray bytes(static_cast<const char*>(data->lpData), static_cast<qsizetype>(data->cbData));
+        QDataStream in(&bytes, QIODevice::ReadOnly);
+        QStringList request;
+        in >> request;
+        *result = 1;
+        m_owner.received(request);
+        return true;
+    }
+
+private:
+    SingleInstance& m_owner;
+};
+
+SingleInstance::SingleInstance(QString folder)
+    : m_folder(folder.isEmpty()
+                   ? QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Vornik")
+                   : std::move(folder)),
+      m_name(QStringLiteral("vornik")) {}
+
+SingleInstance::~SingleInstance() {
+    if (m_receiver)
+        QCoreApplication::instance()->removeNativeEventFilter(m_receiver.get());
+}
+
+QString SingleInstance::lockPath() const {
+    return m_folder + QLatin1Char('/') + m_name + QStringLiteral(".lock");
+}
+
+QString SingleInstance::serverName() const {
+    return {};
+}
+
+QStringList SingleInstance::openRequest(const QString& profile) {
+    return profile.isEmpty() ? QStringList{} : QStringList{kOpen, profile};
+}
+
+QString SingleInstance::profileOf(const QStringList& request) {
+    return request.size() == 2 && request[0] == kOpen ? request[1] : QString();
+}
+
+SingleInstance::Role SingleInstance::start(const QStringList& request, int waitMs) {
+    QDir().mkpath(m_folder);
+    m_lock = std::make_unique<QLockFile>(lockPath());
+    m_lock->setStaleLockTime(0);
+    const QDeadlineTimer deadline(waitMs);
+    while (!m_lock->tryLock(0)) {
+        if (m_lock->error() != QLockFile::LockFailedError)
+            return listen() ? Role::First : Role::Failed;
+        if (handOver(request, static_cast<int>(std::min<qint64>(deadline.remainingTime(), 1000))))
+            return Role::HandedOver;
+        if (deadline.hasExpired())
+            return Role::Failed;
+        QThread::msleep(50);
+    }
+    return listen() ? Role::First : Role::Failed;
+}
+
+bool SingleInstance::listen() {
+    m_receiver = std::make_unique<Receiver>(*this);
+    QCoreApplication::instance()->installNativeEventFilter(m_receiver.get());
+    return true;
+}
+
+bool SingleInstance::handOver(const QStringList& request, int waitMs) {
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    if (!m_lock->getLockInfo(&pid, &host, &application))
+        return false;
+    Search search;
+    search.pid = static_cast<DWORD>(pid);
+    EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
+    if (search.found == nullptr)
+        return false; // still starting: its window is not marked yet
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << request;
+    COPYDATASTRUCT data{kRequestTag, static_cast<DWORD>(bytes.size()), bytes.data()};
+    // The running program may bring its window to the front: Windows lets only the program in front
+    // hand that right on.
+    AllowSetForegroundWindow(search.pid);
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutW(search.found, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
+                               static_cast<UINT>(std::max(waitMs, 1)), &answer) != 0 &&
+           answer == 1;
+}
+
+void SingleInstance::received(const QStringList& request) {
+    if (m_handler)
+        m_handler(request);
+    else
+        m_waiting << request;
+}
+
+void SingleInstance::setHandler(std::function<void(const QStringList&)> handler) {
+    m_handler = std::move(handler);
+    const QList<QStringList> waiting = std::exchange(m_waiting, {});
+    for (const QStringList& request : waiting)
+        m_handler(request);
+}
+
+void SingleInstance::setWindow(quintptr window) {
+    SetPropW(reinterpret_cast<HWND>(window), kWindowProperty, reinterpret_cast<HANDLE>(1));
+}
+
+} // namespace vornik::ui
