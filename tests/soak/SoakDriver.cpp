@@ -104,6 +104,16 @@ std::string profileText(std::mt19937& rng) {
             else
                 entry(pad, direction, 1, chord[0], chord[1], 0, 2, 0, 0);
         }
+        // The game controllers' right stick (37..40) and triggers (41, 42).
+        for (int number = 37; number <= 42 && pad >= 3; ++number) {
+            const std::vector<int> chord = distinct(2);
+            const int count = roll(1, 2);
+            if (number >= 41 && roll(0, 2) == 0)
+                entry(pad, number, 2, roll(1, 6), 0, 0, 0, 0, 0);
+            else
+                entry(pad, number, 1, chord[0], count > 1 ? chord[1] : 0, 0, count,
+                      number >= 41 && roll(0, 2) == 0 ? 2 : 0, roll(0, 10));
+        }
         for (int button = 1; button <= kControllerButtons; ++button) {
             const int number = button + 4;
             if (button == 1) { // one automatic binding a pad, on its own key
@@ -137,8 +147,11 @@ std::string profileText(std::mt19937& rng) {
             out << (s ? ", " : "") << "[" << pick(kChordKeys) << ", " << (roll(0, 4) == 0 ? 0x10 : 0) << "]";
         out << "]}";
     }
-    // The first pad moves the pointer with its stick, the fourth turns the wheel.
+    // The first pad moves the pointer with its stick, the fourth turns the wheel; the third, a game
+    // controller, has dead zones and a trigger threshold of its own.
     out << "],\n\"pads\": [{\"joystick\": 1, \"leftStick\": \"pointer\", \"pointerSpeed\": 2400},"
+        << " {\"joystick\": 3, \"leftDeadZone\": " << roll(10, 60) << ", \"rightDeadZone\": " << roll(10, 60)
+        << ", \"triggerThreshold\": " << roll(20, 80) << "},"
         << " {\"joystick\": 4, \"leftStick\": \"wheel\"}]}\n";
     return out.str();
 }
