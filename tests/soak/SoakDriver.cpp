@@ -307,6 +307,15 @@ pid_t spawn(const std::vector<std::string>& args, const std::map<std::string, st
     return pid;
 }
 
+// A home of the run's own: no settings, recovery profile or game profile of the user's (or of an
+// earlier test) comes into it, and none of its goes out.
+std::map<std::string, std::string> homeOf(const fs::path& work) {
+    return {{"HOME", (work / "home").string()},
+            {"XDG_CONFIG_HOME", (work / "home" / "config").string()},
+            {"XDG_STATE_HOME", (work / "home" / "state").string()},
+            {"XDG_DATA_HOME", (work / "home" / "data").string()}};
+}
+
 class Pads {
 public:
     explicit Pads(const fs::path& fifo) {
@@ -432,7 +441,7 @@ private:
 };
 
 void Soak::startProgram() {
-    fs::create_directories(m_options.work / "config");
+    fs::create_directories(m_options.work / "home");
     m_log = m_options.work / "program.log";
     fs::remove(m_log);
     for (int i = 0; i < 2; ++i) {
@@ -449,13 +458,12 @@ void Soak::startProgram() {
     std::string preload = m_options.padsLib;
     if (const char* asan = std::getenv("VORNIK_SOAK_ASAN_RUNTIME"); asan != nullptr && *asan != '\0')
         preload = std::string(asan) + ":" + preload;
-    m_program = spawn({m_options.program, m_profiles[0].string()},
-                      {{"LD_PRELOAD", preload},
-                       {"VORNIK_SOAK_PADS", fifo.string()},
-                       {"XDG_CONFIG_HOME", (m_options.work / "config").string()},
-                       {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1"},
-                       {"VORNIK_REPORT_TICKS", "1"}},
-                      m_log);
+    std::map<std::string, std::string> env = homeOf(m_options.work);
+    env.insert({{"LD_PRELOAD", preload},
+                {"VORNIK_SOAK_PADS", fifo.string()},
+                {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1"},
+                {"VORNIK_REPORT_TICKS", "1"}});
+    m_program = spawn({m_options.program, m_profiles[0].string()}, env, m_log);
     m_pads = std::make_unique<Pads>(fifo);
     const auto deadline = Clock::now() + 60s;
     while (m_desktop.windowsOf(m_program).empty()) {
@@ -667,7 +675,7 @@ void Soak::step() {
             return;
         m_profileInUse = 1 - m_profileInUse;
         const pid_t loader = spawn({m_options.program, "--load", m_profiles[m_profileInUse].string()},
-                                   {{"XDG_CONFIG_HOME", (m_options.work / "config").string()}}, m_log);
+                                   homeOf(m_options.work), m_log);
         int status = 0;
         waitpid(loader, &status, 0);
         ++m_figures.profileLoads;
