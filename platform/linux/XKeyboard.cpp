@@ -89,7 +89,10 @@ bool XKeyboard::onEvent(const XEvent& event) {
         XGenericEventCookie cookie = event.xcookie;
         if (XGetEventData(m_connection.display(), &cookie)) {
             const auto* raw = static_cast<const XIRawEvent*>(cookie.data);
-            onRawEvent(raw->sourceid, raw->detail, cookie.evtype == XI_RawKeyPress);
+            // Every key change comes twice, from the key's own device and again from the master
+            // keyboard it is attached to; only the first is counted.
+            if (raw->deviceid == raw->sourceid)
+                onRawEvent(raw->sourceid, raw->detail, cookie.evtype == XI_RawKeyPress);
             XFreeEventData(m_connection.display(), &cookie);
         }
         return true;
