@@ -7,8 +7,10 @@ here="$(cd "$(dirname "$0")" && pwd)"
 driver=$1 program=$2 pads=$3 seconds=$4 seed=${5:-}
 export SOAK_DRIVER=$driver SOAK_PROGRAM=$program SOAK_PADS=$pads SOAK_SECONDS=$seconds SOAK_SEED=$seed
 export SOAK_SCREEN_READER="$here/screen-reader.py"
-# A program built with AddressSanitizer wants its runtime first among the libraries it loads.
-if ldd "$program" | grep -q libasan; then
+# A program built with AddressSanitizer wants its runtime first among the libraries it loads. (grep
+# reads all of ldd's output: with -q it could stop early, and under pipefail ldd's broken pipe would
+# fail the test.)
+if ldd "$program" | grep libasan >/dev/null; then
     export VORNIK_SOAK_ASAN_RUNTIME
     VORNIK_SOAK_ASAN_RUNTIME=$(ldd "$program" | awk '/libasan/ { print $3 }')
     # Leaks are measured as the run's memory growth; the toolkit's own at exit are not ours to judge.
