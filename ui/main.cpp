@@ -29,6 +29,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <stdexcept>
 
 namespace {
@@ -46,12 +47,28 @@ public:
 };
 // The window while it exists, for the way out that skips every handler: the X connection broke and
 // the toolkit or Xlib calls exit(). Nothing can be released without the connection; the recovery
-// profile is brought up to date.
+// profile is brought up to date, and the player told why the program ended.
 vornik::ui::TVornik* g_window = nullptr;
+// The display the window is on, named in the message of that way out.
+std::string g_display;
 
 void keepSetupAtExit() {
-    if (g_window != nullptr)
-        g_window->profileKeeper().writeRecoveryNow();
+    if (g_window == nullptr)
+        return;
+    g_window->profileKeeper().writeRecoveryNow();
+    std::fprintf(stderr, "vornik: lost the connection to %s; unsaved changes will be offered at the next start\n",
+                 g_display.c_str());
+}
+
+std::string displayDescription() {
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("xcb"))
+        return "the X display " + qEnvironmentVariable("DISPLAY").toStdString();
+    if (platform.startsWith(QLatin1String("wayland"))) {
+        const QString name = qEnvironmentVariable("WAYLAND_DISPLAY");
+        return "the Wayland display " + (name.isEmpty() ? std::string("wayland-0") : name.toStdString());
+    }
+    return "the display";
 }
 } // namespace
 
@@ -152,6 +169,7 @@ int main(int argc, char** argv) {
         main.setDialogs(about.get(), moveEditor.get(), recorder.get(), keyBinding.get(), joystickBinding.get());
     });
     g_window = &main;
+    g_display = displayDescription();
     std::atexit(keepSetupAtExit);
     instance.setWindow(static_cast<quintptr>(main.winId()));
     // The session manager is about to end the session (on Windows: WM_QUERYENDSESSION), and Windows

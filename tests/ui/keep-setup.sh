@@ -6,8 +6,9 @@
 #   2. SIGTERM while that question is up: the program ends (0) and the recovery profile stays as it was.
 #   3. A second start (`vornik --load FILE`, then `vornik FILE`) hands the profile to the first and ends
 #      with status 0; the first loads it.
-#   4. The X server killed right after an edit, before its recovery write was due: the recovery
-#      profile holds the edit.
+#   4. The X server killed right after an edit, before its recovery write was due: the program ends
+#      with a non-zero status and a message naming the lost display, and the recovery profile holds
+#      the edit.
 set -u
 program=$1
 dir=$(mktemp -d)
@@ -145,6 +146,10 @@ xpid=""
 t0=$(date +%s%N)
 wait_for gone "$pid" || fail "the program outlived its X server"
 echo "ended $(( ($(date +%s%N) - t0) / 1000000 )) ms after its X server"
+wait "$pid"
+status=$?
+[ $status -ne 0 ] || fail "ended with status 0 after losing its X server"
+grep -q "lost the connection to the X display $DISPLAY;" "$dir/out" || fail "no message naming the lost display $DISPLAY"
 if holds_the_edit "$recovery"; then pass "the X server killed with an edit pending leaves the edit in the recovery profile"; else
     fail "no recovery profile with the edit after the X server was killed"
 fi
