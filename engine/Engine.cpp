@@ -51,7 +51,17 @@ Engine::Engine(Configuration& config, const Platform& platform, EngineHost& host
     : m_config(config), m_platform(platform), m_host(host), m_held(platform.output),
       m_player(config.moves, m_held, platform.clock, &m_stop, [this] { return mayType(); }),
       m_output(m_held, platform.keyboard, platform.clock, m_player),
-      m_targets(config.targets, platform.windows, host, allProcesses), m_status(config, platform, host) {}
+      m_targets(config.targets, platform.windows, host, allProcesses), m_status(config, platform, host) {
+    // The foreground is asked again right before each binding presses, not only at the start of the
+    // tick: a tick that plays a move, or reads several pads, takes long enough for the focus to move
+    // on. Once the target has gone, the rest of the tick types nothing.
+    m_output.setGate([this] {
+        if (m_targets.targetInFront())
+            return true;
+        m_targetLeft = true;
+        return false;
+    });
+}
 
 int Engine::AxisZone(int32_t minimum, int32_t maximum, int32_t position) {
     const int64_t range = static_cast<int64_t>(maximum) - minimum;

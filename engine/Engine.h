@@ -180,7 +180,7 @@ private:
     bool m_ending = false;
     bool m_idle = false;
     bool m_inFront = false;    // the last tick found the target in front
-    bool m_targetLeft = false; // a move of the tick in progress found its target gone
+    bool m_targetLeft = false; // the tick in progress found its target gone (before a step or a press)
     int m_bindingsOf = 0;       // the joystick whose bindings run now, 0 for none
     bool m_movePadLost = false; // a move played for that joystick found it failing its read
     std::array<PointerMotion, kMaxJoysticks> m_motion{};

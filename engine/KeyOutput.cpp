@@ -5,6 +5,8 @@
 namespace vornik {
 
 void KeyOutput::SendBinding(const JoystickBinding& binding, int action) {
+    if (action == ActionPress && m_gate && !m_gate())
+        return;
     if (binding.BindingKind == BindingKeys) {
         const int32_t keys[3] = {binding.Key1, binding.Key2, binding.Key3};
         const int count = std::clamp(binding.KeyCount, 0, 3);

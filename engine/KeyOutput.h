@@ -5,6 +5,8 @@
 #include "Platform.h"
 #include "Tables.h"
 
+#include <functional>
+
 namespace vornik {
 
 enum KeyAction : int { ActionPress = 1, ActionRelease = 2 };
@@ -18,7 +20,10 @@ public:
     // Keys: a key-down only for keys that are up, a key-up only for keys the program holds (never
     // one only the user holds). Move: plays it on press; a release does nothing. Pointer: its button
     // held from the press to the release (through the record, like keys), or one wheel notch per press.
+    // A press goes out only while `gate` allows it, asked right before (the engine's says whether
+    // the target is still in front); releases always go out.
     void SendBinding(const JoystickBinding& binding, int action);
+    void setGate(std::function<bool()> gate) { m_gate = std::move(gate); }
 
     // One tick of a button's auto-fire: updates FirePhase and FireCountdown in place and ends in
     // one SendBinding or none. True when the binding fires on its own, so the next tick has work
@@ -32,6 +37,7 @@ private:
     Keyboard& m_keyboard;
     Clock& m_clock;
     MovePlayer& m_player;
+    std::function<bool()> m_gate;
 };
 
 } // namespace vornik

@@ -83,6 +83,8 @@ std::optional<uint32_t> FakeOutput::keyDown(uint8_t vk) {
     if (!unavailable.empty())
         return std::nullopt;
     m_keyboard.synthesized(m_clock.tickCount(), vk, true);
+    if (afterKeyDown)
+        afterKeyDown(vk);
     return vk;
 }
 

@@ -150,6 +150,8 @@ public:
     std::string unavailable;
     std::vector<PointerEventRecord> pointerEvents;
     int flushes = 0;
+    // Called after each key-down: what happens meanwhile at the system (the focus moving on).
+    std::function<void(uint8_t vk)> afterKeyDown;
 
     std::optional<uint32_t> keyDown(uint8_t vk) override;
     void keyUp(const SentKey& key) override;

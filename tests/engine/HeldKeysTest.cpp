@@ -133,6 +133,30 @@ TEST_F(HeldKeys, AMoveStopsWithinOneStepWhenItsTargetLeaves) {
         EXPECT_FALSE(fake.keyboard.isDown(vk)) << vk;
 }
 
+// The focus moves on between two presses of one tick: the press of the next pad's chord, and the
+// pointer button, never reach the window now in front.
+TEST_F(HeldKeys, ThePressesOfATickStopWhereTheFocusMovesAway) {
+    bindKeys(1, buttonEntry(1), {'X'});
+    bindKeys(2, buttonEntry(1), {'Z'});
+    entry(2, buttonEntry(2)) = JoystickBinding{BindingPointer, PointerLeft, 0, 0, 1};
+    press(0, 1);
+    press(1, 1);
+    press(1, 2);
+    fake.output.afterKeyDown = [&](uint8_t vk) {
+        if (vk == 'X')
+            otherInFront();
+    };
+    fake.clock.set(100);
+    engine->EngineTick();
+    EXPECT_EQ(takeEvents(), (Events{down(100, 'X')}));
+    EXPECT_TRUE(fake.output.pointerEvents.empty());
+
+    fake.output.afterKeyDown = nullptr;
+    fake.clock.set(130);
+    engine->EngineTick(); // the next tick lets go of what went out before the focus moved
+    EXPECT_EQ(takeEvents(), (Events{up(130, 'X')}));
+}
+
 // Pointer buttons are held and let go through the same record as keys.
 TEST_F(HeldKeys, PointerButtonsAreLetGoWithTheKeys) {
     engine->held().pressButton(PointerButton::Left);
