@@ -54,13 +54,21 @@ Engine::Engine(Configuration& config, const Platform& platform, EngineHost& host
       m_targets(config.targets, platform.windows, host, allProcesses), m_status(config, platform, host) {
     // The foreground is asked again right before each binding presses, not only at the start of the
     // tick: a tick that plays a move, or reads several pads, takes long enough for the focus to move
-    // on. Once the target has gone, the rest of the tick types nothing.
-    m_output.setGate([this] {
-        if (m_targets.targetInFront())
-            return true;
-        m_targetLeft = true;
-        return false;
-    });
+    // on; and by the output right before each key-down, where it can make the answer and the press
+    // one step. Once the target has gone, the rest of the tick types nothing.
+    m_output.setGate([this] { return targetStillInFront(); });
+    m_platform.output.setPressGuard([this] { return targetStillInFront(); });
+}
+
+Engine::~Engine() {
+    m_platform.output.setPressGuard({});
+}
+
+bool Engine::targetStillInFront() {
+    if (m_targets.targetInFront())
+        return true;
+    m_targetLeft = true;
+    return false;
 }
 
 int Engine::AxisZone(int32_t minimum, int32_t maximum, int32_t position) {

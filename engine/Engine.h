@@ -50,6 +50,7 @@ constexpr int kThirdsDeadZone = 33;
 class Engine {
 public:
     Engine(Configuration& config, const Platform& platform, EngineHost& host, bool allProcesses = false);
+    ~Engine();
 
     // One engine tick; see the overview at the top of Engine.cpp.
     void EngineTick();
@@ -164,6 +165,8 @@ private:
     // once a move has found its target gone or its pad failing.
     bool typing() const { return !m_ending && !stopRequested() && !m_targetLeft && !m_movePadLost; }
     bool mayType();
+    // Whether the target is in front now; once it is not, the tick in progress types nothing more.
+    bool targetStillInFront();
 
     Configuration& m_config;
     Platform m_platform;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -52,6 +53,12 @@ public:
 
     // Returns once everything sent so far has reached the system (on the way out).
     virtual void flush() {}
+
+    // Asked right before each key-down, button press and wheel notch, by an output that can make
+    // the answer and the press one step (X: under a server grab, once every focus change made so
+    // far has been read): while it says no, nothing is sent. The engine's says whether the target
+    // is in front. Others ignore it; the engine asks before each binding anyway.
+    virtual void setPressGuard(std::function<bool()> guard) { (void)guard; }
 };
 
 } // namespace vornik

@@ -42,6 +42,10 @@ public:
     void pointerMotion(int dx, int dy) override { chosen().pointerMotion(dx, dy); }
     void wheel(int steps, bool horizontal) override { chosen().wheel(steps, horizontal); }
     void flush() override { chosen().flush(); }
+    void setPressGuard(std::function<bool()> guard) override {
+        for (auto& offered : m_outputs)
+            offered.second->setPressGuard(guard);
+    }
 
 private:
     Output& chosen() const { return *m_outputs.at(m_chosen).second; }

@@ -17,6 +17,37 @@ std::string XTestOutput::unavailableReason() const {
     return m_hasXTest ? std::string() : std::string("the X server has no XTEST extension");
 }
 
+// Holds every other client's requests while it lives; the requests sent meanwhile go out with the
+// ungrab.
+class XTestOutput::ServerGrab {
+public:
+    ServerGrab(Display* display, bool grab) : m_display(grab ? display : nullptr) {
+        if (m_display != nullptr)
+            XGrabServer(m_display);
+    }
+    ~ServerGrab() {
+        if (m_display != nullptr) {
+            XUngrabServer(m_display);
+            XFlush(m_display);
+        }
+    }
+    ServerGrab(const ServerGrab&) = delete;
+    ServerGrab& operator=(const ServerGrab&) = delete;
+
+private:
+    Display* m_display;
+};
+
+bool XTestOutput::guardAllows() {
+    if (!m_guard)
+        return true;
+    // The server sends a focus change's events before the answer to a later request: once the sync
+    // returns, they are all in, and while the grab holds, no new one can come.
+    XSync(m_connection.display(), False);
+    m_connection.countRoundTrip();
+    return m_guard();
+}
+
 void XTestOutput::sendKey(KeyCode code, bool down) {
     Display* display = m_connection.display();
     XTestFakeKeyEvent(display, code, down ? True : False, CurrentTime);
@@ -29,6 +60,9 @@ std::optional<uint32_t> XTestOutput::keyDown(uint8_t vk) {
         return std::nullopt;
     const KeyCode code = m_keyboard.keycodeToSend(vk);
     if (code == 0)
+        return std::nullopt;
+    const ServerGrab grab(m_connection.display(), static_cast<bool>(m_guard));
+    if (!guardAllows())
         return std::nullopt;
     sendKey(code, true);
     return code;
@@ -66,6 +100,9 @@ void XTestOutput::click(unsigned button, bool down) {
 void XTestOutput::pointerButton(PointerButton button, bool down) {
     if (!m_hasXTest)
         return;
+    const ServerGrab grab(m_connection.display(), down && m_guard);
+    if (down && !guardAllows())
+        return;
     click(buttonNumber(button), down);
     XFlush(m_connection.display());
 }
@@ -91,6 +128,9 @@ void XTestOutput::wheel(int steps, bool horizontal) {
         return;
     // X has no wheel: a notch is a click of button 4 (up), 5 (down), 6 (left) or 7 (right).
     const unsigned button = horizontal ? (steps > 0 ? 7 : 6) : (steps > 0 ? 4 : 5);
+    const ServerGrab grab(m_connection.display(), static_cast<bool>(m_guard));
+    if (!guardAllows())
+        return;
     for (int i = 0; i < std::abs(steps); ++i) {
         click(button, true);
         click(button, false);

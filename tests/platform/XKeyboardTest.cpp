@@ -11,6 +11,7 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <chrono>
 #include <thread>
 
 namespace vornik {
@@ -315,6 +316,44 @@ TEST_F(XKeyboardTest, ATapBetweenTwoQueriesCountsOnceForTheBindings) {
     settle();
     keyboard.forgetPresses();
     EXPECT_FALSE(keyboard.pressedSinceLastQuery('T')) << "forgotten";
+}
+
+// With a press guard, a press goes out only once the guard has said yes, and nothing another client
+// asks meanwhile (a window manager moving the focus) comes between the answer and the press.
+TEST_F(XKeyboardTest, APressGoesOutOnlyAsTheGuardAnsweredWithTheServerHeldMeanwhile) {
+    RecorderProcess other;
+    RecorderProcess target({"--focus"});
+    bool allow = false;
+    int asked = 0;
+    output.setPressGuard([&] {
+        ++asked;
+        // The focus moves on while the guard answers: it may do so only after the press.
+        if (allow) {
+            XSetInputFocus(user.display(), other.window(), RevertToParent, CurrentTime);
+            XFlush(user.display());
+            // Time enough for a server that is not held to take the request.
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return allow;
+    });
+    held.pressKey('G');
+    output.pointerButton(PointerButton::Left, true);
+    output.wheel(1, false);
+    EXPECT_EQ(asked, 3) << "every kind of press asks";
+    EXPECT_FALSE(held.holdsKey('G'));
+    user.sync();
+    EXPECT_FALSE(user.keyDown(user.keycode(XK_g))) << "refused";
+
+    allow = true;
+    held.pressKey('G');
+    user.sync(); // the focus has moved on
+    held.releaseKey('G');
+    EXPECT_EQ(asked, 4) << "a release is never refused";
+    ASSERT_TRUE(target.waitForKeys(1));
+    EXPECT_EQ(target.keyTexts(), (std::vector<std::string>{"+g"})) << "the press reached the window in front";
+    ASSERT_TRUE(other.waitForKeys(1));
+    EXPECT_EQ(other.keyTexts(), (std::vector<std::string>{"-g"})) << "the focus moved after the press";
+    output.setPressGuard({});
 }
 
 } // namespace

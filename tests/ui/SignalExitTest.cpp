@@ -34,11 +34,14 @@ class SignalExitTest : public ::testing::TestWithParam<int> {};
 TEST_P(SignalExitTest, ReleasesEveryHeldKeyThenEnds) {
     Display* observer = XOpenDisplay(nullptr);
     ASSERT_NE(observer, nullptr);
+    // The program presses keys only into its target, in front.
+    vornik::test::RecorderProcess target({"--title", "game", "--focus"});
     ProgramOnX program;
     LinuxPlatform& backend = program.backend;
     const int& quits = program.quits;
     TVornik& window = *program.window;
     SignalExit onSignal([&window](int) { window.endProgram(); });
+    window.config().targets.TargetProcessId = static_cast<uint32_t>(target.pid());
 
     const KeyCode a = backend.keyboard().outputKeycode('A');
     const KeyCode shift = backend.keyboard().outputKeycode(160);
