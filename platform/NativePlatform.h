@@ -37,6 +37,10 @@ inline constexpr const char* kWindowsScanCodesOutput = "sendinput-scancodes";
 // main thread, before any other thread exists.
 void prepareNativeToolkit();
 
+// Gives back to the system the memory freed so far, which the allocator would otherwise keep for
+// the program's whole run (a worker thread's peak in particular). Any thread.
+void returnFreedMemory();
+
 // Creates the backend on the main thread, after the window toolkit has started (so joysticks are
 // detected once everything is up); use it there only. Throws std::runtime_error, with a message for
 // the user, when the backend cannot start (Linux: no X server).

@@ -21,6 +21,7 @@ private:
 } // namespace
 
 void prepareNativeToolkit() {}
+void returnFreedMemory() {}
 
 std::unique_ptr<NativePlatform> makeNativePlatform() {
     return std::make_unique<FakeNative>();

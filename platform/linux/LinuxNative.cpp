@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include <malloc.h>
+
 namespace vornik {
 
 namespace {
@@ -24,6 +26,12 @@ void prepareNativeToolkit() {
     // The widgets are drawn without OpenGL, so Qt's xcb GL integration (and the GL libraries it may
     // load) is left out, unless the user asks for one.
     ::setenv("QT_XCB_GL_INTEGRATION", "none", 0);
+}
+
+void returnFreedMemory() {
+    // glibc gives back only the top of the main heap on its own: pages freed below it, and in the
+    // heaps of other threads, stay dirty until asked for.
+    ::malloc_trim(0);
 }
 
 std::unique_ptr<NativePlatform> makeNativePlatform() {

@@ -20,6 +20,9 @@ private:
 
 void prepareNativeToolkit() {}
 
+// The Windows heap gives back freed pages on its own.
+void returnFreedMemory() {}
+
 std::unique_ptr<NativePlatform> makeNativePlatform() {
     return std::make_unique<Win32Native>();
 }

@@ -1,6 +1,7 @@
 #include "RecoveryWriter.h"
 
 #include "Files.h"
+#include "NativePlatform.h"
 #include "Profile.h"
 
 #include <cstdio>
@@ -69,11 +70,14 @@ void RecoveryWriter::run() {
         m_changed.wait(lock, [this] { return m_pending || m_stopping; });
         if (!m_pending)
             return; // stopping with nothing left to do
-        const Request request{std::move(m_pending->tables)};
+        std::unique_ptr<Configuration> tables = std::move(m_pending->tables);
         m_pending.reset();
         m_busy = true;
         lock.unlock();
-        carryOut(request);
+        carryOut(Request{std::move(tables)});
+        // What the write used (the copy of the tables, the profile's text) goes back to the system:
+        // the allocator would keep this thread's peak for as long as the program runs.
+        returnFreedMemory();
         lock.lock();
         m_busy = false;
         ++m_done;
