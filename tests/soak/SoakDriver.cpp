@@ -274,13 +274,27 @@ private:
 
 // ---- the program and its pads ----
 
-long rssKb(pid_t pid) {
+// Resident memory: all of it, and apart the anonymous pages (heap, stacks: where a leak shows) and
+// the pages of files (libraries, fonts: in as code paths first run, dropped by the system at will).
+struct Resident {
+    long totalKb = -1, anonKb = -1, fileKb = -1;
+};
+
+Resident residentOf(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::strtol(line.c_str() + 6, nullptr, 10);
-    return -1;
+    Resident r;
+    const auto value = [&line](const char* name, long& into) {
+        const std::size_t length = std::strlen(name);
+        if (line.compare(0, length, name) == 0)
+            into = std::strtol(line.c_str() + length, nullptr, 10);
+    };
+    while (std::getline(status, line)) {
+        value("VmRSS:", r.totalKb);
+        value("RssAnon:", r.anonKb);
+        value("RssFile:", r.fileKb);
+    }
+    return r;
 }
 
 pid_t spawn(const std::vector<std::string>& args, const std::map<std::string, std::string>& env,
@@ -395,7 +409,8 @@ struct Figures {
     long inputEvents = 0, keyEventsOut = 0, pressesIntoOther = 0, releasesIntoOther = 0, keysLeftDown = 0;
     long checks = 0, focusChanges = 0, unplugs = 0, boxesAnswered = 0, stopBoxToggles = 0, profileLoads = 0;
     long crashes = 0;
-    long sanitizerReports = 0, rssAfterFirstMinuteKb = -1, rssEndKb = -1;
+    long sanitizerReports = 0;
+    Resident afterFirstMinute, atEnd;
     double seconds = 0, maxTickMs = -1;
 };
 
@@ -702,11 +717,13 @@ int Soak::run() {
         replug(false);
         answerBoxes();
         countOther();
-        if (m_figures.rssAfterFirstMinuteKb < 0 && Clock::now() >= firstMinute)
-            m_figures.rssAfterFirstMinuteKb = rssKb(m_program);
+        if (m_figures.afterFirstMinute.totalKb < 0 && Clock::now() >= firstMinute)
+            m_figures.afterFirstMinute = residentOf(m_program);
         if (Clock::now() >= nextTrace) {
-            std::fprintf(stderr, "soak: %.0f s, rss %ld kB\n",
-                         std::chrono::duration<double>(Clock::now() - start).count(), rssKb(m_program));
+            const Resident now = residentOf(m_program);
+            std::fprintf(stderr, "soak: %.0f s, rss %ld kB (anonymous %ld, files %ld)\n",
+                         std::chrono::duration<double>(Clock::now() - start).count(), now.totalKb, now.anonKb,
+                         now.fileKb);
             nextTrace += 30s;
         }
         if (!programAlive()) {
@@ -721,7 +738,7 @@ int Soak::run() {
     if (m_program > 0) {
         letGoAndCheck();
         countOther();
-        m_figures.rssEndKb = rssKb(m_program);
+        m_figures.atEnd = residentOf(m_program);
         kill(m_program, SIGTERM);
         const auto deadline = Clock::now() + 30s;
         while (programAlive() && Clock::now() < deadline)
@@ -767,7 +784,12 @@ int Soak::run() {
     std::printf("soak_boxes_answered: %ld\n", f.boxesAnswered);
     std::printf("soak_stop_box_toggles: %ld\n", f.stopBoxToggles);
     std::printf("soak_profile_loads: %ld\n", f.profileLoads);
-    std::printf("soak_rss_growth_kb: %ld\n", f.rssEndKb >= 0 && f.rssAfterFirstMinuteKb >= 0 ? f.rssEndKb - f.rssAfterFirstMinuteKb : -1);
+    const auto growth = [&f](long Resident::*part) {
+        return f.atEnd.*part >= 0 && f.afterFirstMinute.*part >= 0 ? f.atEnd.*part - f.afterFirstMinute.*part : -1;
+    };
+    std::printf("soak_rss_growth_kb: %ld\n", growth(&Resident::totalKb));
+    std::printf("soak_rss_anon_growth_kb: %ld\n", growth(&Resident::anonKb));
+    std::printf("soak_rss_file_growth_kb: %ld\n", growth(&Resident::fileKb));
     if (f.maxTickMs >= 0)
         std::printf("soak_max_tick_ms: %.2f\n", f.maxTickMs);
     std::printf("soak_crashes: %ld\n", f.crashes);
