@@ -53,13 +53,16 @@ std::error_code readFile(const std::string& path, std::size_t limit, std::string
     std::FILE* file = calls::openForReading(path);
     if (!file)
         return calls::lastErrno();
-    bytes.assign(limit, '\0');
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        const std::size_t n = std::fread(bytes.data() + got, 1, bytes.size() - got, file);
-        got += n;
-        if (n == 0)
-            break;
+    // In pieces, growing as the file does: a buffer of the whole limit would take (and dirty) a
+    // mebibyte for every profile read, which the allocator then keeps.
+    bytes.clear();
+    char piece[16384];
+    while (bytes.size() < limit) {
+        const std::size_t want = std::min(sizeof piece, limit - bytes.size());
+        const std::size_t n = std::fread(piece, 1, want, file);
+        bytes.append(piece, n);
+        if (n < want)
+            break; // the end of the file, or an error
     }
     const bool failed = std::ferror(file) != 0;
     const std::error_code readError = calls::lastErrno();
@@ -68,7 +71,6 @@ std::error_code readFile(const std::string& path, std::size_t limit, std::string
         bytes.clear();
         return readError;
     }
-    bytes.resize(got);
     return {};
 }
 

@@ -528,6 +528,15 @@ TEST_F(ProfileFiles, LoadRefusesWhatItCannotReadNamingTheFile) {
     r = loadProfile(huge, c);
     EXPECT_NE(r.message.find("\"" + huge + "\": the file is larger than a profile may be (1 MiB)"), std::string::npos)
         << r.message;
+    // Read in pieces: a file of just the most a profile may be is read whole, one byte more is not.
+    std::string atLimit = textOf(before);
+    atLimit.resize(kMaxProfileBytes, ' ');
+    writeFile(huge, atLimit);
+    Configuration loaded;
+    EXPECT_TRUE(loadProfile(huge, loaded).ok);
+    EXPECT_TRUE(sameTables(loaded, withoutUnsavedState(before)));
+    writeFile(huge, atLimit + " ");
+    EXPECT_FALSE(loadProfile(huge, loaded).ok);
 
     r = loadProfile(m_dir.string(), c);
     EXPECT_FALSE(r.ok) << "a folder is no profile";
