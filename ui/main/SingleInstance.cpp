@@ -1,13 +1,11 @@
 #include "SingleInstance.h"
 
 #include <QDataStream>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QStandardPaths>
-#include <QThread>
 
 #include <unistd.h>
 
@@ -15,7 +13,6 @@ namespace vornik::ui {
 
 namespace {
 constexpr char kAnswer = 'k';
-const QString kOpen = QStringLiteral("open");
 
 QString sessionFolder() {
     QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -53,39 +50,8 @@ SingleInstance::~SingleInstance() {
     m_server = nullptr;
 }
 
-QString SingleInstance::lockPath() const {
-    return m_folder + QLatin1Char('/') + m_name + QStringLiteral(".lock");
-}
-
 QString SingleInstance::serverName() const {
     return m_folder + QLatin1Char('/') + m_name + QStringLiteral(".socket");
-}
-
-QStringList SingleInstance::openRequest(const QString& profile) {
-    return profile.isEmpty() ? QStringList{} : QStringList{kOpen, profile};
-}
-
-QString SingleInstance::profileOf(const QStringList& request) {
-    return request.size() == 2 && request[0] == kOpen ? request[1] : QString();
-}
-
-SingleInstance::Role SingleInstance::start(const QStringList& request, int waitMs) {
-    QDir().mkpath(m_folder);
-    m_lock = std::make_unique<QLockFile>(lockPath());
-    // A lock left by a program that is gone is taken over (QLockFile checks the process it names).
-    m_lock->setStaleLockTime(0);
-    const QDeadlineTimer deadline(waitMs);
-    while (!m_lock->tryLock(0)) {
-        if (m_lock->error() != QLockFile::LockFailedError)
-            return listen() ? Role::First : Role::Failed; // no lock can be had here: run alone
-        const int left = static_cast<int>(deadline.remainingTime());
-        if (handOver(request, std::min(left, 1000)))
-            return Role::HandedOver;
-        if (deadline.hasExpired())
-            return Role::Failed;
-        QThread::msleep(50);
-    }
-    return listen() ? Role::First : Role::Failed;
 }
 
 bool SingleInstance::listen() {
@@ -128,20 +94,6 @@ bool SingleInstance::handOver(const QStringList& request, int waitMs) {
             return false;
     }
     return socket.read(&answer, 1) == 1 && answer == kAnswer;
-}
-
-void SingleInstance::received(const QStringList& request) {
-    if (m_handler)
-        m_handler(request);
-    else
-        m_waiting << request;
-}
-
-void SingleInstance::setHandler(std::function<void(const QStringList&)> handler) {
-    m_handler = std::move(handler);
-    const QList<QStringList> waiting = std::exchange(m_waiting, {});
-    for (const QStringList& request : waiting)
-        m_handler(request);
 }
 
 void SingleInstance::setWindow(quintptr) {}

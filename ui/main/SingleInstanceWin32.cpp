@@ -6,11 +6,9 @@
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QDataStream>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QLockFile>
 #include <QStandardPaths>
-#include <QThread>
 
 #include <algorithm>
 
@@ -24,7 +22,6 @@ namespace vornik::ui {
 namespace {
 constexpr ULONG_PTR kRequestTag = 0x566F726E; // "Vorn"
 const wchar_t* const kWindowProperty = L"VornikMainWindow";
-const QString kOpen = QStringLiteral("open");
 
 struct Search {
     DWORD pid = 0;
@@ -80,37 +77,8 @@ SingleInstance::~SingleInstance() {
         QCoreApplication::instance()->removeNativeEventFilter(m_receiver.get());
 }
 
-QString SingleInstance::lockPath() const {
-    return m_folder + QLatin1Char('/') + m_name + QStringLiteral(".lock");
-}
-
 QString SingleInstance::serverName() const {
     return {};
-}
-
-QStringList SingleInstance::openRequest(const QString& profile) {
-    return profile.isEmpty() ? QStringList{} : QStringList{kOpen, profile};
-}
-
-QString SingleInstance::profileOf(const QStringList& request) {
-    return request.size() == 2 && request[0] == kOpen ? request[1] : QString();
-}
-
-SingleInstance::Role SingleInstance::start(const QStringList& request, int waitMs) {
-    QDir().mkpath(m_folder);
-    m_lock = std::make_unique<QLockFile>(lockPath());
-    m_lock->setStaleLockTime(0);
-    const QDeadlineTimer deadline(waitMs);
-    while (!m_lock->tryLock(0)) {
-        if (m_lock->error() != QLockFile::LockFailedError)
-            return listen() ? Role::First : Role::Failed;
-        if (handOver(request, static_cast<int>(std::min<qint64>(deadline.remainingTime(), 1000))))
-            return Role::HandedOver;
-        if (deadline.hasExpired())
-            return Role::Failed;
-        QThread::msleep(50);
-    }
-    return listen() ? Role::First : Role::Failed;
 }
 
 bool SingleInstance::listen() {
@@ -141,20 +109,6 @@ bool SingleInstance::handOver(const QStringList& request, int waitMs) {
     return SendMessageTimeoutW(search.found, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
                                static_cast<UINT>(std::max(waitMs, 1)), &answer) != 0 &&
            answer == 1;
-}
-
-void SingleInstance::received(const QStringList& request) {
-    if (m_handler)
-        m_handler(request);
-    else
-        m_waiting << request;
-}
-
-void SingleInstance::setHandler(std::function<void(const QStringList&)> handler) {
-    m_handler = std::move(handler);
-    const QList<QStringList> waiting = std::exchange(m_waiting, {});
-    for (const QStringList& request : waiting)
-        m_handler(request);
 }
 
 void SingleInstance::setWindow(quintptr window) {

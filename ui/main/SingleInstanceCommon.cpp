@@ -1,0 +1,63 @@
+// What both kinds of single instance share: the request's form, the lock and the hand-over loop
+// around it, and requests kept until the running program can take them. How a request travels is
+// each system's own (SingleInstance.cpp, SingleInstanceWin32.cpp).
+#include "SingleInstance.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QLockFile>
+#include <QThread>
+
+#include <algorithm>
+
+namespace vornik::ui {
+
+namespace {
+const QString kOpen = QStringLiteral("open");
+} // namespace
+
+QString SingleInstance::lockPath() const {
+    return m_folder + QLatin1Char('/') + m_name + QStringLiteral(".lock");
+}
+
+QStringList SingleInstance::openRequest(const QString& profile) {
+    return profile.isEmpty() ? QStringList{} : QStringList{kOpen, profile};
+}
+
+QString SingleInstance::profileOf(const QStringList& request) {
+    return request.size() == 2 && request[0] == kOpen ? request[1] : QString();
+}
+
+SingleInstance::Role SingleInstance::start(const QStringList& request, int waitMs) {
+    QDir().mkpath(m_folder);
+    m_lock = std::make_unique<QLockFile>(lockPath());
+    // A lock left by a program that is gone is taken over (QLockFile checks the process it names).
+    m_lock->setStaleLockTime(0);
+    const QDeadlineTimer deadline(waitMs);
+    while (!m_lock->tryLock(0)) {
+        if (m_lock->error() != QLockFile::LockFailedError)
+            return listen() ? Role::First : Role::Failed; // no lock can be had here: run alone
+        if (handOver(request, static_cast<int>(std::min<qint64>(deadline.remainingTime(), 1000))))
+            return Role::HandedOver;
+        if (deadline.hasExpired())
+            return Role::Failed;
+        QThread::msleep(50);
+    }
+    return listen() ? Role::First : Role::Failed;
+}
+
+void SingleInstance::received(const QStringList& request) {
+    if (m_handler)
+        m_handler(request);
+    else
+        m_waiting << request;
+}
+
+void SingleInstance::setHandler(std::function<void(const QStringList&)> handler) {
+    m_handler = std::move(handler);
+    const QList<QStringList> waiting = std::exchange(m_waiting, {});
+    for (const QStringList& request : waiting)
+        m_handler(request);
+}
+
+} // namespace vornik::ui
