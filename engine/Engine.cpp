@@ -245,8 +245,8 @@ void Engine::releaseHeldKeys() {
 }
 
 bool Engine::mayType() {
-    if (!m_targetLeft && !m_targets.targetInFront())
-        m_targetLeft = true;
+    if (!m_targetLeft)
+        targetStillInFront();
     // A move a pad's binding plays stops with the pad: pulled out, it types nothing more, and the read
     // that fails next lets go and asks about it.
     if (!m_targetLeft && !m_movePadLost && m_bindingsOf != 0) {
