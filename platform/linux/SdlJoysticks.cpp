@@ -88,8 +88,28 @@ void SdlJoysticks::openController(Slot& slot, int index) {
     slot.controller = SDL_GameControllerOpen(index);
     if (slot.controller == nullptr)
         return;
+    keepLayoutFindable(slot.controller, slot.guid);
     const SDL_GameControllerButtonBind up = SDL_GameControllerGetBindForButton(slot.controller, SDL_CONTROLLER_BUTTON_DPAD_UP);
     slot.dpadButtons = up.bindType == SDL_CONTROLLER_BINDTYPE_BUTTON || up.bindType == SDL_CONTROLLER_BINDTYPE_AXIS;
+}
+
+void SdlJoysticks::keepLayoutFindable(SDL_GameController* pad, const SDL_JoystickGUID& guid) {
+    if (char* found = SDL_GameControllerMappingForGUID(guid)) {
+        SDL_free(found);
+        return;
+    }
+    char* made = SDL_GameControllerMapping(pad);
+    if (made == nullptr)
+        return;
+    // "GUID,name,bindings": the lookup compares GUIDs with their bytes 2 and 3 (the name's
+    // checksum) cleared, so the copy is filed that way.
+    std::string layout(made);
+    SDL_free(made);
+    constexpr std::size_t kGuidChars = 32;
+    if (layout.size() <= kGuidChars || layout[kGuidChars] != ',')
+        return;
+    layout.replace(4, 4, "0000");
+    SDL_GameControllerAddMapping(layout.c_str());
 }
 
 void SdlJoysticks::closeDevice(Slot& slot) {

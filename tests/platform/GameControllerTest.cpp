@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 
 namespace vornik {
@@ -156,6 +157,29 @@ TEST_F(GameControllerTest, APadWithoutALayoutIsReadAsBeforeUntilTheFolderGivesIt
     JoyReading r;
     ASSERT_EQ(joysticks.getPosEx(0, r), 0u);
     EXPECT_EQ(r.rightX, 65535u);
+}
+
+TEST_F(GameControllerTest, APadPluggedInAgainAndAgainKeepsItsLayoutAndSdlMakesNoMoreOfThem) {
+    // No maker or product numbers: SDL makes this pad's layout up from its buttons and axes.
+    std::optional<VirtualJoystick> pad(std::in_place, standardPad("Replugged Pad"));
+    SdlJoysticks joysticks;
+    JoyCapsRecord caps;
+    ASSERT_EQ(joysticks.getDevCaps(0, caps), 0u);
+    const int layouts = SDL_GameControllerNumMappings();
+    for (int plug = 1; plug <= 4; ++plug) {
+        pad.reset();
+        JoyReading r;
+        EXPECT_EQ(joysticks.getPosEx(0, r), SdlJoysticks::kErrorUnplugged);
+        pad.emplace(standardPad("Replugged Pad"));
+        pad->setButton(1, true);
+        pad->setAxis(2, 32767);
+        ASSERT_EQ(joysticks.getPosEx(0, r), 0u) << "plugged in again, time " << plug;
+        EXPECT_EQ(r.dwButtons, 1u << 1);
+        EXPECT_EQ(r.rightX, 65535u);
+        ASSERT_EQ(joysticks.getDevCaps(0, caps), 0u);
+        EXPECT_EQ(label(caps, 2), "B");
+    }
+    EXPECT_EQ(SDL_GameControllerNumMappings(), layouts) << "SDL kept a new copy of the layout at each plug";
 }
 
 } // namespace
