@@ -89,7 +89,7 @@ private:
     // Opens device `index` as a game controller beside its joystick when SDL knows its layout.
     static void openController(Slot& slot, int index);
     // SDL 2.26 files the layout it makes up for a pad without maker and product numbers (a virtual
-    // pad, some wireless ones) under a GUID that its own lookup never matches, so every open and
+    // pad, for one) under a GUID that its own lookup never matches, so every open and
     // every question about that pad makes and keeps another copy: about a kilobyte each time the pad
     // is plugged in again. The layout is given back to SDL once under the GUID the lookup matches.
     static void keepLayoutFindable(SDL_GameController* pad, const SDL_JoystickGUID& guid);
