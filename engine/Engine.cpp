@@ -8,8 +8,10 @@
 //   6. if so, and the keyboard page's "停止作用" box is not ticked, the keyboard bindings;
 //   7. where the keys go, for the window to show (TargetStatus).
 // Each step reports whether it needs the next tick; when none does, the program is at rest (see
-// idle()), which lets the scheduler rest until an input changes. A move checks before each
-// of its steps that the target is still in front; once it is not, nothing more goes out this tick.
+// idle()), which lets the scheduler rest until an input changes. A binding that plays a move only asks
+// for it: the move's first press goes out at once, and its later events are sent by MoveStep, which
+// the scheduler calls when they are due, so no tick waits for a move. A move checks before each of its
+// steps that the target is still in front; once it is not, everything is let go.
 // Between ticks, a joystick change that matters runs InputTick at once (steps 1, 3 and 4, and of
 // step 5 only the key chords that follow an input's state), so a press does not wait for the tick.
 // Before step 2, a joystick attached since start-up is given the next number and a page: looked for
@@ -49,7 +51,7 @@ StickZones hatZones(uint32_t pov) {
 
 Engine::Engine(Configuration& config, const Platform& platform, EngineHost& host, bool allProcesses)
     : m_config(config), m_platform(platform), m_host(host), m_held(platform.output),
-      m_player(config.moves, m_held, platform.clock, &m_stop, [this] { return mayType(); }),
+      m_player(config.moves, m_held, platform.clock, &m_stop, [this](int source) { return moveMayGoOn(source); }),
       m_output(m_held, platform.keyboard, platform.clock, m_player),
       m_targets(config.targets, platform.windows, host, allProcesses), m_status(config, platform, host) {
     // The foreground is asked again right before each binding presses, not only at the start of the
@@ -239,21 +241,44 @@ void Engine::detectAttachedJoysticks() {
 }
 
 void Engine::releaseHeldKeys() {
+    m_player.stopAll();
     m_held.releaseAll();
     // Wheel bindings start afresh too: one still held turns a notch again, as a key presses again.
     m_wheelHeld.fill(0);
 }
 
-bool Engine::mayType() {
-    if (!m_targetLeft)
-        targetStillInFront();
-    // A move a pad's binding plays stops with the pad: pulled out, it types nothing more, and the read
-    // that fails next lets go and asks about it.
-    if (!m_targetLeft && !m_movePadLost && m_bindingsOf != 0) {
+bool Engine::moveMayGoOn(int source) {
+    if (m_ending || stopRequested() || !m_host.mainWindowVisible())
+        return false;
+    // A switched-off source stops its move; the box's own release lets go of the rest.
+    if (source == kKeyboardSource ? m_host.keyboardStopBoxTicked() : m_host.stopBoxTicked(source))
+        return false;
+    // A move a pad's binding plays stops with the pad: pulled out, it types nothing more, and the tick
+    // whose read fails next lets go of everything and asks about it.
+    if (source != kKeyboardSource) {
         JoyReading reading;
-        m_movePadLost = m_platform.joysticks.getPosEx(static_cast<uint32_t>(m_bindingsOf - 1), reading) != 0;
+        if (!m_config.present(source) ||
+            m_platform.joysticks.getPosEx(static_cast<uint32_t>(source - 1), reading) != 0)
+            return false;
     }
-    return !m_targetLeft && !m_movePadLost;
+    // Once the target has gone, nothing the program pressed for it stays down, as at a tick.
+    if (!targetStillInFront()) {
+        releaseHeldKeys();
+        return false;
+    }
+    return true;
+}
+
+void Engine::MoveStep() {
+    if (m_ending || stopRequested())
+        return;
+    m_player.step(m_platform.clock.tickCount());
+}
+
+std::optional<uint32_t> Engine::moveDueIn() {
+    if (m_ending || stopRequested())
+        return std::nullopt;
+    return m_player.nextDue(m_platform.clock.tickCount());
 }
 
 void Engine::requestStop() noexcept {
@@ -275,7 +300,10 @@ bool Engine::readJoystick(int joystick, JoyReading& reading) {
     }
     // The box may stay up for minutes, and no tick runs meanwhile to release anything.
     releaseHeldKeys();
-    if (m_host.askConnectionError(kConnectionErrorText) != EngineHost::Answer::Ok) {
+    const auto shown = std::chrono::steady_clock::now();
+    const EngineHost::Answer answer = m_host.askConnectionError(kConnectionErrorText);
+    m_boxTime += std::chrono::steady_clock::now() - shown;
+    if (answer != EngineHost::Answer::Ok) {
         m_ending = true;
         m_host.endProgram();
     }
@@ -346,11 +374,6 @@ bool Engine::runBindings(int joystick, bool keysOnly) {
     JoyReading r;
     if (!readJoystick(joystick, r))
         return true;
-    m_bindingsOf = joystick;
-    const struct Done {
-        int& of;
-        ~Done() { of = 0; }
-    } done{m_bindingsOf};
     const JoystickCaps& caps = m_config.caps(joystick);
     JoystickBlock& block = m_config.joystickBindings[joystick];
     const auto send = [&](int entry, int action) {
@@ -360,7 +383,7 @@ bool Engine::runBindings(int joystick, bool keysOnly) {
         if (binding.BindingKind == BindingPointer && isWheelTarget(binding.Key1) && binding.AutoFireMode == AutoFireNone)
             wheelBinding(joystick, entry, action == ActionPress);
         else
-            m_output.SendBinding(binding, action);
+            m_output.SendBinding(binding, action, bindingOwner(joystick, entry));
     };
     const PadInput input = padInput(joystick, r);
     // A stick's four entries from `up` on: up, down, left, right.
@@ -387,14 +410,19 @@ bool Engine::runBindings(int joystick, bool keysOnly) {
     if (caps.has(PadHasRightStick))
         directions(input.right, kEntryRightUp);
     bool firesOnItsOwn = false;
+    // Auto-fire counts in ticks and stands still while the pad's own move plays, so a move it fires
+    // does not start over and over behind itself.
+    const bool moveOfItsOwn = m_player.playing(joystick);
     // Buttons and the triggers, which act as buttons.
     const auto button = [&](int entry) {
         const bool held = input.down(entry);
         JoystickBinding& binding = block[entry];
         if (binding.AutoFireMode == AutoFireNone)
             send(entry, held ? ActionPress : ActionRelease); // AutoFireStep without auto-fire
+        else if (!keysOnly && !moveOfItsOwn)
+            firesOnItsOwn |= m_output.AutoFireStep(binding, held, bindingOwner(joystick, entry));
         else if (!keysOnly)
-            firesOnItsOwn |= m_output.AutoFireStep(binding, held);
+            firesOnItsOwn |= binding.AutoFireMode == AutoFireAutomatic;
     };
     const int buttons = buttonsProcessed(caps);
     for (int b = 1; b <= buttons && typing(); ++b)
@@ -434,7 +462,6 @@ bool Engine::joystickInputChanged() {
 Engine::StepReport Engine::joystickSteps(bool keysOnly) {
     StepReport report;
     m_targetLeft = false;
-    m_movePadLost = false;
     const bool wasMoving = m_motionPads != 0;
     m_motionPads = 0;
     for (int t = 1; t <= kMaxJoysticks && m_config.present(t) && !m_ending; ++t) {
@@ -478,7 +505,7 @@ void Engine::wheelBinding(int joystick, int entry, bool down) {
         return;
     held |= bit;
     // One notch as the input goes down; while it stays down the motion steps turn the wheel on.
-    m_output.SendBinding(m_config.joystickBindings[joystick][entry], ActionPress);
+    m_output.SendBinding(m_config.joystickBindings[joystick][entry], ActionPress, bindingOwner(joystick, entry));
 }
 
 std::pair<double, double> Engine::heldWheelRates(int joystick, const PadInput& input) const {
@@ -590,7 +617,7 @@ void Engine::EngineTick() {
         keyboard.forgetPresses(); // a key tapped meanwhile was not meant for the target
     for (int t = 1; t <= kMaxJoysticks && m_config.present(t) && !needsNextTick; ++t)
         needsNextTick = joystickAwayFromRest(t);
-    needsNextTick |= m_held.holdsAnything();
+    needsNextTick |= m_held.holdsAnything() || m_player.playing();
     m_idle = !needsNextTick && !m_ending && !stopRequested();
     if (!m_ending)
         m_status.update(joysticks.inFront && !m_targetLeft);
@@ -610,6 +637,8 @@ bool Engine::pollWanted() {
 bool Engine::runKeyboardBindings() {
     bool needsNextTick = false;
     const NamedKeyList& named = m_config.namedKeys;
+    // The countdowns stand still while a keyboard binding's move plays, as auto-fire does on a pad.
+    const bool moveOfItsOwn = m_player.playing(kKeyboardSource);
     const int count = std::min(named.Count, kKeyBindingCount);
     for (int k = 1; k <= count && typing(); ++k) {
         const int code = (k + 1 <= named.Codes.size()) ? named.Codes[k + 1] : 0;
@@ -620,11 +649,11 @@ bool Engine::runKeyboardBindings() {
         if (b.MoveNumber == 0)
             continue;
         if ((b.AutoFireMode == AutoFireNone && down) || b.AutoFireMode == AutoFireAutomatic) {
-            m_player.PlayMove(b.MoveNumber);
-        } else if (b.AutoFireMode == AutoFireWhileHeld) {
+            m_player.PlayMove(b.MoveNumber, kKeyboardSource);
+        } else if (b.AutoFireMode == AutoFireWhileHeld && !moveOfItsOwn) {
             // While held: at most one play every max(delay, 1) ticks.
             if (down && countdown == 0) {
-                m_player.PlayMove(b.MoveNumber);
+                m_player.PlayMove(b.MoveNumber, kKeyboardSource);
                 countdown = std::max(b.AutoFireDelay, 1);
             }
             if (countdown > 0)

@@ -12,6 +12,8 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
+#include <optional>
 #include <utility>
 
 namespace vornik {
@@ -66,11 +68,18 @@ public:
     void InputTick();
 
     // True when no step of the last tick needs the next one: the ticks after it would do nothing
-    // at all until an input changes. Each step says so itself: the program holds nothing, the hot
-    // key is not held, every joystick was read and is centred with no button held (whatever the
-    // boxes and the target are), no button fired on its own, and no keyboard binding played on its
-    // own, counts down or has its key held. Moves play within the tick, so none is playing after it.
+    // at all until an input changes. Each step says so itself: the program holds nothing, plays no
+    // move, the hot key is not held, every joystick was read and is centred with no button held
+    // (whatever the boxes and the target are), no button fired on its own, and no keyboard binding
+    // played on its own, counts down or has its key held.
     bool idle() const { return m_idle; }
+
+    // The moves' steps, between ticks: sends what is due now of every move playing (see MovePlayer).
+    void MoveStep();
+    // Milliseconds until a move's next event is due (0: overdue), or nothing while no move plays.
+    std::optional<uint32_t> moveDueIn();
+    // How long the connection-error box has been up, in all: the time a tick waits for the player.
+    std::chrono::steady_clock::duration boxTime() const { return m_boxTime; }
     // True when every input a tick reads announces its changes through a descriptor: the keys, the
     // window in front and every joystick. While idle, such a program may wait for one of them.
     bool inputChangesAnnounced();
@@ -114,16 +123,16 @@ public:
     // joysticks right after it that answer too) and the host builds its page.
     void detectAttachedJoysticks();
 
-    // The program owns what it pressed, and this is the one way it is let go: sends the key-up of
-    // every key and the release of every pointer button the program pressed and still holds (never
-    // of one only the user holds), through the record every press goes through. Called by the tick
-    // when the target goes behind or before the connection-error box, by a move whose target has
-    // left, and by the window whenever a binding stops running: an edited binding or move, a ticked
-    // stop box, a profile load, every way out of the program. A binding whose input is still held
-    // presses again on the next tick.
+    // The program owns what it pressed, and this is the one way all of it is let go: ends every move
+    // playing or queued, and sends the key-up of every key and the release of every pointer button
+    // the program pressed and still holds (never of one only the user holds), through the record
+    // every press goes through. Called by the tick when the target goes behind or before the
+    // connection-error box, by a move whose target has left, and by the window whenever a binding
+    // stops running: an edited binding or move, a ticked stop box, a profile load, every way out of
+    // the program. A binding whose input is still held presses again on the next tick.
     void releaseHeldKeys();
-    // The program is asked to end. Safe from a signal handler: a playing move stops after the sleep
-    // in progress, which wakes at once, and every later tick does nothing.
+    // The program is asked to end. Safe from a signal handler: no move sends anything more, and
+    // every later tick does nothing.
     void requestStop() noexcept;
     bool stopRequested() const { return m_stop.load(std::memory_order_relaxed); }
 
@@ -163,8 +172,10 @@ private:
     bool runKeyboardBindings();
     // Whether keys may still go out in the tick in progress: not once the program is ending, nor
     // once a move has found its target gone or its pad failing.
-    bool typing() const { return !m_ending && !stopRequested() && !m_targetLeft && !m_movePadLost; }
-    bool mayType();
+    bool typing() const { return !m_ending && !stopRequested() && !m_targetLeft; }
+    // Whether a move of `source` may press its next step: the program goes on, the source is switched
+    // on, its pad answers, and the target is in front (once it is not, everything is let go).
+    bool moveMayGoOn(int source);
     // Whether the target is in front now; once it is not, the tick in progress types nothing more.
     bool targetStillInFront();
 
@@ -183,9 +194,8 @@ private:
     bool m_ending = false;
     bool m_idle = false;
     bool m_inFront = false;    // the last tick found the target in front
-    bool m_targetLeft = false; // the tick in progress found its target gone (before a step or a press)
-    int m_bindingsOf = 0;       // the joystick whose bindings run now, 0 for none
-    bool m_movePadLost = false; // a move played for that joystick found it failing its read
+    bool m_targetLeft = false; // the tick in progress found its target gone (before a press)
+    std::chrono::steady_clock::duration m_boxTime{}; // the connection-error box has been up, in all
     std::array<PointerMotion, kMaxJoysticks> m_motion{};
     uint32_t m_motionPads = 0;                         // bit t-1: joystick t moves the pointer or wheel
     uint32_t m_lastMotion = 0;                         // tick count of the last motion step

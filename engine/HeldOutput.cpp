@@ -4,25 +4,43 @@
 
 namespace vornik {
 
-void HeldOutput::pressKey(uint8_t vk) {
+bool HeldOutput::pressKey(uint8_t vk, Owner owner) {
     const std::optional<uint32_t> native = m_output.keyDown(vk);
     if (!native)
-        return;
+        return false;
     const SentKey key{vk, *native};
     // A keymap change between two presses of one code holds two keys; each is recorded.
-    const auto held = std::find_if(m_keys.begin(), m_keys.end(), [&](const Held& h) { return h.key == key; });
+    const auto held = std::find_if(m_keys.begin(), m_keys.end(),
+                                   [&](const Held& h) { return h.key == key && h.owner == owner; });
     if (held != m_keys.end())
         ++held->presses;
     else
-        m_keys.push_back({key, 1});
+        m_keys.push_back({key, owner, 1});
+    return true;
 }
 
-void HeldOutput::releaseKey(uint8_t vk) {
+bool HeldOutput::holdKey(uint8_t vk, Owner owner) {
+    if (holdsKey(vk, owner))
+        return true;
+    const auto other = std::find_if(m_keys.begin(), m_keys.end(), [vk](const Held& h) { return h.key.vk == vk; });
+    if (other == m_keys.end())
+        return pressKey(vk, owner);
+    m_keys.push_back({other->key, owner, 1});
+    return true;
+}
+
+bool HeldOutput::heldByAnother(const SentKey& key, Owner owner) const {
+    return std::any_of(m_keys.begin(), m_keys.end(),
+                       [&](const Held& h) { return h.key == key && !(h.owner == owner) && h.presses > 0; });
+}
+
+void HeldOutput::releaseKey(uint8_t vk, Owner owner) {
     std::vector<SentKey> released;
     for (Held& held : m_keys) {
-        if (held.key.vk == vk) {
-            released.push_back(held.key);
+        if (held.key.vk == vk && held.owner == owner) {
             --held.presses;
+            if (!heldByAnother(held.key, owner))
+                released.push_back(held.key);
         }
     }
     // Out of the record before the key-up goes, so nothing can release it twice.
@@ -36,18 +54,47 @@ bool HeldOutput::holdsKey(uint8_t vk) const {
     return std::any_of(m_keys.begin(), m_keys.end(), [vk](const Held& held) { return held.key.vk == vk; });
 }
 
-void HeldOutput::pressButton(PointerButton button) {
-    if (holdsButton(button) || !m_output.canPoint())
-        return;
-    m_output.pointerButton(button, true);
-    m_buttons[index(button)] = true;
+bool HeldOutput::holdsKey(uint8_t vk, Owner owner) const {
+    return std::any_of(m_keys.begin(), m_keys.end(),
+                       [&](const Held& held) { return held.key.vk == vk && held.owner == owner; });
 }
 
-void HeldOutput::releaseButton(PointerButton button) {
-    if (!holdsButton(button))
+bool HeldOutput::pressButton(PointerButton button, Owner owner) {
+    std::vector<Owner>& holders = m_buttons[index(button)];
+    if (std::find(holders.begin(), holders.end(), owner) != holders.end())
+        return true;
+    if (holders.empty() && (!m_output.canPoint() || !m_output.pointerButton(button, true)))
+        return false;
+    holders.push_back(owner);
+    return true;
+}
+
+void HeldOutput::releaseButton(PointerButton button, Owner owner) {
+    std::vector<Owner>& holders = m_buttons[index(button)];
+    const auto held = std::find(holders.begin(), holders.end(), owner);
+    if (held == holders.end())
         return;
-    m_buttons[index(button)] = false;
-    m_output.pointerButton(button, false);
+    holders.erase(held);
+    if (holders.empty())
+        m_output.pointerButton(button, false);
+}
+
+void HeldOutput::releaseOwner(Owner owner) {
+    std::vector<SentKey> released;
+    for (Held& held : m_keys) {
+        if (held.owner == owner) {
+            held.presses = 0;
+            if (!heldByAnother(held.key, owner) &&
+                std::find(released.begin(), released.end(), held.key) == released.end())
+                released.push_back(held.key);
+        }
+    }
+    m_keys.erase(std::remove_if(m_keys.begin(), m_keys.end(), [](const Held& h) { return h.presses <= 0; }),
+                 m_keys.end());
+    for (const SentKey& key : released)
+        m_output.keyUp(key);
+    for (int b = 0; b < kPointerButtonCount; ++b)
+        releaseButton(static_cast<PointerButton>(b), owner);
 }
 
 void HeldOutput::releaseAll() {
@@ -56,16 +103,26 @@ void HeldOutput::releaseAll() {
     std::vector<Held> keys;
     keys.swap(m_keys);
     std::stable_sort(keys.begin(), keys.end(), [](const Held& a, const Held& b) { return a.key.vk < b.key.vk; });
-    // One key-up lets go of a key however often it went down.
-    for (const Held& held : keys)
-        m_output.keyUp(held.key);
-    for (int b = 0; b < kPointerButtonCount; ++b)
-        releaseButton(static_cast<PointerButton>(b));
+    // One key-up lets go of a key however often, and by however many owners, it went down.
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const bool seen = std::any_of(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(i),
+                                      [&](const Held& h) { return h.key == keys[i].key; });
+        if (!seen)
+            m_output.keyUp(keys[i].key);
+    }
+    for (int b = 0; b < kPointerButtonCount; ++b) {
+        std::vector<Owner>& holders = m_buttons[static_cast<std::size_t>(b)];
+        if (holders.empty())
+            continue;
+        holders.clear();
+        m_output.pointerButton(static_cast<PointerButton>(b), false);
+    }
     m_output.flush();
 }
 
 bool HeldOutput::holdsAnything() const {
-    return !m_keys.empty() || std::any_of(m_buttons.begin(), m_buttons.end(), [](bool held) { return held; });
+    return !m_keys.empty() ||
+           std::any_of(m_buttons.begin(), m_buttons.end(), [](const std::vector<Owner>& h) { return !h.empty(); });
 }
 
 } // namespace vornik

@@ -4,7 +4,7 @@
 
 namespace vornik {
 
-void KeyOutput::SendBinding(const JoystickBinding& binding, int action) {
+void KeyOutput::SendBinding(const JoystickBinding& binding, int action, Owner owner) {
     if (action == ActionPress && m_gate && !m_gate())
         return;
     if (binding.BindingKind == BindingKeys) {
@@ -12,19 +12,19 @@ void KeyOutput::SendBinding(const JoystickBinding& binding, int action) {
         const int count = std::clamp(binding.KeyCount, 0, 3);
         for (int i = 0; i < count; ++i) {
             const auto vk = static_cast<uint8_t>(keys[i] & 0xFF);
-            if (action == ActionPress && m_keyboard.asyncKeyState(vk) == 0)
-                m_held.pressKey(vk);
+            if (action == ActionPress && (m_held.holdsKey(vk) || m_keyboard.asyncKeyState(vk) == 0))
+                m_held.holdKey(vk, owner);
             else if (action == ActionRelease)
-                m_held.releaseKey(vk);
+                m_held.releaseKey(vk, owner);
         }
     } else if (binding.BindingKind == BindingMove && action == ActionPress) {
-        m_player.PlayMove(binding.Key1);
+        m_player.PlayMove(binding.Key1, owner.source);
     } else if (binding.BindingKind == BindingPointer) {
-        sendPointer(binding.Key1, action);
+        sendPointer(binding.Key1, action, owner);
     }
 }
 
-void KeyOutput::sendPointer(int32_t target, int action) {
+void KeyOutput::sendPointer(int32_t target, int action, Owner owner) {
     if (isWheelTarget(target)) {
         // A notch per press; a release does nothing.
         if (action == ActionPress)
@@ -52,12 +52,12 @@ void KeyOutput::sendPointer(int32_t target, int action) {
         return;
     }
     if (action == ActionPress)
-        m_held.pressButton(button);
+        m_held.pressButton(button, owner);
     else
-        m_held.releaseButton(button);
+        m_held.releaseButton(button, owner);
 }
 
-bool KeyOutput::AutoFireStep(JoystickBinding& binding, bool held) {
+bool KeyOutput::AutoFireStep(JoystickBinding& binding, bool held, Owner owner) {
     const int mode = binding.AutoFireMode;
     if (mode == AutoFireAutomatic)
         binding.FirePhase = static_cast<uint8_t>(1 - binding.FirePhase);
@@ -79,7 +79,7 @@ bool KeyOutput::AutoFireStep(JoystickBinding& binding, bool held) {
         press = binding.FirePhase == 1;
     else if (mode == AutoFireWhileHeld)
         press = binding.FirePhase == 1 && (m_clock.tickCount() & 1) != 0;
-    SendBinding(binding, press ? ActionPress : ActionRelease);
+    SendBinding(binding, press ? ActionPress : ActionRelease, owner);
     return mode == AutoFireAutomatic;
 }
 

@@ -17,21 +17,23 @@ public:
     KeyOutput(HeldOutput& held, Keyboard& keyboard, Clock& clock, MovePlayer& player)
         : m_held(held), m_keyboard(keyboard), m_clock(clock), m_player(player) {}
 
-    // Keys: a key-down only for keys that are up, a key-up only for keys the program holds (never
-    // one only the user holds). Move: plays it on press; a release does nothing. Pointer: its button
+    // Keys: held for `owner` from the press to the release. A key-down goes out only for a key that is
+    // up; a key the program holds for another binding or a move is held for this one too, and goes up
+    // when the last of them lets go; a key only the user holds is left alone (and never released).
+    // Move: asks for it on press, for the owner's source; a release does nothing. Pointer: its button
     // held from the press to the release (through the record, like keys), or one wheel notch per press.
     // A press goes out only while `gate` allows it, asked right before (the engine's says whether
     // the target is still in front); releases always go out.
-    void SendBinding(const JoystickBinding& binding, int action);
+    void SendBinding(const JoystickBinding& binding, int action, Owner owner);
     void setGate(std::function<bool()> gate) { m_gate = std::move(gate); }
 
     // One tick of a button's auto-fire: updates FirePhase and FireCountdown in place and ends in
     // one SendBinding or none. True when the binding fires on its own, so the next tick has work
     // whatever the input does.
-    bool AutoFireStep(JoystickBinding& binding, bool held);
+    bool AutoFireStep(JoystickBinding& binding, bool held, Owner owner);
 
 private:
-    void sendPointer(int32_t target, int action);
+    void sendPointer(int32_t target, int action, Owner owner);
 
     HeldOutput& m_held;
     Keyboard& m_keyboard;

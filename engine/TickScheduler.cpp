@@ -98,6 +98,7 @@ void TickScheduler::ask(Kind kind) {
 void TickScheduler::run(Kind kind) {
     const bool full = kind != Kind::Input;
     const auto started = now();
+    const auto boxBefore = m_engine.boxTime();
     {
         const Depth inTick(m_ticking);
         if (!full) {
@@ -111,7 +112,7 @@ void TickScheduler::run(Kind kind) {
             m_engine.EngineTick();
         }
     }
-    m_longestTick = std::max(m_longestTick, now() - started);
+    measure(started, boxBefore);
     // While resting, a joystick change wakes the ticks: its keys have gone out, and a full tick
     // follows at once.
     if (!full && m_resting)
@@ -120,6 +121,36 @@ void TickScheduler::run(Kind kind) {
         fullTickEnded();
     followMotion();
     followPolling();
+    followMoves();
+}
+
+void TickScheduler::measure(std::chrono::steady_clock::time_point started,
+                            std::chrono::steady_clock::duration boxBefore) {
+    m_longestTick = std::max(m_longestTick, now() - started - (m_engine.boxTime() - boxBefore));
+}
+
+void TickScheduler::moveDue() {
+    m_moveDue.reset(); // the single-shot timer has fired
+    if (m_ticking > 0)
+        return; // the tick's end sets the timer again
+    const auto started = now();
+    const auto boxBefore = m_engine.boxTime();
+    {
+        const Depth inStep(m_ticking);
+        m_engine.MoveStep();
+    }
+    measure(started, boxBefore);
+    followMoves();
+}
+
+void TickScheduler::followMoves() {
+    if (!m_hooks.moveTimer)
+        return;
+    const std::optional<uint32_t> due = m_engine.moveDueIn();
+    if (!due && !m_moveDue)
+        return;
+    m_moveDue = due;
+    m_hooks.moveTimer(due);
 }
 
 void TickScheduler::motionDue() {

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace vornik {
 
@@ -25,8 +26,12 @@ namespace vornik {
 //     kMotionInterval, which reads only those pads and moves by the time that has passed;
 //   - where the joysticks announce nothing, they are read every Joysticks::pollInterval ms between
 //     ticks while a press could go out (Engine::pollWanted), and a change is answered as announced;
+//   - while a move plays, a move step each time one of its events is due (Engine::moveDueIn), on a
+//     single-shot timer set anew after every tick and step; a late step sends what it missed, and the
+//     move's later events keep their own times;
 //   - one depth count: a tick asked for while one runs (a box it shows runs the event loop) runs
-//     after it, never inside it; a motion step due meanwhile is left out (the next one makes up for it).
+//     after it, never inside it; a motion step due meanwhile is left out (the next one makes up for it),
+//     and a move step waits for the tick's end.
 // The event loop's adapter watches the descriptors and the user's own clicks and calls the entries
 // below. Main thread only.
 class TickScheduler {
@@ -50,6 +55,9 @@ public:
         // Starts calling pollDue() every `ms` milliseconds, or stops (0). Empty: the joysticks are
         // never read between ticks.
         std::function<void(uint32_t ms)> pollTimer;
+        // Has moveDue() called once, `ms` from now (replacing a call asked for before), or never
+        // (nothing). Empty: a move's later events go out only with the ticks.
+        std::function<void(std::optional<uint32_t> ms)> moveTimer;
     };
 
     TickScheduler(Engine& engine, const Platform& platform, Hooks hooks, uint32_t interval = 30,
@@ -69,6 +77,8 @@ public:
     // The motion timer's interval has passed.
     void motionDue();
     bool moving() const { return m_motionOn; }
+    // The move timer's delay has passed: the moves send what is due.
+    void moveDue();
     // The poll timer's interval has passed: the joysticks are read, and a change answered.
     void pollDue() { joysticksAnnounced(); }
     bool polling() const { return m_pollInterval != 0; }
@@ -79,7 +89,8 @@ public:
     // Full ticks run by a wake while resting, and partial ticks run for joystick changes, so far.
     int wakeTicks() const { return m_wakeTicks; }
     int inputTicks() const { return m_inputTicks; }
-    // The longest a tick of either kind has taken (a move it played included).
+    // The longest a tick of either kind, or a move step, has taken, the time the connection-error box
+    // was up left out (that wait is the player's).
     std::chrono::steady_clock::duration longestTick() const { return m_longestTick; }
 
 private:
@@ -98,6 +109,9 @@ private:
     void followMotion();
     // Starts or stops the poll timer as the engine wants the joysticks read between ticks or not.
     void followPolling();
+    // Sets the move timer for the moves' next event, or stops it.
+    void followMoves();
+    void measure(std::chrono::steady_clock::time_point started, std::chrono::steady_clock::duration boxBefore);
     bool takeChanges();
     std::chrono::steady_clock::time_point now() const;
 
@@ -113,6 +127,7 @@ private:
     bool m_spacingAsked = false;
     bool m_joysticksUnseen = false; // a joystick announcement came while a tick ran
     bool m_motionOn = false;
+    std::optional<uint32_t> m_moveDue; // what the move timer was last set to
     uint32_t m_pollInterval = 0; // ms of the running poll timer; 0 while stopped
     // When the next answer to a joystick change is due if answers come kMinSpacing apart; an answer
     // runs at once while this is less than a burst's time away.

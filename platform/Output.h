@@ -36,9 +36,12 @@ public:
 
     // Whether this output sends pointer events; when it does not, the calls below send nothing.
     virtual bool canPoint() const { return false; }
-    virtual void pointerButton(PointerButton button, bool down) {
+    // Presses or lets go of a pointer button; whether the event went out (a press the guard refused,
+    // or one this output cannot send, did not).
+    virtual bool pointerButton(PointerButton button, bool down) {
         (void)button;
         (void)down;
+        return false;
     }
     // Moves the pointer by (dx, dy) pixels, right and down positive.
     virtual void pointerMotion(int dx, int dy) {

@@ -38,7 +38,7 @@ public:
     void keyUp(const SentKey& key) override { chosen().keyUp(key); }
     std::string unavailableReason() const override { return chosen().unavailableReason(); }
     bool canPoint() const override { return chosen().canPoint(); }
-    void pointerButton(PointerButton button, bool down) override { chosen().pointerButton(button, down); }
+    bool pointerButton(PointerButton button, bool down) override { return chosen().pointerButton(button, down); }
     void pointerMotion(int dx, int dy) override { chosen().pointerMotion(dx, dy); }
     void wheel(int steps, bool horizontal) override { chosen().wheel(steps, horizontal); }
     void flush() override { chosen().flush(); }

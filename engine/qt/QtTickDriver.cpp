@@ -27,6 +27,12 @@ QtTickDriver::QtTickDriver(Engine& engine, const Platform& platform, std::functi
                                                m_poll.start(std::chrono::milliseconds(ms));
                                            else
                                                m_poll.stop();
+                                       },
+                                       [this](std::optional<uint32_t> ms) {
+                                           if (ms)
+                                               m_moves.start(std::chrono::milliseconds(*ms));
+                                           else
+                                               m_moves.stop();
                                        }},
                   interval, restInterval) {
     m_spacing.setSingleShot(true);
@@ -35,6 +41,10 @@ QtTickDriver::QtTickDriver(Engine& engine, const Platform& platform, std::functi
     m_motion.setTimerType(Qt::PreciseTimer);
     connect(&m_motion, &QTimer::timeout, this, [this] { m_scheduler.motionDue(); });
     m_poll.setTimerType(Qt::PreciseTimer);
+    // A move's events keep their milliseconds: a coarse timer may fire 5 % late.
+    m_moves.setSingleShot(true);
+    m_moves.setTimerType(Qt::PreciseTimer);
+    connect(&m_moves, &QTimer::timeout, this, [this] { m_scheduler.moveDue(); });
     connect(&m_poll, &QTimer::timeout, this, [this] { m_scheduler.pollDue(); });
 
     if (const int fd = m_joysticks.changeDescriptor(); fd >= 0) {

@@ -14,7 +14,8 @@ namespace vornik {
 // The Qt event loop's side of the TickScheduler: watches the joysticks', the keyboard's and the window
 // system's change descriptors, and the user's own clicks and keys in the program's windows (answered
 // once the event has been handled), and hands each to the scheduler; its single-shot timer keeps the
-// spacing, its motion timer paces the pointer and its poll timer reads pads that announce nothing.
+// spacing, its motion timer paces the pointer, its poll timer reads pads that announce nothing and its
+// move timer wakes when a move's next event is due.
 // The timer's firing goes to scheduler().timerFired(). Main thread only.
 class QtTickDriver : public QObject {
 public:
@@ -39,6 +40,7 @@ private:
     QTimer m_spacing;
     QTimer m_motion;
     QTimer m_poll;
+    QTimer m_moves;
     bool m_userActQueued = false;
 };
 

@@ -92,11 +92,12 @@ void FakeOutput::keyUp(const SentKey& key) {
     m_keyboard.synthesized(m_clock.tickCount(), static_cast<uint8_t>(key.native & 0xFF), false);
 }
 
-void FakeOutput::pointerButton(PointerButton button, bool down) {
-    if (!pointer)
-        return;
+bool FakeOutput::pointerButton(PointerButton button, bool down) {
+    if (!pointer || (down && refuseButtons))
+        return false;
     pointerEvents.push_back({PointerEventRecord::Button, static_cast<int>(button), down ? 1 : 0});
     m_buttons[static_cast<std::size_t>(button)] = down;
+    return true;
 }
 
 void FakeOutput::pointerMotion(int dx, int dy) {

@@ -146,6 +146,7 @@ public:
     FakeOutput(FakeKeyboard& keyboard, Clock& clock) : m_keyboard(keyboard), m_clock(clock) {}
 
     bool pointer = true; // whether this output says it can send pointer events
+    bool refuseButtons = false; // a press guard that says no: button presses are not sent
     // What unavailableReason answers; nonempty: no key event goes out.
     std::string unavailable;
     std::vector<PointerEventRecord> pointerEvents;
@@ -157,7 +158,7 @@ public:
     void keyUp(const SentKey& key) override;
     std::string unavailableReason() const override { return unavailable; }
     bool canPoint() const override { return pointer; }
-    void pointerButton(PointerButton button, bool down) override;
+    bool pointerButton(PointerButton button, bool down) override;
     void pointerMotion(int dx, int dy) override;
     void wheel(int steps, bool horizontal) override;
     void flush() override { ++flushes; }

@@ -97,14 +97,15 @@ void XTestOutput::click(unsigned button, bool down) {
     XTestFakeButtonEvent(m_connection.display(), button, down ? True : False, CurrentTime);
 }
 
-void XTestOutput::pointerButton(PointerButton button, bool down) {
+bool XTestOutput::pointerButton(PointerButton button, bool down) {
     if (!m_hasXTest)
-        return;
+        return false;
     const ServerGrab grab(m_connection.display(), down && m_guard);
     if (down && !guardAllows())
-        return;
+        return false;
     click(buttonNumber(button), down);
     XFlush(m_connection.display());
+    return true;
 }
 
 void XTestOutput::pointerMotion(int dx, int dy) {

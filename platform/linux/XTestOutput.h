@@ -21,7 +21,7 @@ public:
     void keyUp(const SentKey& key) override;
     std::string unavailableReason() const override;
     bool canPoint() const override { return m_hasXTest; }
-    void pointerButton(PointerButton button, bool down) override;
+    bool pointerButton(PointerButton button, bool down) override;
     void pointerMotion(int dx, int dy) override;
     void wheel(int steps, bool horizontal) override;
     void flush() override;

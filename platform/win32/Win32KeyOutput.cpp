@@ -83,35 +83,31 @@ void Win32KeyOutput::keyUp(const SentKey& key) {
 }
 
 namespace {
-void sendMouse(DWORD flags, LONG dx = 0, LONG dy = 0, DWORD data = 0) {
+bool sendMouse(DWORD flags, LONG dx = 0, LONG dy = 0, DWORD data = 0) {
     INPUT input{};
     input.type = INPUT_MOUSE;
     input.mi.dx = dx;
     input.mi.dy = dy;
     input.mi.mouseData = data;
     input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof input);
+    return SendInput(1, &input, sizeof input) == 1;
 }
 } // namespace
 
-void Win32KeyOutput::pointerButton(PointerButton button, bool down) {
+bool Win32KeyOutput::pointerButton(PointerButton button, bool down) {
     switch (button) {
     case PointerButton::Left:
-        sendMouse(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
-        break;
+        return sendMouse(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
     case PointerButton::Middle:
-        sendMouse(down ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_MIDDLEUP);
-        break;
+        return sendMouse(down ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_MIDDLEUP);
     case PointerButton::Right:
-        sendMouse(down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP);
-        break;
+        return sendMouse(down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP);
     case PointerButton::Back:
-        sendMouse(down ? MOUSEEVENTF_XDOWN : MOUSEEVENTF_XUP, 0, 0, XBUTTON1);
-        break;
+        return sendMouse(down ? MOUSEEVENTF_XDOWN : MOUSEEVENTF_XUP, 0, 0, XBUTTON1);
     case PointerButton::Forward:
-        sendMouse(down ? MOUSEEVENTF_XDOWN : MOUSEEVENTF_XUP, 0, 0, XBUTTON2);
-        break;
+        return sendMouse(down ? MOUSEEVENTF_XDOWN : MOUSEEVENTF_XUP, 0, 0, XBUTTON2);
     }
+    return false;
 }
 
 void Win32KeyOutput::pointerMotion(int dx, int dy) {

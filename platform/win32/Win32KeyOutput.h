@@ -25,7 +25,7 @@ public:
     // form this output sends in now.
     void keyUp(const SentKey& key) override;
     bool canPoint() const override { return true; }
-    void pointerButton(PointerButton button, bool down) override;
+    bool pointerButton(PointerButton button, bool down) override;
     void pointerMotion(int dx, int dy) override;
     void wheel(int steps, bool horizontal) override;
 

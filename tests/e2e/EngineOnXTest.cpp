@@ -217,13 +217,18 @@ TEST_F(EngineOnX, AMoveStopsWhenAnotherWindowTakesTheFocus) {
     user.focus(target.window());
     pad.setButton(0, true);
 
-    // The move plays on this thread, inside the tick; the focus changes from another connection.
+    // The tick starts the move, and its events go out on this thread as they come due, as the
+    // scheduler sends them; the focus changes from another connection.
     std::thread altTab([&] {
         std::this_thread::sleep_for(300ms);
         TestDisplay switcher;
         switcher.focus(other.window());
     });
-    engine->EngineTick(); // returns once the move has stopped
+    engine->EngineTick();
+    while (const std::optional<uint32_t> due = engine->moveDueIn()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(*due));
+        engine->MoveStep();
+    }
     altTab.join();
     pad.setButton(0, false);
 

@@ -127,14 +127,14 @@ TEST_F(EngineFixture, AMoveOnAButtonReplaysOnEveryHeldTickAndLettingGoDoesNotCut
     b.Key1 = 5;
     fake.joysticks.devices[0].reading.dwButtons = 1;
     for (int t = 0; t < 3; ++t)
-        engine->EngineTick();
+        tickAndPlay();
     EXPECT_EQ(takeEvents().size(), 3u * 4u);
     fake.joysticks.devices[0].reading.dwButtons = 0;
-    engine->EngineTick();
+    tickAndPlay();
     EXPECT_TRUE(takeEvents().empty());
 
     b.Key1 = 0; // saved with no move chosen
     fake.joysticks.devices[0].reading.dwButtons = 1;
-    engine->EngineTick();
+    tickAndPlay();
     EXPECT_TRUE(takeEvents().empty());
 }

@@ -63,6 +63,15 @@ KeyBinding& EngineFixture::keyBinding(int code) {
     throw std::runtime_error("no keyboard binding for code " + std::to_string(code));
 }
 
+void EngineFixture::runMoves(uint32_t until) {
+    while (const std::optional<uint32_t> due = engine->moveDueIn()) {
+        if (fake.clock.tickCount() + *due > until)
+            break;
+        fake.clock.sleep(*due);
+        engine->MoveStep();
+    }
+}
+
 std::vector<KeyEventRecord> EngineFixture::takeEvents() {
     std::vector<KeyEventRecord> events;
     events.swap(fake.keyboard.events);

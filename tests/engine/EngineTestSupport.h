@@ -82,6 +82,14 @@ protected:
     KeyBinding& keyBinding(int code);
 
     std::vector<KeyEventRecord> takeEvents();
+    // Steps the moves as the scheduler does, each at its due time on the fake clock (the clock's
+    // onSleep runs at each), until none plays or `until` has come.
+    void runMoves(uint32_t until = UINT32_MAX);
+    // A tick, and the moves it started played to their end before the next.
+    void tickAndPlay() {
+        engine->EngineTick();
+        runMoves();
+    }
 };
 
 KeyEventRecord down(uint32_t time, uint8_t vk);

@@ -92,17 +92,17 @@ TEST_F(TickGates, TheFirstAbsentJoystickEndsBothLoops) {
 TEST_F(TickGates, AFailingReadAnsweredOkSkipsOnlyThatJoystickForThisTick) {
     fake.joysticks.devices[0].readError = 167;
     host.testBox[1] = true;
-    engine->EngineTick();
+    tickAndPlay();
     EXPECT_EQ(host.errorBoxes, 2); // once for the live view, once for the bindings
     EXPECT_EQ(downKeys(), (std::vector<uint8_t>{'B', 'M'}));
-    engine->EngineTick();
+    tickAndPlay();
     EXPECT_EQ(host.errorBoxes, 4);
     EXPECT_EQ(host.endCalls, 0);
     // B is let go before each box and pressed again by its still-held button; the move plays again.
     EXPECT_EQ(downKeys(), (std::vector<uint8_t>{'B', 'M'}));
 
     fake.joysticks.devices[0].readError = 0;
-    engine->EngineTick();
+    tickAndPlay();
     EXPECT_EQ(host.errorBoxes, 4);
     EXPECT_EQ(downKeys(), (std::vector<uint8_t>{'A', 'M'}));
 }
@@ -170,46 +170,46 @@ protected:
 
 TEST_F(KeyboardBindings, ModeZeroPlaysTheWholeMoveOnEveryTickTheKeyIsDown) {
     keyBinding(8).MoveNumber = 3; // BackSpace: keyboard binding entry 0
-    engine->EngineTick();
+    tickAndPlay();
     EXPECT_EQ(plays(), 0);
     fake.keyboard.hold(8);
-    engine->EngineTick();
+    tickAndPlay();
     EXPECT_EQ(plays(), 3);
-    engine->EngineTick();
+    tickAndPlay();
     EXPECT_EQ(plays(), 3);
 }
 
 TEST_F(KeyboardBindings, ModeOnePlaysOnEveryTickWithoutTheKey) {
     keyBinding(222) = {3, AutoFireAutomatic, 7}; // "'", the last entry
-    engine->EngineTick();
-    engine->EngineTick();
+    tickAndPlay();
+    tickAndPlay();
     EXPECT_EQ(plays(), 6);
     otherInFront();
-    engine->EngineTick();
+    tickAndPlay();
     EXPECT_EQ(plays(), 0);
 }
 
 TEST_F(KeyboardBindings, ModeTwoPlaysWhileHeldAtMostOnceEveryDelayTicks) {
     keyBinding('Q') = {3, AutoFireWhileHeld, 3};
-    engine->EngineTick();
+    tickAndPlay();
     EXPECT_EQ(plays(), 0); // key up: never
     fake.keyboard.hold('Q');
     std::string pattern;
     for (int t = 0; t < 7; ++t) {
-        engine->EngineTick();
+        tickAndPlay();
         pattern += plays() > 0 ? 'P' : '.';
     }
     EXPECT_EQ(pattern, "P..P..P");
 
     keyBinding('Q').AutoFireDelay = 0; // a delay of 0 still means once per tick at most
     fake.keyboard.letGo('Q');
-    engine->EngineTick();
-    engine->EngineTick();
+    tickAndPlay();
+    tickAndPlay();
     plays();
     fake.keyboard.hold('Q');
     pattern.clear();
     for (int t = 0; t < 3; ++t) {
-        engine->EngineTick();
+        tickAndPlay();
         pattern += plays() == 3 ? 'P' : '.';
     }
     EXPECT_EQ(pattern, "PPP");

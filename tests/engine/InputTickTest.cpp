@@ -84,7 +84,7 @@ protected:
         scheduler = std::make_unique<TickScheduler>(
             *engine, fake.platform,
             TickScheduler::Hooks{
-                {}, {}, [this] { return now; }, {}, [this](uint32_t ms) { pollIntervals.push_back(ms); }});
+                {}, {}, [this] { return now; }, {}, [this](uint32_t ms) { pollIntervals.push_back(ms); }, {}});
     }
     std::vector<uint32_t> pollIntervals; // every interval the poll timer was given; 0 stops it
     std::chrono::steady_clock::time_point now = std::chrono::steady_clock::time_point{} + std::chrono::hours(1);

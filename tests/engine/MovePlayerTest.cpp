@@ -12,7 +12,10 @@ protected:
         targetInFront();
         fake.clock.set(0);
     }
-    void play(int n) { engine->player().PlayMove(n); }
+    void play(int n) {
+        engine->player().PlayMove(n);
+        runMoves();
+    }
 };
 
 TEST_F(MovePlayerTest, OneByOneAtSpeedZeroHoldsEachKeyTenMilliseconds) {

@@ -30,7 +30,7 @@ protected:
             *engine, fake.platform,
             TickScheduler::Hooks{[this](uint32_t ms) { intervals.push_back(ms); },
                                  [this](std::chrono::microseconds delay) { delays.push_back(delay); },
-                                 [this] { return now; }, {}, {}},
+                                 [this] { return now; }, {}, {}, {}},
             30, 0);
     }
     JoyReading& pad() { return fake.joysticks.devices[0].reading; }
@@ -134,9 +134,9 @@ TEST_F(QuietRest, AKeyTappedBetweenTwoTicksPlaysItsMoveOnce) {
     keyBinding('K').MoveNumber = 1;
     fake.clock.set(2000);
     fake.keyboard.tap('K');
-    engine->EngineTick();
+    tickAndPlay();
     EXPECT_EQ(takeEvents(), (Events{down(2000, 'M'), up(2010, 'M')}));
-    engine->EngineTick();
+    tickAndPlay();
     EXPECT_TRUE(takeEvents().empty()) << "once";
 
     // "按下發射": a tap plays once too.
@@ -144,18 +144,18 @@ TEST_F(QuietRest, AKeyTappedBetweenTwoTicksPlaysItsMoveOnce) {
     keyBinding('K').AutoFireDelay = 2;
     fake.clock.set(3000);
     fake.keyboard.tap('K');
-    engine->EngineTick();
+    tickAndPlay();
     EXPECT_EQ(takeEvents(), (Events{down(3000, 'M'), up(3010, 'M')}));
-    engine->EngineTick();
-    engine->EngineTick();
+    tickAndPlay();
+    tickAndPlay();
     EXPECT_TRUE(takeEvents().empty());
 
     // Tapped while another program is in front: never played into the target later.
     keyBinding('K').AutoFireMode = AutoFireNone;
     otherInFront();
     fake.keyboard.tap('K');
-    engine->EngineTick();
+    tickAndPlay();
     targetInFront();
-    engine->EngineTick();
+    tickAndPlay();
     EXPECT_TRUE(takeEvents().empty());
 }

@@ -65,6 +65,7 @@ TEST(ScheduledTicks, TheTimerAndAnnouncementsFromOtherThreadsRunOneTickAtATime) 
                              {},
                              {},
                              {},
+                             {},
                              {}},
                             5, 40);
     host.scheduler = &scheduler;
