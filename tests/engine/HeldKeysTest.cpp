@@ -238,3 +238,86 @@ TEST_F(HeldKeys, APadPulledOutDuringItsMoveStopsTheMoveAndLetsGoBeforeTheBox) {
     EXPECT_FALSE(downWhileAsked);
     EXPECT_TRUE(fake.keyboard.isDown('Z')); // the other pad goes on
 }
+
+// Bindings and moves that share a key: each holds it for itself, it goes down once and up only when
+// the last of them lets go, so a held input gives one press and never a stream of them.
+TEST_F(HeldKeys, ASharedKeyGoesDownOnceAndUpWithItsLastHolder) {
+    const int kUp = 0x26, kShift = 0x10;
+    struct Tick {
+        uint32_t buttons; // pad 1's buttons, bit b-1 for button b
+        bool stickUp;
+        Events expected;
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> bind;
+        std::vector<Tick> ticks;
+    };
+    const std::vector<Case> cases = {
+        {"the stick's up and button 1 on Up",
+         [&] {
+             bindKeys(1, kEntryUp, {kUp});
+             bindKeys(1, buttonEntry(1), {kUp});
+         },
+         {{1, false, {down(0, kUp)}},
+          {1, false, {}},
+          {1, true, {}},
+          {0, true, {}},
+          {0, false, {up(120, kUp)}}}},
+        {"Shift+A beside A",
+         [&] {
+             bindKeys(1, buttonEntry(2), {kShift, 'A'});
+             bindKeys(1, buttonEntry(3), {'A'});
+         },
+         {{0b010, false, {down(0, kShift), down(0, 'A')}},
+          {0b010, false, {}},
+          {0b110, false, {}},
+          {0b100, false, {up(90, kShift)}},
+          {0b000, false, {up(120, 'A')}}}},
+        {"a move tapping a key a binding holds",
+         [&] {
+             bindKeys(1, buttonEntry(1), {'A'});
+             makeMove(7, {{'A', 0}, {'B', 0}}, 5);
+             entry(1, buttonEntry(2)) = JoystickBinding{BindingMove, 7, 0, 0, 1};
+         },
+         // The move's own key-down goes out (as a repeat), its key-up does not: the binding holds A.
+         {{0b01, false, {down(0, 'A')}},
+          {0b11, false, {down(30, 'A'), down(50, 'B')}},
+          {0b01, false, {up(65, 'B')}},
+          {0b00, false, {up(90, 'A')}}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        engine->releaseHeldKeys();
+        *config = Configuration{};
+        buildNamedKeyList(config->namedKeys);
+        fake.joysticks.plug(0);
+        engine->detectJoysticks();
+        targetInFront();
+        c.bind();
+        takeEvents();
+        uint32_t now = 0;
+        for (const Tick& tick : c.ticks) {
+            fake.clock.set(now);
+            fake.joysticks.devices[0].reading.dwButtons = tick.buttons;
+            fake.joysticks.devices[0].reading.dwYpos = tick.stickUp ? 0 : 32767;
+            engine->EngineTick();
+            runMoves(now + 29);
+            EXPECT_EQ(takeEvents(), tick.expected) << "tick at " << now;
+            now += 30;
+        }
+        EXPECT_FALSE(engine->held().holdsAnything());
+    }
+}
+
+// A press the output refused is not recorded: nothing to release, and the ticks may rest.
+TEST_F(HeldKeys, ARefusedPointerButtonIsNotHeld) {
+    entry(1, buttonEntry(1)) = JoystickBinding{BindingPointer, PointerLeft, 0, 0, 0};
+    press(0, 1);
+    fake.output.refuseButtons = true;
+    engine->EngineTick();
+    EXPECT_FALSE(engine->held().holdsAnything());
+    fake.output.refuseButtons = false;
+    engine->EngineTick();
+    EXPECT_TRUE(engine->held().holdsButton(PointerButton::Left));
+}

@@ -117,3 +117,42 @@ TEST_F(MovePlayerTest, AStopDuringTheMinimumPressEndsTheMove) {
     play(4);
     EXPECT_EQ(takeEvents(), (Events{down(0, 'Z')}));
 }
+
+// Three pads at once, stepped as the scheduler steps them: a tick every 30 ms, and each move's events
+// when they are due. Pad 1's long move freezes nothing: pad 3's move plays beside it, and pad 2's key
+// goes down and up on the ticks that see its button.
+TEST_F(EngineFixture, MovesOfDifferentPadsPlaySideBySideAndOtherBindingsGoOn) {
+    for (uint32_t id = 0; id < 3; ++id)
+        fake.joysticks.plug(id);
+    start();
+    targetInFront();
+    makeMove(1, {{'A', 0}, {'S', 0}, {'D', 0}}, 100);        // one by one: 630 ms
+    makeMove(2, {{'Q', 0}, {'W', 0}}, 50, 1, /*overlap*/ true); // 150 ms
+    entry(1, buttonEntry(1)) = JoystickBinding{BindingMove, 1, 0, 0, 1};
+    entry(3, buttonEntry(1)) = JoystickBinding{BindingMove, 2, 0, 0, 1};
+    bindKeys(2, buttonEntry(1), {'B'});
+    const auto button = [&](uint32_t id, bool down) { fake.joysticks.devices[id].reading.dwButtons = down ? 1 : 0; };
+
+    fake.clock.set(0);
+    for (uint32_t t = 0; t <= 800; ++t) {
+        fake.clock.set(t);
+        switch (t) {
+        case 0: button(0, true); break;   // held over two ticks: the move plays once
+        case 60: button(0, false); break; // let go: the move plays on to its end
+        case 90: button(2, true); break;
+        case 120: button(2, false); break;
+        case 230: button(1, true); break;
+        case 330: button(1, false); break;
+        default: break;
+        }
+        if (t % 30 == 0)
+            engine->EngineTick();
+        if (engine->moveDueIn() == std::optional<uint32_t>{0})
+            engine->MoveStep();
+    }
+    EXPECT_EQ(takeEvents(), (Events{down(0, 'A'), down(90, 'Q'), up(110, 'A'), down(140, 'W'), up(190, 'Q'),
+                                    down(210, 'S'), down(240, 'B'), up(240, 'W'), up(320, 'S'), up(330, 'B'),
+                                    down(420, 'D'), up(530, 'D')}));
+    EXPECT_FALSE(engine->player().playing());
+    EXPECT_FALSE(engine->held().holdsAnything());
+}
