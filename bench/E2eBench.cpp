@@ -19,6 +19,12 @@
 //   tick_linux_us_median                    one idle EngineTick: 4 joysticks of 12 buttons with every
 //                                           input bound to a key, 100 keyboard bindings, target in front
 //   x_roundtrips_per_idle_tick              replies the process waited for, counted where Xlib waits
+// With --during-move (bench/run during-move) it prints instead, from one run on two pads:
+//   press_during_move_p50_ms, _p99_ms, _max_ms
+//                                           pad 2's button press -> its KeyPress at the client while
+//                                           pad 1 plays a 20-step move (speed 100, about 4 s), 100 presses
+//   e2e_latency_p50_ms, e2e_latency_p99_ms  the same press with no move playing, alternating with those
+//   during_move_p99_ratio                   the first p99 over the second
 // Qt first: the X headers define macros (Status, Bool) that clash with it.
 #include "QtTickDriver.h"
 #include "QtTimerHooks.h"
@@ -47,6 +53,7 @@
 #include <cstdio>
 #include <memory>
 #include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -226,6 +233,96 @@ void latency() {
     std::printf("e2e_release_p99_ratio_vs_floor: %.2f\n", percentile(releases, 0.99) / floorP99);
 }
 
+// Pad 2's press while pad 1 plays a long move, next to the same press with no move playing.
+void duringMove() {
+    test::TestDisplay user;
+    test::VirtualJoystick pad1(12);
+    test::VirtualJoystick pad2(12);
+    test::RecorderProcess target({"--title", "target", "--focus"});
+    EngineOnX rig;
+    auto& [platform, config, host, engine] = rig;
+    Move& move = config.moves[1];
+    move.StepCount = 20;
+    for (int i = 1; i <= move.StepCount; ++i)
+        move.Steps[i] = {static_cast<uint16_t>(i % 2 != 0 ? 'M' : 'N'), 0};
+    move.Speed = 100;
+    move.RepeatCount = 1;
+    config.joystickBindings[1][buttonEntry(1)] = JoystickBinding{BindingMove, 1, 0, 0, 1};
+    config.joystickBindings[2][buttonEntry(1)] = keyBinding('A');
+    rig.chooseTarget(target.window());
+    platform.joysticks().announceVirtualChanges(true);
+
+    QTimer poll;
+    poll.start(1);
+    std::vector<double> during, plain;
+    {
+        TTimerEx timer(qtTimerHooks({}));
+        QtTickDriver ticks(engine, platform.platform(), [&](uint32_t ms) { timer.setInterval(ms); }, 30, 0);
+        timer.setInterval(30);
+        timer.setThreadPriority(tpHighest);
+        timer.setOnTimer([&](TTimerEx&) { ticks.scheduler().timerFired(); });
+        const auto moveButton = [&](test::VirtualJoystick& pad, bool down) {
+            pad.setButton(0, down);
+            platform.joysticks().signalVirtualChange();
+        };
+        // The first KeyPress of `a` after index `from`, in ms from `at`; -1 when none came.
+        const auto pressOfA = [&](std::size_t from, int64_t at) {
+            double ms = -1;
+            loopUntil([&] {
+                const std::vector<test::RecordedKey> keys = target.keys();
+                for (std::size_t i = from; i < keys.size(); ++i) {
+                    if (keys[i].press && keys[i].keysym == "a") {
+                        ms = static_cast<double>(keys[i].timeUs - at) / 1000.0;
+                        return true;
+                    }
+                }
+                return false;
+            });
+            return ms;
+        };
+        std::mt19937 random(20261208);
+        std::uniform_int_distribution<int> phase(0, 59);
+        for (int press = 0; press < 200; ++press) {
+            const bool withMove = press % 2 == 1;
+            if (withMove && !engine.player().playing(1)) {
+                moveButton(pad1, true);
+                loopUntil([&] { return engine.player().playing(1); });
+                moveButton(pad1, false);
+            } else if (!withMove) {
+                loopUntil([&] { return !engine.player().playing(1); });
+            }
+            loopFor(std::chrono::milliseconds(phase(random)));
+            const std::size_t before = target.keys().size();
+            const int64_t pressedAt = nowUs();
+            moveButton(pad2, true);
+            const double ms = pressOfA(before, pressedAt);
+            const bool played = engine.player().playing(1);
+            loopFor(std::chrono::milliseconds(10 + phase(random) / 2));
+            moveButton(pad2, false);
+            loopFor(20ms);
+            if (ms < 0) {
+                std::fprintf(stderr, "during-move: press %d never arrived\n", press);
+                break;
+            }
+            if (withMove && !played)
+                continue; // the move ended before the press was answered: neither kind
+            (withMove ? during : plain).push_back(ms);
+        }
+        timer.setEnabled(false);
+    }
+    loopFor(50ms);
+    engine.releaseHeldKeys();
+    if (during.empty() || plain.empty())
+        return;
+    std::printf("press_during_move_p50_ms: %.3f\n", percentile(during, 0.50));
+    std::printf("press_during_move_p99_ms: %.3f\n", percentile(during, 0.99));
+    std::printf("press_during_move_max_ms: %.3f\n", *std::max_element(during.begin(), during.end()));
+    std::printf("e2e_latency_p50_ms: %.3f\n", percentile(plain, 0.50));
+    std::printf("e2e_latency_p99_ms: %.3f\n", percentile(plain, 0.99));
+    std::printf("during_move_p99_ratio: %.2f\n", percentile(during, 0.99) / percentile(plain, 0.99));
+    std::fprintf(stderr, "during-move: %zu presses during the move, %zu without\n", during.size(), plain.size());
+}
+
 void idleTick() {
     test::TestDisplay user;
     std::vector<std::unique_ptr<test::VirtualJoystick>> pads;
@@ -276,6 +373,10 @@ void idleTick() {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     try {
+        if (argc > 1 && std::string(argv[1]) == "--during-move") {
+            duringMove();
+            return 0;
+        }
         latency();
         idleTick();
     } catch (const std::exception& e) {
