@@ -411,7 +411,7 @@ struct Figures {
     long crashes = 0;
     long sanitizerReports = 0;
     Resident afterFirstMinute, atEnd;
-    double seconds = 0, maxTickMs = -1;
+    double seconds = 0, maxTickMs = -1, maxStallMs = -1;
 };
 
 class Soak {
@@ -768,6 +768,8 @@ int Soak::run() {
         double ms = 0;
         if (std::sscanf(line.c_str(), "vornik: longest tick %lf ms", &ms) == 1)
             m_figures.maxTickMs = ms;
+        if (std::sscanf(line.c_str(), "vornik: longest stall %lf ms", &ms) == 1)
+            m_figures.maxStallMs = ms;
     }
 
     const Figures& f = m_figures;
@@ -792,6 +794,8 @@ int Soak::run() {
     std::printf("soak_rss_file_growth_kb: %ld\n", growth(&Resident::fileKb));
     if (f.maxTickMs >= 0)
         std::printf("soak_max_tick_ms: %.2f\n", f.maxTickMs);
+    if (f.maxStallMs >= 0)
+        std::printf("soak_max_main_thread_stall_ms: %.0f\n", f.maxStallMs);
     std::printf("soak_crashes: %ld\n", f.crashes);
     std::printf("soak_sanitizer_reports: %ld\n", f.sanitizerReports);
     const bool failed = f.pressesIntoOther != 0 || f.keysLeftDown != 0 || f.crashes != 0 || f.sanitizerReports != 0;
