@@ -125,9 +125,13 @@ StickVector Engine::rightStickVector(const JoyReading& reading) {
 }
 
 bool Engine::triggerDown(uint32_t position, int threshold, bool wasDown) {
-    constexpr int kHysteresis = 5; // percent of the travel below the threshold a held trigger may drop
-    const int percent = wasDown ? std::max(threshold - kHysteresis, 0) : threshold;
-    const uint64_t limit = uint64_t{65535} * static_cast<uint64_t>(percent) / 100;
+    // A held trigger may drop 5 % of the travel below the threshold, but never more than half the
+    // threshold: a low threshold must let go at a point a trigger at rest (a few units above zero)
+    // reaches. In tenths of a percent, so that half of an odd threshold is exact.
+    const int permille = std::max(threshold, 0) * 10;
+    const int hysteresis = std::min(50, permille / 2);
+    const int limitPermille = wasDown ? permille - hysteresis : permille;
+    const uint64_t limit = uint64_t{65535} * static_cast<uint64_t>(limitPermille) / 1000;
     return position > 0 && position >= limit;
 }
 

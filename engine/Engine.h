@@ -104,7 +104,7 @@ public:
     static StickVector stickVector(const JoystickCaps& caps, const JoyReading& reading);
     static StickVector rightStickVector(const JoyReading& reading);
     // Whether a trigger at `position` (0..65535) is down: past `threshold` percent of its travel, or
-    // already down and not yet back below 5 percent under it.
+    // already down and not yet back below 5 percent under it (half the threshold, for one below 10).
     static bool triggerDown(uint32_t position, int threshold, bool wasDown);
 
     // One step of the pointer and wheel motion: every pad whose stick drives the pointer or the wheel

@@ -39,13 +39,23 @@ private:
 };
 
 bool XTestOutput::guardAllows() {
+    return !m_guard || m_guard();
+}
+
+// Under the grab. Nothing here may wait for the server beyond the one sync (no tree walk, no property
+// read, no callback into the engine): every other client is held meanwhile, and a process stopped
+// inside the grab (a debugger, SIGSTOP) would freeze the whole desktop. The guard has already
+// answered, outside the grab; this only asks whether anything announced since may have changed that
+// answer.
+bool XTestOutput::frontUnchangedUnderGrab() {
     if (!m_guard)
         return true;
     // The server sends a focus change's events before the answer to a later request: once the sync
     // returns, they are all in, and while the grab holds, no new one can come.
     XSync(m_connection.display(), False);
     m_connection.countRoundTrip();
-    return m_guard();
+    m_connection.processEvents();
+    return !m_frontUnchanged || m_frontUnchanged();
 }
 
 void XTestOutput::sendKey(KeyCode code, bool down) {
@@ -59,10 +69,10 @@ std::optional<uint32_t> XTestOutput::keyDown(uint8_t vk) {
     if (!m_hasXTest)
         return std::nullopt;
     const KeyCode code = m_keyboard.keycodeToSend(vk);
-    if (code == 0)
+    if (code == 0 || !guardAllows())
         return std::nullopt;
     const ServerGrab grab(m_connection.display(), static_cast<bool>(m_guard));
-    if (!guardAllows())
+    if (!frontUnchangedUnderGrab())
         return std::nullopt;
     sendKey(code, true);
     return code;
@@ -100,8 +110,10 @@ void XTestOutput::click(unsigned button, bool down) {
 bool XTestOutput::pointerButton(PointerButton button, bool down) {
     if (!m_hasXTest)
         return false;
-    const ServerGrab grab(m_connection.display(), down && m_guard);
     if (down && !guardAllows())
+        return false;
+    const ServerGrab grab(m_connection.display(), down && m_guard);
+    if (down && !frontUnchangedUnderGrab())
         return false;
     click(buttonNumber(button), down);
     XFlush(m_connection.display());
@@ -129,8 +141,10 @@ void XTestOutput::wheel(int steps, bool horizontal) {
         return;
     // X has no wheel: a notch is a click of button 4 (up), 5 (down), 6 (left) or 7 (right).
     const unsigned button = horizontal ? (steps > 0 ? 7 : 6) : (steps > 0 ? 4 : 5);
-    const ServerGrab grab(m_connection.display(), static_cast<bool>(m_guard));
     if (!guardAllows())
+        return;
+    const ServerGrab grab(m_connection.display(), static_cast<bool>(m_guard));
+    if (!frontUnchangedUnderGrab())
         return;
     for (int i = 0; i < std::abs(steps); ++i) {
         click(button, true);

@@ -10,9 +10,11 @@ namespace vornik {
 // keycode the keymap in force gives its virtual-key code (XKeyboard keeps that table and counts the
 // event in its state at once); its key-up names the keycode that went down. A pointer move goes to an
 // absolute position (one round trip asks where the pointer is), which the server does not accelerate.
-// With a press guard, each press goes out under a server grab after the guard has said yes: no other
-// client (a window manager moving the focus) can come between the answer and the press. Main thread
-// only.
+// With a press guard, the guard answers first (outside any grab: it may ask the server what it needs),
+// and the press then goes out under a server grab once every event up to then has been read and none
+// of them may have changed the window in front (`frontUnchanged`): no other client (a window manager
+// moving the focus) can come between the answer and the press, and nothing under the grab waits for
+// more than one sync. Main thread only.
 class XTestOutput : public Output {
 public:
     XTestOutput(XConnection& connection, XKeyboard& keyboard);
@@ -26,6 +28,9 @@ public:
     void wheel(int steps, bool horizontal) override;
     void flush() override;
     void setPressGuard(std::function<bool()> guard) override { m_guard = std::move(guard); }
+    // Whether the window in front is still what the guard saw, from the events read so far alone (no
+    // request): the window system's own record. Unset: the guard's answer stands.
+    void setFrontUnchanged(std::function<bool()> unchanged) { m_frontUnchanged = std::move(unchanged); }
 
     // False when the server has no XTest: nothing is then sent.
     bool hasXTest() const { return m_hasXTest; }
@@ -34,8 +39,11 @@ public:
 
 private:
     class ServerGrab;
-    // With the server grabbed: reads every event up to now, then asks the guard.
+    // The guard's answer, asked before the grab.
     bool guardAllows();
+    // With the server grabbed: reads every event up to now, and says whether the window in front may
+    // have changed since the guard answered.
+    bool frontUnchangedUnderGrab();
     void sendKey(KeyCode code, bool down);
     void click(unsigned button, bool down);
 
@@ -43,6 +51,7 @@ private:
     XKeyboard& m_keyboard;
     bool m_hasXTest = false;
     std::function<bool()> m_guard;
+    std::function<bool()> m_frontUnchanged;
 };
 
 } // namespace vornik

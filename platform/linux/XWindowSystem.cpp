@@ -121,6 +121,20 @@ bool XWindowSystem::onEvent(const XEvent& event) {
             m_foregroundKnown = false;
             return true;
         }
+        if (event.xproperty.atom == XA_WM_NAME || event.xproperty.atom == m_atoms[NetWmName]) {
+            if (auto known = m_known.find(event.xproperty.window); known != m_known.end())
+                known->second.titleKnown = false;
+        }
+        return false;
+    case MapNotify:
+    case UnmapNotify:
+        // A top-level frame mapped or unmapped changes whether the client inside it is viewable.
+        if (event.xmap.event == m_connection.root()) {
+            for (auto& [window, known] : m_known)
+                known.viewableKnown = false;
+        } else if (auto known = m_known.find(event.xmap.window); known != m_known.end()) {
+            known->second.viewableKnown = false;
+        }
         return false;
     case FocusIn:
     case FocusOut:
@@ -132,6 +146,7 @@ bool XWindowSystem::onEvent(const XEvent& event) {
             watch(event.xcreatewindow.window, FocusChangeMask);
         return false;
     case DestroyNotify:
+        m_known.erase(event.xdestroywindow.window);
         m_pids.erase(event.xdestroywindow.window);
         m_masks.erase(event.xdestroywindow.window);
         m_topLevels.clear();
@@ -140,6 +155,8 @@ bool XWindowSystem::onEvent(const XEvent& event) {
     case ReparentNotify:
         if (event.xreparent.parent == m_connection.root())
             watch(event.xreparent.window, FocusChangeMask);
+        if (auto known = m_known.find(event.xreparent.window); known != m_known.end())
+            known->second.viewableKnown = false;
         m_topLevels.clear();
         m_foregroundKnown = false;
         return true;
@@ -346,9 +363,6 @@ bool XWindowSystem::readWindowList(Window window, Atom property, std::vector<Win
 void XWindowSystem::enumWindows(const std::function<void(WindowHandle)>& visit) {
     m_connection.processEvents();
     Display* display = m_connection.display();
-    // A refresh is the natural moment to forget everything learnt about windows.
-    m_pids.clear();
-    m_topLevels.clear();
 
     std::vector<Window> clients;
     if (!readWindowList(m_connection.root(), m_atoms[NetClientListStacking], clients)) {
@@ -379,16 +393,39 @@ void XWindowSystem::enumWindows(const std::function<void(WindowHandle)>& visit) 
     // Both lists run bottom to top; the window in front comes first here.
     std::reverse(clients.begin(), clients.end());
     for (Window window : clients) {
-        XWindowAttributes attributes;
-        m_connection.countRoundTrip();
-        if (XGetWindowAttributes(display, window, &attributes)) // skips windows that are gone
+        if (listedWindowThere(window)) // skips windows that are gone
             visit(window);
     }
+}
+
+bool XWindowSystem::listedWindowThere(Window window) {
+    auto known = m_known.find(window);
+    if (known != m_known.end() && known->second.viewableKnown)
+        return true;
+    // Watched first, so that whatever changes after the read below is announced.
+    const std::uint64_t errorsBefore = m_connection.errorCount();
+    watch(window, StructureNotifyMask | PropertyChangeMask);
+    XWindowAttributes attributes;
+    m_connection.countRoundTrip();
+    const bool there = XGetWindowAttributes(m_connection.display(), window, &attributes) != 0 &&
+                       m_connection.errorCount() == errorsBefore;
+    if (!there) {
+        m_known.erase(window);
+        m_masks.erase(window);
+        return false;
+    }
+    Known& record = m_known[window];
+    record.viewableKnown = true;
+    record.viewable = attributes.map_state == IsViewable;
+    return true;
 }
 
 bool XWindowSystem::isWindowVisible(WindowHandle window) {
     if (window == 0)
         return false;
+    m_connection.processEvents();
+    if (auto known = m_known.find(static_cast<Window>(window)); known != m_known.end() && known->second.viewableKnown)
+        return known->second.viewable;
     XWindowAttributes attributes;
     m_connection.countRoundTrip();
     return XGetWindowAttributes(m_connection.display(), static_cast<Window>(window), &attributes) &&
@@ -428,7 +465,16 @@ std::string XWindowSystem::readTitle(Window window) {
 std::string XWindowSystem::windowText(WindowHandle window, int maxChars) {
     if (window == 0 || maxChars <= 1)
         return {};
-    return cutUtf8(readTitle(static_cast<Window>(window)), maxChars);
+    m_connection.processEvents();
+    const auto known = m_known.find(static_cast<Window>(window));
+    // Only a listed window, watched for title changes, keeps its title.
+    if (known == m_known.end())
+        return cutUtf8(readTitle(static_cast<Window>(window)), maxChars);
+    if (!known->second.titleKnown) {
+        known->second.title = readTitle(static_cast<Window>(window));
+        known->second.titleKnown = true;
+    }
+    return cutUtf8(known->second.title, maxChars);
 }
 
 bool XWindowSystem::setWindowText(WindowHandle handle, const std::string& title) {
@@ -451,7 +497,13 @@ bool XWindowSystem::setWindowText(WindowHandle handle, const std::string& title)
     // A window that vanished made the changes fail quietly; this answer tells whether it is still there.
     XWindowAttributes attributes;
     m_connection.countRoundTrip();
-    return XGetWindowAttributes(display, window, &attributes) != 0;
+    const bool there = XGetWindowAttributes(display, window, &attributes) != 0;
+    // The title read next is the one set here, before the change is announced back.
+    if (auto known = m_known.find(window); there && known != m_known.end()) {
+        known->second.title = title;
+        known->second.titleKnown = true;
+    }
+    return there;
 }
 
 } // namespace vornik

@@ -3,6 +3,7 @@
 #include "WindowSystem.h"
 #include "XConnection.h"
 
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -17,6 +18,11 @@ namespace vornik {
 // ids come from the X-Resource extension, which knows the owning connection's process, with
 // _NET_WM_PID only as a fallback; they are cached and dropped when the window is destroyed. So an
 // idle engine tick costs no round trip here.
+//
+// The window list (CTRL+J held rebuilds it on every tick) costs one round trip for the list itself and
+// none per window already seen: each listed client is watched from its first listing on, and what was
+// read of it (whether it is there and viewable, its title) is kept until an event says it changed: its
+// destruction, a map or unmap of it or of any top-level frame, a reparenting, a change of its title.
 class XWindowSystem : public WindowSystem {
 public:
     explicit XWindowSystem(XConnection& connection);
@@ -42,6 +48,10 @@ public:
     // The connection's socket: whatever may change the window in front arrives there as an event.
     int changeDescriptor() override { return m_connection.descriptor(); }
     bool takeChanges() override { return m_connection.processEvents() > 0; }
+
+    // Whether the last answer of foregroundWindow() still stands: no event read since may have changed
+    // it. Asks the server nothing.
+    bool foregroundUnchanged() const { return m_foregroundKnown; }
 
     // The program's main window; the user interface sets it once the window exists.
     void setApplicationHandle(WindowHandle handle) { m_applicationHandle = handle; }
@@ -83,6 +93,16 @@ private:
     std::unordered_map<Window, uint32_t> m_pids;
     std::unordered_map<Window, Window> m_topLevels; // focus window -> its top-level client
     std::unordered_map<Window, long> m_masks;       // what we asked to hear of each window
+    // What is known of a listed client window, kept while no event says otherwise.
+    struct Known {
+        bool viewableKnown = false;
+        bool viewable = false;
+        bool titleKnown = false;
+        std::string title;
+    };
+    std::unordered_map<Window, Known> m_known;
+    // Reads whether a listed window is still there and viewable, unless known; false when gone.
+    bool listedWindowThere(Window window);
 };
 
 } // namespace vornik

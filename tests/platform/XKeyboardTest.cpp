@@ -7,6 +7,7 @@
 #include "TestDisplay.h"
 #include "XKeyboard.h"
 #include "XTestOutput.h"
+#include "XWindowSystem.h"
 
 #include <X11/keysym.h>
 
@@ -318,23 +319,26 @@ TEST_F(XKeyboardTest, ATapBetweenTwoQueriesCountsOnceForTheBindings) {
     EXPECT_FALSE(keyboard.pressedSinceLastQuery('T')) << "forgotten";
 }
 
-// With a press guard, a press goes out only once the guard has said yes, and nothing another client
-// asks meanwhile (a window manager moving the focus) comes between the answer and the press.
+// With a press guard, a press goes out only once the guard has said yes, and only while nothing the
+// server has announced since (a window manager moving the focus) may have changed that answer: the
+// check under the server grab asks nothing but one sync, so no other client can come between.
 TEST_F(XKeyboardTest, APressGoesOutOnlyAsTheGuardAnsweredWithTheServerHeldMeanwhile) {
     RecorderProcess other;
     RecorderProcess target({"--focus"});
+    XWindowSystem windows{connection};
+    output.setFrontUnchanged([&] { return windows.foregroundUnchanged(); });
     bool allow = false;
+    bool moveFocus = false;
     int asked = 0;
     output.setPressGuard([&] {
         ++asked;
-        // The focus moves on while the guard answers: it may do so only after the press.
-        if (allow) {
+        const bool inFront = windows.foregroundWindow() == target.window();
+        // The focus moves on right after the guard has answered, before the press.
+        if (moveFocus) {
             XSetInputFocus(user.display(), other.window(), RevertToParent, CurrentTime);
-            XFlush(user.display());
-            // Time enough for a server that is not held to take the request.
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            user.sync();
         }
-        return allow;
+        return allow && inFront;
     });
     held.pressKey('G');
     output.pointerButton(PointerButton::Left, true);
@@ -346,14 +350,20 @@ TEST_F(XKeyboardTest, APressGoesOutOnlyAsTheGuardAnsweredWithTheServerHeldMeanwh
 
     allow = true;
     held.pressKey('G');
-    user.sync(); // the focus has moved on
     held.releaseKey('G');
     EXPECT_EQ(asked, 4) << "a release is never refused";
-    ASSERT_TRUE(target.waitForKeys(1));
-    EXPECT_EQ(target.keyTexts(), (std::vector<std::string>{"+g"})) << "the press reached the window in front";
-    ASSERT_TRUE(other.waitForKeys(1));
-    EXPECT_EQ(other.keyTexts(), (std::vector<std::string>{"-g"})) << "the focus moved after the press";
+    ASSERT_TRUE(target.waitForKeys(2));
+    EXPECT_EQ(target.keyTexts(), (std::vector<std::string>{"+g", "-g"}));
+
+    moveFocus = true;
+    EXPECT_FALSE(held.pressKey('H')) << "the focus moved after the answer: not sent";
+    moveFocus = false;
+    user.sync();
+    EXPECT_FALSE(user.keyDown(user.keycode(XK_h)));
+    EXPECT_EQ(other.keys().size(), 0u) << "nothing reached the window that took the focus";
+    EXPECT_EQ(target.keys().size(), 2u);
     output.setPressGuard({});
+    output.setFrontUnchanged({});
 }
 
 } // namespace

@@ -205,6 +205,39 @@ TEST_F(XWindowSystemTest, EnumeratesThePublishedStackingListAndSkipsGoneWindows)
     EXPECT_GE(connection.errorCount(), errors) << "the gone window's error was caught, not fatal";
 }
 
+// CTRL+J held rebuilds the list on every tick: a window listed before costs no round trip, and what is
+// kept of it follows the events (a new title, an unmap of it or of its frame, its end).
+TEST_F(XWindowSystemTest, AListedWindowIsListedAgainWithoutARoundTripAndFollowsItsChanges) {
+    const Window a = user.createWindow("a");
+    const Window frame = user.createWindow("frame");
+    const Window b = user.createWindow("b", true, frame);
+    user.setWindowList(user.atom("_NET_CLIENT_LIST_STACKING"), {b, a});
+    const auto refresh = [&] {
+        std::vector<std::pair<WindowHandle, std::string>> seen;
+        windows.enumWindows([&](WindowHandle h) {
+            if (windows.isWindowVisible(h))
+                seen.emplace_back(h, windows.windowText(h, 100));
+        });
+        return seen;
+    };
+    using Seen = std::vector<std::pair<WindowHandle, std::string>>;
+    EXPECT_EQ(refresh(), (Seen{{a, "a"}, {b, "b"}}));
+    settle();
+    uint64_t before = connection.roundTrips();
+    EXPECT_EQ(refresh(), (Seen{{a, "a"}, {b, "b"}}));
+    EXPECT_EQ(connection.roundTrips() - before, 1u) << "the list itself, and nothing per window";
+
+    XStoreName(user.display(), a, "a renamed");
+    XUnmapWindow(user.display(), frame); // b is still mapped, but no longer viewable
+    user.sync();
+    settle();
+    EXPECT_EQ(refresh(), (Seen{{a, "a renamed"}}));
+    XMapWindow(user.display(), frame);
+    user.destroyWindow(a);
+    settle();
+    EXPECT_EQ(refresh(), (Seen{{b, "b"}}));
+}
+
 TEST_F(XWindowSystemTest, VisibleMeansMappedAndViewable) {
     const Window shown = user.createWindow("shown");
     const Window hidden = user.createWindow("hidden", false);
