@@ -462,6 +462,10 @@ once hidden, it could not be brought back.</translation>
         <translation>Repeat: %1</translation>
     </message>
     <message>
+        <source>重複次數：0（不會播放）</source>
+        <translation>Repeat: 0 (never plays)</translation>
+    </message>
+    <message>
         <source>按鍵編號</source>
         <translation>Key</translation>
     </message>

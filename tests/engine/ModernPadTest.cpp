@@ -116,6 +116,15 @@ TEST_F(ModernPad, ATriggerPressesPastItsThresholdAndHoldsUntilFiveBelowIt) {
     leftTrigger(0);
     takeEvents();
 
+    // The lowest threshold lets go at half of it, which a trigger resting just above zero reaches.
+    config->pad(1).triggerThreshold = 5;
+    leftTrigger(6);
+    EXPECT_EQ(takeEvents(), (Events{down(1000, 'Q')}));
+    leftTrigger(3);
+    EXPECT_TRUE(takeEvents().empty());
+    leftTrigger(1);
+    EXPECT_EQ(takeEvents(), (Events{up(1000, 'Q')}));
+
     // The right trigger auto-fires like a button.
     pad().rightTrigger = 65535;
     int presses = 0;

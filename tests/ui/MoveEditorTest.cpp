@@ -30,7 +30,9 @@ TEST_F(MoveEditorTest, EmptySlot) {
     load(stale);
     EXPECT_EQ(editor->Edit1()->text(), "");
     EXPECT_EQ(editor->sb1()->value(), 0);
-    EXPECT_EQ(editor->cb1()->currentIndex(), -1);
+    // A slot that never held a move plays what is recorded there once a trigger, not never.
+    EXPECT_EQ(editor->cb1()->currentIndex(), 0);
+    EXPECT_EQ(edited().RepeatCount, 1);
     EXPECT_FALSE(editor->RadioButton1()->isChecked());
     EXPECT_TRUE(editor->RadioButton2()->isChecked());
     DrawGrid* l1 = editor->l1();
@@ -59,6 +61,16 @@ TEST_F(MoveEditorTest, LoadingShowsTheMoveAndChangesNothing) {
     EXPECT_EQ(editor->cb1()->currentIndex(), 299);
     EXPECT_TRUE(editor->RadioButton1()->isChecked());
     EXPECT_TRUE(edited() == move);
+
+    // A move stored with repeat 0 keeps it, and the list says it never plays.
+    Move silent;
+    silent.StepCount = 1;
+    silent.Steps[1] = {'A', 0};
+    load(silent);
+    EXPECT_EQ(editor->cb1()->currentIndex(), -1);
+    EXPECT_EQ(editor->cb1()->currentText(), "");
+    EXPECT_EQ(editor->cb1()->placeholderText(), "重複次數：0（不會播放）");
+    EXPECT_TRUE(edited() == silent);
 
     // Values no control can show, and a name byte with no character, stay as they are.
     Move odd;

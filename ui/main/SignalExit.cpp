@@ -15,14 +15,25 @@ namespace {
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
 int g_pipe[2] = {-1, -1};
-// Set before the handlers can see them, read in the handler: lock-free atomics are safe there.
-std::atomic<SignalExit::Interrupt> g_interrupt{nullptr};
-std::atomic<void*> g_interruptContext{nullptr};
+// The interrupt and its context are published as one: each setInterrupt fills a slot of its own and
+// then publishes its address, so a handler (on any thread) that has loaded it calls the function with
+// the context that was set with it, whatever is set meanwhile. The slots are reused only after
+// kHookSlots more sets; the program sets the interrupt twice in its life. A lock-free atomic pointer
+// is safe to read in a handler.
+struct InterruptHook {
+    SignalExit::Interrupt interrupt = nullptr;
+    void* context = nullptr;
+};
+constexpr unsigned kHookSlots = 8;
+InterruptHook g_hooks[kHookSlots];
+unsigned g_nextHook = 0; // main thread only
+std::atomic<const InterruptHook*> g_hook{nullptr};
+static_assert(std::atomic<const InterruptHook*>::is_always_lock_free);
 
 extern "C" void onSignal(int signal) {
     const int saved = errno;
-    if (const SignalExit::Interrupt interrupt = g_interrupt.load())
-        interrupt(g_interruptContext.load());
+    if (const InterruptHook* hook = g_hook.load())
+        hook->interrupt(hook->context);
     const unsigned char byte = static_cast<unsigned char>(signal);
     [[maybe_unused]] const ssize_t written = ::write(g_pipe[1], &byte, 1);
     errno = saved;
@@ -50,14 +61,17 @@ SignalExit::SignalExit(std::function<void(int)> onSignal, QObject* parent)
 
 SignalExit::~SignalExit() {
     setHandler(SIG_DFL);
-    g_interrupt.store(nullptr);
-    g_interruptContext.store(nullptr);
+    g_hook.store(nullptr);
 }
 
 void SignalExit::setInterrupt(Interrupt interrupt, void* context) {
-    g_interrupt.store(nullptr);
-    g_interruptContext.store(context);
-    g_interrupt.store(interrupt);
+    if (interrupt == nullptr) {
+        g_hook.store(nullptr);
+        return;
+    }
+    InterruptHook& hook = g_hooks[g_nextHook++ % kHookSlots];
+    hook = InterruptHook{interrupt, context};
+    g_hook.store(&hook);
 }
 
 void SignalExit::readSignal() {

@@ -54,6 +54,8 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     m_repeatCount = named(new QComboBox(this), "cb1", {232, 8, 169, 22});
     m_repeatCount->setEditable(false);
     setFixedItemHeight(m_repeatCount, 16);
+    // Shown while no count is chosen: a move stored with none (repeat 0) plays nothing.
+    m_repeatCount->setPlaceholderText(QCoreApplication::translate("Vornik", "重複次數：0（不會播放）"));
 
     // The two press modes form one group inside their frame.
     auto* frame = named(new QFrame(this), "RadioFrame", {232, 31, 169, 23});
@@ -117,6 +119,11 @@ void TForm4::LoadEditor() {
         // The handlers would only write back what is being loaded; blocking them keeps
         // EditedMove exactly as it is, even for values a control cannot show.
         const QSignalBlocker edit(m_name), bar(m_speed), combo(m_repeatCount), overlap(m_overlap), oneByOne(m_oneByOne);
+        // A slot that has never held a move starts at one play a trigger: OK on a move recorded
+        // there would otherwise store repeat 0, and the move would never play. A move stored with
+        // repeat 0 keeps it (it plays nothing, and the list says so) until a count is chosen.
+        if (m_editedMove.StepCount <= 0 && m_editedMove.RepeatCount < 1)
+            m_editedMove.RepeatCount = 1;
         m_name->setText(moveName(m_editedMove));
         m_speed->setValue(m_editedMove.Speed);
         m_repeatCount->setCurrentIndex(m_editedMove.RepeatCount >= 1 && m_editedMove.RepeatCount <= m_repeatCount->count()
