@@ -116,8 +116,11 @@ void ProfileKeeper::fileUsed(const QString& path) {
 QStringList ProfileKeeper::recentProfiles() const {
     QSettings settings(m_folders.settingsFile(), QSettings::IniFormat);
     QStringList recent;
+    // Looked at only until the menu is full: each look may wait on a slow disk or a network folder.
     for (const QString& path : settings.value(kRecentProfiles).toStringList()) {
-        if (QFileInfo::exists(path) && recent.size() < kRecentCount)
+        if (recent.size() >= kRecentCount)
+            break;
+        if (QFileInfo::exists(path))
             recent << path;
     }
     return recent;
