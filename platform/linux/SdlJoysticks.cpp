@@ -14,6 +14,7 @@
 #include <sys/eventfd.h>
 #include <sys/inotify.h>
 #include <sys/socket.h>
+#include <sys/timerfd.h>
 #include <unistd.h>
 
 namespace vornik {
@@ -273,7 +274,11 @@ void SdlJoysticks::watchDevices() {
         ::close(m_nodeWatch);
         m_nodeWatch = -1;
     }
-    for (int* fd : {&m_udevWatch, &m_nodeWatch}) {
+    // SDL's own udev monitor may not yet hold an announcement that has reached ours: until SDL has
+    // told of the pad, it is asked again on a short timer (armed only then).
+    if (m_udevWatch >= 0)
+        m_lookAgain = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+    for (int* fd : {&m_udevWatch, &m_nodeWatch, &m_lookAgain}) {
         if (*fd < 0)
             continue;
         epoll_event watch{};
@@ -295,16 +300,22 @@ int SdlJoysticks::onSdlEvent(void* joysticks, SDL_Event* event) {
 void SdlJoysticks::unwatchDevices() {
     if (m_initialised && m_epoll >= 0)
         SDL_DelEventWatch(&SdlJoysticks::onSdlEvent, this);
-    for (int fd : {m_udevWatch, m_nodeWatch}) {
+    for (int fd : {m_udevWatch, m_nodeWatch, m_lookAgain}) {
         if (fd >= 0)
             ::close(fd);
     }
-    m_udevWatch = m_nodeWatch = -1;
+    m_udevWatch = m_nodeWatch = m_lookAgain = -1;
 }
 
 bool SdlJoysticks::drainDeviceWatch(int fd) {
-    if (fd < 0 || (fd != m_udevWatch && fd != m_nodeWatch))
+    if (fd < 0 || (fd != m_udevWatch && fd != m_nodeWatch && fd != m_lookAgain))
         return false;
+    if (fd == m_lookAgain) {
+        uint64_t expirations = 0;
+        [[maybe_unused]] const ssize_t got = ::read(fd, &expirations, sizeof expirations);
+        m_devicesStirred = true;
+        return true;
+    }
     alignas(inotify_event) char buffer[8192];
     ssize_t got = 0;
     while ((got = ::read(fd, buffer, sizeof buffer)) > 0) {
@@ -313,8 +324,20 @@ bool SdlJoysticks::drainDeviceWatch(int fd) {
         if (fd == m_nodeWatch || ::memmem(buffer, size, "SUBSYSTEM=input", 16) != nullptr ||
             ::memmem(buffer, size, "SUBSYSTEM=hidraw", 17) != nullptr)
             m_devicesStirred = true;
+        // An event node set up: SDL is asked until it tells of a pad, or for about a second.
+        if (fd == m_udevWatch && ::memmem(buffer, size, "ACTION=add", 11) != nullptr &&
+            ::memmem(buffer, size, "DEVNAME=/dev/input/event", 24) != nullptr)
+            m_looksLeft = kLooksAfterAnnouncement;
     }
     return true;
+}
+
+void SdlJoysticks::lookAgainSoon() {
+    if (m_lookAgain < 0)
+        return;
+    itimerspec due{};
+    due.it_value.tv_nsec = (m_looksLeft > 0 ? kLookAgainMs : 0) * 1000000L;
+    ::timerfd_settime(m_lookAgain, 0, &due, nullptr);
 }
 
 bool SdlJoysticks::deviceChangesWaiting() {
@@ -325,8 +348,16 @@ bool SdlJoysticks::deviceChangesWaiting() {
         SDL_JoystickUpdate();
     SDL_Event events[8];
     int got = 0;
-    while ((got = SDL_PeepEvents(events, 8, SDL_GETEVENT, SDL_JOYDEVICEADDED, SDL_JOYDEVICEREMOVED)) > 0)
+    while ((got = SDL_PeepEvents(events, 8, SDL_GETEVENT, SDL_JOYDEVICEADDED, SDL_JOYDEVICEREMOVED)) > 0) {
         m_devicesChanged = true;
+        for (int i = 0; i < got; ++i) {
+            if (events[i].type == SDL_JOYDEVICEADDED)
+                m_looksLeft = 0;
+        }
+    }
+    if (m_looksLeft > 0)
+        --m_looksLeft;
+    lookAgainSoon();
     return m_devicesChanged;
 }
 
