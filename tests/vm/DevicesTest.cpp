@@ -9,17 +9,16 @@
 
 #include "DrawGrid.h"
 #include "JoystickPage.h"
-#include "QtTickDriver.h"
-#include "Modal.h"
 #include "MainWindow.h"
+#include "Modal.h"
+#include "QtTickDriver.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QEventLoop>
 
 // Last: the X11 headers define macros that clash with Qt's names.
 #include "LinuxPlatform.h"
@@ -39,10 +38,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
-#include <iostream>
 #include <functional>
+#include <iostream>
 #include <random>
-#include <sstream>
 
 namespace vornik::ui::test {
 namespace {
@@ -194,8 +192,9 @@ TEST_F(DevicesInGuest, AnXboxPadPluggedInAfterStartGetsItsPageIsLetGoUnpluggedAn
     EXPECT_EQ(window->PageControl1()->tabText(0), "搖桿 1");
     EXPECT_EQ(padName(1), "Xbox 360 Controller");
     const QStringList inputs = rows(1);
-    for (const char* named : {"按鈕 1（A）", "按鈕 2（B）", "按鈕 3（X）", "按鈕 4（Y）", "按鈕 5（LB）", "按鈕 6（RB）",
-                              "按鈕 7（Back）", "按鈕 8（Start）", "按鈕 9（Guide）", "按鈕 10（LS）", "按鈕 11（RS）"})
+    for (const char* named :
+         {"按鈕 1（A）", "按鈕 2（B）", "按鈕 3（X）", "按鈕 4（Y）", "按鈕 5（LB）", "按鈕 6（RB）", "按鈕 7（Back）",
+          "按鈕 8（Start）", "按鈕 9（Guide）", "按鈕 10（LS）", "按鈕 11（RS）"})
         EXPECT_TRUE(inputs.contains(QString::fromUtf8(named))) << named;
     EXPECT_TRUE(inputs.contains("右搖桿：上"));
 
@@ -259,12 +258,14 @@ struct PadCase {
 TEST_F(DevicesInGuest, EachKindOfPadGetsAPageWithTheNameAndButtonNamesSdlGivesIt) {
     start();
     const std::vector<PadCase> cases = {
-        {"dualshock4", "Sony Interactive Entertainment Wireless Controller",
-         {"按鈕 1（Cross）", "按鈕 2（Circle）", "按鈕 3（Triangle）", "按鈕 4（Square）", "按鈕 5（L1）", "按鈕 9（Share）",
-          "按鈕 10（Options）", "按鈕 11（PS）", "左扳機（L2）", "右扳機（R2）", "右搖桿：上"}},
-        {"switchpro", "Nintendo Switch Pro Controller",
-         {"按鈕 1（B）", "按鈕 2（A）", "按鈕 3（X）", "按鈕 4（Y）", "按鈕 5（Capture）", "按鈕 6（L）", "按鈕 11（+）",
-          "按鈕 12（Home）", "右搖桿：上"}},
+        {"dualshock4",
+         "Sony Interactive Entertainment Wireless Controller",
+         {"按鈕 1（Cross）", "按鈕 2（Circle）", "按鈕 3（Triangle）", "按鈕 4（Square）", "按鈕 5（L1）",
+          "按鈕 9（Share）", "按鈕 10（Options）", "按鈕 11（PS）", "左扳機（L2）", "右扳機（R2）", "右搖桿：上"}},
+        {"switchpro",
+         "Nintendo Switch Pro Controller",
+         {"按鈕 1（B）", "按鈕 2（A）", "按鈕 3（X）", "按鈕 4（Y）", "按鈕 5（Capture）", "按鈕 6（L）",
+          "按鈕 11（+）", "按鈕 12（Home）", "右搖桿：上"}},
         {"flightstick", "Flight Stick 32", {"按鈕 1", "按鈕 32"}},
     };
     std::vector<std::unique_ptr<PadProcess>> pads;
@@ -277,7 +278,8 @@ TEST_F(DevicesInGuest, EachKindOfPadGetsAPageWithTheNameAndButtonNamesSdlGivesIt
         EXPECT_EQ(padName(joystick).toStdString(), c.sdlName);
         const QStringList inputs = rows(joystick);
         for (const char* row : c.rows)
-            EXPECT_TRUE(inputs.contains(QString::fromUtf8(row))) << row << " not in " << inputs.join(", ").toStdString();
+            EXPECT_TRUE(inputs.contains(QString::fromUtf8(row)))
+                << row << " not in " << inputs.join(", ").toStdString();
     }
     // The flight stick has no layout: its buttons go by number, all 32 of them, and its hat moves the
     // directions.
@@ -322,9 +324,10 @@ TEST_F(DevicesInGuest, APadWithoutALayoutGoesByNumberAndALayoutInTheFileNamesIts
     PadProcess pad("generic-usb");
     ASSERT_GE(plugAndWaitForPage(pad, 1), 0);
     const QStringList inputs = rows(1);
-    for (const char* named : {"按鈕 1（Y）", "按鈕 2（B）", "按鈕 3（A）", "按鈕 4（X）", "按鈕 5（LB）", "按鈕 9（Back）",
-                              "按鈕 10（Start）", "右搖桿：上"})
-        EXPECT_TRUE(inputs.contains(QString::fromUtf8(named))) << named << " not in " << inputs.join(", ").toStdString();
+    for (const char* named : {"按鈕 1（Y）", "按鈕 2（B）", "按鈕 3（A）", "按鈕 4（X）", "按鈕 5（LB）",
+                              "按鈕 9（Back）", "按鈕 10（Start）", "右搖桿：上"})
+        EXPECT_TRUE(inputs.contains(QString::fromUtf8(named)))
+            << named << " not in " << inputs.join(", ").toStdString();
     // The numbers stay the device's: button 3 is still what it was bound as.
     bind(1, buttonEntry(3), 'C');
     ASSERT_TRUE(tap(pad, "BTN_THUMB2"));
@@ -495,9 +498,10 @@ protected:
 
 TEST_F(ProgramInGuest, APadPluggedInAfterStartFiresRestsWithoutWakingAndIsLetGoUnplugged) {
     const std::string profile = home.filePath("pad.vornik").toStdString();
-    std::ofstream(profile) << R"({"format": "vornik-profile", "version": 1, "keyboard": [], "moves": [], "joysticks": [)"
-                           << R"({"joystick": 1, "entry": 5, "kind": 1, "key1": 66, "key2": 0, "key3": 0,)"
-                           << R"( "keyCount": 1, "autoFireMode": 0, "autoFireDelay": 0}]})";
+    std::ofstream(profile)
+        << R"({"format": "vornik-profile", "version": 1, "keyboard": [], "moves": [], "joysticks": [)"
+        << R"({"joystick": 1, "entry": 5, "kind": 1, "key1": 66, "key2": 0, "key3": 0,)"
+        << R"( "keyCount": 1, "autoFireMode": 0, "autoFireDelay": 0}]})";
     RecorderProcess target{{"--title", "target", "--focus"}};
     startProgram(profile);
     ASSERT_TRUE(pollFor([&] { return shown(); }, 60000)) << "the program's window never showed";

@@ -46,7 +46,8 @@ std::string PadProcess::command(const std::string& line) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     std::size_t end;
     while ((end = m_buffer.find('\n')) == std::string::npos) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         pollfd fd{m_out, POLLIN, 0};
         if (left.count() <= 0 || poll(&fd, 1, static_cast<int>(left.count())) <= 0)
             throw std::runtime_error("vornik_uinput_pad did not answer " + line);

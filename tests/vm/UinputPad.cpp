@@ -55,21 +55,48 @@ struct Description {
 const std::map<std::string, int>& codeNames() {
     static const std::map<std::string, int> names = [] {
         std::map<std::string, int> n{
-            {"BTN_SOUTH", BTN_SOUTH}, {"BTN_EAST", BTN_EAST},     {"BTN_C", BTN_C},
-            {"BTN_NORTH", BTN_NORTH}, {"BTN_WEST", BTN_WEST},     {"BTN_Z", BTN_Z},
-            {"BTN_TL", BTN_TL},       {"BTN_TR", BTN_TR},         {"BTN_TL2", BTN_TL2},
-            {"BTN_TR2", BTN_TR2},     {"BTN_SELECT", BTN_SELECT}, {"BTN_START", BTN_START},
-            {"BTN_MODE", BTN_MODE},   {"BTN_THUMBL", BTN_THUMBL}, {"BTN_THUMBR", BTN_THUMBR},
-            {"BTN_TRIGGER", BTN_TRIGGER}, {"BTN_THUMB", BTN_THUMB}, {"BTN_THUMB2", BTN_THUMB2},
-            {"BTN_TOP", BTN_TOP},     {"BTN_TOP2", BTN_TOP2},     {"BTN_PINKIE", BTN_PINKIE},
-            {"BTN_BASE", BTN_BASE},   {"BTN_BASE2", BTN_BASE2},   {"BTN_BASE3", BTN_BASE3},
-            {"BTN_BASE4", BTN_BASE4}, {"BTN_BASE5", BTN_BASE5},   {"BTN_BASE6", BTN_BASE6},
-            {"BTN_DEAD", BTN_DEAD},   {"BTN_DPAD_UP", BTN_DPAD_UP}, {"BTN_DPAD_DOWN", BTN_DPAD_DOWN},
-            {"BTN_DPAD_LEFT", BTN_DPAD_LEFT}, {"BTN_DPAD_RIGHT", BTN_DPAD_RIGHT},
-            {"ABS_X", ABS_X},         {"ABS_Y", ABS_Y},           {"ABS_Z", ABS_Z},
-            {"ABS_RX", ABS_RX},       {"ABS_RY", ABS_RY},         {"ABS_RZ", ABS_RZ},
-            {"ABS_THROTTLE", ABS_THROTTLE}, {"ABS_RUDDER", ABS_RUDDER},
-            {"ABS_GAS", ABS_GAS},     {"ABS_BRAKE", ABS_BRAKE},
+            {"BTN_SOUTH", BTN_SOUTH},
+            {"BTN_EAST", BTN_EAST},
+            {"BTN_C", BTN_C},
+            {"BTN_NORTH", BTN_NORTH},
+            {"BTN_WEST", BTN_WEST},
+            {"BTN_Z", BTN_Z},
+            {"BTN_TL", BTN_TL},
+            {"BTN_TR", BTN_TR},
+            {"BTN_TL2", BTN_TL2},
+            {"BTN_TR2", BTN_TR2},
+            {"BTN_SELECT", BTN_SELECT},
+            {"BTN_START", BTN_START},
+            {"BTN_MODE", BTN_MODE},
+            {"BTN_THUMBL", BTN_THUMBL},
+            {"BTN_THUMBR", BTN_THUMBR},
+            {"BTN_TRIGGER", BTN_TRIGGER},
+            {"BTN_THUMB", BTN_THUMB},
+            {"BTN_THUMB2", BTN_THUMB2},
+            {"BTN_TOP", BTN_TOP},
+            {"BTN_TOP2", BTN_TOP2},
+            {"BTN_PINKIE", BTN_PINKIE},
+            {"BTN_BASE", BTN_BASE},
+            {"BTN_BASE2", BTN_BASE2},
+            {"BTN_BASE3", BTN_BASE3},
+            {"BTN_BASE4", BTN_BASE4},
+            {"BTN_BASE5", BTN_BASE5},
+            {"BTN_BASE6", BTN_BASE6},
+            {"BTN_DEAD", BTN_DEAD},
+            {"BTN_DPAD_UP", BTN_DPAD_UP},
+            {"BTN_DPAD_DOWN", BTN_DPAD_DOWN},
+            {"BTN_DPAD_LEFT", BTN_DPAD_LEFT},
+            {"BTN_DPAD_RIGHT", BTN_DPAD_RIGHT},
+            {"ABS_X", ABS_X},
+            {"ABS_Y", ABS_Y},
+            {"ABS_Z", ABS_Z},
+            {"ABS_RX", ABS_RX},
+            {"ABS_RY", ABS_RY},
+            {"ABS_RZ", ABS_RZ},
+            {"ABS_THROTTLE", ABS_THROTTLE},
+            {"ABS_RUDDER", ABS_RUDDER},
+            {"ABS_GAS", ABS_GAS},
+            {"ABS_BRAKE", ABS_BRAKE},
         };
         for (int i = 0; i < 4; ++i) {
             n["ABS_HAT" + std::to_string(i) + "X"] = ABS_HAT0X + 2 * i;
@@ -274,7 +301,7 @@ private:
                         node = std::string("/dev/input/") + entry->d_name;
                 }
                 closedir(dir);
-                struct stat st{};
+                struct stat st {};
                 if (!node.empty() && ::stat(node.c_str(), &st) == 0)
                     return node;
             }

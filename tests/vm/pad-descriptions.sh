@@ -19,7 +19,7 @@ echo "$answers" | grep -q '^error unknown command wiggle$' || fail "unknown comm
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-bad() { # NAME LINE EXPECTED-MESSAGE-PART
+bad() { # NAME LINE EXPECTED-TEXT
     printf 'name x\n%s\n' "$2" >"$work/$1.pad"
     out=$("$tool" "$work/$1.pad" </dev/null 2>&1)
     rc=$?
