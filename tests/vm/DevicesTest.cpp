@@ -172,11 +172,12 @@ protected:
         pad.key(button, false);
         return keysArrived(before + 2) && down;
     }
-    bool tapHat(PadProcess& pad, const char* axis, int value) {
+    // An axis moved to `value` until its key has come, then back to `rest`.
+    bool tapAxis(PadProcess& pad, const char* axis, int value, int rest = 0) {
         const std::size_t before = target.keys().size();
         pad.abs(axis, value);
         const bool down = keysArrived(before + 1);
-        pad.abs(axis, 0);
+        pad.abs(axis, rest);
         return keysArrived(before + 2) && down;
     }
     static bool isConnectionBox(const Modal::Shown& box) {
@@ -281,6 +282,17 @@ TEST_F(DevicesInGuest, EachKindOfPadGetsAPageWithTheNameAndButtonNamesSdlGivesIt
             EXPECT_TRUE(inputs.contains(QString::fromUtf8(row)))
                 << row << " not in " << inputs.join(", ").toStdString();
     }
+    // The DualShock 4's triggers and right stick, read through its layout, rest where the driver
+    // leaves them and fire when moved.
+    bind(1, kEntryRightTrigger, 'T');
+    bind(1, kEntryRightLeft, 'L');
+    QTest::qWait(200);
+    EXPECT_TRUE(target.keys().empty()) << "a key at rest: " << target.keyTexts().front();
+    ASSERT_TRUE(tapAxis(*pads[0], "ABS_RZ", 255));
+    ASSERT_TRUE(tapAxis(*pads[0], "ABS_RX", 0, 128));
+    EXPECT_EQ(target.keyTexts(), (std::vector<std::string>{"+t", "-t", "+l", "-l"}));
+    target.clearKeys();
+
     // The flight stick has no layout: its buttons go by number, all 32 of them, and its hat moves the
     // directions.
     EXPECT_FALSE(rows(3).contains("右搖桿：上"));
@@ -288,7 +300,7 @@ TEST_F(DevicesInGuest, EachKindOfPadGetsAPageWithTheNameAndButtonNamesSdlGivesIt
     bind(3, kEntryLeft, 'A');
     PadProcess& stick = *pads[2];
     ASSERT_TRUE(tap(stick, "BTN_TRIGGER_HAPPY19"));
-    ASSERT_TRUE(tapHat(stick, "ABS_HAT0X", -1));
+    ASSERT_TRUE(tapAxis(stick, "ABS_HAT0X", -1));
     QTest::qWait(200);
     EXPECT_EQ(target.keyTexts(), (std::vector<std::string>{"+z", "-z", "+a", "-a"}));
     EXPECT_TRUE(Modal::shown().empty());

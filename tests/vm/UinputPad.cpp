@@ -4,7 +4,8 @@
 // DESCRIPTION is a file of lines (# starts a comment):
 //   name TEXT | bus usb|bluetooth|NUMBER | vendor HEX | product HEX | version HEX
 //   buttons CODE...          key codes by name (BTN_SOUTH, BTN_TRIGGER_HAPPY3) or number
-//   axis CODE MIN MAX [FUZZ FLAT]     an absolute axis (sticks, triggers, a throttle)
+//   axis CODE MIN MAX [FUZZ FLAT]     an absolute axis that rests in the middle (a stick, a twist)
+//   trigger CODE MIN MAX     an absolute axis that rests at MIN (a trigger, a throttle)
 //   hat N                    ABS_HAT<N>X and ABS_HAT<N>Y, -1..1
 // Commands on standard input, one a line; each answers one line on standard output:
 //   plug          -> "plugged /dev/input/eventN" (the node exists when this is printed)
@@ -42,6 +43,7 @@ namespace {
 struct Axis {
     int code = 0;
     int min = 0, max = 0, fuzz = 0, flat = 0;
+    bool restsAtMin = false; // a trigger or a throttle; otherwise it rests in the middle
 };
 
 struct Description {
@@ -164,11 +166,12 @@ Description readDescription(const char* path) {
                     throw std::runtime_error(where + "unknown button " + a);
                 d.buttons.push_back(code);
             }
-        } else if (key == "axis") {
+        } else if (key == "axis" || key == "trigger") {
             Axis axis;
+            axis.restsAtMin = key == "trigger";
             std::string code, min, max, fuzz = "0", flat = "0";
             if (!(args >> code >> min >> max))
-                throw std::runtime_error(where + "axis CODE MIN MAX [FUZZ FLAT]");
+                throw std::runtime_error(where + key + " CODE MIN MAX [FUZZ FLAT]");
             args >> fuzz >> flat;
             axis.code = parseCode(code);
             if (axis.code < 0 || axis.code > ABS_MAX)
@@ -278,11 +281,9 @@ public:
     }
 
 private:
-    // Triggers and throttles rest at their minimum, sticks and hats in the middle.
+    // Where the axis rests: a trigger at its minimum, a stick or a hat in the middle.
     static int centreOf(const Axis& axis) {
-        const bool resting = axis.code == ABS_Z || axis.code == ABS_RZ || axis.code == ABS_THROTTLE ||
-                             axis.code == ABS_GAS || axis.code == ABS_BRAKE;
-        return resting && axis.min >= 0 ? axis.min : axis.min + (axis.max - axis.min + 1) / 2;
+        return axis.restsAtMin ? axis.min : axis.min + (axis.max - axis.min + 1) / 2;
     }
 
     static void check(int result, const char* what) {

@@ -28,6 +28,7 @@ bad() { # NAME LINE EXPECTED-TEXT
 }
 bad button 'buttons BTN_SOUTH BTN_NOPE' 'unknown button BTN_NOPE'
 bad axis 'axis ABS_X -5' 'axis CODE MIN MAX'
+bad trigger 'trigger ABS_Z 0' 'trigger CODE MIN MAX'
 bad axisname 'axis ABS_NOPE 0 255' 'unknown axis ABS_NOPE'
 bad hat 'hat 7' 'hat 0..3'
 bad line 'wheels 4' 'unknown line wheels'
