@@ -274,8 +274,9 @@ void SdlJoysticks::watchDevices() {
         ::close(m_nodeWatch);
         m_nodeWatch = -1;
     }
-    // SDL's own udev monitor may not yet hold an announcement that has reached ours: until SDL has
-    // told of the pad, it is asked again on a short timer (armed only then).
+    // SDL, asked at once after udev's announcement of a new event node, may not yet tell of the pad
+    // (half the time in the lab's guest): until it has, it is asked again on a short timer, armed
+    // only then.
     if (m_udevWatch >= 0)
         m_lookAgain = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
     for (int* fd : {&m_udevWatch, &m_nodeWatch, &m_lookAgain}) {
