@@ -334,11 +334,13 @@ bool SdlJoysticks::drainDeviceWatch(int fd) {
 }
 
 void SdlJoysticks::lookAgainSoon() {
-    if (m_lookAgain < 0)
+    // No system call on the ticks' usual path, where nothing is awaited and the timer is off.
+    if (m_lookAgain < 0 || (m_looksLeft == 0 && !m_lookArmed))
         return;
     itimerspec due{};
     due.it_value.tv_nsec = (m_looksLeft > 0 ? kLookAgainMs : 0) * 1000000L;
     ::timerfd_settime(m_lookAgain, 0, &due, nullptr);
+    m_lookArmed = m_looksLeft > 0;
 }
 
 bool SdlJoysticks::deviceChangesWaiting() {

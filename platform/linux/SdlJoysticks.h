@@ -124,6 +124,7 @@ private:
     int m_nodeWatch = -1;         // an inotify descriptor watching /dev/input, or -1
     int m_lookAgain = -1;          // a timerfd in the epoll set: ask SDL again, or -1
     int m_looksLeft = 0;           // how many more times to ask SDL for an announced event node
+    bool m_lookArmed = false;      // the timer is set
     static constexpr int kLooksAfterAnnouncement = 40;
     static constexpr long kLookAgainMs = 25;
     bool m_devicesStirred = false; // an announcement came that SDL has not looked at yet
