@@ -6,9 +6,9 @@
 # VORNIK_DEVICE_FIGURES (a file here) collects the test's `name: value` figures;
 # VORNIK_DEVICE_PRESSES is passed on; VM_LAB_CPUS sets the guest's vCPUs (1).
 set -u
-here=$(cd "$(dirname "$0")" && pwd)
 command -v qemu-system-x86_64 >/dev/null ||
     { echo "SKIP: no QEMU for the lab's guest (tools/packages.sh installs qemu-system-x86)"; exit 77; }
+here=$(cd "$(dirname "$0")" && pwd)
 
 # The kernel and busybox come from the package archive once; stale or absent package lists are the
 # usual reason they cannot.
