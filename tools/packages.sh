@@ -11,6 +11,9 @@ VORNIK_PACKAGES=(
     fonts-arphic-uming
     desktop-file-utils appstream dpkg-dev file qt6-l10n-tools
     dbus-daemon at-spi2-core python3-pyatspi
+    # The lab's guest (tests/vm): QEMU, and udev and xz for the guest itself; its kernel and busybox
+    # come from the archive with apt-get download when it first boots.
+    qemu-system-x86 udev xz-utils
 )
 
 vornik_install_packages() {

@@ -14,6 +14,7 @@
 #include <sys/eventfd.h>
 #include <sys/inotify.h>
 #include <sys/socket.h>
+#include <sys/timerfd.h>
 #include <unistd.h>
 
 namespace vornik {
@@ -273,7 +274,12 @@ void SdlJoysticks::watchDevices() {
         ::close(m_nodeWatch);
         m_nodeWatch = -1;
     }
-    for (int* fd : {&m_udevWatch, &m_nodeWatch}) {
+    // SDL, asked at once after udev's announcement of a new event node, may not yet tell of the pad
+    // (half the time in the lab's guest): until it has, it is asked again on a short timer, armed
+    // only then.
+    if (m_udevWatch >= 0)
+        m_lookAgain = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+    for (int* fd : {&m_udevWatch, &m_nodeWatch, &m_lookAgain}) {
         if (*fd < 0)
             continue;
         epoll_event watch{};
@@ -295,16 +301,22 @@ int SdlJoysticks::onSdlEvent(void* joysticks, SDL_Event* event) {
 void SdlJoysticks::unwatchDevices() {
     if (m_initialised && m_epoll >= 0)
         SDL_DelEventWatch(&SdlJoysticks::onSdlEvent, this);
-    for (int fd : {m_udevWatch, m_nodeWatch}) {
+    for (int fd : {m_udevWatch, m_nodeWatch, m_lookAgain}) {
         if (fd >= 0)
             ::close(fd);
     }
-    m_udevWatch = m_nodeWatch = -1;
+    m_udevWatch = m_nodeWatch = m_lookAgain = -1;
 }
 
 bool SdlJoysticks::drainDeviceWatch(int fd) {
-    if (fd < 0 || (fd != m_udevWatch && fd != m_nodeWatch))
+    if (fd < 0 || (fd != m_udevWatch && fd != m_nodeWatch && fd != m_lookAgain))
         return false;
+    if (fd == m_lookAgain) {
+        uint64_t expirations = 0;
+        [[maybe_unused]] const ssize_t got = ::read(fd, &expirations, sizeof expirations);
+        m_devicesStirred = true;
+        return true;
+    }
     alignas(inotify_event) char buffer[8192];
     ssize_t got = 0;
     while ((got = ::read(fd, buffer, sizeof buffer)) > 0) {
@@ -313,8 +325,22 @@ bool SdlJoysticks::drainDeviceWatch(int fd) {
         if (fd == m_nodeWatch || ::memmem(buffer, size, "SUBSYSTEM=input", 16) != nullptr ||
             ::memmem(buffer, size, "SUBSYSTEM=hidraw", 17) != nullptr)
             m_devicesStirred = true;
+        // An event node set up: SDL is asked until it tells of a pad, or for about a second.
+        if (fd == m_udevWatch && ::memmem(buffer, size, "ACTION=add", 11) != nullptr &&
+            ::memmem(buffer, size, "DEVNAME=/dev/input/event", 24) != nullptr)
+            m_looksLeft = kLooksAfterAnnouncement;
     }
     return true;
+}
+
+void SdlJoysticks::lookAgainSoon() {
+    // No system call on the ticks' usual path, where nothing is awaited and the timer is off.
+    if (m_lookAgain < 0 || (m_looksLeft == 0 && !m_lookArmed))
+        return;
+    itimerspec due{};
+    due.it_value.tv_nsec = (m_looksLeft > 0 ? kLookAgainMs : 0) * 1000000L;
+    ::timerfd_settime(m_lookAgain, 0, &due, nullptr);
+    m_lookArmed = m_looksLeft > 0;
 }
 
 bool SdlJoysticks::deviceChangesWaiting() {
@@ -325,8 +351,16 @@ bool SdlJoysticks::deviceChangesWaiting() {
         SDL_JoystickUpdate();
     SDL_Event events[8];
     int got = 0;
-    while ((got = SDL_PeepEvents(events, 8, SDL_GETEVENT, SDL_JOYDEVICEADDED, SDL_JOYDEVICEREMOVED)) > 0)
+    while ((got = SDL_PeepEvents(events, 8, SDL_GETEVENT, SDL_JOYDEVICEADDED, SDL_JOYDEVICEREMOVED)) > 0) {
         m_devicesChanged = true;
+        for (int i = 0; i < got; ++i) {
+            if (events[i].type == SDL_JOYDEVICEADDED)
+                m_looksLeft = 0;
+        }
+    }
+    if (m_looksLeft > 0)
+        --m_looksLeft;
+    lookAgainSoon();
     return m_devicesChanged;
 }
 

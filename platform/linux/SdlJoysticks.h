@@ -108,6 +108,9 @@ private:
     void unwatchDevices();
     // Empties `fd` if it is one of the announcements' descriptors; false for any other descriptor.
     bool drainDeviceWatch(int fd);
+    // Arms the timer that asks SDL again while an announced pad has not come from it (disarms it
+    // when none is awaited).
+    void lookAgainSoon();
     // SDL's event watch: makes the change descriptor readable for every device event SDL posts.
     static int onSdlEvent(void* joysticks, SDL_Event* event);
 
@@ -119,6 +122,11 @@ private:
     bool m_virtualAnnounced = false;
     int m_udevWatch = -1;         // a netlink socket on udev's announcements, or -1
     int m_nodeWatch = -1;         // an inotify descriptor watching /dev/input, or -1
+    int m_lookAgain = -1;          // a timerfd in the epoll set: ask SDL again, or -1
+    int m_looksLeft = 0;           // how many more times to ask SDL for an announced event node
+    bool m_lookArmed = false;      // the timer is set
+    static constexpr int kLooksAfterAnnouncement = 40;
+    static constexpr long kLookAgainMs = 25;
     bool m_devicesStirred = false; // an announcement came that SDL has not looked at yet
     bool m_devicesChanged = false; // SDL has told of a pad plugged in or out, not yet taken
 };
