@@ -213,12 +213,15 @@ TEST_F(MovePageTest, OkCopiesTheWholeRecordAndTheKeyboardListShowsTheName) {
     EXPECT_EQ(keyboardMoveText("A"), "招式：波動拳");
     EXPECT_EQ(page->cellOps(1, 9, kCell), DrawOps{textOp("波動拳", QPoint(61, 44))});
 
-    // An untouched empty slot confirmed as it is keeps a repeat count of 0: it is never played.
-    edit(10, [](TForm4& form) {
+    // A slot that never held a move starts at one play a trigger: a move recorded there and confirmed
+    // without a look at the count plays (it used to keep 0 and never play, without a word).
+    edit(10, [&](TForm4& form) {
+        record([](TForm5& r) { press(r, Qt::Key_Z); });
         QTest::mouseClick(form.BitBtn2(), Qt::LeftButton);
         return form.result();
     });
-    EXPECT_EQ(config().moves[10].RepeatCount, 0);
+    EXPECT_EQ(config().moves[10].RepeatCount, 1);
+    EXPECT_EQ(steps(config().moves[10]), (std::vector<MoveStep>{{'Z', 0}}));
 }
 
 TEST_F(MovePageTest, DeleteAllAsksAndKeepsEverythingButNamesAndCounts) {
