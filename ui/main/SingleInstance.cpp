@@ -33,10 +33,11 @@ QString sessionName() {
     return QStringLiteral("vornik-") + display;
 }
 
-QByteArray encode(const QStringList& request) {
+// The request, then the start's id: a program of an earlier version reads the request alone.
+QByteArray encode(const QStringList& request, const QString& id) {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
-    out << request;
+    out << request << id;
     return bytes;
 }
 } // namespace
@@ -68,32 +69,40 @@ bool SingleInstance::listen() {
                 QDataStream in(socket);
                 in.startTransaction();
                 QStringList request;
+                QString id;
                 in >> request;
+                if (!in.atEnd())
+                    in >> id; // a start of an earlier version sends none
                 if (!in.commitTransaction())
                     return; // the rest is still on its way
                 socket->write(&kAnswer, 1);
                 socket->flush();
-                received(request);
+                received(request, id);
             });
         }
     });
     return true;
 }
 
-bool SingleInstance::handOver(const QStringList& request, int waitMs) {
-    QLocalSocket socket;
-    socket.connectToServer(serverName());
-    if (!socket.waitForConnected(waitMs))
-        return false;
-    socket.write(encode(request));
-    if (!socket.waitForBytesWritten(waitMs))
+// One connection for the whole start: a running program that is slow to answer has the request
+// once, and the next try waits on for its answer rather than sending it again. A new connection (and
+// the request again) only when the running program has gone meanwhile.
+bool SingleInstance::handOver(const QStringList& request, const QString& id, int waitMs) {
+    if (!m_handOver || m_handOver->state() != QLocalSocket::ConnectedState) {
+        m_handOver = std::make_unique<QLocalSocket>();
+        m_handOver->connectToServer(serverName());
+        if (!m_handOver->waitForConnected(waitMs))
+            return false;
+        m_handOver->write(encode(request, id));
+    }
+    if (m_handOver->bytesToWrite() > 0 && !m_handOver->waitForBytesWritten(waitMs))
         return false;
     char answer = 0;
-    while (socket.bytesAvailable() < 1) {
-        if (!socket.waitForReadyRead(waitMs))
+    while (m_handOver->bytesAvailable() < 1) {
+        if (!m_handOver->waitForReadyRead(waitMs))
             return false;
     }
-    return socket.read(&answer, 1) == 1 && answer == kAnswer;
+    return m_handOver->read(&answer, 1) == 1 && answer == kAnswer;
 }
 
 void SingleInstance::setWindow(quintptr) {}

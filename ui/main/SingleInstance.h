@@ -3,7 +3,10 @@
 // One Vornik per user session. The first start takes a lock file and answers on a local socket,
 // both named for the user's session; every later start hands its request (a profile to open, or
 // just "show the window") to the running program and ends. Requests that come before the running
-// program can take them (during its start-up questions) wait until it can.
+// program can take them (during its start-up questions) wait until it can. Each start's request
+// carries an id of its own, and the running program takes a request with an id it has seen once: a
+// start that tries again while the running program is slow to answer never has it load a profile
+// twice.
 //
 // Linux: QLockFile and QLocalServer in $XDG_RUNTIME_DIR (else the temporary folder), named for the
 // display, so that each desktop session of the user has its own. Windows: the same lock file in
@@ -17,6 +20,7 @@
 
 class QLockFile;
 class QLocalServer;
+class QLocalSocket;
 
 namespace vornik::ui {
 
@@ -49,8 +53,9 @@ public:
     QString serverName() const;
 
 private:
-    void received(const QStringList& request);
-    bool handOver(const QStringList& request, int waitMs);
+    // A request from a later start; `id` empty from a start of an earlier version.
+    void received(const QStringList& request, const QString& id);
+    bool handOver(const QStringList& request, const QString& id, int waitMs);
     bool listen();
 
     QString m_folder;
@@ -59,6 +64,10 @@ private:
     QLocalServer* m_server = nullptr;
     std::function<void(const QStringList&)> m_handler;
     QList<QStringList> m_waiting;
+    QStringList m_seen; // the ids of the requests taken, the latest last
+#ifndef Q_OS_WIN
+    std::unique_ptr<QLocalSocket> m_handOver; // this start's one connection to the running program
+#endif
 #ifdef Q_OS_WIN
     class Receiver;
     std::unique_ptr<Receiver> m_receiver;

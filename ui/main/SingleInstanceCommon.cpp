@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QLockFile>
 #include <QThread>
+#include <QUuid>
 
 #include <algorithm>
 
@@ -34,10 +35,11 @@ SingleInstance::Role SingleInstance::start(const QStringList& request, int waitM
     // A lock left by a program that is gone is taken over (QLockFile checks the process it names).
     m_lock->setStaleLockTime(0);
     const QDeadlineTimer deadline(waitMs);
+    const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
     while (!m_lock->tryLock(0)) {
         if (m_lock->error() != QLockFile::LockFailedError)
             return listen() ? Role::First : Role::Failed; // no lock can be had here: run alone
-        if (handOver(request, static_cast<int>(std::min<qint64>(deadline.remainingTime(), 1000))))
+        if (handOver(request, id, static_cast<int>(std::min<qint64>(deadline.remainingTime(), 1000))))
             return Role::HandedOver;
         if (deadline.hasExpired())
             return Role::Failed;
@@ -46,7 +48,15 @@ SingleInstance::Role SingleInstance::start(const QStringList& request, int waitM
     return listen() ? Role::First : Role::Failed;
 }
 
-void SingleInstance::received(const QStringList& request) {
+void SingleInstance::received(const QStringList& request, const QString& id) {
+    if (!id.isEmpty()) {
+        if (m_seen.contains(id))
+            return;
+        constexpr int kSeenKept = 64;
+        m_seen << id;
+        if (m_seen.size() > kSeenKept)
+            m_seen.removeFirst();
+    }
     if (m_handler)
         m_handler(request);
     else

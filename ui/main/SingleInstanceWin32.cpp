@@ -56,9 +56,12 @@ public:
         QByteArray bytes(static_cast<const char*>(data->lpData), static_cast<qsizetype>(data->cbData));
         QDataStream in(&bytes, QIODevice::ReadOnly);
         QStringList request;
+        QString id;
         in >> request;
+        if (!in.atEnd())
+            in >> id; // a start of an earlier version sends none
         *result = 1;
-        m_owner.received(request);
+        m_owner.received(request, id);
         return true;
     }
 
@@ -87,7 +90,7 @@ bool SingleInstance::listen() {
     return true;
 }
 
-bool SingleInstance::handOver(const QStringList& request, int waitMs) {
+bool SingleInstance::handOver(const QStringList& request, const QString& id, int waitMs) {
     qint64 pid = 0;
     QString host;
     QString application;
@@ -100,7 +103,7 @@ bool SingleInstance::handOver(const QStringList& request, int waitMs) {
         return false; // still starting: its window is not marked yet
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
-    out << request;
+    out << request << id;
     COPYDATASTRUCT data{kRequestTag, static_cast<DWORD>(bytes.size()), bytes.data()};
     // The running program may bring its window to the front: Windows lets only the program in front
     // hand that right on.
