@@ -462,6 +462,10 @@ once hidden, it could not be brought back.</translation>
         <translation>Repeat: %1</translation>
     </message>
     <message>
+        <source>尚未存檔的設定未能保留給下次啟動（每次變更都會再試一次）：</source>
+        <translation>Your unsaved setup could not be kept for the next start (Vornik tries again at every change):</translation>
+    </message>
+    <message>
         <source>重複次數：0（不會播放）</source>
         <translation>Repeat: 0 (never plays)</translation>
     </message>

@@ -211,6 +211,48 @@ TEST_F(KeepSetup, EveryChangeReachesTheRecoveryProfileAndItGoesOnlyWhenTheTables
     EXPECT_FALSE(recoveryExists()) << "No at the close: the changes were given up";
 }
 
+// A recovery profile that cannot be written is said, naming the file and the reason, once until a
+// write works again; every change tries again.
+TEST_F(KeepSetup, AFailedRecoveryWriteIsSaidOnceAndTriedAgainAtEveryChange) {
+    const auto blockFolder = [this](bool blocked) {
+        // A plain file where the recovery profile's folder should be: no folder can be made there.
+        QDir(folders().state).removeRecursively();
+        QFile::remove(folders().state);
+        if (blocked) {
+            QFile blocker(folders().state);
+            ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+        }
+    };
+    blockFolder(true);
+    start();
+    ProfileKeeper& keeper = m_main->profileKeeper();
+    int writes = 0;
+    const auto change = [&] {
+        setTables(tables());
+        keeper.markChanged();
+        keeper.writeRecoveryNow();
+        ++writes;
+        QTest::qWait(50); // the writer's answer comes back through the event loop
+    };
+    change();
+    ASSERT_EQ(Modal::shown().size(), 1u);
+    EXPECT_TRUE(Modal::shown()[0].text.contains(QFileInfo(folders().recoveryFile()).fileName()));
+    EXPECT_TRUE(Modal::shown()[0].text.contains(QDir::toNativeSeparators(folders().state)));
+    EXPECT_FALSE(keeper.recoveryCurrent()) << "not kept: the way out writes again";
+    change();
+    EXPECT_EQ(Modal::shown().size(), 1u) << "said once";
+    EXPECT_EQ(keeper.recoveryWriter().done(), writes) << "but tried at every change";
+
+    blockFolder(false);
+    change();
+    EXPECT_TRUE(recoveryExists());
+    EXPECT_EQ(Modal::shown().size(), 1u);
+    blockFolder(true);
+    change();
+    EXPECT_EQ(Modal::shown().size(), 2u) << "failing again after a write that worked: said again";
+    blockFolder(false);
+}
+
 TEST_F(KeepSetup, OnlyAnExplicitNoAtStartUpDeletesTheRecoveryProfile) {
     writeRecovery(tables());
     Modal::queueAnswer(QMessageBox::Cancel);

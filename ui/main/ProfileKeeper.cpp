@@ -66,6 +66,24 @@ ProfileKeeper::ProfileKeeper(QWidget* parent, Configuration& config, FileCommand
     m_recoveryTimer.setSingleShot(true);
     m_recoveryTimer.setInterval(kRecoveryDelayMs);
     QObject::connect(&m_recoveryTimer, &QTimer::timeout, [this] { handRecoveryToWriter(); });
+    // From the writer's thread to this one; the timer is the context, gone only after the writer.
+    m_writer.setOnWritten([this](const ProfileResult& result) {
+        QMetaObject::invokeMethod(&m_recoveryTimer, [this, result] { recoveryWriteEnded(result); }, Qt::QueuedConnection);
+    });
+}
+
+void ProfileKeeper::recoveryWriteEnded(const ProfileResult& result) {
+    if (result.ok) {
+        m_recoveryFailureSaid = false;
+        return;
+    }
+    // Not kept after all: the next change, or the way out, writes again.
+    m_recoveryWritten = false;
+    if (m_recoveryFailureSaid)
+        return;
+    m_recoveryFailureSaid = true;
+    Modal::error(m_parent, QCoreApplication::translate("Vornik", "尚未存檔的設定未能保留給下次啟動（每次變更都會再試一次）：")
+                               + QLatin1Char('\n') + profileMessage(result));
 }
 
 void ProfileKeeper::markChanged() {

@@ -98,6 +98,8 @@ private:
     bool saveCurrent();
     void handRecoveryToWriter();
     void forgetRecovery();
+    // How the last recovery write ended: a failure is said once, until a write succeeds again.
+    void recoveryWriteEnded(const ProfileResult& result);
     bool restoreRecovery(const QString& recovery);
     void openLastProfile();
     QString findProfileFor(const std::string& executable);
@@ -118,6 +120,7 @@ private:
     bool m_changed = false;
     bool m_recoveryWritten = false; // the recovery profile holds the unsaved tables as they are
     bool m_startingUp = false;
+    bool m_recoveryFailureSaid = false; // a failed recovery write has been said since the last good one
     QTimer m_recoveryTimer;
     RecoveryWriter m_writer;
     std::map<QString, FolderIndex> m_indexes;

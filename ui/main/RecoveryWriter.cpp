@@ -74,7 +74,10 @@ void RecoveryWriter::run() {
         m_pending.reset();
         m_busy = true;
         lock.unlock();
-        carryOut(Request{std::move(tables)});
+        const bool writing = tables != nullptr;
+        const ProfileResult result = carryOut(Request{std::move(tables)});
+        if (writing && m_onWritten)
+            m_onWritten(result);
         // What the write used (the copy of the tables, the profile's text) goes back to the system:
         // the allocator would keep this thread's peak for as long as the program runs.
         returnFreedMemory();
@@ -85,17 +88,18 @@ void RecoveryWriter::run() {
     }
 }
 
-void RecoveryWriter::carryOut(const Request& request) const {
+ProfileResult RecoveryWriter::carryOut(const Request& request) const {
     std::error_code error;
     if (!request.tables) {
         std::filesystem::remove(utf8Path(m_path), error);
-        return;
+        return {};
     }
     std::filesystem::create_directories(utf8Path(os::folderOf(m_path)), error);
-    // No window can show a failure from here; what was there before stays. A table the format cannot
-    // carry is named when the user saves.
-    if (const ProfileResult saved = saveProfile(m_path, *request.tables); !saved)
+    // What was there before stays; the owner says so in the window (setOnWritten).
+    ProfileResult saved = saveProfile(m_path, *request.tables);
+    if (!saved)
         std::fprintf(stderr, "vornik: %s\n", saved.message.c_str());
+    return saved;
 }
 
 } // namespace vornik::ui

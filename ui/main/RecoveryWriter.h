@@ -7,6 +7,7 @@
 // write handed over before it.
 
 #include "Configuration.h"
+#include "Profile.h"
 
 #include <condition_variable>
 #include <functional>
@@ -36,6 +37,8 @@ public:
     int done() const;
     // Told on the caller's thread whenever a write is handed over (tests check what came before it).
     void setOnWrite(std::function<void()> onWrite) { m_onWrite = std::move(onWrite); }
+    // Told on the writer's own thread how each write ended. Set it before the first write.
+    void setOnWritten(std::function<void(const ProfileResult&)> onWritten) { m_onWritten = std::move(onWritten); }
 
 private:
     struct Request {
@@ -43,7 +46,8 @@ private:
     };
     void hand(Request request);
     void run();
-    void carryOut(const Request& request) const;
+    // The result of a write; a removal always counts as done.
+    ProfileResult carryOut(const Request& request) const;
 
     const std::string m_path;
     mutable std::mutex m_mutex;
@@ -53,6 +57,7 @@ private:
     bool m_stopping = false;
     int m_done = 0;
     std::function<void()> m_onWrite;
+    std::function<void(const ProfileResult&)> m_onWritten;
     std::thread m_thread;
 };
 
