@@ -359,6 +359,29 @@ TEST_F(KeepSetup, AProfileHandedOverByAnotherStartIsLoadedAfterAskingAboutUnsave
     EXPECT_EQ(m_main->profileKeeper().currentFile(), file("handed.vornik"));
 }
 
+// A profile handed over while the move editor is open waits for it: the editor's OK lands in the tables
+// it was opened on, and the load then asks about that edit (it used to load under the editor, whose OK
+// then wrote the edit into the new profile's tables).
+TEST_F(KeepSetup, AProfileHandedOverWhileADialogIsOpenIsLoadedOnceItCloses) {
+    ASSERT_TRUE(saveProfile(file("handed.vornik").toStdString(), tables()).ok);
+    TVornik& w = start();
+    Modal::queueDialog([&](QDialog& dialog) {
+        static_cast<TForm4&>(dialog).Edit1()->setText(QStringLiteral("edited"));
+        // The hand-over's timer, run by the editor's own event loop.
+        w.openRequested(file("handed.vornik"));
+        EXPECT_TRUE(Modal::shown().empty()) << "nothing asked while the editor is open";
+        EXPECT_TRUE(w.profileKeeper().currentFile().isEmpty()) << "nothing loaded while the editor is open";
+        return int(QDialog::Accepted);
+    });
+    Modal::queueAnswer(QMessageBox::No); // the edit, unsaved: given up for the handed profile
+    w.movePage()->Button1Click();
+    QTest::qWait(20);
+    ASSERT_EQ(Modal::shown().size(), 1u) << "the load asks about the edit";
+    EXPECT_TRUE(sameTables(w.config(), withoutUnsavedState(tables())));
+    EXPECT_FALSE(w.profileKeeper().changed()) << "the handed profile as its file has it";
+    EXPECT_EQ(w.profileKeeper().currentFile(), file("handed.vornik"));
+}
+
 TEST_F(KeepSetup, TheLastProfileComesBackTheRecentOnesAreListedAndAMissingOneIsReportedOnce) {
     start();
     setTables(tables());

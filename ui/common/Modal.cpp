@@ -2,7 +2,10 @@
 
 #include <QAbstractButton>
 
+#include <QTimer>
+
 #include <deque>
+#include <utility>
 
 namespace vornik::ui {
 
@@ -14,6 +17,22 @@ struct TestState {
     std::vector<Modal::Shown> shown;
     int dialogsRun = 0;
     bool refusing = false;
+};
+
+// Dialogs open, and what waits for the last of them to close. Main thread only.
+int g_dialogsOpen = 0;
+std::vector<std::pair<QPointer<QObject>, std::function<void()>>> g_afterDialogs;
+
+struct DialogOpen {
+    DialogOpen() { ++g_dialogsOpen; }
+    ~DialogOpen() {
+        if (--g_dialogsOpen > 0 || g_afterDialogs.empty())
+            return;
+        for (auto& [context, run] : std::exchange(g_afterDialogs, {})) {
+            if (context)
+                QTimer::singleShot(0, context, std::move(run));
+        }
+    }
 };
 
 TestState& state() {
@@ -75,6 +94,7 @@ int Modal::exec(QDialog& dialog) {
     TestState& s = state();
     if (s.refusing)
         return QDialog::Rejected;
+    const DialogOpen open;
     if (!s.on)
         return dialog.exec();
     ++s.dialogsRun;
@@ -83,6 +103,18 @@ int Modal::exec(QDialog& dialog) {
     const DialogAnswer answer = std::move(s.dialogs.front());
     s.dialogs.pop_front();
     return answer(dialog);
+}
+
+int Modal::dialogsOpen() {
+    return g_dialogsOpen;
+}
+
+void Modal::whenNoDialog(QObject* context, std::function<void()> run) {
+    if (g_dialogsOpen == 0) {
+        run();
+        return;
+    }
+    g_afterDialogs.emplace_back(context, std::move(run));
 }
 
 void Modal::refuseFromNowOn() {

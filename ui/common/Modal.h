@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -35,6 +36,12 @@ public:
                       const std::map<Button, QString>& labels);
     // Runs a dialog modally; QDialog::Accepted or QDialog::Rejected.
     static int exec(QDialog& dialog);
+    // How many dialogs are open now (nested ones counted), in the program and in test mode alike.
+    static int dialogsOpen();
+    // Runs `run` now when no dialog is open, else once the last one has closed (from the event loop,
+    // and only while `context` lives): what replaces the tables must not land under a dialog that
+    // edits them, whose OK would then write its edit into the new tables.
+    static void whenNoDialog(QObject* context, std::function<void()> run);
 
     // The program is ending before its message loop runs: every later box answers Cancel and every
     // dialog is rejected, without showing anything.

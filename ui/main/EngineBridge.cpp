@@ -83,9 +83,12 @@ void EngineBridge::targetChosen(uint32_t processId) {
         return;
     m_lastTarget = processId;
     // After the tick or the combo's handler has returned: a load may ask about unsaved changes.
+    // Not under a dialog that edits the tables, either (Modal::whenNoDialog).
     QTimer::singleShot(0, &m_window, [this, processId] {
-        if (!m_window.ending())
-            m_window.profileKeeper().targetProgramChanged(m_windows.processExecutableName(processId));
+        Modal::whenNoDialog(&m_window, [this, processId] {
+            if (!m_window.ending())
+                m_window.profileKeeper().targetProgramChanged(m_windows.processExecutableName(processId));
+        });
     });
 }
 

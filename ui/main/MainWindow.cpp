@@ -121,7 +121,11 @@ void TVornik::openRequested(const QString& profile) {
     if (m_ending)
         return;
     bringToFront();
-    m_keeper->openRequested(profile);
+    // A request that comes while a dialog is open (its event loop runs the timers) waits for it.
+    Modal::whenNoDialog(this, [this, profile] {
+        if (!m_ending)
+            m_keeper->openRequested(profile);
+    });
 }
 
 TVornik::~TVornik() {
