@@ -466,6 +466,10 @@ once hidden, it could not be brought back.</translation>
         <translation>Your unsaved setup could not be kept for the next start (Vornik tries again at every change):</translation>
     </message>
     <message>
+        <source>無法保留上次未儲存的設定 &quot;%1&quot;：無法改名為 &quot;%2&quot;。</source>
+        <translation>The unsaved setup of an earlier start, &quot;%1&quot;, could not be kept: it cannot be renamed &quot;%2&quot;.</translation>
+    </message>
+    <message>
         <source>重複次數：0（不會播放）</source>
         <translation>Repeat: 0 (never plays)</translation>
     </message>

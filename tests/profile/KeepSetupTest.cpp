@@ -277,6 +277,33 @@ TEST_F(KeepSetup, OnlyAnExplicitNoAtStartUpDeletesTheRecoveryProfile) {
     EXPECT_FALSE(recoveryExists());
 }
 
+// Cancel at the restore question keeps the recovery profile apart from this session's changes: an
+// edit, a save and a load no longer overwrite or delete it (they used to, two seconds after the first
+// edit), and the next start offers it again.
+TEST_F(KeepSetup, ARecoveryDeclinedWithCancelIsKeptApartAndOfferedAgain) {
+    writeRecovery(tables());
+    Modal::queueAnswer(QMessageBox::Cancel);
+    start();
+    EXPECT_TRUE(tablesEmpty());
+    m_main->config().keyBindings[7].MoveNumber = 9;
+    m_main->profileKeeper().markChanged();
+    waitForRecovery();
+    saveAs(file("new"));
+    EXPECT_FALSE(recoveryExists()) << "this session's own recovery goes with the save";
+
+    Modal::queueAnswer(QMessageBox::Yes);
+    restart();
+    ASSERT_EQ(Modal::shown().size(), 2u) << "the declined setup is offered again";
+    EXPECT_TRUE(sameTables(m_main->config(), withoutUnsavedState(tables())));
+    EXPECT_TRUE(m_main->profileKeeper().changed()) << "restored: in no file of the user's yet";
+
+    Modal::queueAnswer(QMessageBox::No);
+    restart();
+    EXPECT_EQ(Modal::shown().size(), 3u);
+    restart();
+    EXPECT_EQ(Modal::shown().size(), 3u) << "settled: nothing more to offer";
+}
+
 TEST_F(KeepSetup, WithARecoveryAndAProfileNamedOnTheCommandLineTheUserChooses) {
     Configuration named;
     named.keyBindings[5].MoveNumber = 3;

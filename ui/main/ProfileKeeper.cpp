@@ -6,11 +6,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace vornik::ui {
 
@@ -96,6 +98,7 @@ void ProfileKeeper::handRecoveryToWriter() {
     m_recoveryTimer.stop();
     if (!m_changed || m_recoveryWritten)
         return;
+    keepDeclinedRecovery();
     // A copy of the tables; their text and the disk are the writer thread's business.
     m_writer.write(m_config);
     m_recoveryWritten = true;
@@ -109,7 +112,30 @@ void ProfileKeeper::writeRecoveryNow() {
 void ProfileKeeper::forgetRecovery() {
     m_recoveryTimer.stop();
     m_recoveryWritten = false;
+    keepDeclinedRecovery();
     m_writer.remove();
+}
+
+void ProfileKeeper::keepDeclinedRecovery() {
+    if (!std::exchange(m_recoveryDeclined, false))
+        return;
+    // Apart, under the time it was set aside, for the next start to offer again.
+    const QString recovery = m_folders.recoveryFile();
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString apart = m_folders.state + QStringLiteral("/recovery-%1.vornik").arg(stamp);
+    for (int n = 2; QFileInfo::exists(apart); ++n)
+        apart = m_folders.state + QStringLiteral("/recovery-%1-%2.vornik").arg(stamp).arg(n);
+    if (!QFile::rename(recovery, apart))
+        Modal::error(m_parent, QCoreApplication::translate("Vornik", "無法保留上次未儲存的設定 \"%1\"：無法改名為 \"%2\"。")
+                                   .arg(QDir::toNativeSeparators(recovery), QDir::toNativeSeparators(apart)));
+}
+
+QStringList ProfileKeeper::declinedRecoveries() const {
+    const QDir state(m_folders.state);
+    QStringList found = state.entryList({QStringLiteral("recovery-*.vornik")}, QDir::Files, QDir::Name | QDir::Reversed);
+    for (QString& name : found)
+        name = state.filePath(name);
+    return found;
 }
 
 void ProfileKeeper::fileUsed(const QString& path) {
@@ -176,6 +202,12 @@ void ProfileKeeper::restoreAtStartup(const QString& commandLineProfile, const st
     const auto over = [&ending] { return ending && ending(); };
     const QString recovery = m_folders.recoveryFile();
     const bool named = !commandLineProfile.isEmpty();
+    // One declined at an earlier start is offered again, the latest first, until it is settled.
+    if (!QFileInfo::exists(recovery)) {
+        const QStringList declined = declinedRecoveries();
+        if (!declined.isEmpty())
+            QFile::rename(declined.first(), recovery);
+    }
     if (QFileInfo::exists(recovery)) {
         const QString where = QDir::toNativeSeparators(recovery);
         Modal::Button answer;
@@ -199,9 +231,12 @@ void ProfileKeeper::restoreAtStartup(const QString& commandLineProfile, const st
             return done();
         if (answer == QMessageBox::Yes && restoreRecovery(recovery))
             return done();
-        // Only an explicit No lets it go; Cancel or a closed box keeps it for the next start.
+        // Only an explicit No lets it go; Cancel or a closed box keeps it for the next start, set
+        // apart once this session's own changes need the name.
         if (answer == QMessageBox::No)
             forgetRecovery();
+        else
+            m_recoveryDeclined = true;
     }
     if (named)
         m_files.loadProfileFile(commandLineProfile);

@@ -98,6 +98,10 @@ private:
     bool saveCurrent();
     void handRecoveryToWriter();
     void forgetRecovery();
+    // A recovery profile declined at start-up is renamed apart before this session writes or removes
+    // its own; the recovery profiles so kept, the latest first.
+    void keepDeclinedRecovery();
+    QStringList declinedRecoveries() const;
     // How the last recovery write ended: a failure is said once, until a write succeeds again.
     void recoveryWriteEnded(const ProfileResult& result);
     bool restoreRecovery(const QString& recovery);
@@ -120,6 +124,7 @@ private:
     bool m_changed = false;
     bool m_recoveryWritten = false; // the recovery profile holds the unsaved tables as they are
     bool m_startingUp = false;
+    bool m_recoveryDeclined = false; // the recovery profile on the disk was declined at start-up
     bool m_recoveryFailureSaid = false; // a failed recovery write has been said since the last good one
     QTimer m_recoveryTimer;
     RecoveryWriter m_writer;
