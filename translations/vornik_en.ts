@@ -470,6 +470,18 @@ once hidden, it could not be brought back.</translation>
         <translation>The unsaved setup of an earlier start, &quot;%1&quot;, could not be kept: it cannot be renamed &quot;%2&quot;.</translation>
     </message>
     <message>
+        <source>設定檔：沒有（這些設定還沒存成檔案）</source>
+        <translation>Profile: none (these settings are in no file yet)</translation>
+    </message>
+    <message>
+        <source>設定檔：%1</source>
+        <translation>Profile: %1</translation>
+    </message>
+    <message>
+        <source>「%1」成為目標時，Vornik 會載入設定檔 &quot;%2&quot;。</source>
+        <translation>Whenever “%1” becomes the target, Vornik loads the profile &quot;%2&quot;.</translation>
+    </message>
+    <message>
         <source>重複次數：0（不會播放）</source>
         <translation>Repeat: 0 (never plays)</translation>
     </message>

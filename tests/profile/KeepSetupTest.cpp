@@ -409,6 +409,21 @@ TEST_F(KeepSetup, AProfileHandedOverWhileADialogIsOpenIsLoadedOnceItCloses) {
     EXPECT_EQ(w.profileKeeper().currentFile(), file("handed.vornik"));
 }
 
+// The sign beside the page tabs (and so the tray's tooltip) names the profile the bindings come from.
+TEST_F(KeepSetup, TheSignNamesTheProfileInUse) {
+    TVornik& w = start();
+    const auto sign = [&w] { return w.targetStateButton()->accessibleName(); };
+    w.TimerEx1Timer();
+    EXPECT_TRUE(sign().contains("設定檔：沒有")) << sign().toStdString();
+    setTables(tables());
+    saveAs(file("mine"));
+    EXPECT_TRUE(sign().endsWith("設定檔：mine.vornik")) << sign().toStdString();
+    ASSERT_TRUE(saveProfile(file("other.vornik").toStdString(), tables()).ok);
+    answerWith(file("other.vornik"));
+    clickButton("SpeedButton5");
+    EXPECT_TRUE(sign().endsWith("設定檔：other.vornik")) << sign().toStdString();
+}
+
 TEST_F(KeepSetup, TheLastProfileComesBackTheRecentOnesAreListedAndAMissingOneIsReportedOnce) {
     start();
     setTables(tables());
@@ -464,6 +479,11 @@ TEST_F(KeepSetup, AProfileMadeForAGameIsLoadedWhenTheGameBecomesTheTarget) {
     Configuration saved;
     ASSERT_TRUE(loadProfile(gameProfile.toStdString(), saved).ok);
     EXPECT_EQ(saved.programs, std::vector<std::string>{"game.exe"});
+    // It says what it did: which game, which file.
+    ASSERT_EQ(Modal::shown().size(), 1u);
+    EXPECT_TRUE(Modal::shown()[0].text.contains("game.exe") &&
+                Modal::shown()[0].text.contains(QDir::toNativeSeparators(gameProfile)));
+    Modal::reset();
 
     // Another profile is in use; programs with no profile of their own change nothing.
     ASSERT_TRUE(saveProfile(file("other.vornik").toStdString(), Configuration{}).ok);

@@ -93,7 +93,10 @@ TVornik::TVornik(const Platform& platform, StartupOptions options, PlatformHooks
     m_fileCommands = std::make_unique<FileCommands>(
         this, *m_config,
         FileCommands::Hooks{[this] { return op1(); }, [this] { return sa1(); }, [this] { tablesReplaced(); },
-                            [this](const QString& path) { m_keeper->fileUsed(path); }});
+                            [this](const QString& path) {
+                                m_keeper->fileUsed(path);
+                                profileInUseChanged();
+                            }});
     m_keeper = std::make_unique<ProfileKeeper>(this, *m_config, *m_fileCommands, [this] { tablesReplaced(); },
                                                m_options.folders);
 
@@ -351,9 +354,14 @@ void TVornik::SpeedButton6Click() {
     m_fileCommands->saveProfileAs();
 }
 
+void TVornik::profileInUseChanged() {
+    showTargetState(m_shownState);
+}
+
 void TVornik::tablesReplaced() {
     // Keys pressed for the old bindings would get no key-up from the new ones.
     releaseKeys();
+    profileInUseChanged();
     applyWindowsKeys();
     FillKeyBindingList();
     RefreshMoveGrid();
@@ -410,7 +418,15 @@ void TVornik::leaveBackgroundMode() {
 }
 
 void TVornik::showTargetState(const TargetState& state) {
-    const QString text = targetStateText(state, m_hooks.outputInUse ? m_hooks.outputInUse() : std::string());
+    m_shownState = state;
+    QString text = targetStateText(state, m_hooks.outputInUse ? m_hooks.outputInUse() : std::string());
+    // Which profile the bindings come from.
+    if (!text.isEmpty() && m_keeper) {
+        const QString file = m_keeper->currentFile();
+        text += QLatin1Char('\n') +
+                (file.isEmpty() ? QCoreApplication::translate("Vornik", "設定檔：沒有（這些設定還沒存成檔案）")
+                                : QCoreApplication::translate("Vornik", "設定檔：%1").arg(QFileInfo(file).fileName()));
+    }
     m_targetState->setIcon(style()->standardIcon(targetStateIcon(state)));
     m_targetState->setToolTip(text);
     m_targetState->setAccessibleName(text);

@@ -114,6 +114,8 @@ public:
     // Where the keys go: a small button at the right end of the page tabs, its text as tooltip and
     // accessible name, and the same text under "Vornik" in the tray icon's tooltip.
     void showTargetState(const TargetState& state);
+    // The profile in use changed (a load, a save, a restore): the sign names it anew.
+    void profileInUseChanged();
     QToolButton* targetStateButton() const { return m_targetState; }
 
     void TimerEx1Timer();
@@ -204,6 +206,7 @@ private:
     PadSettingsDialog* m_padSettings = nullptr; // built when first opened
     WindowsKeysDialog* m_windowsKeys = nullptr; // built when first opened
     bool m_windowsKeysInEffect = false;
+    TargetState m_shownState{}; // what the sign says now, shown again when the profile in use changes
 };
 
 } // namespace vornik::ui

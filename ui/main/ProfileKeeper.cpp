@@ -394,6 +394,8 @@ void ProfileKeeper::bindProgram(const std::string& executable) {
             settings.setValue(kGameFolders, folders);
         }
     }
+    Modal::notice(m_parent, QCoreApplication::translate("Vornik", "「%1」成為目標時，Vornik 會載入設定檔 \"%2\"。")
+                                .arg(QString::fromStdString(executable), QDir::toNativeSeparators(m_currentFile)));
 }
 
 } // namespace vornik::ui
