@@ -132,5 +132,29 @@ TEST_F(ModernPadPage, TheSettingsDialogSetsTheDeadZonesAndTheThreshold) {
     EXPECT_EQ(w.config().pad(1).leftDeadZone, 33);
 }
 
+// With the live view on, pressing an input selects its row while its page is shown: the player finds
+// what to bind by pressing it.
+TEST_F(ModernPadPage, PressingAnInputSelectsItsRowWhileThePageIsShown) {
+    FakeJoystick& pad = plugPad();
+    startWithKeyMap();
+    page().TestCheckBox->setChecked(true);
+    m_main->PageControl1()->setCurrentIndex(m_main->PageControl1()->indexOf(page().BindingGrid->parentWidget()));
+    const DrawGrid& grid = *page().BindingGrid;
+    const auto rowAfter = [&](auto move) {
+        move();
+        m_main->TimerEx1Timer();
+        pad.reading = JoyReading{32767, 32767, 0, kPovCentred, kAxisCentre, kAxisCentre, 0, 0};
+        m_main->TimerEx1Timer();
+        return grid.selectionTop();
+    };
+    EXPECT_EQ(rowAfter([&] { pad.reading.dwButtons = 1u << 9; }), 18) << "button 10 (L1)";
+    EXPECT_EQ(rowAfter([&] { pad.reading.dwXpos = 0; }), 3) << "the stick left";
+    EXPECT_EQ(rowAfter([&] { pad.reading.rightY = 0; }), 24) << "the right stick up";
+    EXPECT_EQ(rowAfter([&] { pad.reading.rightTrigger = 65535; }), 29) << "the right trigger";
+
+    m_main->PageControl1()->setCurrentWidget(m_main->keyboardPage());
+    EXPECT_EQ(rowAfter([&] { pad.reading.dwButtons = 1; }), 29) << "another page shown: nothing moves";
+}
+
 } // namespace
 } // namespace vornik::ui::test

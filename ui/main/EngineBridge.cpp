@@ -1,5 +1,7 @@
 #include "EngineBridge.h"
 
+#include "DrawGrid.h"
+#include "JoystickGrid.h"
 #include "JoystickPage.h"
 #include "KeyboardPage.h"
 #include "MainWindow.h"
@@ -34,20 +36,48 @@ bool EngineBridge::keyboardStopBoxTicked() {
     return m_window.keyboardPage()->CheckBox5()->isChecked();
 }
 
+namespace {
+// The entry a straight direction's picture stands for (pictures 1..4: up, down, left, right, as the
+// entries from `up` on); 0 for the centre and the diagonals.
+int directionEntry(int picture, int up) {
+    return picture >= 1 && picture <= 4 ? up + picture - 1 : 0;
+}
+} // namespace
+
+void EngineBridge::selectShownRow(int joystick, int entry) {
+    JoystickPage& page = m_window.joystickPage(joystick);
+    QWidget* shown = m_window.PageControl1()->currentWidget();
+    if (entry == 0 || page.BindingGrid == nullptr || shown == nullptr || !shown->isAncestorOf(page.BindingGrid))
+        return;
+    const Configuration& config = m_window.config();
+    for (int row = 1; row < page.BindingGrid->rowCount(); ++row) {
+        if (joystickEntryOfRow(row, config.caps(joystick), &config.joystickBindings[joystick]) == entry) {
+            page.BindingGrid->selectRow(row);
+            return;
+        }
+    }
+}
+
 void EngineBridge::showDirectionPicture(int joystick, int picture) {
     ui::showDirectionPicture(m_window.joystickPage(joystick), m_window.pictures(), picture);
+    selectShownRow(joystick, directionEntry(picture, kEntryUp));
 }
 
 void EngineBridge::showButtonPicture(int joystick, int button, bool pressed) {
     ui::showButtonPicture(m_window.joystickPage(joystick), m_window.pictures(), button, pressed);
+    if (pressed)
+        selectShownRow(joystick, buttonEntry(button));
 }
 
 void EngineBridge::showRightStickPicture(int joystick, int picture) {
     ui::showRightStickPicture(m_window.joystickPage(joystick), m_window.pictures(), picture);
+    selectShownRow(joystick, directionEntry(picture, kEntryRightUp));
 }
 
 void EngineBridge::showTriggerPicture(int joystick, int trigger, bool pressed) {
     ui::showTriggerPressed(m_window.joystickPage(joystick), trigger, pressed);
+    if (pressed)
+        selectShownRow(joystick, trigger == 1 ? kEntryLeftTrigger : kEntryRightTrigger);
 }
 
 void EngineBridge::joystickAttached(int joystick) {

@@ -42,6 +42,10 @@ public:
     void endProgram() override;
 
 private:
+    // While joystick t's page is the one shown, selects the grid row of `entry` (0: none): a player
+    // finds an input's row by pressing it.
+    void selectShownRow(int joystick, int entry);
+
     TVornik& m_window;
     WindowSystem& m_windows;
     uint32_t m_lastTarget = 0; // the process last chosen as the target
