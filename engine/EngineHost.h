@@ -46,6 +46,9 @@ public:
     // The target just chosen, process `processId`, is out of reach (WindowSystem::processOutOfReach):
     // none of the program's keys will get to it. Told once per process.
     virtual void targetOutOfReach(uint32_t processId) { (void)processId; }
+    // The window just chosen as the target (titled `title`) does not tell which process owns it: it
+    // can never count as in front, so no key will go to it. Told once per window.
+    virtual void targetWithoutOwner(const std::string& title) { (void)title; }
     // The modal connection-error question (caption "Message", OK and Cancel).
     virtual Answer askConnectionError(const std::string& text) = 0;
     // Ends the program through its normal exit path (keys released first).

@@ -43,7 +43,16 @@ void TargetWindows::chooseTarget(int itemIndex) {
     if (entry < 1 || entry > m_list.WindowCount || entry > kMaxTargetWindows)
         return;
     m_list.TargetProcessId = m_list.ProcessIds[entry];
+    if (m_list.TargetProcessId == 0)
+        chosenWithoutOwner(m_list.WindowHandles[entry]);
     targetChosen();
+}
+
+void TargetWindows::chosenWithoutOwner(WindowHandle window) {
+    if (std::find(m_toldWithoutOwner.begin(), m_toldWithoutOwner.end(), window) != m_toldWithoutOwner.end())
+        return;
+    m_toldWithoutOwner.push_back(window);
+    m_host.targetWithoutOwner(m_windows.windowText(window, kTitleBuffer));
 }
 
 void TargetWindows::SelectForegroundTarget(WindowHandle foreground) {
@@ -52,6 +61,8 @@ void TargetWindows::SelectForegroundTarget(WindowHandle foreground) {
         if (m_list.WindowHandles[entry] == foreground) {
             m_list.TargetProcessId = m_list.ProcessIds[entry];
             m_host.selectTargetItem(entry - 1);
+            if (m_list.TargetProcessId == 0)
+                chosenWithoutOwner(foreground);
             targetChosen();
             return;
         }

@@ -39,6 +39,9 @@ private:
     EngineHost& m_host;
     bool m_allProcesses;
     std::vector<uint32_t> m_toldOutOfReach; // processes the host has been told of
+    std::vector<WindowHandle> m_toldWithoutOwner; // windows without an owner the host has been told of
+    // A window chosen whose owner cannot be told: the host hears of it, once.
+    void chosenWithoutOwner(WindowHandle window);
 };
 
 } // namespace vornik

@@ -482,6 +482,10 @@ once hidden, it could not be brought back.</translation>
         <translation>Whenever “%1” becomes the target, Vornik loads the profile &quot;%2&quot;.</translation>
     </message>
     <message>
+        <source>視窗「%1」沒有說明它屬於哪個程式：Vornik 無法判斷它何時在最前面，不會送按鍵給它。</source>
+        <translation>The window “%1” does not say which program it belongs to: Vornik cannot tell when it is in front, and sends it no keys.</translation>
+    </message>
+    <message>
         <source>重複次數：0（不會播放）</source>
         <translation>Repeat: 0 (never plays)</translation>
     </message>

@@ -54,6 +54,8 @@ struct RecordingHost : EngineHost {
     Answer askConnectionError(const std::string& text) override;
     void endProgram() override { ++endCalls; }
     void targetOutOfReach(uint32_t pid) override { outOfReach.push_back(pid); }
+    std::vector<std::string> withoutOwner; // titles of chosen windows whose owner cannot be told
+    void targetWithoutOwner(const std::string& title) override { withoutOwner.push_back(title); }
 };
 
 // A started program on the fake platform: named keys built, joysticks detected, target in front.

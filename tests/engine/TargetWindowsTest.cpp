@@ -128,3 +128,21 @@ TEST_F(TargetList, AnElevatedTargetIsToldOnceAndAPlainOneNever) {
     EXPECT_EQ(config->targets.TargetProcessId, 10u);
     EXPECT_EQ(host.outOfReach, std::vector<uint32_t>{10});
 }
+
+// A window that does not tell its owner can never count as in front: choosing it, from the list or with
+// CTRL+J, says so, once (CTRL+J on it used to do nothing, without a word).
+TEST_F(TargetList, AWindowWithoutAnOwnerIsNamedOnceWhicheverWayItIsChosen) {
+    fake.windows.add(1, 0, "No owner");
+    fake.windows.add(2, 20, "Game");
+    start();
+    fake.windows.foreground = 1;
+    fake.keyboard.hold(0x11); // CTRL+J, held
+    fake.keyboard.hold(0x4A);
+    for (int tick = 0; tick < 3; ++tick)
+        engine->EngineTick();
+    EXPECT_EQ(host.withoutOwner, std::vector<std::string>{"No owner"});
+    targets().chooseTarget(0);
+    targets().chooseTarget(1);
+    EXPECT_EQ(host.withoutOwner, std::vector<std::string>{"No owner"});
+    EXPECT_EQ(config->targets.TargetProcessId, 20u);
+}

@@ -141,6 +141,17 @@ void EngineBridge::targetOutOfReach(uint32_t processId) {
     });
 }
 
+void EngineBridge::targetWithoutOwner(const std::string& title) {
+    const QString text =
+        QCoreApplication::translate("Vornik", "視窗「%1」沒有說明它屬於哪個程式：Vornik 無法判斷它何時在最前面，"
+                                              "不會送按鍵給它。")
+            .arg(QString::fromStdString(title));
+    QTimer::singleShot(0, &m_window, [this, text] {
+        if (!m_window.ending())
+            Modal::notice(&m_window, text);
+    });
+}
+
 EngineHost::Answer EngineBridge::askConnectionError(const std::string& text) {
     QString shown = QString::fromStdString(text);
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));

@@ -37,6 +37,7 @@ public:
     void targetStateChanged(const TargetState& state) override;
     // Says so in a message naming the target's program and the remedy, once the tick has returned.
     void targetOutOfReach(uint32_t processId) override;
+    void targetWithoutOwner(const std::string& title) override;
     Answer askConnectionError(const std::string& text) override;
     // The window's exit path: keys released, windows closed, event loop left.
     void endProgram() override;
