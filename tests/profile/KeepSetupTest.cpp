@@ -304,6 +304,39 @@ TEST_F(KeepSetup, ARecoveryDeclinedWithCancelIsKeptApartAndOfferedAgain) {
     EXPECT_EQ(Modal::shown().size(), 3u) << "settled: nothing more to offer";
 }
 
+// Two desktops of one user keep a recovery profile each (they used to share one, and the last writer
+// won); the one an earlier version kept for every desktop goes to the first that starts.
+TEST_F(KeepSetup, EachDisplayKeepsItsOwnRecoveryAndTheSharedOneGoesToTheFirst) {
+    writeRecovery(tables()); // no session: the shared file of earlier versions
+    const QString shared = folders().recoveryFile();
+    const auto editAndLeave = [this](int move) {
+        m_main->config().keyBindings[7].MoveNumber = move;
+        m_main->profileKeeper().markChanged();
+        waitForRecovery();
+        m_main.reset();
+    };
+    m_session = QStringLiteral("_1");
+    Modal::queueAnswer(QMessageBox::Yes);
+    start();
+    ASSERT_EQ(Modal::shown().size(), 1u);
+    EXPECT_TRUE(sameTables(m_main->config(), withoutUnsavedState(tables())));
+    EXPECT_FALSE(QFileInfo::exists(shared));
+    editAndLeave(11);
+
+    m_session = QStringLiteral("_2");
+    start();
+    EXPECT_EQ(Modal::shown().size(), 1u) << "nothing kept for this display";
+    editAndLeave(22);
+
+    for (const auto& [session, move] : {std::pair{"_1", 11}, std::pair{"_2", 22}}) {
+        m_session = QString::fromLatin1(session);
+        Modal::queueAnswer(QMessageBox::Yes);
+        start();
+        EXPECT_EQ(m_main->config().keyBindings[7].MoveNumber, move) << session;
+        m_main.reset();
+    }
+}
+
 TEST_F(KeepSetup, WithARecoveryAndAProfileNamedOnTheCommandLineTheUserChooses) {
     Configuration named;
     named.keyBindings[5].MoveNumber = 3;

@@ -47,8 +47,9 @@ protected:
     // The user's folders, fresh for every test.
     UserFolders folders() const {
         return {m_dir.filePath(QStringLiteral("config")), m_dir.filePath(QStringLiteral("state")),
-                m_dir.filePath(QStringLiteral("profiles"))};
+                m_dir.filePath(QStringLiteral("profiles")), m_session};
     }
+    QString m_session; // the desktop session the next start runs in; empty: none
     void installKeyMap() { ASSERT_TRUE(QFile::copy(shippedKeyMap(), m_dir.filePath(QStringLiteral("keymap")))); }
     void writeKeyMap(const QByteArray& bytes) {
         QFile file(m_dir.filePath(QStringLiteral("keymap")));

@@ -23,7 +23,9 @@ trap cleanup EXIT
 export XDG_CONFIG_HOME=$dir/config XDG_STATE_HOME=$dir/state XDG_DATA_HOME=$dir/data XDG_RUNTIME_DIR=$dir/run
 export QT_QPA_PLATFORM=xcb LANG=C.UTF-8 LANGUAGE= LC_ALL=
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
-recovery=$XDG_STATE_HOME/vornik/recovery.vornik
+# Each display its own recovery profile (":0" as "_0").
+recovery_of() { local d=${DISPLAY//[^[:alnum:]]/_}; echo "$XDG_STATE_HOME/vornik/recovery@$d.vornik"; }
+recovery=$(recovery_of)
 failures=0
 fail() {
     echo "FAIL: $*"
@@ -137,6 +139,7 @@ disown "$xpid" # killed on purpose: no word from the shell about it
 wait_for test -s "$fdfile" || fail "the second X server did not start"
 outer=$DISPLAY
 export DISPLAY=":$(cat "$fdfile")"
+recovery=$(recovery_of)
 start "$dir/moves.vornik"
 wait_for has_main_window || fail "no main window on the second X server"
 sleep 0.5

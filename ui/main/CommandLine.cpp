@@ -90,7 +90,7 @@ std::string CommandLine::usage() {
            "  --version       print the version and exit\n"
            "\n"
            "Settings live in $XDG_CONFIG_HOME/vornik/vornik.conf (~/.config/vornik/vornik.conf),\n"
-           "unsaved tables kept in $XDG_STATE_HOME/vornik/recovery.vornik, and profiles\n"
+           "unsaved tables kept in $XDG_STATE_HOME/vornik/recovery@DISPLAY.vornik, and profiles\n"
            "made for a game in $XDG_DATA_HOME/vornik/profiles/ (on Windows: %APPDATA%\\Vornik and\n"
            "%LOCALAPPDATA%\\Vornik).\n";
 }

@@ -3,6 +3,7 @@
 #include "FileCommands.h"
 #include "Modal.h"
 #include "Profile.h"
+#include "SingleInstance.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -57,7 +58,8 @@ UserFolders UserFolders::current() {
 #else
     return {environmentFolder("XDG_CONFIG_HOME", QStringLiteral(".config")) + QStringLiteral("/vornik"),
             environmentFolder("XDG_STATE_HOME", QStringLiteral(".local/state")) + QStringLiteral("/vornik"),
-            environmentFolder("XDG_DATA_HOME", QStringLiteral(".local/share")) + QStringLiteral("/vornik/profiles")};
+            environmentFolder("XDG_DATA_HOME", QStringLiteral(".local/share")) + QStringLiteral("/vornik/profiles"),
+            SingleInstance::sessionKey()};
 #endif
 }
 
@@ -202,6 +204,10 @@ void ProfileKeeper::restoreAtStartup(const QString& commandLineProfile, const st
     const auto over = [&ending] { return ending && ending(); };
     const QString recovery = m_folders.recoveryFile();
     const bool named = !commandLineProfile.isEmpty();
+    // The recovery profile an earlier version kept for every session goes to the first that starts.
+    if (!QFileInfo::exists(recovery) && recovery != m_folders.sharedRecoveryFile() &&
+        QFileInfo::exists(m_folders.sharedRecoveryFile()))
+        QFile::rename(m_folders.sharedRecoveryFile(), recovery);
     // One declined at an earlier start is offered again, the latest first, until it is settled.
     if (!QFileInfo::exists(recovery)) {
         const QStringList declined = declinedRecoveries();

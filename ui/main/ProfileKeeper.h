@@ -11,7 +11,7 @@
 //
 // What lives where (Linux; Windows in brackets):
 //   settings          $XDG_CONFIG_HOME/vornik/vornik.conf    [%APPDATA%\Vornik\vornik.conf]
-//   recovery profile  $XDG_STATE_HOME/vornik/recovery.vornik [%LOCALAPPDATA%\Vornik\recovery.vornik]
+//   recovery profile  $XDG_STATE_HOME/vornik/recovery@DISPLAY.vornik [%LOCALAPPDATA%\Vornik\recovery.vornik]
 //   game profiles     $XDG_DATA_HOME/vornik/profiles/        [%APPDATA%\Vornik\profiles\]
 
 #include "Configuration.h"
@@ -40,7 +40,13 @@ struct UserFolders {
     // The folders of the user running the program, from the environment at the time of the call.
     static UserFolders current();
     QString settingsFile() const { return config + QStringLiteral("/vornik.conf"); }
-    QString recoveryFile() const { return state + QStringLiteral("/recovery.vornik"); }
+    // Each desktop session of the user its own, so that two at once never write over each other's.
+    QString recoveryFile() const {
+        return state + (session.isEmpty() ? QStringLiteral("/recovery.vornik") : QStringLiteral("/recovery@%1.vornik").arg(session));
+    }
+    // The one recovery profile of the versions before sessions had their own.
+    QString sharedRecoveryFile() const { return state + QStringLiteral("/recovery.vornik"); }
+    QString session = {}; // SingleInstance::sessionKey() of the running program; empty: none
 };
 
 class ProfileKeeper {

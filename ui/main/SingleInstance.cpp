@@ -21,16 +21,8 @@ QString sessionFolder() {
     return runtime;
 }
 
-// The display names the session: ":0" and ":1" are two desktops of one user.
 QString sessionName() {
-    QString display = qEnvironmentVariable("DISPLAY");
-    if (display.isEmpty())
-        display = qEnvironmentVariable("WAYLAND_DISPLAY");
-    for (QChar& c : display) {
-        if (!c.isLetterOrNumber())
-            c = QLatin1Char('_');
-    }
-    return QStringLiteral("vornik-") + display;
+    return QStringLiteral("vornik-") + SingleInstance::sessionKey();
 }
 
 // The request, then the start's id: a program of an earlier version reads the request alone.
@@ -41,6 +33,18 @@ QByteArray encode(const QStringList& request, const QString& id) {
     return bytes;
 }
 } // namespace
+
+// The display names the session: ":0" and ":1" are two desktops of one user.
+QString SingleInstance::sessionKey() {
+    QString display = qEnvironmentVariable("DISPLAY");
+    if (display.isEmpty())
+        display = qEnvironmentVariable("WAYLAND_DISPLAY");
+    for (QChar& c : display) {
+        if (!c.isLetterOrNumber())
+            c = QLatin1Char('_');
+    }
+    return display;
+}
 
 SingleInstance::SingleInstance(QString folder)
     : m_folder(folder.isEmpty() ? sessionFolder() : std::move(folder)), m_name(sessionName()) {}

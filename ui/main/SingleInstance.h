@@ -47,6 +47,9 @@ public:
 
     // A request: the profile to open (absolute), or nothing to bring the window to the front.
     static QStringList openRequest(const QString& profile);
+    // What tells this desktop session from another of the same user (Linux: the display, ":0" as
+    // "_0"); empty where a user has one (Windows).
+    static QString sessionKey();
     static QString profileOf(const QStringList& request);
 
     QString lockPath() const;

@@ -114,6 +114,10 @@ bool SingleInstance::handOver(const QStringList& request, const QString& id, int
            answer == 1;
 }
 
+QString SingleInstance::sessionKey() {
+    return {}; // one desktop per user
+}
+
 void SingleInstance::setWindow(quintptr window) {
     SetPropW(reinterpret_cast<HWND>(window), kWindowProperty, reinterpret_cast<HANDLE>(1));
 }
