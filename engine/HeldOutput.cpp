@@ -35,13 +35,17 @@ bool HeldOutput::heldByAnother(const SentKey& key, Owner owner) const {
 }
 
 void HeldOutput::releaseKey(uint8_t vk, Owner owner) {
+    releaseKeys(owner, vk);
+}
+
+void HeldOutput::releaseKeys(Owner owner, std::optional<uint8_t> vk) {
     std::vector<SentKey> released;
     for (Held& held : m_keys) {
-        if (held.key.vk == vk && held.owner == owner) {
-            --held.presses;
-            if (!heldByAnother(held.key, owner))
-                released.push_back(held.key);
-        }
+        if (!(held.owner == owner) || (vk && held.key.vk != *vk))
+            continue;
+        held.presses = vk ? held.presses - 1 : 0;
+        if (!heldByAnother(held.key, owner))
+            released.push_back(held.key);
     }
     // Out of the record before the key-up goes, so nothing can release it twice.
     m_keys.erase(std::remove_if(m_keys.begin(), m_keys.end(), [](const Held& h) { return h.presses <= 0; }),
@@ -80,19 +84,7 @@ void HeldOutput::releaseButton(PointerButton button, Owner owner) {
 }
 
 void HeldOutput::releaseOwner(Owner owner) {
-    std::vector<SentKey> released;
-    for (Held& held : m_keys) {
-        if (held.owner == owner) {
-            held.presses = 0;
-            if (!heldByAnother(held.key, owner) &&
-                std::find(released.begin(), released.end(), held.key) == released.end())
-                released.push_back(held.key);
-        }
-    }
-    m_keys.erase(std::remove_if(m_keys.begin(), m_keys.end(), [](const Held& h) { return h.presses <= 0; }),
-                 m_keys.end());
-    for (const SentKey& key : released)
-        m_output.keyUp(key);
+    releaseKeys(owner, std::nullopt);
     for (int b = 0; b < kPointerButtonCount; ++b)
         releaseButton(static_cast<PointerButton>(b), owner);
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace vornik {
@@ -67,6 +68,9 @@ public:
 private:
     static std::size_t index(PointerButton button) { return static_cast<std::size_t>(button); }
     bool heldByAnother(const SentKey& key, Owner owner) const;
+    // Counts one press of `vk` held by `owner` as answered, or every key and press of `owner` (no
+    // `vk`), and sends the key-up of each key no other owner still holds.
+    void releaseKeys(Owner owner, std::optional<uint8_t> vk);
 
     struct Held {
         SentKey key;

@@ -156,19 +156,13 @@ bool MovePlayer::playing(int source) const {
 void MovePlayer::stop(int source) {
     if (source < 0 || source >= kMoveSources)
         return;
-    Source& s = m_sources[static_cast<std::size_t>(source)];
-    s.queue.clear();
-    s.pass.clear();
-    s.next = 0;
+    m_sources[static_cast<std::size_t>(source)].clear();
     m_held.releaseOwner(moveOwner(source));
 }
 
 void MovePlayer::stopAll() {
-    for (Source& s : m_sources) {
-        s.queue.clear();
-        s.pass.clear();
-        s.next = 0;
-    }
+    for (Source& s : m_sources)
+        s.clear();
 }
 
 void MovePlayer::pressStep(const MoveStep& step, Owner owner) {

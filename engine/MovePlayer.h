@@ -74,6 +74,12 @@ private:
         uint32_t passStart = 0;
         uint32_t passLength = 0;
         bool active() const { return !queue.empty(); }
+        // Nothing playing, nothing queued.
+        void clear() {
+            queue.clear();
+            pass.clear();
+            next = 0;
+        }
     };
 
     // Starts the source's first queued move at `at`, or drops what cannot play.

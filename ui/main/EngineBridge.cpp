@@ -134,10 +134,18 @@ void EngineBridge::targetOutOfReach(uint32_t processId) {
         QCoreApplication::translate("Vornik", "目標程式「%1」以系統管理員身分執行，Windows 不讓 Vornik "
                                               "送出的按鍵傳給它。\n請也以系統管理員身分執行 Vornik。")
             .arg(program);
+    sayLater(text, true);
+}
+
+void EngineBridge::sayLater(const QString& text, bool error) {
     // After the tick or the combo's handler has returned, as a load for the new target does.
-    QTimer::singleShot(0, &m_window, [this, text] {
-        if (!m_window.ending())
+    QTimer::singleShot(0, &m_window, [this, text, error] {
+        if (m_window.ending())
+            return;
+        if (error)
             Modal::error(&m_window, text);
+        else
+            Modal::notice(&m_window, text);
     });
 }
 
@@ -146,10 +154,7 @@ void EngineBridge::targetWithoutOwner(const std::string& title) {
         QCoreApplication::translate("Vornik", "視窗「%1」沒有說明它屬於哪個程式：Vornik 無法判斷它何時在最前面，"
                                               "不會送按鍵給它。")
             .arg(QString::fromStdString(title));
-    QTimer::singleShot(0, &m_window, [this, text] {
-        if (!m_window.ending())
-            Modal::notice(&m_window, text);
-    });
+    sayLater(text, false);
 }
 
 EngineHost::Answer EngineBridge::askConnectionError(const std::string& text) {

@@ -6,6 +6,8 @@
 #include "EngineHost.h"
 #include "Platform.h"
 
+#include <QString>
+
 #include <cstdint>
 #include <string>
 
@@ -46,6 +48,8 @@ private:
     // While joystick t's page is the one shown, selects the grid row of `entry` (0: none): a player
     // finds an input's row by pressing it.
     void selectShownRow(int joystick, int entry);
+    // Shows `text` in a box (the program's error box, or a notice) once the event loop turns.
+    void sayLater(const QString& text, bool error);
 
     TVornik& m_window;
     WindowSystem& m_windows;

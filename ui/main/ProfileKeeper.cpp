@@ -190,8 +190,9 @@ bool ProfileKeeper::restoreRecovery(const QString& recovery) {
         Modal::error(m_parent, profileMessage(loaded));
         return false;
     }
-    m_tablesReplaced();
+    // In no file: cleared first, so that what the replaced tables show names none.
     m_currentFile.clear();
+    m_tablesReplaced();
     // Restored, but still in no file of the user's; the recovery profile stays until it is.
     m_changed = true;
     m_recoveryWritten = true;

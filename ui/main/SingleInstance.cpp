@@ -24,14 +24,6 @@ QString sessionFolder() {
 QString sessionName() {
     return QStringLiteral("vornik-") + SingleInstance::sessionKey();
 }
-
-// The request, then the start's id: a program of an earlier version reads the request alone.
-QByteArray encode(const QStringList& request, const QString& id) {
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    out << request << id;
-    return bytes;
-}
 } // namespace
 
 // The display names the session: ":0" and ":1" are two desktops of one user.
@@ -74,9 +66,7 @@ bool SingleInstance::listen() {
                 in.startTransaction();
                 QStringList request;
                 QString id;
-                in >> request;
-                if (!in.atEnd())
-                    in >> id; // a start of an earlier version sends none
+                decode(in, request, id);
                 if (!in.commitTransaction())
                     return; // the rest is still on its way
                 socket->write(&kAnswer, 1);

@@ -21,6 +21,7 @@
 class QLockFile;
 class QLocalServer;
 class QLocalSocket;
+class QDataStream;
 
 namespace vornik::ui {
 
@@ -56,6 +57,9 @@ public:
     QString serverName() const;
 
 private:
+    // A request and its start's id as they travel, and back.
+    static QByteArray encode(const QStringList& request, const QString& id);
+    static void decode(QDataStream& in, QStringList& request, QString& id);
     // A request from a later start; `id` empty from a start of an earlier version.
     void received(const QStringList& request, const QString& id);
     bool handOver(const QStringList& request, const QString& id, int waitMs);

@@ -3,6 +3,7 @@
 // each system's own (SingleInstance.cpp, SingleInstanceWin32.cpp).
 #include "SingleInstance.h"
 
+#include <QDataStream>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLockFile>
@@ -23,6 +24,20 @@ QString SingleInstance::lockPath() const {
 
 QStringList SingleInstance::openRequest(const QString& profile) {
     return profile.isEmpty() ? QStringList{} : QStringList{kOpen, profile};
+}
+
+// The request, then the start's id: a program of an earlier version reads the request alone.
+QByteArray SingleInstance::encode(const QStringList& request, const QString& id) {
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << request << id;
+    return bytes;
+}
+
+void SingleInstance::decode(QDataStream& in, QStringList& request, QString& id) {
+    in >> request;
+    if (!in.atEnd())
+        in >> id; // a start of an earlier version sends none
 }
 
 QString SingleInstance::profileOf(const QStringList& request) {

@@ -57,9 +57,7 @@ public:
         QDataStream in(&bytes, QIODevice::ReadOnly);
         QStringList request;
         QString id;
-        in >> request;
-        if (!in.atEnd())
-            in >> id; // a start of an earlier version sends none
+        decode(in, request, id);
         *result = 1;
         m_owner.received(request, id);
         return true;
@@ -101,9 +99,7 @@ bool SingleInstance::handOver(const QStringList& request, const QString& id, int
     EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
     if (search.found == nullptr)
         return false; // still starting: its window is not marked yet
-    QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    out << request << id;
+    QByteArray bytes = encode(request, id);
     COPYDATASTRUCT data{kRequestTag, static_cast<DWORD>(bytes.size()), bytes.data()};
     // The running program may bring its window to the front: Windows lets only the program in front
     // hand that right on.
