@@ -87,7 +87,7 @@ bool PadLayers::step(const ProfileTables& tables, int joystick, const std::funct
         if (d && !in.down)
             pressed(tables, joystick, e, now, actions);
         else if (!d && in.down)
-            released(tables, joystick, e, actions);
+            released(tables, joystick, e, now, actions);
     }
     // The waits that have run out: for a partner, for the hold time, for a second press.
     for (int e = 1; e <= kPadEntries; ++e) {
@@ -193,9 +193,10 @@ void PadLayers::startOwn(const ProfileTables& tables, int joystick, int entry, c
         fire(*own[ActivateDouble], joystick, entry, 0, false, actions);
 }
 
-void PadLayers::released(const ProfileTables& tables, int joystick, int entry, const Actions& actions) {
+void PadLayers::released(const ProfileTables& tables, int joystick, int entry, uint32_t now, const Actions& actions) {
     Input& in = m_inputs[static_cast<std::size_t>(entry)];
     in.down = false;
+    in.upAt = now;
     if (in.waiting) {
         // Let go before a partner came: its own bindings fire now, as a press that has just ended.
         in.waiting = false;

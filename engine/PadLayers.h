@@ -99,7 +99,7 @@ private:
 
     void pressed(const ProfileTables& tables, int joystick, int entry, uint32_t now, const Actions& actions);
     void startOwn(const ProfileTables& tables, int joystick, int entry, const Actions& actions);
-    void released(const ProfileTables& tables, int joystick, int entry, const Actions& actions);
+    void released(const ProfileTables& tables, int joystick, int entry, uint32_t now, const Actions& actions);
     // Fires `binding`, held while `entry` (and `with`) stay down, or as a tap.
     void fire(const JoystickBinding& binding, int joystick, int entry, int with, bool tap, const Actions& actions);
     void switchLayer(const JoystickBinding& binding, int entry, bool tap);
