@@ -85,7 +85,7 @@ protected:
     void edit(int row, std::function<int()> inside) {
         m_grid.selectRow(row);
         Modal::queueDialog([inside](QDialog&) { return inside(); });
-        m_form.EditJoystickBinding(m_grid, m_table, m_caps, true);
+        m_form.EditJoystickBinding(m_grid, m_tables, 1, 1, m_caps, true);
     }
     JoystickBinding& entry(int e) { return m_table[e]; }
 
@@ -95,7 +95,8 @@ protected:
     TForm3 m_form;
     DrawGrid m_grid;
     JoystickCaps m_caps{0, 65535, 0, 65535, 12};
-    JoystickBlock m_table;
+    ProfileTables m_tables;
+    JoystickBlock& m_table = m_tables.joystickBindings[1];
 };
 
 TEST_F(JoystickBindingDialogTest, ControlsStandAtTheirPlacesWithTheirCaptions) {
@@ -400,12 +401,12 @@ TEST_F(JoystickBindingDialogTest, CancelLeavesTheEntryAndTheGridAlone) {
         autoFire()->setChecked(false);
         return int(QDialog::Rejected);
     });
-    m_form.EditJoystickBinding(m_grid, m_table, m_caps, true);
+    m_form.EditJoystickBinding(m_grid, m_tables, 1, 1, m_caps, true);
     EXPECT_EQ(entry(2), before);
     EXPECT_EQ(m_grid.rowCount(), 3);
 
     Modal::queueDialog([](QDialog&) { return int(QDialog::Accepted); });
-    m_form.EditJoystickBinding(m_grid, m_table, m_caps, true);
+    m_form.EditJoystickBinding(m_grid, m_tables, 1, 1, m_caps, true);
     EXPECT_EQ(m_grid.rowCount(), 21);
 }
 

@@ -127,7 +127,10 @@ DrawOps JoystickGrid::cellOps(int joystick, int col, int row, const QRect& rect,
     const int e = joystickEntryOfRow(row, caps, &block);
     if (e == 0)
         return ops;
-    const JoystickBinding& entry = block[e];
+    const JoystickBinding* first = nullptr;
+    const QStringList firings = firingTexts(joystick, e, first);
+    static const JoystickBinding kNone;
+    const JoystickBinding& entry = first != nullptr ? *first : kNone;
     // On a pad with a layout, the first column is wider: the picture on its left, the name beside it.
     const bool named = caps.family != PadFamily::Unknown;
     const QRect leftPicture(rect.left() + 4, py, kPicture, kPicture);
@@ -153,7 +156,11 @@ DrawOps JoystickGrid::cellOps(int joystick, int col, int row, const QRect& rect,
         }
         break;
     case 1:
-        ops = bindingOps(entry, rect, metrics);
+        if (firings.size() > 1 || (firings.size() == 1 && first == nullptr))
+            ops.push_back(textOp(metrics.elidedText(firings.join(QStringLiteral("；")), Qt::ElideRight, rect.width() - 4),
+                                 textAt));
+        else
+            ops = bindingOps(joystick, entry, rect, metrics);
         break;
     case 2: {
         // An unbound entry shows no auto-fire, whatever its mode field still holds.
@@ -171,7 +178,41 @@ DrawOps JoystickGrid::cellOps(int joystick, int col, int row, const QRect& rect,
     return ops;
 }
 
-QString JoystickGrid::bindingText(const JoystickBinding& entry) const {
+int JoystickGrid::shownLayer(int joystick) const {
+    return m_pages[static_cast<std::size_t>(joystick - 1)].editedLayer();
+}
+
+QStringList JoystickGrid::firingTexts(int joystick, int e, const JoystickBinding*& first) const {
+    const int layer = shownLayer(joystick);
+    QStringList texts;
+    first = nullptr;
+    const JoystickBinding* plain = m_config.binding(joystick, e, layer, ActivatePress, 0);
+    if (plain != nullptr && (plain->BindingKind != BindingNone || layer == 1))
+        first = plain;
+    bool others = false;
+    for (const LayeredBinding& b : m_config.layeredBindings[joystick]) {
+        if (b.Entry != e || b.Layer != layer || isPlainSlot(b.Layer, b.Activator, b.With) ||
+            b.Binding.BindingKind == BindingNone)
+            continue;
+        if (!others && first != nullptr && first->BindingKind != BindingNone)
+            texts.append(activatorName(ActivatePress) + QCoreApplication::translate("Vornik", "：") +
+                         bindingText(joystick, *first));
+        others = true;
+        const QString when = b.With != 0 ? QCoreApplication::translate("Vornik", "與%1同按").arg(
+                                               entryName(m_config.caps(joystick), b.With))
+                                         : activatorName(b.Activator);
+        texts.append(when + QCoreApplication::translate("Vornik", "：") + bindingText(joystick, b.Binding));
+        if (first == nullptr || first->BindingKind == BindingNone)
+            first = &b.Binding;
+    }
+    if (!others && first == nullptr)
+        texts.append(QCoreApplication::translate("Vornik", "由下面的層決定")); // a layer above 1 leaves it to the one beneath
+    else if (!others)
+        texts.append(bindingText(joystick, *first));
+    return texts;
+}
+
+QString JoystickGrid::bindingText(int joystick, const JoystickBinding& entry) const {
     switch (entry.BindingKind) {
     case BindingNone:
         return QCoreApplication::translate("Vornik", "沒有對應功能鍵");
@@ -188,6 +229,8 @@ QString JoystickGrid::bindingText(const JoystickBinding& entry) const {
         return QCoreApplication::translate("Vornik", "招式：沒有");
     case BindingPointer:
         return pointerBindingText(entry.Key1);
+    case BindingLayer:
+        return layerSwitchText(entry, m_config.pad(joystick));
     default:
         return {};
     }
@@ -216,12 +259,15 @@ QString JoystickGrid::cellText(int joystick, int col, int row) const {
     const int e = joystickEntryOfRow(row, caps, &block);
     if (e == 0)
         return {};
-    const JoystickBinding& entry = block[e];
+    const JoystickBinding* first = nullptr;
+    const QStringList firings = firingTexts(joystick, e, first);
+    static const JoystickBinding kNone;
+    const JoystickBinding& entry = first != nullptr ? *first : kNone;
     switch (col) {
     case 0:
         return entryName(caps, e);
     case 1:
-        return bindingText(entry);
+        return firings.join(QStringLiteral("；"));
     case 2:
         return autoFireModeText(entry.BindingKind == BindingNone ? AutoFireNone : entry.AutoFireMode);
     default:
@@ -237,7 +283,8 @@ bool JoystickGrid::rowGreyed(int joystick, int row) const {
     return e > kJoystickEntries && !entryOnPad(caps, e);
 }
 
-DrawOps JoystickGrid::bindingOps(const JoystickBinding& entry, const QRect& rect, const QFontMetrics& metrics) const {
+DrawOps JoystickGrid::bindingOps(int joystick, const JoystickBinding& entry, const QRect& rect,
+                                 const QFontMetrics& metrics) const {
     DrawOps ops;
     const int my = (rect.top() + rect.bottom() + 1) / 2;
     const QPoint textAt(rect.left() + 2, my - 5);
@@ -265,6 +312,9 @@ DrawOps JoystickGrid::bindingOps(const JoystickBinding& entry, const QRect& rect
     case BindingPointer:
         ops.push_back(textOp(pointerBindingText(entry.Key1), textAt));
         break;
+    case BindingLayer:
+        ops.push_back(textOp(layerSwitchText(entry, m_config.pad(joystick)), textAt));
+        break;
     default:
         break;
     }
@@ -289,8 +339,7 @@ void JoystickGrid::DbC(DrawGrid& grid) {
     DrawGrid* bindingGrid = m_pages[static_cast<std::size_t>(n - 1)].BindingGrid;
     if (bindingGrid == nullptr || bindingGrid->selectionTop() < 1 || bindingGrid->selectionLeft() < 1)
         return;
-    if (m_dialog->EditJoystickBinding(*bindingGrid, m_config.joystickBindings[n], m_config.caps(n),
-                                      m_config.present(n)) &&
+    if (m_dialog->EditJoystickBinding(*bindingGrid, m_config, n, shownLayer(n), m_config.caps(n), m_config.present(n)) &&
         m_edited)
         m_edited();
 }
