@@ -38,8 +38,9 @@ void JoystickPages::add(int n, int index, const QSize& size) {
         });
     if (shown.PadSettingsButton != nullptr)
         QObject::connect(shown.PadSettingsButton, &QToolButton::clicked, sheet, [this, n] {
-            if (m_hooks.editPadSettings)
-                m_hooks.editPadSettings(n);
+            // The grid says what a stick that drives the pointer or the wheel does.
+            if (m_hooks.editPadSettings && m_hooks.editPadSettings(n))
+                layOutGrid(n);
         });
     if (shown.BindingGrid != nullptr) {
         shown.BindingGrid->setTag(n);

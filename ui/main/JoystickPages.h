@@ -20,7 +20,7 @@ class JoystickPages {
 public:
     struct Hooks {
         std::function<void()> stopTicked;                  // a page's "停止作用" was ticked
-        std::function<void(int joystick)> editPadSettings; // its "滑鼠設定…" was pressed
+        std::function<bool(int joystick)> editPadSettings; // its "滑鼠設定…" was pressed; true: changed
     };
 
     JoystickPages(Configuration& config, PictureStore& pictures);

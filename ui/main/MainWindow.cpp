@@ -52,7 +52,7 @@ TVornik::TVornik(const Platform& platform, StartupOptions options, PlatformHooks
     m_exit = std::make_unique<ProgramExit>(*this, *m_engine, m_files->keeper(), m_options.quit);
     m_settings = std::make_unique<SettingsDialogs>(this, *m_config, m_output, [this] { bindingsEdited(); });
     m_joysticks.setPageControl(
-        m_pages, {[this] { releaseKeys(); }, [this](int joystick) { m_settings->editPadSettings(joystick); }});
+        m_pages, {[this] { releaseKeys(); }, [this](int joystick) { return m_settings->editPadSettings(joystick); }});
     m_bridge.attach({this, m_background, &m_joysticks, m_keyboardPage, m_keyboardPage->CheckBox5(), m_targetList,
                      m_sign.get(), &m_files->keeper(), m_exit.get()});
     buildMenu();

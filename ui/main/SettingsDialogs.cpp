@@ -6,19 +6,20 @@
 
 namespace vornik::ui {
 
-void SettingsDialogs::editPadSettings(int joystick) {
+bool SettingsDialogs::editPadSettings(int joystick) {
     if (m_padSettings == nullptr)
         m_padSettings = new PadSettingsDialog(m_window);
     m_padSettings->load(joystick, m_config.pad(joystick), m_config.caps(joystick));
     if (Modal::exec(*m_padSettings) != QDialog::Accepted)
-        return;
+        return false;
     PadSettings edited = m_config.pad(joystick);
     m_padSettings->save(edited);
     if (edited == m_config.pad(joystick))
-        return;
+        return false;
     m_config.pad(joystick) = edited;
     // A stick that stops pressing its direction keys must let go of them.
     m_edited();
+    return true;
 }
 
 void SettingsDialogs::editWindowsKeys() {

@@ -22,7 +22,8 @@ public:
     SettingsDialogs(QWidget* window, Configuration& config, WindowsKeysOutput& output, std::function<void()> edited)
         : m_window(window), m_config(config), m_output(output), m_edited(std::move(edited)) {}
 
-    void editPadSettings(int joystick);
+    // True when the settings changed.
+    bool editPadSettings(int joystick);
     void editWindowsKeys();
 
 private:
