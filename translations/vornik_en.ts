@@ -713,5 +713,17 @@ once hidden, it could not be brought back.</translation>
         <source>扳機按過行程的這個百分比就算按下，退到比它低 5 % 才放開</source>
         <translation>A trigger is pressed past this share of its travel, and let go only 5 % below it</translation>
     </message>
+    <message>
+        <source>十字鍵</source>
+        <translation>D-pad</translation>
+    </message>
+    <message>
+        <source>移動滑鼠指標</source>
+        <translation>Moves the pointer</translation>
+    </message>
+    <message>
+        <source>轉動滑鼠滾輪</source>
+        <translation>Turns the wheel</translation>
+    </message>
 </context>
 </TS>

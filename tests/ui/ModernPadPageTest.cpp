@@ -132,6 +132,34 @@ TEST_F(ModernPadPage, TheSettingsDialogSetsTheDeadZonesAndTheThreshold) {
     EXPECT_EQ(w.config().pad(1).leftDeadZone, 33);
 }
 
+// A stick that drives the pointer or the wheel says so in its rows instead of showing bindings that do
+// nothing; the left stick's rows still serve the D-pad. Set through the settings dialog, as a player does.
+TEST_F(ModernPadPage, AStickThatDrivesThePointerOrTheWheelSaysSoInItsRows) {
+    plugPad();
+    TVornik& w = startWithKeyMap();
+    w.config().joystickBindings[1][kEntryUp] = {BindingKeys, 'W', 0, 0, 1};
+    w.config().joystickBindings[1][kEntryRightUp] = {BindingKeys, 'I', 0, 0, 1, AutoFireWhileHeld};
+    struct Case {
+        int left, right; // the combo boxes' indexes: keys, pointer, wheel
+        const char *up, *upBinding, *rightUp, *rightUpFire;
+    };
+    for (const Case& c : {Case{1, 2, "上（十字鍵）", "鍵盤：W", "轉動滑鼠滾輪", ""},
+                          Case{2, 1, "上（十字鍵）", "鍵盤：W", "移動滑鼠指標", ""},
+                          Case{0, 0, "上", "鍵盤：W", "鍵盤：I", "按下連發"}}) {
+        Modal::queueDialog([&](QDialog& d) {
+            d.findChild<QComboBox*>("leftStick")->setCurrentIndex(c.left);
+            d.findChild<QComboBox*>("rightStick")->setCurrentIndex(c.right);
+            return int(QDialog::Accepted);
+        });
+        page().PadSettingsButton->click();
+        EXPECT_EQ(text(0, 1), c.up);
+        EXPECT_EQ(text(1, 1), c.upBinding);
+        EXPECT_EQ(text(0, 24), "右搖桿：上");
+        EXPECT_EQ(text(1, 24), c.rightUp);
+        EXPECT_EQ(text(2, 24), c.rightUpFire);
+    }
+}
+
 // With the live view on, pressing an input selects its row while its page is shown: the player finds
 // what to bind by pressing it.
 TEST_F(ModernPadPage, PressingAnInputSelectsItsRowWhileThePageIsShown) {

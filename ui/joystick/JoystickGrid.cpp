@@ -27,6 +27,22 @@ constexpr Diagonal kDiagonals[4] = {
     {8, QT_TRANSLATE_NOOP("Vornik", "對應：上、右")},
     {7, QT_TRANSLATE_NOOP("Vornik", "對應：下、右")},
 };
+// What entry `e`'s stick does instead of pressing keys; Keys for every other entry.
+StickMode stickDrive(const PadSettings& pad, int e) {
+    if (e >= kEntryUp && e <= kEntryRight)
+        return pad.leftStick;
+    return e >= kEntryRightUp && e <= kEntryRightRight ? pad.rightStick : StickMode::Keys;
+}
+
+// A right stick that drives the pointer or the wheel presses none of its rows' bindings: they say so.
+// The left stick's rows still serve the D-pad, and say that.
+QString stickDriveText(StickMode mode) {
+    return mode == StickMode::Pointer ? QCoreApplication::translate("Vornik", "移動滑鼠指標")
+                                      : QCoreApplication::translate("Vornik", "轉動滑鼠滾輪");
+}
+QString dpadOnlyText() {
+    return QCoreApplication::translate("Vornik", "十字鍵");
+}
 } // namespace
 
 int joystickEntryOfRow(int row) {
@@ -127,6 +143,12 @@ DrawOps JoystickGrid::cellOps(int joystick, int col, int row, const QRect& rect,
     const int e = joystickEntryOfRow(row, caps, &block);
     if (e == 0)
         return ops;
+    const StickMode drive = stickDrive(m_config.pad(joystick), e);
+    if (drive != StickMode::Keys && e >= kEntryRightUp && col >= 1) {
+        if (col == 1)
+            ops.push_back(textOp(stickDriveText(drive), textAt));
+        return ops;
+    }
     const JoystickBinding* first = nullptr;
     const QStringList firings = firingTexts(joystick, e, first);
     static const JoystickBinding kNone;
@@ -139,6 +161,8 @@ DrawOps JoystickGrid::cellOps(int joystick, int col, int row, const QRect& rect,
     case 0:
         if (e <= 4) {
             ops.push_back(pictureOp(m_pictures.mimg(e), QStringLiteral("mimg%1").arg(e), named ? leftPicture : pictureAt));
+            if (named && drive != StickMode::Keys)
+                ops.push_back(textOp(dpadOnlyText(), nameAt));
         } else if (e <= kJoystickEntries) {
             const int button = e - buttonEntry(1) + 1;
             ops.push_back(pictureOp(m_pictures.button(button, ButtonState::Released),
@@ -259,12 +283,17 @@ QString JoystickGrid::cellText(int joystick, int col, int row) const {
     const int e = joystickEntryOfRow(row, caps, &block);
     if (e == 0)
         return {};
+    const StickMode drive = stickDrive(m_config.pad(joystick), e);
+    if (drive != StickMode::Keys && e >= kEntryRightUp && col >= 1)
+        return col == 1 ? stickDriveText(drive) : QString();
     const JoystickBinding* first = nullptr;
     const QStringList firings = firingTexts(joystick, e, first);
     static const JoystickBinding kNone;
     const JoystickBinding& entry = first != nullptr ? *first : kNone;
     switch (col) {
     case 0:
+        if (drive != StickMode::Keys && e <= kEntryRight)
+            return QCoreApplication::translate("Vornik", "%1（%2）").arg(entryName(caps, e), dpadOnlyText());
         return entryName(caps, e);
     case 1:
         return firings.join(QStringLiteral("；"));

@@ -1,100 +1,64 @@
 #include "EngineBridge.h"
 
-#include "DrawGrid.h"
-#include "JoystickGrid.h"
-#include "JoystickPage.h"
-#include "KeyboardPage.h"
-#include "MainWindow.h"
+#include "BackgroundMode.h"
+#include "JoystickPages.h"
 #include "Modal.h"
 #include "ProfileKeeper.h"
+#include "ProgramExit.h"
+#include "TargetStateSign.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QSignalBlocker>
 #include <QTimer>
 
 namespace vornik::ui {
 
-EngineBridge::EngineBridge(TVornik& window, WindowSystem& windows) : m_window(window), m_windows(windows) {}
-
 bool EngineBridge::mainWindowVisible() {
-    return m_window.isVisible() || m_window.inBackground();
+    return m_parts.window->isVisible() || m_parts.background->active();
 }
 
 bool EngineBridge::testBoxTicked(int joystick) {
-    const JoystickPage& page = m_window.joystickPage(joystick);
+    const JoystickPage& page = m_parts.joysticks->page(joystick);
     return page.TestCheckBox != nullptr && page.TestCheckBox->isChecked();
 }
 
 bool EngineBridge::stopBoxTicked(int joystick) {
-    const JoystickPage& page = m_window.joystickPage(joystick);
+    const JoystickPage& page = m_parts.joysticks->page(joystick);
     return page.StopCheckBox != nullptr && page.StopCheckBox->isChecked();
 }
 
 bool EngineBridge::keyboardStopBoxTicked() {
-    return m_window.keyboardPage()->CheckBox5()->isChecked();
-}
-
-namespace {
-// The entry a straight direction's picture stands for (pictures 1..4: up, down, left, right, as the
-// entries from `up` on); 0 for the centre and the diagonals.
-int directionEntry(int picture, int up) {
-    return picture >= 1 && picture <= 4 ? up + picture - 1 : 0;
-}
-} // namespace
-
-void EngineBridge::selectShownRow(int joystick, int entry) {
-    JoystickPage& page = m_window.joystickPage(joystick);
-    QWidget* shown = m_window.PageControl1()->currentWidget();
-    if (entry == 0 || page.BindingGrid == nullptr || shown == nullptr || !shown->isAncestorOf(page.BindingGrid))
-        return;
-    const Configuration& config = m_window.config();
-    for (int row = 1; row < page.BindingGrid->rowCount(); ++row) {
-        if (joystickEntryOfRow(row, config.caps(joystick), &config.joystickBindings[joystick]) == entry) {
-            page.BindingGrid->selectRow(row);
-            return;
-        }
-    }
+    return m_parts.keyboardStop->isChecked();
 }
 
 void EngineBridge::showDirectionPicture(int joystick, int picture) {
-    ui::showDirectionPicture(m_window.joystickPage(joystick), m_window.pictures(), picture);
-    selectShownRow(joystick, directionEntry(picture, kEntryUp));
+    m_parts.joysticks->showDirection(joystick, picture);
 }
 
 void EngineBridge::showButtonPicture(int joystick, int button, bool pressed) {
-    ui::showButtonPicture(m_window.joystickPage(joystick), m_window.pictures(), button, pressed);
-    if (pressed)
-        selectShownRow(joystick, buttonEntry(button));
+    m_parts.joysticks->showButton(joystick, button, pressed);
 }
 
 void EngineBridge::showRightStickPicture(int joystick, int picture) {
-    ui::showRightStickPicture(m_window.joystickPage(joystick), m_window.pictures(), picture);
-    selectShownRow(joystick, directionEntry(picture, kEntryRightUp));
+    m_parts.joysticks->showRightStick(joystick, picture);
 }
 
 void EngineBridge::showTriggerPicture(int joystick, int trigger, bool pressed) {
-    ui::showTriggerPressed(m_window.joystickPage(joystick), trigger, pressed);
-    if (pressed)
-        selectShownRow(joystick, trigger == 1 ? kEntryLeftTrigger : kEntryRightTrigger);
+    m_parts.joysticks->showTrigger(joystick, trigger, pressed);
 }
 
 void EngineBridge::joystickAttached(int joystick) {
-    // Before "鍵盤"; inserting a page leaves the current page current.
-    m_window.addJoystickPage(joystick, m_window.PageControl1()->indexOf(m_window.keyboardPage()));
-    const Configuration& config = m_window.config();
-    SetupJoystickGrid(m_window.joystickPage(joystick).BindingGrid, config.caps(joystick), config.present(joystick),
-                      &config.joystickBindings[joystick]);
+    // Before "鍵盤".
+    m_parts.joysticks->attach(joystick, m_parts.keyboardPage);
 }
 
 void EngineBridge::clearTargetItems() {
-    m_window.cb1()->clear();
+    m_parts.targets->clear();
 }
 
 void EngineBridge::addTargetItem(const std::string& title) {
     // Adding to an empty list would select the first item; a refreshed list shows no selection.
-    QComboBox* targets = m_window.cb1();
+    QComboBox* targets = m_parts.targets;
     const QSignalBlocker quiet(targets);
     const int selected = targets->currentIndex();
     targets->addItem(QString::fromStdString(title));
@@ -102,9 +66,8 @@ void EngineBridge::addTargetItem(const std::string& title) {
 }
 
 void EngineBridge::selectTargetItem(int index) {
-    QComboBox* targets = m_window.cb1();
-    const QSignalBlocker quiet(targets);
-    targets->setCurrentIndex(index);
+    const QSignalBlocker quiet(m_parts.targets);
+    m_parts.targets->setCurrentIndex(index);
 }
 
 void EngineBridge::targetChosen(uint32_t processId) {
@@ -114,16 +77,16 @@ void EngineBridge::targetChosen(uint32_t processId) {
     m_lastTarget = processId;
     // After the tick or the combo's handler has returned: a load may ask about unsaved changes.
     // Not under a dialog that edits the tables, either (Modal::whenNoDialog).
-    QTimer::singleShot(0, &m_window, [this, processId] {
-        Modal::whenNoDialog(&m_window, [this, processId] {
-            if (!m_window.ending())
-                m_window.profileKeeper().targetProgramChanged(m_windows.processExecutableName(processId));
+    QTimer::singleShot(0, m_parts.window, [this, processId] {
+        Modal::whenNoDialog(m_parts.window, [this, processId] {
+            if (!m_parts.exit->ending())
+                m_parts.keeper->targetProgramChanged(m_windows.processExecutableName(processId));
         });
     });
 }
 
 void EngineBridge::targetStateChanged(const TargetState& state) {
-    m_window.showTargetState(state);
+    m_parts.sign->show(state);
 }
 
 void EngineBridge::targetOutOfReach(uint32_t processId) {
@@ -139,13 +102,13 @@ void EngineBridge::targetOutOfReach(uint32_t processId) {
 
 void EngineBridge::sayLater(const QString& text, bool error) {
     // After the tick or the combo's handler has returned, as a load for the new target does.
-    QTimer::singleShot(0, &m_window, [this, text, error] {
-        if (m_window.ending())
+    QTimer::singleShot(0, m_parts.window, [this, text, error] {
+        if (m_parts.exit->ending())
             return;
         if (error)
-            Modal::error(&m_window, text);
+            Modal::error(m_parts.window, text);
         else
-            Modal::notice(&m_window, text);
+            Modal::notice(m_parts.window, text);
     });
 }
 
@@ -160,12 +123,13 @@ void EngineBridge::targetWithoutOwner(const std::string& title) {
 EngineHost::Answer EngineBridge::askConnectionError(const std::string& text) {
     QString shown = QString::fromStdString(text);
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return Modal::ask(&m_window, shown, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok ? Answer::Ok
-                                                                                                  : Answer::Cancel;
+    return Modal::ask(m_parts.window, shown, QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok
+               ? Answer::Ok
+               : Answer::Cancel;
 }
 
 void EngineBridge::endProgram() {
-    m_window.endProgram();
+    m_parts.exit->endProgram();
 }
 
 } // namespace vornik::ui

@@ -1,11 +1,13 @@
 #pragma once
 
-// The engine's view of the main window (TVornik): answers what the engine asks of it (EngineHost)
-// from the window's controls, and carries out what the engine tells it, on the main thread.
+// The engine's view of the main window: answers what the engine asks of it (EngineHost) from the
+// window's controls, and carries out what the engine tells it, on the main thread.
 
 #include "EngineHost.h"
 #include "Platform.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QString>
 
 #include <cstdint>
@@ -13,12 +15,31 @@
 
 namespace vornik::ui {
 
-class TVornik;
+class BackgroundMode;
+class JoystickPages;
+class ProfileKeeper;
+class ProgramExit;
+class TargetStateSign;
 
 class EngineBridge : public EngineHost {
 public:
+    // What the bridge works on, once the window has built it.
+    struct Parts {
+        QWidget* window = nullptr; // the main window: the parent of every box the bridge shows
+        BackgroundMode* background = nullptr;
+        JoystickPages* joysticks = nullptr;
+        QWidget* keyboardPage = nullptr; // joystick pages plugged in later go before it
+        QCheckBox* keyboardStop = nullptr; // the keyboard page's "停止作用"
+        QComboBox* targets = nullptr;      // `cb1`
+        TargetStateSign* sign = nullptr;
+        ProfileKeeper* keeper = nullptr;
+        ProgramExit* exit = nullptr;
+    };
+
     // `windows` names the executable of a process chosen as the target.
-    EngineBridge(TVornik& window, WindowSystem& windows);
+    explicit EngineBridge(WindowSystem& windows) : m_windows(windows) {}
+    // Before the first tick.
+    void attach(const Parts& parts) { m_parts = parts; }
 
     bool mainWindowVisible() override;
     bool testBoxTicked(int joystick) override;
@@ -45,14 +66,11 @@ public:
     void endProgram() override;
 
 private:
-    // While joystick t's page is the one shown, selects the grid row of `entry` (0: none): a player
-    // finds an input's row by pressing it.
-    void selectShownRow(int joystick, int entry);
     // Shows `text` in a box (the program's error box, or a notice) once the event loop turns.
     void sayLater(const QString& text, bool error);
 
-    TVornik& m_window;
     WindowSystem& m_windows;
+    Parts m_parts;
     uint32_t m_lastTarget = 0; // the process last chosen as the target
 };
 

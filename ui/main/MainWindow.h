@@ -1,31 +1,31 @@
 #pragma once
 
-// TVornik, the main window: builds the window and its menu, owns the configuration, the engine and its
-// timer, hosts the joystick pages, the keyboard page and the move page, and owns the tray icon, the
-// file dialogs and the way out. Its start-up steps are in StartupSequence, and what the engine asks
-// of it is answered by its EngineBridge.
+// TVornik, the main window: builds the window, its toolbar and its pages, owns the configuration
+// and the engine, and ties together the parts that do the rest: the menu (MainMenu), the engine's
+// clock (TickClock), the profile files (ProfileFiles), background mode (BackgroundMode), the sign of
+// where the keys go (TargetStateSign), the settings dialogs (SettingsDialogs), the output the
+// Windows key settings choose (WindowsKeysOutput) and the ways out (ProgramExit). Its start-up steps
+// are in StartupSequence, and what the engine asks of it is answered by its EngineBridge.
 
+#include "BackgroundMode.h"
 #include "Configuration.h"
 #include "Engine.h"
 #include "EngineBridge.h"
-#include "FileCommands.h"
-#include "JoystickGrid.h"
-#include "JoystickPage.h"
+#include "JoystickPages.h"
 #include "PictureStore.h"
-#include "ProfileKeeper.h"
 #include "Platform.h"
-#include "QtTickDriver.h"
-#include "TimerEx.h"
+#include "ProfileFiles.h"
+#include "ProgramExit.h"
+#include "TargetStateSign.h"
+#include "TickClock.h"
+#include "WindowsKeysOutput.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFileDialog>
 #include <QMainWindow>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
-#include <QToolButton>
 
-#include <array>
 #include <functional>
 #include <memory>
 
@@ -33,20 +33,19 @@ namespace vornik::ui {
 
 class KeyboardPage;
 class MovePage;
+class SettingsDialogs;
 class Tform2;
 class TForm3;
-class PadSettingsDialog;
-class WindowsKeysDialog;
 class TForm4;
 class TForm5;
 class TForm6;
 
 struct StartupOptions {
-    QString exeDirectory;      // empty: the directory of the running executable
-    bool allProcesses = false; // the "/allproc" argument
-    bool runTimer = true;      // tests run TimerEx1Timer themselves
-    uint32_t restInterval = 0; // ms between ticks while the engine is idle; 0: none (TickScheduler)
-    QString profile;           // a profile file loaded after the start-up sequence (absolute path)
+    QString exeDirectory;                         // empty: the directory of the running executable
+    bool allProcesses = false;                    // the "/allproc" argument
+    bool runTimer = true;                         // tests run TimerEx1Timer themselves
+    uint32_t restInterval = 0;                    // ms between ticks while the engine is idle; 0: none (TickScheduler)
+    QString profile;                              // a profile file loaded after the start-up sequence (absolute path)
     UserFolders folders = UserFolders::current(); // settings, recovery profile, game profiles
     std::function<bool()> trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
     // Leaves the message loop for good; tests count the calls instead.
@@ -67,8 +66,6 @@ struct PlatformHooks {
 class TVornik : public QMainWindow {
     Q_OBJECT
 public:
-    static const QString kCaption;
-
     explicit TVornik(const Platform& platform, StartupOptions options = {}, PlatformHooks hooks = {});
     ~TVornik() override;
 
@@ -81,55 +78,38 @@ public:
     Configuration& config() { return *m_config; }
     Engine& engine() { return *m_engine; }
     PictureStore& pictures() { return m_pictures; }
-    const PictureStore& pictures() const { return m_pictures; }
-    JoystickPage& joystickPage(int joystick) { return m_joystickPages.at(static_cast<std::size_t>(joystick - 1)); }
-    int joystickPageCount() const { return m_joystickPageCount; }
+    JoystickPage& joystickPage(int joystick) { return m_joysticks.page(joystick); }
+    int joystickPageCount() const { return m_joysticks.count(); }
     QString exeDirectory() const { return m_exeDirectory; }
     QTabWidget* PageControl1() const { return m_pages; }
     KeyboardPage* keyboardPage() const { return m_keyboardPage; }
     MovePage* movePage() const { return m_movePage; }
     QComboBox* cb1() const { return m_targetList; }
-    // The open-file and save-file dialogs of the two file commands.
-    QFileDialog* op1();
-    QFileDialog* sa1();
+    QFileDialog* op1() { return m_files->op1(); }
+    QFileDialog* sa1() { return m_files->sa1(); }
+    FileCommands& fileCommands() { return m_files->commands(); }
+    ProfileKeeper& profileKeeper() { return m_files->keeper(); }
 
     // "讀取舊檔" and "另存新檔", from the toolbar and the menu.
-    void SpeedButton5Click();
-    void SpeedButton6Click();
-    FileCommands& fileCommands() { return *m_fileCommands; }
-    ProfileKeeper& profileKeeper() { return *m_keeper; }
-
+    void SpeedButton5Click() { m_files->commands().openProfile(); }
+    void SpeedButton6Click() { m_files->commands().saveProfileAs(); }
     void FillKeyBindingList();
     void RefreshMoveGrid();
-    void RefreshTargetWindows();
-    void cb1Change(int index);
+    void RefreshTargetWindows() { m_engine->targets().RefreshTargetWindows(); }
+    void cb1Change(int index) { m_engine->targets().chooseTarget(index); }
 
-    // Background mode: hides every window and shows the tray icon; refused when the desktop has
-    // no notification area, since nothing could bring the program back.
-    void EnterBackgroundMode();
-    // A left or right press on the icon restores the program, once the press has been delivered.
-    void trayActivated(QSystemTrayIcon::ActivationReason reason);
-    bool inBackground() const { return m_background; }
-    QSystemTrayIcon* trayIcon() const { return m_tray; }
-    // Where the keys go: a small button at the right end of the page tabs, its text as tooltip and
-    // accessible name, and the same text under "Vornik" in the tray icon's tooltip.
-    void showTargetState(const TargetState& state);
-    // The profile in use changed (a load, a save, a restore): the sign names it anew.
-    void profileInUseChanged();
-    QToolButton* targetStateButton() const { return m_targetState; }
+    void EnterBackgroundMode() { m_background->enter(); }
+    void trayActivated(QSystemTrayIcon::ActivationReason reason) { m_background->activated(reason); }
+    bool inBackground() const { return m_background->active(); }
+    QSystemTrayIcon* trayIcon() const { return m_background->tray(); }
+    QToolButton* targetStateButton() const { return m_sign->button(); }
 
-    void TimerEx1Timer();
-    TTimerEx& TimerEx1() { return *m_tickTimer; }
+    void TimerEx1Timer() { m_clock->fire(); }
+    TTimerEx& TimerEx1() { return m_clock->timer(); }
     // Where every tick starts: the timer, the announced changes, the user's clicks.
-    QtTickDriver& ticks() { return *m_ticks; }
+    QtTickDriver& ticks() { return m_clock->ticks(); }
     void showAbout();
-    // "Windows 按鍵設定…": OK with a change counts as an edit of the bindings.
-    void editWindowsKeys();
-    // Whether the backend sends keys the Windows way, so that the profile's Windows key settings act.
-    bool windowsKeysInEffect() const { return m_windowsKeysInEffect; }
-
-    // Page "搖桿 n" for joystick n at tab position `index`, its controls built and its grid's handlers set.
-    void addJoystickPage(int joystick, int index);
+    bool windowsKeysInEffect() const { return m_output.windowsKeysInEffect(); }
 
     // What the engine asks of the window, and what it tells it.
     EngineBridge& engineHost() { return m_bridge; }
@@ -139,16 +119,11 @@ public:
     // Another start handed over its command line: the window comes to the front and `profile`, if
     // any, is loaded, unsaved changes asked about first.
     void openRequested(const QString& profile);
-    void bringToFront();
-    // Releases every key the program holds down, closes the windows and leaves the event loop;
-    // unsaved tables go to the recovery profile, since no question can be asked on this way out.
-    void endProgram();
-    // The session may be ending (the session manager's commitDataRequest, Windows' WM_QUERYENDSESSION):
-    // every held key is released, then the recovery profile is brought up to date; returns once the
-    // disk has it. The program itself goes on until it is told to end.
-    void keepSetupNow();
-    // The program is on its way out: no more questions.
-    bool ending() const { return m_ending; }
+    void bringToFront() { m_background->bringToFront(); }
+    // The ways out (ProgramExit): the program told to end, the session about to end.
+    void endProgram() { m_exit->endProgram(); }
+    void keepSetupNow() { m_exit->keepSetupNow(); }
+    bool ending() const { return m_exit->ending(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -156,17 +131,12 @@ protected:
 
 private:
     void buildWindow();
+    void buildToolBar(QWidget* client);
     void buildMenu();
-    void leaveBackgroundMode();
-    void releaseKeys();
+    void releaseKeys() { m_engine->releaseHeldKeys(); }
+    // An edited binding may hold a key that its new form would never release.
     void bindingsEdited();
-    // Opens the pointer settings of joystick n; OK with a change counts as an edit of the bindings.
-    void editPadSettings(int joystick);
-    void releaseKeysWhenTicked(QCheckBox* stopBox);
     void tablesReplaced();
-    // Sends keys as the profile's Windows key settings say, where the backend has the Windows outputs.
-    // Whoever calls it has let go of every key first: a key-up goes through the output then chosen.
-    void applyWindowsKeys();
 
     Platform m_platform;
     StartupOptions m_options;
@@ -175,38 +145,23 @@ private:
     std::unique_ptr<Configuration> m_config;
     std::unique_ptr<Engine> m_engine;
     PictureStore m_pictures;
-    std::array<JoystickPage, kMaxJoysticks> m_joystickPages{};
-    JoystickGrid m_joystickGrid;
-    int m_joystickPageCount = 0;
+    JoystickPages m_joysticks;
+    WindowsKeysOutput m_output;
     QString m_exeDirectory;
-    bool m_background = false;
-    bool m_ending = false; // no more questions: the program is on its way out
 
     QWidget* m_toolBar = nullptr;
-    QToolButton* m_openProfile = nullptr;
-    QToolButton* m_saveProfile = nullptr;
-    QToolButton* m_hideToTray = nullptr;
-    QToolButton* m_refreshTargets = nullptr;
     QComboBox* m_targetList = nullptr;
-    QToolButton* m_targetState = nullptr;
     QTabWidget* m_pages = nullptr;
     KeyboardPage* m_keyboardPage = nullptr;
     MovePage* m_movePage = nullptr;
-    QWidget* m_hiddenPictures = nullptr;
-    QFileDialog* m_openDialog = nullptr;
-    QFileDialog* m_saveDialog = nullptr;
-    QSystemTrayIcon* m_tray = nullptr;
-    std::unique_ptr<TTimerEx> m_tickTimer;
-    std::unique_ptr<QtTickDriver> m_ticks;
-    std::unique_ptr<FileCommands> m_fileCommands;
-    std::unique_ptr<ProfileKeeper> m_keeper;
-    std::vector<QAction*> m_recentActions;
+    BackgroundMode* m_background = nullptr;
+    std::unique_ptr<TargetStateSign> m_sign;
+    std::unique_ptr<ProfileFiles> m_files;
+    std::unique_ptr<ProgramExit> m_exit;
+    std::unique_ptr<SettingsDialogs> m_settings;
+    std::unique_ptr<TickClock> m_clock;
     Tform2* m_about = nullptr;
     std::function<void()> m_dialogMaker;
-    PadSettingsDialog* m_padSettings = nullptr; // built when first opened
-    WindowsKeysDialog* m_windowsKeys = nullptr; // built when first opened
-    bool m_windowsKeysInEffect = false;
-    TargetState m_shownState{}; // what the sign says now, shown again when the profile in use changes
 };
 
 } // namespace vornik::ui
