@@ -417,11 +417,21 @@ bool Engine::runBindings(int joystick, bool keysOnly) {
             m_output.SendBinding(binding, action, bindingOwner(joystick, entry));
     };
     const PadInput input = padInput(joystick, r);
-    if (m_config.layered(joystick)) {
+    const bool layered = m_config.layered(joystick);
+    int& shownLayer = m_shownLayer[static_cast<std::size_t>(joystick - 1)];
+    if (layered) {
         const bool work = runLayered(joystick, input, keysOnly);
+        if (const int layer = activeLayer(joystick); layer != shownLayer) {
+            shownLayer = layer;
+            m_host.activeLayerChanged(joystick, layer);
+        }
         if (stickDeflected(joystick, r) || m_wheelHeld[static_cast<std::size_t>(joystick - 1)] != 0)
             m_motionPads |= 1u << (joystick - 1);
         return work;
+    }
+    if (shownLayer > 1) {
+        shownLayer = 1;
+        m_host.activeLayerChanged(joystick, 1);
     }
     // A stick's four entries from `up` on: up, down, left, right.
     const auto directions = [&](StickZones zones, int up) {

@@ -214,6 +214,7 @@ private:
     std::array<std::pair<int, int>, kMaxJoysticks> m_layeredWheel{};
     std::array<std::array<FireState, kPadEntries>, kMaxJoysticks> m_fire{}; // the plain bindings' auto-fire
     std::array<PadLayers, kMaxJoysticks> m_layers{};
+    std::array<int, kMaxJoysticks> m_shownLayer{}; // the active layer the host was told of; 0: none yet
     // The readings the tick in progress has made, so that the look for rest does not read again.
     std::array<JoyReading, kMaxJoysticks> m_tickReadings{};
     uint32_t m_tickReadMask = 0; // bit t-1: joystick t read by this tick
