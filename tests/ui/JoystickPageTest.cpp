@@ -59,16 +59,17 @@ TEST_F(JoystickPageLayout, TwelveButtonsStandInRowsOfEightWithTheStickCentredBes
     EXPECT_EQ(grid->defaultRowHeight(), 32);
     EXPECT_EQ((std::vector<int>{grid->colWidth(0), grid->colWidth(1), grid->colWidth(2), grid->colWidth(3)}),
               (std::vector<int>{55, 200, 100, 100}));
-    // From 10 pixels below the last row of buttons to the page's bottom edge, full width.
+    // From the layer line 10 pixels below the last row of buttons to the page's bottom edge, full width.
     const QWidget* sheet = sheetOf(page);
-    EXPECT_EQ(grid->geometry(), QRect(0, 84, sheet->width(), sheet->height() - 84));
+    EXPECT_EQ(grid->geometry(), QRect(0, 110, sheet->width(), sheet->height() - 110));
+    EXPECT_EQ(page.LayerBox->y(), 84);
 }
 
 TEST_F(JoystickPageLayout, TheGridStaysOnTheBottomWhenThePageIsResized) {
     const JoystickPage& page = startWith(12);
     QWidget* sheet = sheetOf(page);
     sheet->resize(600, 500);
-    EXPECT_EQ(page.BindingGrid->geometry(), QRect(0, 84, 600, 416));
+    EXPECT_EQ(page.BindingGrid->geometry(), QRect(0, 110, 600, 390));
 }
 
 TEST_F(JoystickPageLayout, ThirtyTwoButtonsFillFourRows) {
@@ -77,7 +78,7 @@ TEST_F(JoystickPageLayout, ThirtyTwoButtonsFillFourRows) {
     EXPECT_EQ(page.buttonPicture(32)->geometry(), QRect(459, 106, 32, 32));
     EXPECT_EQ(page.DirectionPicture->geometry().topLeft(), QPoint(104, 58));
     EXPECT_EQ(page.BindingGrid->rowCount(), 41);
-    EXPECT_EQ(page.BindingGrid->y(), 148);
+    EXPECT_EQ(page.BindingGrid->y(), 174);
 }
 
 TEST_F(JoystickPageLayout, MoreThanThirtyTwoButtonsAreTakenAsThirtyTwo) {
@@ -92,7 +93,7 @@ TEST_F(JoystickPageLayout, NoButtonsIsLaidOutAsOneRow) {
         EXPECT_EQ(page.buttonPicture(b), nullptr);
     EXPECT_EQ(page.DirectionPicture->geometry().topLeft(), QPoint(104, 10));
     EXPECT_EQ(page.BindingGrid->rowCount(), 9);
-    EXPECT_EQ(page.BindingGrid->y(), 52);
+    EXPECT_EQ(page.BindingGrid->y(), 78);
 }
 
 // The pad's name: one line beside the direction picture, clear of every control at any button count.
@@ -185,7 +186,7 @@ TEST_F(JoystickCells, AFreshTableShowsNoBindingOnEveryDirectionAndButtonRow) {
 
 TEST_F(JoystickCells, ColumnZeroShowsEachRowsPictureCentred) {
     const PictureStore& pictures = m_main->pictures();
-    const int direction[9] = {0, 1, 2, 3, 4, 5, 6}; // rows 1..8
+    const int direction[9] = {0, 1, 2, 3, 4, 5, 6, 8, 7}; // rows 1..8
     for (int row = 1; row <= 8; ++row)
         EXPECT_EQ(cell(0, row), DrawOps{pictureOp(pictures.mimg(direction[row]),
                                                   QStringLiteral("mimg%1").arg(direction[row]), pictureAt())})
@@ -323,7 +324,7 @@ TEST_F(JoystickCells, APointerBindingShowsItsButton) {
 }
 
 TEST_F(JoystickCells, AnUnknownBindingKindShowsNothing) {
-    entry(7).BindingKind = 4;
+    entry(7).BindingKind = 9;
     EXPECT_TRUE(cell(1, 11).empty());
 }
 
