@@ -323,6 +323,27 @@ TEST_F(JoystickCells, APointerBindingShowsItsButton) {
     EXPECT_EQ(texts(cell(1, 11)), QStringList{"滑鼠：右鍵"});
 }
 
+// A row lists each binding of the layer shown with when it fires; a layer above the first that binds
+// nothing for an input leaves it to the one beneath, and shows no auto-fire for it.
+TEST_F(JoystickCells, ARowNamesWhenEachOfItsBindingsFiresOnTheLayerShown) {
+    Configuration& c = m_main->config();
+    c.bindingAt(1, 7, 1, ActivateTap, 0) = {BindingKeys, 'A', 0, 0, 1, AutoFireNone, 0};
+    c.bindingAt(1, 7, 1, ActivateHold, 0) = {BindingKeys, 'B', 0, 0, 1, AutoFireNone, 0};
+    c.bindingAt(1, 8, 2, ActivatePress, 0) = {BindingLayer, 3, LayerToggle, 0, 0, 0, 0};
+    EXPECT_EQ(m_grid->cellText(1, 1, 11), "輕按：A；長按：B");
+    EXPECT_EQ(texts(cell(1, 11)), QStringList{"輕按：A；長按：B"});
+    QComboBox layers;
+    for (int layer = 1; layer <= kMaxLayers; ++layer)
+        layers.addItem(QString::number(layer));
+    layers.setCurrentIndex(1);
+    m_pages[0].LayerBox = &layers;
+    EXPECT_EQ(m_grid->cellText(1, 1, 11), "由下面的層決定");
+    EXPECT_EQ(m_grid->cellText(1, 2, 11), "");
+    EXPECT_TRUE(cell(3, 11).empty());
+    EXPECT_EQ(m_grid->cellText(1, 1, 12), "切換第 3 層");
+    m_pages[0].LayerBox = nullptr;
+}
+
 TEST_F(JoystickCells, AnUnknownBindingKindShowsNothing) {
     entry(7).BindingKind = 9;
     EXPECT_TRUE(cell(1, 11).empty());

@@ -180,13 +180,15 @@ DrawOps JoystickGrid::cellOps(int joystick, int col, int row, const QRect& rect,
         }
         break;
     case 1:
-        if (firings.size() > 1 || (firings.size() == 1 && first == nullptr))
+        if (!firings.isEmpty())
             ops.push_back(textOp(metrics.elidedText(firings.join(QStringLiteral("；")), Qt::ElideRight, rect.width() - 4),
                                  textAt));
         else
             ops = bindingOps(joystick, entry, rect, metrics);
         break;
     case 2: {
+        if (first == nullptr)
+            break; // left to the layer beneath
         // An unbound entry shows no auto-fire, whatever its mode field still holds.
         const QString text = autoFireModeText(entry.BindingKind == BindingNone ? AutoFireNone : entry.AutoFireMode);
         if (!text.isEmpty())
@@ -194,7 +196,8 @@ DrawOps JoystickGrid::cellOps(int joystick, int col, int row, const QRect& rect,
         break;
     }
     case 3:
-        ops.push_back(textOp(autoFireDelayText(entry.AutoFireDelay), textAt));
+        if (first != nullptr)
+            ops.push_back(textOp(autoFireDelayText(entry.AutoFireDelay), textAt));
         break;
     default:
         break;
@@ -210,29 +213,37 @@ QStringList JoystickGrid::firingTexts(int joystick, int e, const JoystickBinding
     const int layer = shownLayer(joystick);
     QStringList texts;
     first = nullptr;
+    // Keys by their names alone: the row holds several bindings.
+    const auto brief = [&](const JoystickBinding& b) {
+        if (b.BindingKind != BindingKeys)
+            return bindingText(joystick, b);
+        QStringList keys;
+        const int codes[3] = {b.Key1, b.Key2, b.Key3};
+        for (int i = 0; i < std::clamp(b.KeyCount, 0, 3); ++i)
+            keys.append(keyPictureLabel(codes[i]));
+        return keys.join(QStringLiteral(" + "));
+    };
     const JoystickBinding* plain = m_config.binding(joystick, e, layer, ActivatePress, 0);
     if (plain != nullptr && (plain->BindingKind != BindingNone || layer == 1))
         first = plain;
     bool others = false;
     for (const LayeredBinding& b : m_config.layeredBindings[joystick]) {
-        if (b.Entry != e || b.Layer != layer || isPlainSlot(b.Layer, b.Activator, b.With) ||
-            b.Binding.BindingKind == BindingNone)
+        if (b.Entry != e || b.Layer != layer || &b.Binding == plain || b.Binding.BindingKind == BindingNone)
             continue;
         if (!others && first != nullptr && first->BindingKind != BindingNone)
-            texts.append(activatorName(ActivatePress) + QCoreApplication::translate("Vornik", "：") +
-                         bindingText(joystick, *first));
+            texts.append(activatorName(ActivatePress) + QCoreApplication::translate("Vornik", "：") + brief(*first));
         others = true;
         const QString when = b.With != 0 ? QCoreApplication::translate("Vornik", "與%1同按").arg(
                                                entryName(m_config.caps(joystick), b.With))
                                          : activatorName(b.Activator);
-        texts.append(when + QCoreApplication::translate("Vornik", "：") + bindingText(joystick, b.Binding));
+        texts.append(when + QCoreApplication::translate("Vornik", "：") + brief(b.Binding));
         if (first == nullptr || first->BindingKind == BindingNone)
             first = &b.Binding;
     }
     if (!others && first == nullptr)
         texts.append(QCoreApplication::translate("Vornik", "由下面的層決定")); // a layer above 1 leaves it to the one beneath
     else if (!others)
-        texts.append(bindingText(joystick, *first));
+        return {}; // the plain binding alone, shown as it always was
     return texts;
 }
 
@@ -296,11 +307,13 @@ QString JoystickGrid::cellText(int joystick, int col, int row) const {
             return QCoreApplication::translate("Vornik", "%1（%2）").arg(entryName(caps, e), dpadOnlyText());
         return entryName(caps, e);
     case 1:
-        return firings.join(QStringLiteral("；"));
+        return firings.isEmpty() ? bindingText(joystick, entry) : firings.join(QStringLiteral("；"));
     case 2:
+        if (first == nullptr)
+            return {};
         return autoFireModeText(entry.BindingKind == BindingNone ? AutoFireNone : entry.AutoFireMode);
     default:
-        return autoFireDelayText(entry.AutoFireDelay);
+        return first == nullptr ? QString() : autoFireDelayText(entry.AutoFireDelay);
     }
 }
 
