@@ -132,6 +132,8 @@ public:
     // stops running: an edited binding or move, a ticked stop box, a profile load, every way out of
     // the program. A binding whose input is still held presses again on the next tick.
     void releaseHeldKeys();
+    // New tables: every pad goes back to its first layer. Call after releaseHeldKeys.
+    void resetLayers() { m_layers.fill(PadLayers{}); }
     // The program is asked to end. Safe from a signal handler: no move sends anything more, and
     // every later tick does nothing.
     void requestStop() noexcept;

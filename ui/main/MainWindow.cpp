@@ -213,8 +213,10 @@ void TVornik::RefreshMoveGrid() {
 }
 
 void TVornik::tablesReplaced() {
-    // Keys pressed for the old bindings would get no key-up from the new ones.
+    // Keys pressed for the old bindings would get no key-up from the new ones; a layer switched to
+    // under the old ones means nothing under the new.
     releaseKeys();
+    m_engine->resetLayers();
     m_sign->profileChanged();
     m_output.apply(m_config->windowsKeys);
     FillKeyBindingList();
