@@ -375,8 +375,8 @@ void Engine::RunJoystickBindings(int joystick) {
     runBindings(joystick, false);
 }
 
-// `keysOnly`: only bindings to keys, and of buttons only those without auto-fire (InputTick). True
-// when a button fires on its own, so the next tick has work whatever the input does.
+// A pad with layers: every input through its PadLayers. `keysOnly` (InputTick): inputs that changed
+// are answered, auto-fire and held moves wait for the next tick.
 bool Engine::runLayered(int joystick, const PadInput& input, bool keysOnly) {
     const JoystickCaps& caps = m_config.caps(joystick);
     // Auto-fire stands still while the pad's own move plays, as on a pad without layers.
@@ -401,6 +401,8 @@ bool Engine::runLayered(int joystick, const PadInput& input, bool keysOnly) {
                                                                  !keysOnly, m_player.minimumPress(), actions);
 }
 
+// `keysOnly`: only bindings to keys, and of buttons only those without auto-fire (InputTick). True
+// when a button fires on its own, so the next tick has work whatever the input does.
 bool Engine::runBindings(int joystick, bool keysOnly) {
     JoyReading r;
     if (!readJoystick(joystick, r))
