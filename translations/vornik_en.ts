@@ -834,10 +834,6 @@ once hidden, it could not be brought back.</translation>
         <translation>Layer shown and set</translation>
     </message>
     <message>
-        <source>正在作用的層</source>
-        <translation>Layer in use</translation>
-    </message>
-    <message>
         <source>正在作用：%1</source>
         <translation>In use: %1</translation>
     </message>

@@ -135,7 +135,6 @@ void BuildJoystickPage(JoystickPage& page, QWidget* sheet, const JoystickCaps& c
     edited->setBuddy(page.LayerBox);
     page.ActiveLayerLabel = named(new QLabel(sheet), "ActiveLayerLabel",
                                   {page.LayerBox->geometry().right() + 12, gridTop + 4, 220, 16});
-    page.ActiveLayerLabel->setAccessibleName(QCoreApplication::translate("Vornik", "正在作用的層"));
     gridTop += kLayerRow;
 
     page.BindingGrid = new DrawGrid(sheet);
