@@ -3,6 +3,9 @@
 #include "Language.h"
 #include "UiFixture.h"
 
+#include <QDialogButtonBox>
+#include <QPushButton>
+
 namespace vornik::ui::test {
 namespace {
 
@@ -38,6 +41,35 @@ TEST_F(InEnglish, PagesAndCaptionAreEnglishAndKeyLabelsStay) {
     applyLanguage("zh");
     start();
     EXPECT_EQ(tabCaptions(), QStringList({"搖桿 1", "鍵盤", "招式記錄"}));
+}
+
+// What Qt draws itself follows the program's language: the standard buttons of every box and the
+// file dialogs' buttons (Qt's own translation, from the folder beside the program or Qt's).
+TEST_F(InEnglish, QtsOwnButtonsAndFileDialogsFollowTheProgramsLanguage) {
+    const auto buttons = [](QWidget* in) {
+        auto* box = in->findChild<QDialogButtonBox*>();
+        return box == nullptr ? QStringList() : QStringList({box->button(QDialogButtonBox::Cancel)->text()});
+    };
+    QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Yes | QDialogButtonBox::No);
+    const auto texts = [&box] {
+        box.setStandardButtons(box.standardButtons()); // made anew in the language now in force
+        QStringList shown;
+        for (const auto which : {QDialogButtonBox::Ok, QDialogButtonBox::Cancel, QDialogButtonBox::Yes, QDialogButtonBox::No})
+            shown << box.button(which)->text();
+        return shown;
+    };
+    applyLanguage("zh");
+    EXPECT_EQ(texts(), QStringList({"確定", "取消", "是(&Y)", "否(&N)"}));
+    TVornik& w = start();
+    w.op1()->setOption(QFileDialog::DontUseNativeDialog);
+    EXPECT_EQ(buttons(w.op1()), QStringList({"取消"}));
+    m_main.reset();
+
+    applyLanguage("en");
+    EXPECT_EQ(texts(), QStringList({"OK", "Cancel", "&Yes", "&No"}));
+    start();
+    m_main->sa1()->setOption(QFileDialog::DontUseNativeDialog);
+    EXPECT_EQ(buttons(m_main->sa1()), QStringList({"Cancel"}));
 }
 
 } // namespace

@@ -16,8 +16,14 @@ QString chooseLanguage(const QString& option, const QString& setting, const QStr
 QString rememberedLanguage(const QString& settingsFile);
 void rememberLanguage(const QString& settingsFile, const QString& language);
 
-// Installs the English translation when `language` is "en" (and removes it otherwise). Call before
-// any window is built; true when the texts are now English.
+// Installs the English translation when `language` is "en" (and removes it otherwise), and Qt's own
+// translation for the program's Chinese when it is "zh", so that what Qt draws itself (the standard
+// buttons, the file dialogs) speaks the program's language. Call before any window is built; true
+// when the program's texts are now English.
 bool applyLanguage(const QString& language);
+
+// Where Qt's translations are looked for: "translations" beside the program (the Windows folder),
+// then Qt's own folder (Debian: qt6-translations-l10n).
+QStringList qtTranslationFolders();
 
 } // namespace vornik::ui
