@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibraryInfo>
+#include <QPushButton>
 #include <QSettings>
 #include <QtCore/qglobal.h>
 #include <QTranslator>
@@ -46,6 +47,11 @@ QString rememberedLanguage(const QString& settingsFile) {
 
 void rememberLanguage(const QString& settingsFile, const QString& language) {
     QSettings(settingsFile, QSettings::IniFormat).setValue(kLanguageKey, language);
+}
+
+QString standardButtonText(QDialogButtonBox::StandardButton which) {
+    QDialogButtonBox box;
+    return box.addButton(which)->text();
 }
 
 QStringList qtTranslationFolders() {
