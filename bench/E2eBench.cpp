@@ -19,6 +19,9 @@
 //   tick_linux_us_median                    one idle EngineTick: 4 joysticks of 12 buttons with every
 //                                           input bound to a key, 100 keyboard bindings, target in front
 //   x_roundtrips_per_idle_tick              replies the process waited for, counted where Xlib waits
+// With --layered it prints layered_latency_p50_ms, layered_latency_p99_ms and layered_release_p99_ms:
+// the same press binding on a pad that also has a layer switch and a tap binding, whose bindings all
+// go through its layers (the press binding, with no tap, double or pair on its input, fires at once).
 // With --during-move (bench/run during-move) it prints instead, from one run on two pads:
 //   press_during_move_p50_ms, _p99_ms, _max_ms
 //                                           pad 2's button press -> its KeyPress at the client while
@@ -135,13 +138,17 @@ struct Timing {
     double release = -1; // likewise for the release
 };
 
-void latency() {
+void latency(bool layered) {
     test::TestDisplay user;
     test::VirtualJoystick pad(12);
     test::RecorderProcess target({"--title", "target", "--focus"});
     EngineOnX rig;
     auto& [platform, config, host, engine] = rig;
     config.joystickBindings[1][buttonEntry(1)] = keyBinding('A');
+    if (layered) {
+        config.joystickBindings[1][buttonEntry(5)] = JoystickBinding{BindingLayer, 2, LayerWhileHeld, 0, 0};
+        config.bindingAt(1, buttonEntry(6), 1, ActivateTap, 0) = keyBinding('C');
+    }
     rig.chooseTarget(target.window());
     const KeyCode floorKey = XKeysymToKeycode(user.display(), XK_b);
     // Every move of the pad is announced below, as a device node would.
@@ -214,6 +221,12 @@ void latency() {
     engine.releaseHeldKeys();
     if (presses.empty())
         return;
+    if (layered) {
+        std::printf("layered_latency_p50_ms: %.3f\n", percentile(presses, 0.50));
+        std::printf("layered_latency_p99_ms: %.3f\n", percentile(presses, 0.99));
+        std::printf("layered_release_p99_ms: %.3f\n", percentile(releases, 0.99));
+        return;
+    }
     const double floorP50 = percentile(floor, 0.50);
     const double floorP99 = percentile(floor, 0.99);
     std::printf("e2e_latency_p50_ms: %.3f\n", percentile(presses, 0.50));
@@ -377,7 +390,11 @@ int main(int argc, char** argv) {
             duringMove();
             return 0;
         }
-        latency();
+        if (argc > 1 && std::string(argv[1]) == "--layered") {
+            latency(true);
+            return 0;
+        }
+        latency(false);
         idleTick();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "e2e: %s\n", e.what());

@@ -50,7 +50,7 @@ struct Rig {
             for (int t = 1; t <= kMaxJoysticks; ++t) {
                 for (int e = 1; e <= kJoystickEntries; ++e) {
                     JoystickBinding& b = config.joystickBindings[t][e];
-                    b = {BindingKeys, 'A' + (e % 26), 0x11, 0x10, 3, AutoFireAutomatic, 1, 0, 0};
+                    b = {BindingKeys, 'A' + (e % 26), 0x11, 0x10, 3, AutoFireAutomatic, 1};
                 }
             }
             for (int k = 0; k < 100; ++k)

@@ -249,6 +249,9 @@ void Engine::releaseHeldKeys() {
     m_held.releaseAll();
     // Wheel bindings start afresh too: one still held turns a notch again, as a key presses again.
     m_wheelHeld.fill(0);
+    m_layeredWheel.fill({});
+    for (PadLayers& pad : m_layers)
+        pad.forgetHeld();
 }
 
 bool Engine::moveMayGoOn(int source) {
@@ -374,6 +377,30 @@ void Engine::RunJoystickBindings(int joystick) {
 
 // `keysOnly`: only bindings to keys, and of buttons only those without auto-fire (InputTick). True
 // when a button fires on its own, so the next tick has work whatever the input does.
+bool Engine::runLayered(int joystick, const PadInput& input, bool keysOnly) {
+    const JoystickCaps& caps = m_config.caps(joystick);
+    // Auto-fire stands still while the pad's own move plays, as on a pad without layers.
+    const bool moveOfItsOwn = m_player.playing(joystick);
+    PadLayers::Actions actions;
+    actions.send = [&](const JoystickBinding& binding, bool press, Owner owner) {
+        if (!press || typing())
+            m_output.SendBinding(binding, press ? ActionPress : ActionRelease, owner);
+    };
+    actions.autoFire = [&](const JoystickBinding& binding, FireState& fire, bool held, Owner owner) {
+        if (held && moveOfItsOwn)
+            return binding.AutoFireMode == AutoFireAutomatic;
+        if (held && !typing())
+            return false;
+        return m_output.AutoFireStep(binding, fire, held, owner);
+    };
+    actions.wheel = [&](const JoystickBinding& binding, bool held, Owner owner) {
+        wheelBinding(joystick, kPadEntries + 1, binding, held, owner);
+    };
+    const auto down = [&](int entry) { return entryOnPad(caps, entry) && input.down(entry); };
+    return m_layers[static_cast<std::size_t>(joystick - 1)].step(m_config, joystick, down, m_platform.clock.tickCount(),
+                                                                 !keysOnly, m_player.minimumPress(), actions);
+}
+
 bool Engine::runBindings(int joystick, bool keysOnly) {
     JoyReading r;
     if (!readJoystick(joystick, r))
@@ -385,11 +412,27 @@ bool Engine::runBindings(int joystick, bool keysOnly) {
         if (keysOnly && binding.BindingKind != BindingKeys && binding.BindingKind != BindingPointer)
             return;
         if (binding.BindingKind == BindingPointer && isWheelTarget(binding.Key1) && binding.AutoFireMode == AutoFireNone)
-            wheelBinding(joystick, entry, action == ActionPress);
+            wheelBinding(joystick, entry, binding, action == ActionPress, bindingOwner(joystick, entry));
         else
             m_output.SendBinding(binding, action, bindingOwner(joystick, entry));
     };
     const PadInput input = padInput(joystick, r);
+    const bool layered = m_config.layered(joystick);
+    int& shownLayer = m_shownLayer[static_cast<std::size_t>(joystick - 1)];
+    if (layered) {
+        const bool work = runLayered(joystick, input, keysOnly);
+        if (const int layer = activeLayer(joystick); layer != shownLayer) {
+            shownLayer = layer;
+            m_host.activeLayerChanged(joystick, layer);
+        }
+        if (stickDeflected(joystick, r) || m_wheelHeld[static_cast<std::size_t>(joystick - 1)] != 0)
+            m_motionPads |= 1u << (joystick - 1);
+        return work;
+    }
+    if (shownLayer > 1) {
+        shownLayer = 1;
+        m_host.activeLayerChanged(joystick, 1);
+    }
     // A stick's four entries from `up` on: up, down, left, right.
     const auto directions = [&](StickZones zones, int up) {
         const int down = up + 1, left = up + 2, right = up + 3;
@@ -424,7 +467,8 @@ bool Engine::runBindings(int joystick, bool keysOnly) {
         if (binding.AutoFireMode == AutoFireNone)
             send(entry, held ? ActionPress : ActionRelease); // AutoFireStep without auto-fire
         else if (!keysOnly && !moveOfItsOwn)
-            firesOnItsOwn |= m_output.AutoFireStep(binding, held, bindingOwner(joystick, entry));
+            firesOnItsOwn |= m_output.AutoFireStep(binding, fireState(joystick, entry), held,
+                                                   bindingOwner(joystick, entry));
         else if (!keysOnly)
             firesOnItsOwn |= binding.AutoFireMode == AutoFireAutomatic;
     };
@@ -498,9 +542,41 @@ bool Engine::joystickAwayFromRest(int joystick) {
     return !(padInput(joystick, r) == PadInput{});
 }
 
-void Engine::wheelBinding(int joystick, int entry, bool down) {
-    uint64_t& held = m_wheelHeld[static_cast<std::size_t>(joystick - 1)];
-    const uint64_t bit = uint64_t{1} << entry;
+namespace {
+
+// The wheel's direction of a wheel binding: notches up (or right) and to the side, -1..1 each.
+std::pair<int, int> wheelDirection(int32_t target) {
+    switch (target) {
+    case WheelUp:
+        return {1, 0};
+    case WheelDown:
+        return {-1, 0};
+    case WheelLeft:
+        return {0, -1};
+    case WheelRight:
+        return {0, 1};
+    default:
+        return {0, 0};
+    }
+}
+
+} // namespace
+
+void Engine::wheelBinding(int joystick, int slot, const JoystickBinding& binding, bool down, Owner owner) {
+    const auto j = static_cast<std::size_t>(joystick - 1);
+    uint64_t& held = m_wheelHeld[j];
+    const uint64_t bit = uint64_t{1} << slot;
+    if (slot > kPadEntries) {
+        // A pad with layers: its firings come and go one by one, each turning the wheel its way.
+        const auto [v, h] = wheelDirection(binding.Key1);
+        const int sign = down ? 1 : -1;
+        m_layeredWheel[j].first += sign * v;
+        m_layeredWheel[j].second += sign * h;
+        held = m_layeredWheel[j] == std::pair<int, int>{} ? held & ~bit : held | bit;
+        if (down)
+            m_output.SendBinding(binding, ActionPress, owner);
+        return;
+    }
     if (!down) {
         held &= ~bit;
         return;
@@ -509,38 +585,26 @@ void Engine::wheelBinding(int joystick, int entry, bool down) {
         return;
     held |= bit;
     // One notch as the input goes down; while it stays down the motion steps turn the wheel on.
-    m_output.SendBinding(m_config.joystickBindings[joystick][entry], ActionPress, bindingOwner(joystick, entry));
+    m_output.SendBinding(binding, ActionPress, owner);
 }
 
 std::pair<double, double> Engine::heldWheelRates(int joystick, const PadInput& input) const {
-    double vertical = 0, horizontal = 0;
-    const uint64_t held = m_wheelHeld[static_cast<std::size_t>(joystick - 1)];
+    const auto j = static_cast<std::size_t>(joystick - 1);
+    const uint64_t held = m_wheelHeld[j];
     if (held == 0)
         return {0, 0};
     const JoystickBlock& block = m_config.joystickBindings[joystick];
     const double speed = m_config.pad(joystick).wheelSpeed;
+    int vertical = m_layeredWheel[j].first, horizontal = m_layeredWheel[j].second;
     for (int entry = 1; entry <= kPadEntries; ++entry) {
         // Still down now?
         if ((held & (uint64_t{1} << entry)) == 0 || !input.down(entry))
             continue;
-        switch (block[entry].Key1) {
-        case WheelUp:
-            vertical += speed;
-            break;
-        case WheelDown:
-            vertical -= speed;
-            break;
-        case WheelLeft:
-            horizontal -= speed;
-            break;
-        case WheelRight:
-            horizontal += speed;
-            break;
-        default:
-            break;
-        }
+        const auto [v, h] = wheelDirection(block[entry].Key1);
+        vertical += v;
+        horizontal += h;
     }
-    return {vertical, horizontal};
+    return {vertical * speed, horizontal * speed};
 }
 
 bool Engine::MotionTick() {

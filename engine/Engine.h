@@ -5,6 +5,7 @@
 #include "HeldOutput.h"
 #include "KeyOutput.h"
 #include "MovePlayer.h"
+#include "PadLayers.h"
 #include "PointerMotion.h"
 #include "Platform.h"
 #include "TargetStatus.h"
@@ -142,6 +143,12 @@ public:
     MovePlayer& player() { return m_player; }
     KeyOutput& output() { return m_output; }
     HeldOutput& held() { return m_held; }
+    // Auto-fire's count of joystick j's plain binding at `entry`.
+    FireState& fireState(int joystick, int entry) {
+        return m_fire[static_cast<std::size_t>(joystick - 1)][static_cast<std::size_t>(entry - 1)];
+    }
+    // The layer that answers joystick j's next input.
+    int activeLayer(int joystick) const { return m_layers[static_cast<std::size_t>(joystick - 1)].activeLayer(); }
     LiveViewTags& liveViewTags(int joystick) { return m_tags[static_cast<std::size_t>(joystick - 1)]; }
     // After Cancel in the connection-error box: the program is ending and ticks do nothing.
     bool ending() const { return m_ending; }
@@ -161,8 +168,11 @@ private:
     PadInput padInput(int joystick, const JoyReading& reading);
     // Whether joystick t's stick drives the pointer or wheel and is out of its dead zone.
     bool stickDeflected(int joystick, const JoyReading& reading) const;
-    // A wheel binding without auto-fire going down (one notch at once) or up.
-    void wheelBinding(int joystick, int entry, bool down);
+    // A wheel binding without auto-fire going down (one notch at once) or up; `slot` is the entry of a
+    // plain binding, or kPadEntries + 1 for a pad with layers, whose wheel bindings are summed there.
+    void wheelBinding(int joystick, int slot, const JoystickBinding& binding, bool down, Owner owner);
+    // The bindings of a pad with layers, activators or inputs pressed together.
+    bool runLayered(int joystick, const PadInput& input, bool keysOnly);
     // The notches per second the wheel bindings of joystick t held now ask for: vertical, horizontal.
     std::pair<double, double> heldWheelRates(int joystick, const PadInput& input) const;
     bool runBindings(int joystick, bool keysOnly);
@@ -200,6 +210,11 @@ private:
     uint32_t m_motionPads = 0;                         // bit t-1: joystick t moves the pointer or wheel
     uint32_t m_lastMotion = 0;                         // tick count of the last motion step
     std::array<uint64_t, kMaxJoysticks> m_wheelHeld{}; // bit e: entry e, a wheel binding, is held
+    // By joystick, the wheel bindings a pad with layers holds, each way summed: vertical, horizontal.
+    std::array<std::pair<int, int>, kMaxJoysticks> m_layeredWheel{};
+    std::array<std::array<FireState, kPadEntries>, kMaxJoysticks> m_fire{}; // the plain bindings' auto-fire
+    std::array<PadLayers, kMaxJoysticks> m_layers{};
+    std::array<int, kMaxJoysticks> m_shownLayer{}; // the active layer the host was told of; 0: none yet
     // The readings the tick in progress has made, so that the look for rest does not read again.
     std::array<JoyReading, kMaxJoysticks> m_tickReadings{};
     uint32_t m_tickReadMask = 0; // bit t-1: joystick t read by this tick

@@ -34,6 +34,8 @@ public:
     // A joystick found after start-up got number `joystick`, the one after the last joystick page;
     // its capabilities and name are in the configuration. Its page is to be built now.
     virtual void joystickAttached(int joystick) = 0;
+    // The layer that answers joystick j's inputs is now `layer` (1 when its bindings have no layers).
+    virtual void activeLayerChanged(int joystick, int layer) { (void)joystick, (void)layer; }
     // The toolbar's target combo: emptied, filled item by item, and an item selected without
     // running the combo's change handler.
     virtual void clearTargetItems() = 0;

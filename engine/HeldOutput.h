@@ -14,11 +14,11 @@ namespace vornik {
 // so the move's owner is the source with entry 0. The default owner is the keyboard page's move.
 struct Owner {
     uint8_t source = 0;
-    uint8_t entry = 0; // 0: the move the source plays
+    uint16_t entry = 0; // 0: the move the source plays; kPadEntries and below: a plain binding
     bool operator==(const Owner&) const = default;
 };
 constexpr Owner bindingOwner(int source, int entry) {
-    return Owner{static_cast<uint8_t>(source), static_cast<uint8_t>(entry)};
+    return Owner{static_cast<uint8_t>(source), static_cast<uint16_t>(entry)};
 }
 constexpr Owner moveOwner(int source) {
     return Owner{static_cast<uint8_t>(source), 0};

@@ -57,28 +57,28 @@ void KeyOutput::sendPointer(int32_t target, int action, Owner owner) {
         m_held.releaseButton(button, owner);
 }
 
-bool KeyOutput::AutoFireStep(JoystickBinding& binding, bool held, Owner owner) {
+bool KeyOutput::AutoFireStep(const JoystickBinding& binding, FireState& fire, bool held, Owner owner) {
     const int mode = binding.AutoFireMode;
     if (mode == AutoFireAutomatic)
-        binding.FirePhase = static_cast<uint8_t>(1 - binding.FirePhase);
+        fire.phase = static_cast<uint8_t>(1 - fire.phase);
     else if (mode == AutoFireWhileHeld)
-        binding.FirePhase = held ? 1 : 0;
+        fire.phase = held ? 1 : 0;
 
     if (mode != AutoFireNone) {
-        if (binding.FireCountdown >= 2) {
-            --binding.FireCountdown;
+        if (fire.countdown >= 2) {
+            --fire.countdown;
             return mode == AutoFireAutomatic;
         }
-        binding.FireCountdown = binding.AutoFireDelay;
+        fire.countdown = binding.AutoFireDelay;
     }
 
     bool press = false;
     if (mode == AutoFireNone)
         press = held;
     else if (mode == AutoFireAutomatic)
-        press = binding.FirePhase == 1;
+        press = fire.phase == 1;
     else if (mode == AutoFireWhileHeld)
-        press = binding.FirePhase == 1 && (m_clock.tickCount() & 1) != 0;
+        press = fire.phase == 1 && (m_clock.tickCount() & 1) != 0;
     SendBinding(binding, press ? ActionPress : ActionRelease, owner);
     return mode == AutoFireAutomatic;
 }

@@ -2,6 +2,7 @@
 
 #include "HeldOutput.h"
 #include "MovePlayer.h"
+#include "PadLayers.h"
 #include "Platform.h"
 #include "Tables.h"
 
@@ -27,10 +28,9 @@ public:
     void SendBinding(const JoystickBinding& binding, int action, Owner owner);
     void setGate(std::function<bool()> gate) { m_gate = std::move(gate); }
 
-    // One tick of a button's auto-fire: updates FirePhase and FireCountdown in place and ends in
-    // one SendBinding or none. True when the binding fires on its own, so the next tick has work
-    // whatever the input does.
-    bool AutoFireStep(JoystickBinding& binding, bool held, Owner owner);
+    // One tick of a button's auto-fire: moves its count `fire` on and ends in one SendBinding or none.
+    // True when the binding fires on its own, so the next tick has work whatever the input does.
+    bool AutoFireStep(const JoystickBinding& binding, FireState& fire, bool held, Owner owner);
 
 private:
     void sendPointer(int32_t target, int action, Owner owner);

@@ -27,16 +27,11 @@ ProfileResult ProfileResult::failure(Problem problem, std::string file, std::str
 }
 
 ProfileResult parseProfile(std::string_view text, const std::string& fileName, Configuration& config) {
-    auto scratch = std::make_unique<detail::ProfileTables>(); // about 110 KB
+    auto scratch = std::make_unique<ProfileTables>(); // about 110 KB
     if (const std::optional<std::string> problem = detail::checkText(text, *scratch))
         return ProfileResult::failure(ProfileResult::Problem::Refused, fileName, *problem,
                                       "Cannot load " + quoted(fileName) + ": " + *problem);
-    config.keyBindings = scratch->keyBindings;
-    config.joystickBindings = scratch->joystickBindings;
-    config.moves = scratch->moves;
-    config.programs = std::move(scratch->programs);
-    config.padSettings = scratch->padSettings;
-    config.windowsKeys = scratch->windowsKeys;
+    static_cast<ProfileTables&>(config) = std::move(*scratch);
     return {};
 }
 

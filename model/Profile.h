@@ -2,12 +2,14 @@
 
 // Profile files: the user's tables (keyboard bindings, joystick bindings, moves) as UTF-8 JSON.
 //
-//   {"format": "vornik-profile", "version": 3, "programs": [...], "keyboard": [...], "joysticks": [...],
+//   {"format": "vornik-profile", "version": 4, "programs": [...], "keyboard": [...], "joysticks": [...],
 //    "moves": [...], "pads": [...], "windowsKeys": {...}}
 //
 // "programs" (version 2) names the executables the profile is for; pointer bindings (kind 3), the
 // pads' settings, "pads", the right stick's and the triggers' entries 37..42, and how keys go out on
-// Windows, "windowsKeys", came with version 3.
+// Windows, "windowsKeys", came with version 3; layers, activators, two inputs together ("layer",
+// "activator", "with"), the layer switch (kind 4) and the pads' activator times and layer names with
+// version 4.
 // A file is written with the lowest version that holds it, so that older builds keep reading what
 // they can.
 // Saving replaces the file atomically (temporary file beside it, flushed, renamed over it). Loading
@@ -26,7 +28,7 @@
 
 namespace vornik {
 
-constexpr int kProfileVersion = 3;
+constexpr int kProfileVersion = 4;
 constexpr std::size_t kMaxProfilePrograms = 64;
 constexpr std::size_t kMaxProfileBytes = 1024 * 1024;
 inline constexpr const char* kProfileFormat = "vornik-profile";
@@ -71,8 +73,8 @@ ProfileResult profileText(const Configuration& config, std::string& text);
 
 // Checks `text` as a profile and, only when all of it is sound, replaces the keyboard bindings,
 // joystick bindings, moves, programs, pad settings and Windows key settings of `config` with it
-// (entries the file leaves out become zero, the engine state FirePhase and FireCountdown included, and
-// pads and Windows key settings it leaves out get the defaults). `fileName` is used in the messages.
+// (entries the file leaves out become zero, and pads and Windows key settings it leaves out get the
+// defaults). `fileName` is used in the messages.
 // Nothing else in `config` is read or written.
 ProfileResult parseProfile(std::string_view text, const std::string& fileName, Configuration& config);
 

@@ -203,31 +203,79 @@ void checkKeyboard(const Json& list, KeyBindingTable& table) {
     }
 }
 
-void checkJoysticks(const Json& list, int version, JoystickBindingTable& table) {
+// A field that came with a later version than the file's.
+void sinceVersion(const Json& object, const char* key, const std::string& path, int version, int since,
+                  const char* what) {
+    if (version < since && object.contains(key))
+        refuse(member(path, key), "a version-" + std::to_string(version) + " profile has no " + what +
+                                      " (they came with version " + std::to_string(since) + ")");
+}
+
+int32_t activatorField(const Json& object, const std::string& path) {
+    const Json& value = field(object, "activator", path);
+    if (value.is_string()) {
+        const std::string& name = value.get_ref<const std::string&>();
+        for (const auto& [known, activator] : kActivatorNames) {
+            if (name == known)
+                return activator;
+        }
+        refuse(member(path, "activator"),
+               "\"" + shownKey(name) + "\" is not an activator (press, tap, hold, double or release)");
+    }
+    refuse(member(path, "activator"), std::string("expected \"press\", \"tap\", \"hold\", \"double\" or "
+                                                  "\"release\", found ") +
+                                          value.type_name());
+}
+
+void checkJoysticks(const Json& list, int version, ProfileTables& tables) {
     const std::string path = "joysticks";
     expectArray(list, path);
-    std::vector<std::size_t> seenAt(kMaxJoysticks * kPadEntries, SIZE_MAX);
+    // Where each (joystick, entry, layer, activator, with) was met.
+    std::vector<std::pair<std::array<int, 5>, std::size_t>> seen;
     // The right stick's and the triggers' entries came with version 3.
     const int lastEntry = version >= 3 ? kPadEntries : kJoystickEntries;
+    const int lastKind = version >= 4 ? BindingLayer : version >= 3 ? BindingPointer : BindingMove;
     for (std::size_t i = 0; i < list.size(); ++i) {
         const std::string at = element(path, i);
         const Json& item = expectObject(list[i], at);
         onlyFields(item,
-                   {"joystick", "entry", "kind", "key1", "key2", "key3", "keyCount", "autoFireMode", "autoFireDelay"},
+                   {"joystick", "entry", "kind", "key1", "key2", "key3", "keyCount", "autoFireMode", "autoFireDelay",
+                    "layer", "activator", "with"},
                    at);
+        sinceVersion(item, "layer", at, version, 4, "layers");
+        sinceVersion(item, "activator", at, version, 4, "activators");
+        sinceVersion(item, "with", at, version, 4, "inputs pressed together");
         const int joystick = integerField(item, "joystick", at, 1, kMaxJoysticks);
         const int entry = integerField(item, "entry", at, 1, lastEntry);
-        const auto slot = static_cast<std::size_t>((joystick - 1) * kPadEntries + entry - 1);
-        if (seenAt[slot] != SIZE_MAX)
+        const int layer = item.contains("layer") ? integerField(item, "layer", at, 1, kMaxLayers) : 1;
+        const int activator = item.contains("activator") ? activatorField(item, at) : ActivatePress;
+        const int with = item.contains("with") ? integerField(item, "with", at, 1, lastEntry) : 0;
+        if (with == entry)
+            refuse(member(at, "with"), "an input cannot be pressed together with itself (entry " +
+                                           std::to_string(entry) + ")");
+        if (with != 0 && activator != ActivatePress)
+            refuse(member(at, "activator"), "two inputs pressed together fire as they go down: \"with\" takes no "
+                                            "other activator than \"press\"");
+        const std::array<int, 5> slot{joystick, entry, layer, activator, with};
+        const auto met = std::find_if(seen.begin(), seen.end(), [&](const auto& s) { return s.first == slot; });
+        if (met != seen.end())
             refuse(at, "joystick " + std::to_string(joystick) + " entry " + std::to_string(entry) +
-                           " appears twice (also at " + element(path, seenAt[slot]) + ")");
-        seenAt[slot] = i;
+                           (isPlainSlot(layer, activator, with) ? std::string()
+                                                                : " with the same layer, activator and \"with\"") +
+                           " appears twice (also at " + element(path, met->second) + ")");
+        seen.emplace_back(slot, i);
         JoystickBinding b;
-        b.BindingKind = integerField(item, "kind", at, 0, version >= 3 ? 3 : 2);
+        b.BindingKind = integerField(item, "kind", at, 0, lastKind);
         if (b.BindingKind == BindingPointer) {
             // Key1 names the pointer button or wheel notch; nothing else is pressed with it.
             b.Key1 = integerField(item, "key1", at, 1, kPointerTargets);
             b.Key2 = integerField(item, "key2", at, 0, 0);
+            b.Key3 = integerField(item, "key3", at, 0, 0);
+            b.KeyCount = integerField(item, "keyCount", at, 0, 0);
+        } else if (b.BindingKind == BindingLayer) {
+            // Key2 says how, Key1 to which layer (none for going back).
+            b.Key2 = integerField(item, "key2", at, LayerWhileHeld, LayerBack);
+            b.Key1 = integerField(item, "key1", at, b.Key2 == LayerBack ? 0 : 1, kMaxLayers);
             b.Key3 = integerField(item, "key3", at, 0, 0);
             b.KeyCount = integerField(item, "keyCount", at, 0, 0);
         } else {
@@ -239,7 +287,7 @@ void checkJoysticks(const Json& list, int version, JoystickBindingTable& table) 
         }
         b.AutoFireMode = integerField(item, "autoFireMode", at, 0, 2);
         b.AutoFireDelay = integerField(item, "autoFireDelay", at, 0, 10);
-        table[joystick][entry] = b;
+        tables.bindingAt(joystick, entry, layer, activator, with) = b;
     }
 }
 
@@ -338,7 +386,23 @@ double realField(const Json& object, const char* key, const std::string& path, d
     return v;
 }
 
-void checkPads(const Json& doc, std::array<PadSettings, kMaxJoysticks>& pads) {
+void checkLayerNames(const Json& list, const std::string& path, PadSettings& pad) {
+    expectArray(list, path);
+    if (list.size() > static_cast<std::size_t>(kMaxLayers))
+        refuse(path, std::to_string(list.size()) + " names, more than the " + std::to_string(kMaxLayers) + " layers");
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const std::string at = element(path, i);
+        if (!list[i].is_string())
+            refuse(at, std::string("expected a string, found ") + list[i].type_name());
+        const std::string& name = list[i].get_ref<const std::string&>();
+        if (!layerNameFits(name))
+            refuse(at, "a layer's name has at most " + std::to_string(PadSettings::kMaxLayerNameChars) +
+                           " characters and no control character");
+        pad.layerNames[i] = name;
+    }
+}
+
+void checkPads(const Json& doc, int version, std::array<PadSettings, kMaxJoysticks>& pads) {
     const auto list = doc.find("pads");
     if (list == doc.end())
         return;
@@ -351,8 +415,12 @@ void checkPads(const Json& doc, std::array<PadSettings, kMaxJoysticks>& pads) {
         const Json& item = expectObject((*list)[i], at);
         onlyFields(item,
                    {"joystick", "leftStick", "rightStick", "leftDeadZone", "rightDeadZone", "pointerSpeed",
-                    "pointerCurve", "wheelSpeed", "triggerThreshold"},
+                    "pointerCurve", "wheelSpeed", "triggerThreshold", "holdMs", "doubleMs", "chordMs", "layerNames"},
                    at);
+        sinceVersion(item, "holdMs", at, version, 4, "activator times");
+        sinceVersion(item, "doubleMs", at, version, 4, "activator times");
+        sinceVersion(item, "chordMs", at, version, 4, "activator times");
+        sinceVersion(item, "layerNames", at, version, 4, "layer names");
         const int joystick = integerField(item, "joystick", at, 1, kMaxJoysticks);
         std::size_t& seen = seenAt[static_cast<std::size_t>(joystick - 1)];
         if (seen != SIZE_MAX)
@@ -378,6 +446,14 @@ void checkPads(const Json& doc, std::array<PadSettings, kMaxJoysticks>& pads) {
         if (has("triggerThreshold"))
             pad.triggerThreshold =
                 integerField(item, "triggerThreshold", at, P::kMinTriggerThreshold, P::kMaxTriggerThreshold);
+        if (has("holdMs"))
+            pad.holdMs = integerField(item, "holdMs", at, P::kMinHoldMs, P::kMaxHoldMs);
+        if (has("doubleMs"))
+            pad.doubleMs = integerField(item, "doubleMs", at, P::kMinDoubleMs, P::kMaxDoubleMs);
+        if (has("chordMs"))
+            pad.chordMs = integerField(item, "chordMs", at, P::kMinChordMs, P::kMaxChordMs);
+        if (has("layerNames"))
+            checkLayerNames(item["layerNames"], member(at, "layerNames"), pad);
         pads[static_cast<std::size_t>(joystick - 1)] = pad;
     }
 }
@@ -404,9 +480,9 @@ void checkDocument(const Json& doc, ProfileTables& tables) {
     const int version = checkHeader(doc);
     checkPrograms(doc, tables.programs);
     checkKeyboard(field(doc, "keyboard", ""), tables.keyBindings);
-    checkJoysticks(field(doc, "joysticks", ""), version, tables.joystickBindings);
+    checkJoysticks(field(doc, "joysticks", ""), version, tables);
     checkMoves(field(doc, "moves", ""), tables.moves);
-    checkPads(doc, tables.padSettings);
+    checkPads(doc, version, tables.padSettings);
     checkWindowsKeys(doc, tables.windowsKeys);
 }
 

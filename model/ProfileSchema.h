@@ -14,16 +14,6 @@
 
 namespace vornik::detail {
 
-// The part of a Configuration that a profile carries, filled in a scratch copy while loading.
-struct ProfileTables {
-    KeyBindingTable keyBindings{};
-    JoystickBindingTable joystickBindings{};
-    MoveTable moves{};
-    std::vector<std::string> programs;
-    std::array<PadSettings, kMaxJoysticks> padSettings{};
-    WindowsKeys windowsKeys;
-};
-
 // Keyboard binding entry i belongs to the i-th labelled key; the file names the key by its code.
 struct KeyEntryMap {
     std::array<int, kKeyBindingCount> codeOfEntry{};
@@ -37,6 +27,13 @@ const KeyEntryMap& keyEntryMap();
 // How the file names each stick mode.
 inline constexpr std::pair<const char*, StickMode> kStickModeNames[] = {
     {"keys", StickMode::Keys}, {"pointer", StickMode::Pointer}, {"wheel", StickMode::Wheel}};
+
+// How the file names each activator; "press", the default, is never written.
+inline constexpr std::pair<const char*, int32_t> kActivatorNames[] = {{"press", ActivatePress},
+                                                                       {"tap", ActivateTap},
+                                                                       {"hold", ActivateHold},
+                                                                       {"double", ActivateDouble},
+                                                                       {"release", ActivateRelease}};
 
 // Checks `text` into `tables`; returns the problem ("path: what is wrong"), or nothing when sound.
 std::optional<std::string> checkText(std::string_view text, ProfileTables& tables);

@@ -11,7 +11,6 @@ namespace vornik {
 
 using detail::checkText;
 using detail::keyEntryMap;
-using detail::ProfileTables;
 
 namespace {
 
@@ -93,22 +92,46 @@ ProfileResult profileText(const Configuration& config, std::string& text) {
                                        {"autoFireMode", b.AutoFireMode},
                                        {"autoFireDelay", b.AutoFireDelay}});
     }
+    bool layers = false; // anything of version 4: a layered binding, a layer switch, a pad's times or names
+    const auto bindingJson = [&](int j, int e, const JoystickBinding& b) {
+        pointerBindings = pointerBindings || b.BindingKind == BindingPointer;
+        layers = layers || b.BindingKind == BindingLayer;
+        padEntries = padEntries || e > kJoystickEntries;
+        return OrderedJson{{"joystick", j},
+                           {"entry", e},
+                           {"kind", b.BindingKind},
+                           {"key1", b.Key1},
+                           {"key2", b.Key2},
+                           {"key3", b.Key3},
+                           {"keyCount", b.KeyCount},
+                           {"autoFireMode", b.AutoFireMode},
+                           {"autoFireDelay", b.AutoFireDelay}};
+    };
     for (int j = 1; j <= kMaxJoysticks; ++j) {
         for (int e = 1; e <= kPadEntries; ++e) {
             const JoystickBinding& b = config.joystickBindings[j][e];
-            if (allZero(b))
+            if (!allZero(b))
+                joysticks.push_back(bindingJson(j, e, b));
+        }
+        for (const LayeredBinding& l : config.layeredBindings[j]) {
+            if (allZero(l.Binding) || isPlainSlot(l.Layer, l.Activator, l.With))
                 continue;
-            pointerBindings = pointerBindings || b.BindingKind == BindingPointer;
-            padEntries = padEntries || e > kJoystickEntries;
-            joysticks.push_back(OrderedJson{{"joystick", j},
-                                            {"entry", e},
-                                            {"kind", b.BindingKind},
-                                            {"key1", b.Key1},
-                                            {"key2", b.Key2},
-                                            {"key3", b.Key3},
-                                            {"keyCount", b.KeyCount},
-                                            {"autoFireMode", b.AutoFireMode},
-                                            {"autoFireDelay", b.AutoFireDelay}});
+            layers = true;
+            OrderedJson item = bindingJson(j, l.Entry, l.Binding);
+            if (l.Layer != 1)
+                item["layer"] = l.Layer;
+            if (l.Activator != ActivatePress) {
+                for (const auto& [name, activator] : detail::kActivatorNames) {
+                    if (activator == l.Activator)
+                        item["activator"] = name;
+                }
+                if (!item.contains("activator"))
+                    return cannot("joystick " + std::to_string(j) + " entry " + std::to_string(l.Entry) +
+                                  " has activator " + std::to_string(l.Activator));
+            }
+            if (l.With != 0)
+                item["with"] = l.With;
+            joysticks.push_back(std::move(item));
         }
     }
     for (int k = 1; k <= kMoveSlots; ++k) {
@@ -151,13 +174,32 @@ ProfileResult profileText(const Configuration& config, std::string& text) {
                                    {"pointerCurve", pad.pointerCurve},
                                    {"wheelSpeed", pad.wheelSpeed},
                                    {"triggerThreshold", pad.triggerThreshold}});
+        OrderedJson& item = pads.back();
+        const PadSettings usual;
+        if (pad.holdMs != usual.holdMs)
+            item["holdMs"] = pad.holdMs;
+        if (pad.doubleMs != usual.doubleMs)
+            item["doubleMs"] = pad.doubleMs;
+        if (pad.chordMs != usual.chordMs)
+            item["chordMs"] = pad.chordMs;
+        if (pad.layerNames != usual.layerNames) {
+            // Up to the last layer that has a name.
+            std::size_t named = pad.layerNames.size();
+            while (named > 0 && pad.layerNames[named - 1].empty())
+                --named;
+            item["layerNames"] = std::vector<std::string>(pad.layerNames.begin(), pad.layerNames.begin() + named);
+        }
+        layers = layers || pad.holdMs != usual.holdMs || pad.doubleMs != usual.doubleMs ||
+                 pad.chordMs != usual.chordMs || pad.layerNames != usual.layerNames;
     }
 
     const bool windowsKeys = !(config.windowsKeys == WindowsKeys{});
 
     // The lowest version that holds the tables, so older builds can still read what they can.
-    const int version =
-        pointerBindings || padEntries || !pads.empty() || windowsKeys ? 3 : !config.programs.empty() ? 2 : 1;
+    const int version = layers                                                               ? 4
+                        : pointerBindings || padEntries || !pads.empty() || windowsKeys ? 3
+                        : !config.programs.empty()                                      ? 2
+                                                                                        : 1;
     std::string out = "{\n  \"format\": \"";
     out += kProfileFormat;
     out += "\",\n  \"version\": " + std::to_string(version) + ",\n";

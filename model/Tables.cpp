@@ -14,6 +14,69 @@ void clearAllMoves(MoveTable& moves) {
     }
 }
 
+namespace {
+
+// The order the layered list keeps: layer, entry, activator, with.
+bool before(const LayeredBinding& a, int entry, int layer, int activator, int with) {
+    if (a.Layer != layer)
+        return a.Layer < layer;
+    if (a.Entry != entry)
+        return a.Entry < entry;
+    if (a.Activator != activator)
+        return a.Activator < activator;
+    return a.With < with;
+}
+
+} // namespace
+
+const JoystickBinding* ProfileTables::binding(int j, int entry, int layer, int activator, int with) const {
+    if (isPlainSlot(layer, activator, with))
+        return &joystickBindings[j][entry];
+    for (const LayeredBinding& b : layeredBindings[j]) {
+        if (b.at(entry, layer, activator, with))
+            return &b.Binding;
+    }
+    return nullptr;
+}
+
+JoystickBinding& ProfileTables::bindingAt(int j, int entry, int layer, int activator, int with) {
+    if (isPlainSlot(layer, activator, with))
+        return joystickBindings[j][entry];
+    std::vector<LayeredBinding>& list = layeredBindings[j];
+    auto it = std::find_if(list.begin(), list.end(), [&](const LayeredBinding& b) {
+        return !before(b, entry, layer, activator, with);
+    });
+    if (it == list.end() || !it->at(entry, layer, activator, with))
+        it = list.insert(it, LayeredBinding{entry, layer, activator, with, {}});
+    return it->Binding;
+}
+
+void ProfileTables::removeBinding(int j, int entry, int layer, int activator, int with) {
+    if (isPlainSlot(layer, activator, with)) {
+        joystickBindings[j][entry] = {};
+        return;
+    }
+    std::erase_if(layeredBindings[j], [&](const LayeredBinding& b) { return b.at(entry, layer, activator, with); });
+}
+
+bool ProfileTables::layered(int j) const {
+    if (!layeredBindings[j].empty())
+        return true;
+    return std::any_of(joystickBindings[j].begin(), joystickBindings[j].end(),
+                       [](const JoystickBinding& b) { return b.BindingKind == BindingLayer; });
+}
+
+bool layerNameFits(std::string_view utf8) {
+    std::size_t characters = 0;
+    for (const char c : utf8) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F)
+            return false;
+        characters += (u & 0xC0) != 0x80;
+    }
+    return characters <= PadSettings::kMaxLayerNameChars;
+}
+
 void setMoveName(Move& move, std::string_view big5) {
     const std::size_t n = big5CutLength(big5, kMaxMoveNameBytes);
     move.Name = MoveName{};

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vornik {
 
@@ -26,7 +27,22 @@ constexpr int kMaxTargetWindows = 300;
 constexpr int kMaxKeyMapRecords = 150;
 
 enum AutoFireMode : int32_t { AutoFireNone = 0, AutoFireAutomatic = 1, AutoFireWhileHeld = 2 };
-enum BindingKind : int32_t { BindingNone = 0, BindingKeys = 1, BindingMove = 2, BindingPointer = 3 };
+enum BindingKind : int32_t { BindingNone = 0, BindingKeys = 1, BindingMove = 2, BindingPointer = 3, BindingLayer = 4 };
+
+// A pad's layers: layer 1 is the bindings every pad has; 2..8 lie over it while switched to.
+constexpr int kMaxLayers = 8;
+// What a layer switch (kind 4) does, in its Key2; Key1 is the layer.
+enum LayerSwitch : int32_t { LayerWhileHeld = 1, LayerToggle = 2, LayerOneShot = 3, LayerBack = 4 };
+// When a binding fires: as its input goes down (the usual), at a short press's release, once the
+// input has been held for the hold time, at the second of two quick presses, or at the release.
+enum Activator : int32_t {
+    ActivatePress = 0,
+    ActivateTap = 1,
+    ActivateHold = 2,
+    ActivateDouble = 3,
+    ActivateRelease = 4,
+};
+constexpr int kActivators = 5;
 
 // What a pointer binding (kind 3) does, in its Key1: a pointer button held while the input is, or a
 // wheel notch.
@@ -66,6 +82,16 @@ struct PadSettings {
     double pointerCurve = 2.0;   // speed = pointerSpeed * r^curve, r the deflection past the dead zone
     int32_t wheelSpeed = 10;     // at full deflection
     int32_t triggerThreshold = 35;
+    // The activators' times, in ms: a hold, the gap of a double press, the spread of two inputs pressed
+    // together.
+    static constexpr int32_t kMinHoldMs = 100, kMaxHoldMs = 2000;
+    static constexpr int32_t kMinDoubleMs = 100, kMaxDoubleMs = 1000;
+    static constexpr int32_t kMinChordMs = 10, kMaxChordMs = 200;
+    static constexpr std::size_t kMaxLayerNameChars = 40;
+    int32_t holdMs = 250;
+    int32_t doubleMs = 250;
+    int32_t chordMs = 50;
+    std::array<std::string, kMaxLayers> layerNames{}; // UTF-8; empty: the layer's number alone
     bool operator==(const PadSettings&) const = default;
 };
 
@@ -93,6 +119,9 @@ constexpr int kEntryRightUp = 37;
 constexpr int kEntryRightDown = 38;
 constexpr int kEntryRightLeft = 39;
 constexpr int kEntryRightRight = 40;
+constexpr bool isDirectionEntry(int entry) {
+    return (entry >= kEntryUp && entry <= kEntryRight) || (entry >= 37 && entry <= 40);
+}
 constexpr int kEntryLeftTrigger = 41;
 constexpr int kEntryRightTrigger = 42;
 
@@ -111,10 +140,27 @@ struct JoystickBinding {
     int32_t KeyCount = 0; // kind 1: how many of Key1..Key3 are pressed together
     int32_t AutoFireMode = 0;
     int32_t AutoFireDelay = 0; // ticks between auto-fire actions, 0..10
-    uint8_t FirePhase = 0;     // engine state
-    int32_t FireCountdown = 0; // engine state
     bool operator==(const JoystickBinding&) const = default;
 };
+
+// A binding that answers beyond the first layer's plain press: on another layer, with another
+// activator, or only with a second input held together with its own. (The plain bindings of the
+// first layer stay in the joystick's block, one per entry.)
+struct LayeredBinding {
+    int32_t Entry = 1;                  // 1..kPadEntries
+    int32_t Layer = 1;                  // 1..kMaxLayers
+    int32_t Activator = ActivatePress;  // Activator
+    int32_t With = 0;                   // the entry pressed together with Entry; 0 = none
+    JoystickBinding Binding;
+    bool operator==(const LayeredBinding&) const = default;
+    // Whether this is where a binding of (entry, layer, activator, with) lives.
+    bool at(int entry, int layer, int activator, int with) const {
+        return Entry == entry && Layer == layer && Activator == activator && With == with;
+    }
+};
+constexpr bool isPlainSlot(int layer, int activator, int with) {
+    return layer == 1 && activator == ActivatePress && with == 0;
+}
 
 struct MoveStep {
     uint16_t Key = 0;      // virtual-key code as recorded (generic 16, 17, 18 included)
@@ -145,6 +191,8 @@ using KeyBindingTable = std::array<KeyBinding, kKeyBindingCount>; // numbered fr
 using JoystickBlock = OneBased<JoystickBinding, kPadEntries>;
 using JoystickBindingTable = OneBased<JoystickBlock, kMaxJoysticks>; // joystick number 1..32
 using MoveTable = OneBased<Move, kMoveSlots>;
+// Per joystick, its layered bindings in the order (layer, entry, activator, with).
+using LayeredBindingTable = OneBased<std::vector<LayeredBinding>, kMaxJoysticks>;
 
 // Labelled virtual-key codes in ascending order; position 1 is code 0 ("NONE").
 // Positions past Count hold 0.
@@ -227,6 +275,35 @@ struct TargetWindowList {
     int32_t UntitledWindowCounter = 0;
     WindowHandle OwnApplicationHandle = 0;
 };
+
+// Everything a profile holds: one record, so that a load, the recovery copy and the window share it.
+struct ProfileTables {
+    KeyBindingTable keyBindings{};
+    JoystickBindingTable joystickBindings;
+    LayeredBindingTable layeredBindings;
+    MoveTable moves;
+    // The executable file names ("dosbox", "game.exe") of the programs the profile is for.
+    std::vector<std::string> programs;
+    // Pointer, activator and layer settings by joystick number 1..32 (index number - 1).
+    std::array<PadSettings, kMaxJoysticks> padSettings{};
+    WindowsKeys windowsKeys;
+
+    const PadSettings& pad(int joystick) const { return padSettings.at(static_cast<std::size_t>(joystick - 1)); }
+    PadSettings& pad(int joystick) { return padSettings.at(static_cast<std::size_t>(joystick - 1)); }
+
+    // The binding of joystick j at (entry, layer, activator, with), or nothing.
+    const JoystickBinding* binding(int j, int entry, int layer, int activator, int with) const;
+    // The same, made (empty) when missing; the layered list stays in its order.
+    JoystickBinding& bindingAt(int j, int entry, int layer, int activator, int with);
+    // Removes it (a plain binding is cleared).
+    void removeBinding(int j, int entry, int layer, int activator, int with);
+    // Whether joystick j has anything beyond plain bindings: a layered binding or a layer switch.
+    bool layered(int j) const;
+};
+
+// Whether `utf8` may name a layer: at most kMaxLayerNameChars characters, none of them a control
+// character.
+bool layerNameFits(std::string_view utf8);
 
 // Clearing all moves: names and step counts go, everything else stays.
 void clearAllMoves(MoveTable& moves);

@@ -281,7 +281,7 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>給只讀鍵盤硬體碼、不理會虛擬鍵碼的遊戲</source>
-        <translation>For games that read only the keyboard's hardware codes, not the virtual keys</translation>
+        <translation>For games that read only the keyboard&apos;s hardware codes, not the virtual keys</translation>
     </message>
     <message>
         <source> 毫秒</source>
@@ -289,7 +289,7 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>招式的每個按鍵至少按住這麼久，給會漏掉太短按鍵的遊戲；0：照招式的速度</source>
-        <translation>Every key of a move stays down at least this long, for games that miss shorter presses; 0: the move's own speed</translation>
+        <translation>Every key of a move stays down at least this long, for games that miss shorter presses; 0: the move&apos;s own speed</translation>
     </message>
     <message>
         <source>這些設定只在 Windows 上作用；在這裡只隨設定檔保存。</source>
@@ -297,7 +297,7 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>招式按鍵最短按住：</source>
-        <translation>Shortest press of a move's key:</translation>
+        <translation>Shortest press of a move&apos;s key:</translation>
     </message>
     <message>
         <source>程序 %1</source>
@@ -683,7 +683,7 @@ once hidden, it could not be brought back.</translation>
     </message>
     <message>
         <source>搖桿用作對應功能、滑鼠指標或滑鼠滾輪，及其速度；搖桿的不動區；扳機的按下點</source>
-        <translation>Whether each stick presses its bindings, moves the pointer or turns the wheel, and how fast; the sticks' dead zones; where the triggers press</translation>
+        <translation>Whether each stick presses its bindings, moves the pointer or turns the wheel, and how fast; the sticks&apos; dead zones; where the triggers press</translation>
     </message>
     <message>
         <source>左搖桿用作：</source>
@@ -740,6 +740,158 @@ once hidden, it could not be brought back.</translation>
     <message>
         <source>每一步的鍵還按著時，就按下一步的鍵</source>
         <translation>Each step's keys go down while the step before is still held</translation>
+    </message>
+    <message>
+        <source>第 %1 層</source>
+        <translation>Layer %1</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>按住時用%1</source>
+        <translation>%1 while held</translation>
+    </message>
+    <message>
+        <source>切換%1</source>
+        <translation>%1 on, press again off</translation>
+    </message>
+    <message>
+        <source>下一鍵用%1</source>
+        <translation>%1 for the next press</translation>
+    </message>
+    <message>
+        <source>回到上一層</source>
+        <translation>Back to the previous layer</translation>
+    </message>
+    <message>
+        <source>按下時</source>
+        <translation>On press</translation>
+    </message>
+    <message>
+        <source>輕按</source>
+        <translation>Tap</translation>
+    </message>
+    <message>
+        <source>長按</source>
+        <translation>Hold</translation>
+    </message>
+    <message>
+        <source>連按兩下</source>
+        <translation>Double press</translation>
+    </message>
+    <message>
+        <source>放開時</source>
+        <translation>On release</translation>
+    </message>
+    <message>
+        <source>切換層</source>
+        <translation>Layer</translation>
+    </message>
+    <message>
+        <source>切換到哪一層</source>
+        <translation>Layer to switch to</translation>
+    </message>
+    <message>
+        <source>怎樣切換</source>
+        <translation>How it switches</translation>
+    </message>
+    <message>
+        <source>按住時用這一層</source>
+        <translation>While held</translation>
+    </message>
+    <message>
+        <source>按一下開，再按一下關</source>
+        <translation>Press on, press again off</translation>
+    </message>
+    <message>
+        <source>只用於下一個按鍵</source>
+        <translation>For the next press only</translation>
+    </message>
+    <message>
+        <source>何時作用：</source>
+        <translation>Fires:</translation>
+    </message>
+    <message>
+        <source>輕按（放開時）</source>
+        <translation>Tap (at the release)</translation>
+    </message>
+    <message>
+        <source>同時按下：</source>
+        <translation>Pressed with:</translation>
+    </message>
+    <message>
+        <source>（不用）</source>
+        <translation>(nothing)</translation>
+    </message>
+    <message>
+        <source>設定：%1（%2）</source>
+        <translation>Settings: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>：</source>
+        <translation>: </translation>
+    </message>
+    <message>
+        <source>與%1同按</source>
+        <translation>With %1</translation>
+    </message>
+    <message>
+        <source>由下面的層決定</source>
+        <translation>As the layer beneath</translation>
+    </message>
+    <message>
+        <source>顯示及設定：</source>
+        <translation>Show and set:</translation>
+    </message>
+    <message>
+        <source>顯示及設定哪一層</source>
+        <translation>Layer shown and set</translation>
+    </message>
+    <message>
+        <source>正在作用的層</source>
+        <translation>Layer in use</translation>
+    </message>
+    <message>
+        <source>正在作用：%1</source>
+        <translation>In use: %1</translation>
+    </message>
+    <message>
+        <source>長按時間：</source>
+        <translation>Hold time:</translation>
+    </message>
+    <message>
+        <source>連按兩下間隔：</source>
+        <translation>Double press within:</translation>
+    </message>
+    <message>
+        <source>同時按下容許：</source>
+        <translation>Pressed together within:</translation>
+    </message>
+    <message>
+        <source>按住超過這麼久算長按；短於它放開算輕按</source>
+        <translation>Held this long is a hold; let go sooner is a tap</translation>
+    </message>
+    <message>
+        <source>放開後這麼久之內再按一下，算連按兩下</source>
+        <translation>Pressed again within this time after the release is a double press</translation>
+    </message>
+    <message>
+        <source>兩個鍵相隔這麼久之內按下算同時按下；單獨按一個鍵最多晚這麼久才作用</source>
+        <translation>Two inputs pressed within this time of each other are pressed together; one pressed alone acts at most this late</translation>
+    </message>
+    <message>
+        <source>層的名稱</source>
+        <translation>Layer names</translation>
+    </message>
+    <message>
+        <source>第 %1 層的名稱</source>
+        <translation>Name of layer %1</translation>
+    </message>
+    <message>
+        <source>搖桿 %1 正在用%2</source>
+        <translation>Joystick %1 uses %2</translation>
     </message>
 </context>
 </TS>

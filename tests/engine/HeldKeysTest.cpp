@@ -31,7 +31,7 @@ TEST_F(HeldKeys, TheTargetGoingBehindLetsGoOfEveryKeyAndTheyComeBackWithIt) {
     fake.clock.set(100);
     engine->EngineTick();
     EXPECT_EQ(takeEvents(), (Events{down(100, 0x11), down(100, 'X'), down(100, 'F'), down(100, 0x25)}));
-    const JoystickBinding autoFire = entry(1, buttonEntry(2));
+    const FireState autoFire = engine->fireState(1, buttonEntry(2));
 
     otherInFront();
     fake.clock.set(130);
@@ -42,8 +42,8 @@ TEST_F(HeldKeys, TheTargetGoingBehindLetsGoOfEveryKeyAndTheyComeBackWithIt) {
     engine->EngineTick();
     EXPECT_TRUE(takeEvents().empty());
     // Auto-fire keeps counting where it stood.
-    EXPECT_EQ(entry(1, buttonEntry(2)).FirePhase, autoFire.FirePhase);
-    EXPECT_EQ(entry(1, buttonEntry(2)).FireCountdown, autoFire.FireCountdown);
+    EXPECT_EQ(engine->fireState(1, buttonEntry(2)).phase, autoFire.phase);
+    EXPECT_EQ(engine->fireState(1, buttonEntry(2)).countdown, autoFire.countdown);
 
     targetInFront();
     fake.clock.set(190);

@@ -46,15 +46,15 @@ TEST_F(InputTick, PressesAndReleasesChordsAtOnceAndLeavesMovesAutoFireAndKeyboar
     entry(1, buttonEntry(3)).Key1 = 1;
     keyBinding('K').MoveNumber = 1;
     keyBinding('K').AutoFireMode = AutoFireAutomatic;
-    const JoystickBinding autoFire = entry(1, buttonEntry(2));
+    const FireState autoFire = engine->fireState(1, buttonEntry(2));
 
     pad().dwButtons = 0b111;
     pad().dwXpos = 0;
     fake.clock.set(100);
     engine->InputTick();
     EXPECT_EQ(takeEvents(), (Events{down(100, 0x25), down(100, 0x11), down(100, 'X')}));
-    EXPECT_EQ(entry(1, buttonEntry(2)).FirePhase, autoFire.FirePhase);
-    EXPECT_EQ(entry(1, buttonEntry(2)).FireCountdown, autoFire.FireCountdown);
+    EXPECT_EQ(engine->fireState(1, buttonEntry(2)).phase, autoFire.phase);
+    EXPECT_EQ(engine->fireState(1, buttonEntry(2)).countdown, autoFire.countdown);
     engine->InputTick();
     EXPECT_TRUE(takeEvents().empty());
 

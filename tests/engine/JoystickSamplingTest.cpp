@@ -80,8 +80,8 @@ TEST_F(SamplingTest, DirectionsIgnoreTheirAutoFireSettings) {
     for (int t = 0; t < 4; ++t)
         stick(0, 32767);
     EXPECT_EQ(takeEvents(), (Events{down(1000, 'A')}));
-    EXPECT_EQ(entry(1, kEntryLeft).FirePhase, 0);
-    EXPECT_EQ(entry(1, kEntryLeft).FireCountdown, 0);
+    EXPECT_EQ(engine->fireState(1, kEntryLeft).phase, 0);
+    EXPECT_EQ(engine->fireState(1, kEntryLeft).countdown, 0);
 }
 
 TEST_F(SamplingTest, OnlyTheReportedNumberOfButtonsIsProcessed) {

@@ -18,8 +18,8 @@ std::string textOf(const Configuration& c) {
 TEST(PadEntries, MakeVersionThreeComeBackAndAreRefusedBeforeIt) {
     Configuration c = test::richConfiguration();
     ASSERT_NE(textOf(c).find("\"version\": 1,"), std::string::npos);
-    c.joystickBindings[3][kEntryRightLeft] = {BindingKeys, 'J', 0, 0, 1, AutoFireNone, 0, 0, 0};
-    c.joystickBindings[3][kEntryRightTrigger] = {BindingKeys, 'E', 17, 0, 2, AutoFireAutomatic, 3, 1, 2};
+    c.joystickBindings[3][kEntryRightLeft] = {BindingKeys, 'J', 0, 0, 1, AutoFireNone, 0};
+    c.joystickBindings[3][kEntryRightTrigger] = {BindingKeys, 'E', 17, 0, 2, AutoFireAutomatic, 3};
     c.pad(3).rightDeadZone = 60;
     c.pad(3).triggerThreshold = 5;
     const std::string text = textOf(c);

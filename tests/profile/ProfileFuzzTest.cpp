@@ -26,9 +26,9 @@ Configuration baseConfiguration() {
     c.keyBindings[0] = {1, AutoFireAutomatic, 2};
     c.keyBindings[42] = {2, AutoFireNone, 0};
     c.keyBindings[99] = {0, AutoFireWhileHeld, 10};
-    c.joystickBindings[1][kEntryUp] = {BindingKeys, 17, 88, 0, 2, AutoFireNone, 0, 0, 0};
-    c.joystickBindings[3][buttonEntry(2)] = {BindingMove, 5, 0, 0, 0, AutoFireAutomatic, 4, 0, 0};
-    c.joystickBindings[32][kJoystickEntries] = {BindingNone, 200, 0, 0, 1, 0, 0, 0, 0};
+    c.joystickBindings[1][kEntryUp] = {BindingKeys, 17, 88, 0, 2, AutoFireNone, 0};
+    c.joystickBindings[3][buttonEntry(2)] = {BindingMove, 5, 0, 0, 0, AutoFireAutomatic, 4};
+    c.joystickBindings[32][kJoystickEntries] = {BindingNone, 200, 0, 0, 1, 0, 0};
     Move& m = c.moves[2];
     m.StepCount = 3;
     m.Steps[1] = {40, 0};

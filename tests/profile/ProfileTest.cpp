@@ -93,7 +93,7 @@ TEST(ProfileText, PointerBindingsAndPadSettingsMakeVersionThreeAndComeBack) {
     EXPECT_NE(textOf(c).find("\"version\": 1,"), std::string::npos);
     EXPECT_EQ(textOf(c).find("\"pads\""), std::string::npos);
 
-    c.joystickBindings[1][buttonEntry(3)] = {BindingPointer, PointerForward, 0, 0, 0, AutoFireWhileHeld, 2, 0, 0};
+    c.joystickBindings[1][buttonEntry(3)] = {BindingPointer, PointerForward, 0, 0, 0, AutoFireWhileHeld, 2};
     const std::string withBinding = textOf(c);
     EXPECT_NE(withBinding.find("\"version\": 3,"), std::string::npos);
     c.joystickBindings[1][buttonEntry(3)] = {};
@@ -177,7 +177,7 @@ TEST(ProfileText, WindowsKeySettingsMakeVersionThreeAndComeBack) {
 TEST(ProfileText, WritesTheDocumentedLayout) {
     Configuration c;
     c.keyBindings[32] = {3, AutoFireAutomatic, 4}; // entry 32 belongs to the 33rd labelled key, 'E' (69)
-    c.joystickBindings[2][buttonEntry(1)] = {BindingKeys, 17, 88, 0, 2, AutoFireNone, 0, 1, 5};
+    c.joystickBindings[2][buttonEntry(1)] = {BindingKeys, 17, 88, 0, 2, AutoFireNone, 0};
     c.moves[3].StepCount = 2;
     c.moves[3].Steps[1] = {40, 0};
     c.moves[3].Steps[2] = {65, 17};
@@ -243,6 +243,49 @@ TEST(ProfileText, TablesAProfileCannotCarryAreNotWritten) {
               std::string::npos);
 }
 
+// A shift layer, a tap/hold button, two buttons together and the activator times: version 4, and
+// nothing less; they come back as they went, and a file without them is written as before.
+TEST(ProfileText, LayersAndActivatorsMakeVersionFourAndComeBack) {
+    Configuration c = richConfiguration();
+    c.pad(3) = PadSettings{};
+    c.joystickBindings[1][buttonEntry(5)] = {BindingLayer, 2, LayerWhileHeld, 0, 0, 0, 0};
+    c.bindingAt(1, buttonEntry(1), 2, ActivatePress, 0) = {BindingKeys, 'Q', 0, 0, 1, AutoFireNone, 0};
+    c.bindingAt(1, buttonEntry(2), 1, ActivateTap, 0) = {BindingKeys, 0x20, 0, 0, 1, AutoFireNone, 0};
+    c.bindingAt(1, buttonEntry(2), 1, ActivateHold, 0) = {BindingKeys, 0x10, 0, 0, 1, AutoFireWhileHeld, 2};
+    c.bindingAt(1, buttonEntry(3), 3, ActivatePress, buttonEntry(4)) = {BindingMove, 2, 0, 0, 0, AutoFireNone, 0};
+    c.joystickBindings[2][buttonEntry(6)] = {BindingLayer, 0, LayerBack, 0, 0, 0, 0};
+    c.pad(1).holdMs = 400;
+    c.pad(1).chordMs = 10;
+    c.pad(1).layerNames[1] = "換檔 Shift";
+    const std::string text = textOf(c);
+    EXPECT_NE(text.find("\"version\": 4,"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"entry\": 6, \"kind\": 1, \"key1\": 32, \"key2\": 0, \"key3\": 0, \"keyCount\": 1, "
+                        "\"autoFireMode\": 0, \"autoFireDelay\": 0, \"activator\": \"tap\"}"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\"layerNames\": [\"\", \"換檔 Shift\"]"), std::string::npos) << text;
+    EXPECT_EQ(text.find("doubleMs"), std::string::npos) << "a default time is not written";
+    Configuration loaded;
+    ASSERT_TRUE(parseProfile(text, "layers.vornik", loaded).ok);
+    EXPECT_TRUE(sameTables(loaded, withoutUnsavedState(c)));
+    EXPECT_EQ(loaded.pad(1), c.pad(1));
+    EXPECT_EQ(textOf(loaded), text);
+
+    // Each of them alone makes version 4; without them the version is what it was.
+    const auto versionOf = [](const Configuration& t) { return textOf(t).substr(0, 48); };
+    Configuration plain = richConfiguration();
+    plain.pad(3) = PadSettings{};
+    EXPECT_NE(versionOf(plain).find("\"version\": 1,"), std::string::npos);
+    Configuration one = plain;
+    one.pad(9).doubleMs = 300;
+    EXPECT_NE(versionOf(one).find("\"version\": 4,"), std::string::npos);
+    one = plain;
+    one.bindingAt(4, kEntryUp, 1, ActivateRelease, 0).BindingKind = BindingMove;
+    EXPECT_NE(versionOf(one).find("\"version\": 4,"), std::string::npos);
+    one.removeBinding(4, kEntryUp, 1, ActivateRelease, 0);
+    EXPECT_NE(versionOf(one).find("\"version\": 1,"), std::string::npos);
+}
+
 struct Refusal {
     const char* what;
     std::string from, to; // the base text with the first `from` replaced by `to`
@@ -258,7 +301,9 @@ TEST_P(ProfileRefusal, NamesFilePlaceAndProblemAndChangesNothing) {
     ASSERT_NE(at, std::string::npos) << c.from;
     text.replace(at, c.from.size(), c.to);
 
-    const Configuration before = richConfiguration();
+    Configuration before = richConfiguration();
+    before.bindingAt(2, buttonEntry(1), 5, ActivateDouble, 0) = {BindingKeys, 'Z', 0, 0, 1, AutoFireNone, 0};
+    before.pad(2).layerNames[4] = "five";
     Configuration config = before;
     const ProfileResult r = parseProfile(text, "my.vornik", config);
     EXPECT_FALSE(r.ok);
@@ -281,6 +326,17 @@ std::string repeated(const std::string& piece, int n) {
     return s;
 }
 
+// A whole file of `version` with one binding of joystick 1 entry 5 (its kind and keys `keys`, a key
+// binding when empty, and `extra` fields) and one pad record with `pad` fields.
+std::string four(int version, const std::string& extra, std::string keys = "", const std::string& pad = "") {
+    if (keys.empty())
+        keys = R"("kind": 1, "key1": 17, "key2": 0)";
+    return R"({"format": "vornik-profile", "version": )" + std::to_string(version) +
+           R"(, "keyboard": [], "moves": [], "joysticks": [{"joystick": 1, "entry": 5, )" + keys +
+           R"(, "key3": 0, "keyCount": 0, "autoFireMode": 0, "autoFireDelay": 0)" + (extra.empty() ? "" : ", " + extra) +
+           R"(}], "pads": [{"joystick": 1)" + (pad.empty() ? "" : ", " + pad) + "}]}";
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Classes, ProfileRefusal,
     testing::Values(
@@ -290,8 +346,44 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"not an object", kBase, "[1, 2]", "not a profile: expected a JSON object, found array"},
         Refusal{"other format", "vornik-profile", "vornik-keymap", "format: not a profile"},
         Refusal{"no format", "\"format\": \"vornik-profile\",", "", "format: not a profile"},
-        Refusal{"newer version", "\"version\": 1", "\"version\": 4",
-                "version: the file is of version 4, newer than this program reads (version 3)"},
+        Refusal{"newer version", "\"version\": 1", "\"version\": 5",
+                "version: the file is of version 5, newer than this program reads (version 4)"},
+        // Layers and activators (version 4).
+        Refusal{"layer in version 3", kBase, four(3, R"("layer": 2)"),
+                "joysticks[0].layer: a version-3 profile has no layers (they came with version 4)"},
+        Refusal{"layer 9", kBase, four(4, R"("layer": 9)"), "joysticks[0].layer: 9 is out of range 1..8"},
+        Refusal{"unknown activator", kBase, four(4, R"("activator": "longpress")"),
+                "joysticks[0].activator: \"longpress\" is not an activator"},
+        Refusal{"activator as a number", kBase, four(4, R"("activator": 1)"),
+                "joysticks[0].activator: expected \"press\""},
+        Refusal{"with itself", kBase, four(4, R"("with": 5)"),
+                "joysticks[0].with: an input cannot be pressed together with itself"},
+        Refusal{"with and tap", kBase, four(4, R"("with": 6, "activator": "tap")"),
+                "joysticks[0].activator: two inputs pressed together fire as they go down"},
+        Refusal{"same layer and activator twice", kBase,
+                four(4, R"("layer": 2, "activator": "hold"}, {"joystick": 1, "entry": 5, "kind": 0, "key1": 0,
+                "key2": 0, "key3": 0, "keyCount": 0, "autoFireMode": 0, "autoFireDelay": 0, "activator": "hold",
+                "layer": 2)"),
+                "joysticks[1]: joystick 1 entry 5 with the same layer, activator and \"with\" appears twice (also at "
+                "joysticks[0])"},
+        Refusal{"layer switch to layer 0", kBase, four(4, R"("layer": 1)", R"("kind": 4, "key1": 0, "key2": 1)"),
+                "joysticks[0].key1: 0 is out of range 1..8"},
+        Refusal{"layer switch of no kind", kBase, four(4, "", R"("kind": 4, "key1": 2, "key2": 5)"),
+                "joysticks[0].key2: 5 is out of range 1..4"},
+        Refusal{"layer switch in version 3", kBase, four(3, "", R"("kind": 4, "key1": 2, "key2": 1)"),
+                "joysticks[0].kind: 4 is out of range 0..3"},
+        Refusal{"hold time 99", kBase, four(4, "", "", R"("holdMs": 99)"), "pads[0].holdMs: 99 is out of range 100..2000"},
+        Refusal{"double time 1001", kBase, four(4, "", "", R"("doubleMs": 1001)"),
+                "pads[0].doubleMs: 1001 is out of range 100..1000"},
+        Refusal{"chord time 201", kBase, four(4, "", "", R"("chordMs": 201)"), "pads[0].chordMs: 201 is out of range 10..200"},
+        Refusal{"chord time in version 3", kBase, four(3, "", "", R"("chordMs": 20)"),
+                "pads[0].chordMs: a version-3 profile has no activator times (they came with version 4)"},
+        Refusal{"nine layer names", kBase, four(4, "", "", R"("layerNames": ["a","b","c","d","e","f","g","h","i"])"),
+                "pads[0].layerNames: 9 names, more than the 8 layers"},
+        Refusal{"a layer name of 41 characters", kBase, four(4, "", "", "\"layerNames\": [\"" + repeated("換", 41) + "\"]"),
+                "pads[0].layerNames[0]: a layer's name has at most 40 characters"},
+        Refusal{"a layer name not text", kBase, four(4, "", "", R"("layerNames": [2])"),
+                "pads[0].layerNames[0]: expected a string, found number"},
         // Pointer bindings and pad settings (version 3).
         Refusal{"pointer binding in version 1", "\"kind\": 1", "\"kind\": 3", "joysticks[0].kind: 3 is out of range 0..2"},
         Refusal{"pads in version 2", "\"version\": 1,", "\"version\": 2, \"pads\": [],",

@@ -13,7 +13,7 @@ namespace vornik::test {
 // Byte-equal tables are equal, which is quick to see; otherwise field by field, since padding and the
 // bytes past a name's length may differ between equal tables.
 inline bool sameTables(const Configuration& a, const Configuration& b) {
-    if (a.padSettings != b.padSettings || !(a.windowsKeys == b.windowsKeys))
+    if (a.padSettings != b.padSettings || !(a.windowsKeys == b.windowsKeys) || a.layeredBindings != b.layeredBindings)
         return false;
     if (std::memcmp(&a.keyBindings, &b.keyBindings, sizeof a.keyBindings) == 0 &&
         std::memcmp(&a.joystickBindings, &b.joystickBindings, sizeof a.joystickBindings) == 0 &&
@@ -39,12 +39,11 @@ inline Configuration richConfiguration() {
     c.keyBindings[99] = {0, AutoFireWhileHeld, 3};    // "'", no move but a mode
     c.keyBindings[50] = {0, 0, 7};                    // a delay left behind
 
-    c.joystickBindings[1][kEntryUp] = {BindingKeys, 38, 0, 0, 1, AutoFireNone, 0, 1, 4};
-    c.joystickBindings[1][buttonEntry(1)] = {BindingKeys, 17, 16, 255, 3, AutoFireAutomatic, 10, 1, 9};
-    c.joystickBindings[2][buttonEntry(2)] = {BindingMove, 100, 65, 66, 2, AutoFireWhileHeld, 5, 0, 2};
-    c.joystickBindings[32][kJoystickEntries] = {BindingNone, 90, 91, 92, 3, AutoFireAutomatic, 1, 0, 0};
-    c.joystickBindings[16][kEntryRight] = {BindingMove, 0, 0, 0, 0, 0, 0, 0, 0};
-    c.joystickBindings[5][kEntryLeft] = {0, 0, 0, 0, 0, 0, 0, 1, 3}; // engine state only: not saved
+    c.joystickBindings[1][kEntryUp] = {BindingKeys, 38, 0, 0, 1, AutoFireNone, 0};
+    c.joystickBindings[1][buttonEntry(1)] = {BindingKeys, 17, 16, 255, 3, AutoFireAutomatic, 10};
+    c.joystickBindings[2][buttonEntry(2)] = {BindingMove, 100, 65, 66, 2, AutoFireWhileHeld, 5};
+    c.joystickBindings[32][kJoystickEntries] = {BindingNone, 90, 91, 92, 3, AutoFireAutomatic, 1};
+    c.joystickBindings[16][kEntryRight] = {BindingMove, 0, 0, 0, 0, 0, 0};
 
     Move& full = c.moves[1];
     full.StepCount = kMaxMoveSteps;
@@ -85,14 +84,8 @@ inline Configuration richConfiguration() {
     return c;
 }
 
-// What the tables of `c` become after a save and a load: engine state and stale steps go.
+// What the tables of `c` become after a save and a load: stale steps go.
 inline Configuration withoutUnsavedState(Configuration c) {
-    for (JoystickBlock& block : c.joystickBindings) {
-        for (JoystickBinding& b : block) {
-            b.FirePhase = 0;
-            b.FireCountdown = 0;
-        }
-    }
     for (Move& m : c.moves) {
         for (int s = m.StepCount + 1; s <= kMaxMoveSteps; ++s)
             m.Steps[s] = MoveStep{};

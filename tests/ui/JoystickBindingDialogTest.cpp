@@ -54,6 +54,8 @@ protected:
     QRadioButton* automatic() { return child<QRadioButton>("auto"); }
     QRadioButton* held() { return child<QRadioButton>("man"); }
     QSlider* tb1() { return child<QSlider>("tb1"); }
+    QComboBox* activator() { return child<QComboBox>("cbActivator"); }
+    QComboBox* with() { return child<QComboBox>("cbWith"); }
 
     void click(int code) {
         for (int r = 1; r <= m_keyMap.Count; ++r) {
@@ -85,7 +87,7 @@ protected:
     void edit(int row, std::function<int()> inside) {
         m_grid.selectRow(row);
         Modal::queueDialog([inside](QDialog&) { return inside(); });
-        m_form.EditJoystickBinding(m_grid, m_table, m_caps, true);
+        m_form.EditJoystickBinding(m_grid, m_tables, 1, 1, m_caps, true);
     }
     JoystickBinding& entry(int e) { return m_table[e]; }
 
@@ -95,12 +97,13 @@ protected:
     TForm3 m_form;
     DrawGrid m_grid;
     JoystickCaps m_caps{0, 65535, 0, 65535, 12};
-    JoystickBlock m_table;
+    ProfileTables m_tables;
+    JoystickBlock& m_table = m_tables.joystickBindings[1];
 };
 
 TEST_F(JoystickBindingDialogTest, ControlsStandAtTheirPlacesWithTheirCaptions) {
     EXPECT_EQ(m_form.windowTitle(), "設定");
-    EXPECT_EQ(m_form.size(), QSize(486, 372));
+    EXPECT_EQ(m_form.size(), QSize(486, 460));
     const std::map<std::string, std::pair<QRect, QString>> expected = {
         {"CheckBox1", {{24, 8, 89, 17}, "使用對應鍵"}},
         {"RadioButton1", {{32, 32, 57, 17}, "鍵盤"}},
@@ -109,9 +112,11 @@ TEST_F(JoystickBindingDialogTest, ControlsStandAtTheirPlacesWithTheirCaptions) {
         {"CheckBox2", {{32, 256, 89, 17}, "連續發射"}},
         {"Panel1", {{40, 280, 105, 41}, ""}},
         {"tb1", {{168, 280, 281, 25}, ""}},
-        {"BitBtn2", {{328, 344, 75, 25}, "OK"}},
-        {"BitBtn1", {{408, 344, 75, 25}, "Cancel"}},
-        {"Bevel1", {{8, 16, 473, 321}, ""}},
+        {"BitBtn2", {{328, 430, 75, 25}, "OK"}},
+        {"BitBtn1", {{408, 430, 75, 25}, "Cancel"}},
+        {"Bevel1", {{8, 16, 473, 377}, ""}},
+        {"RadioButton4", {{32, 336, 73, 17}, "切換層"}},
+        {"Bevel5", {{16, 344, 457, 41}, ""}},
         {"Bevel2", {{16, 40, 457, 145}, ""}},
         {"Bevel3", {{16, 200, 457, 49}, ""}},
         {"Bevel4", {{16, 264, 457, 65}, ""}},
@@ -261,8 +266,6 @@ TEST_F(JoystickBindingDialogTest, MouseOnThePictureTogglesKeysOnlyWhileItIsEnabl
 
 TEST_F(JoystickBindingDialogTest, RemovingTheFirstOfThreeKeysKeepsTheOthersInOrder) {
     entry(3) = {BindingKeys, 'A', 'B', 'C', 3, 0, 0};
-    entry(3).FirePhase = 1;
-    entry(3).FireCountdown = 4;
     edit(3, [this] {
         click('A');
         return int(QDialog::Accepted);
@@ -272,8 +275,6 @@ TEST_F(JoystickBindingDialogTest, RemovingTheFirstOfThreeKeysKeepsTheOthersInOrd
     EXPECT_EQ(entry(3).Key1, 'B');
     EXPECT_EQ(entry(3).Key2, 'C');
     EXPECT_EQ(entry(3).Key3, 'C'); // the freed slot keeps the former third key
-    EXPECT_EQ(entry(3).FirePhase, 1);
-    EXPECT_EQ(entry(3).FireCountdown, 4);
 }
 
 TEST_F(JoystickBindingDialogTest, AMoveBindingOpensWithItsMoveChosen) {
@@ -404,12 +405,12 @@ TEST_F(JoystickBindingDialogTest, CancelLeavesTheEntryAndTheGridAlone) {
         autoFire()->setChecked(false);
         return int(QDialog::Rejected);
     });
-    m_form.EditJoystickBinding(m_grid, m_table, m_caps, true);
+    m_form.EditJoystickBinding(m_grid, m_tables, 1, 1, m_caps, true);
     EXPECT_EQ(entry(2), before);
     EXPECT_EQ(m_grid.rowCount(), 3);
 
     Modal::queueDialog([](QDialog&) { return int(QDialog::Accepted); });
-    m_form.EditJoystickBinding(m_grid, m_table, m_caps, true);
+    m_form.EditJoystickBinding(m_grid, m_tables, 1, 1, m_caps, true);
     EXPECT_EQ(m_grid.rowCount(), 21);
 }
 
@@ -427,6 +428,43 @@ TEST_F(JoystickBindingDialogTest, AKeyCountOutOfRangeIsTakenAtItsNearestValidVal
         return int(QDialog::Accepted);
     });
     EXPECT_EQ(entry(1).KeyCount, 3);
+}
+
+// One opening sets a tap and a hold of the same input: choosing when it fires shows that binding,
+// and what was set for the other is kept; the plain press and the other layers stay as they were.
+TEST_F(JoystickBindingDialogTest, ATapAndAHoldAreSetInOneOpening) {
+    entry(3) = {BindingKeys, 'A', 0, 0, 1, AutoFireNone, 0};
+    m_tables.bindingAt(1, 3, 2, ActivatePress, 0) = {BindingKeys, 'B', 0, 0, 1, AutoFireNone, 0};
+    edit(3, [this] {
+        EXPECT_EQ(selected(), std::vector<int>{'A'});
+        activator()->setCurrentIndex(ActivateTap);
+        EXPECT_FALSE(useKeys()->isChecked()) << "the tap binding is empty";
+        useKeys()->setChecked(true);
+        keyboard()->setChecked(true);
+        click('C');
+        activator()->setCurrentIndex(ActivateHold);
+        useKeys()->setChecked(true);
+        click('D');
+        activator()->setCurrentIndex(ActivateTap);
+        EXPECT_EQ(selected(), std::vector<int>{'C'});
+        // Two inputs pressed together fire as they go down: the activator goes back to a press.
+        with()->setCurrentIndex(with()->findData(buttonEntry(2)));
+        EXPECT_EQ(activator()->currentIndex(), ActivatePress);
+        EXPECT_FALSE(activator()->isEnabled());
+        useKeys()->setChecked(true);
+        click('B');
+        return int(QDialog::Accepted);
+    });
+    EXPECT_EQ(entry(3).Key1, 'A');
+    const auto key = [this](int layer, int activator, int with) {
+        const JoystickBinding* b = m_tables.binding(1, 3, layer, activator, with);
+        return b != nullptr && b->BindingKind == BindingKeys ? b->Key1 : 0;
+    };
+    EXPECT_EQ(key(1, ActivateTap, 0), 'C');
+    EXPECT_EQ(key(1, ActivateHold, 0), 'D');
+    EXPECT_EQ(key(1, ActivatePress, buttonEntry(2)), 'B');
+    EXPECT_EQ(key(2, ActivatePress, 0), 'B');
+    EXPECT_EQ(m_tables.binding(1, 3, 1, ActivateDouble, 0), nullptr) << "a binding only looked at is not made";
 }
 
 } // namespace

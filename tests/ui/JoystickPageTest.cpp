@@ -59,16 +59,17 @@ TEST_F(JoystickPageLayout, TwelveButtonsStandInRowsOfEightWithTheStickCentredBes
     EXPECT_EQ(grid->defaultRowHeight(), 32);
     EXPECT_EQ((std::vector<int>{grid->colWidth(0), grid->colWidth(1), grid->colWidth(2), grid->colWidth(3)}),
               (std::vector<int>{55, 200, 100, 100}));
-    // From 10 pixels below the last row of buttons to the page's bottom edge, full width.
+    // From the layer line 10 pixels below the last row of buttons to the page's bottom edge, full width.
     const QWidget* sheet = sheetOf(page);
-    EXPECT_EQ(grid->geometry(), QRect(0, 84, sheet->width(), sheet->height() - 84));
+    EXPECT_EQ(grid->geometry(), QRect(0, 110, sheet->width(), sheet->height() - 110));
+    EXPECT_EQ(page.LayerBox->y(), 84);
 }
 
 TEST_F(JoystickPageLayout, TheGridStaysOnTheBottomWhenThePageIsResized) {
     const JoystickPage& page = startWith(12);
     QWidget* sheet = sheetOf(page);
     sheet->resize(600, 500);
-    EXPECT_EQ(page.BindingGrid->geometry(), QRect(0, 84, 600, 416));
+    EXPECT_EQ(page.BindingGrid->geometry(), QRect(0, 110, 600, 390));
 }
 
 TEST_F(JoystickPageLayout, ThirtyTwoButtonsFillFourRows) {
@@ -77,7 +78,7 @@ TEST_F(JoystickPageLayout, ThirtyTwoButtonsFillFourRows) {
     EXPECT_EQ(page.buttonPicture(32)->geometry(), QRect(459, 106, 32, 32));
     EXPECT_EQ(page.DirectionPicture->geometry().topLeft(), QPoint(104, 58));
     EXPECT_EQ(page.BindingGrid->rowCount(), 41);
-    EXPECT_EQ(page.BindingGrid->y(), 148);
+    EXPECT_EQ(page.BindingGrid->y(), 174);
 }
 
 TEST_F(JoystickPageLayout, MoreThanThirtyTwoButtonsAreTakenAsThirtyTwo) {
@@ -92,7 +93,7 @@ TEST_F(JoystickPageLayout, NoButtonsIsLaidOutAsOneRow) {
         EXPECT_EQ(page.buttonPicture(b), nullptr);
     EXPECT_EQ(page.DirectionPicture->geometry().topLeft(), QPoint(104, 10));
     EXPECT_EQ(page.BindingGrid->rowCount(), 9);
-    EXPECT_EQ(page.BindingGrid->y(), 52);
+    EXPECT_EQ(page.BindingGrid->y(), 78);
 }
 
 // The pad's name: one line beside the direction picture, clear of every control at any button count.
@@ -322,8 +323,29 @@ TEST_F(JoystickCells, APointerBindingShowsItsButton) {
     EXPECT_EQ(texts(cell(1, 11)), QStringList{"滑鼠：右鍵"});
 }
 
+// A row lists each binding of the layer shown with when it fires; a layer above the first that binds
+// nothing for an input leaves it to the one beneath, and shows no auto-fire for it.
+TEST_F(JoystickCells, ARowNamesWhenEachOfItsBindingsFiresOnTheLayerShown) {
+    Configuration& c = m_main->config();
+    c.bindingAt(1, 7, 1, ActivateTap, 0) = {BindingKeys, 'A', 0, 0, 1, AutoFireNone, 0};
+    c.bindingAt(1, 7, 1, ActivateHold, 0) = {BindingKeys, 'B', 0, 0, 1, AutoFireNone, 0};
+    c.bindingAt(1, 8, 2, ActivatePress, 0) = {BindingLayer, 3, LayerToggle, 0, 0, 0, 0};
+    EXPECT_EQ(m_grid->cellText(1, 1, 11), "輕按：A；長按：B");
+    EXPECT_EQ(texts(cell(1, 11)), QStringList{"輕按：A；長按：B"});
+    QComboBox layers;
+    for (int layer = 1; layer <= kMaxLayers; ++layer)
+        layers.addItem(QString::number(layer));
+    layers.setCurrentIndex(1);
+    m_pages[0].LayerBox = &layers;
+    EXPECT_EQ(m_grid->cellText(1, 1, 11), "由下面的層決定");
+    EXPECT_EQ(m_grid->cellText(1, 2, 11), "");
+    EXPECT_TRUE(cell(3, 11).empty());
+    EXPECT_EQ(m_grid->cellText(1, 1, 12), "切換第 3 層");
+    m_pages[0].LayerBox = nullptr;
+}
+
 TEST_F(JoystickCells, AnUnknownBindingKindShowsNothing) {
-    entry(7).BindingKind = 4;
+    entry(7).BindingKind = 9;
     EXPECT_TRUE(cell(1, 11).empty());
 }
 

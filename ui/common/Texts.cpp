@@ -71,6 +71,47 @@ QString pointerBindingText(int target) {
     return QCoreApplication::translate("Vornik", "滑鼠：") + pointerTargetName(target);
 }
 
+QString layerName(const PadSettings& pad, int layer) {
+    const QString number = QCoreApplication::translate("Vornik", "第 %1 層").arg(layer);
+    if (layer < 1 || layer > kMaxLayers || pad.layerNames[static_cast<std::size_t>(layer - 1)].empty())
+        return number;
+    return QCoreApplication::translate("Vornik", "%1：%2")
+        .arg(number, QString::fromStdString(pad.layerNames[static_cast<std::size_t>(layer - 1)]));
+}
+
+QString layerSwitchText(const JoystickBinding& binding, const PadSettings& pad) {
+    const QString layer = layerName(pad, binding.Key1);
+    switch (binding.Key2) {
+    case LayerWhileHeld:
+        return QCoreApplication::translate("Vornik", "按住時用%1").arg(layer);
+    case LayerToggle:
+        return QCoreApplication::translate("Vornik", "切換%1").arg(layer);
+    case LayerOneShot:
+        return QCoreApplication::translate("Vornik", "下一鍵用%1").arg(layer);
+    case LayerBack:
+        return QCoreApplication::translate("Vornik", "回到上一層");
+    default:
+        return {};
+    }
+}
+
+QString activatorName(int activator) {
+    switch (activator) {
+    case ActivatePress:
+        return QCoreApplication::translate("Vornik", "按下時");
+    case ActivateTap:
+        return QCoreApplication::translate("Vornik", "輕按");
+    case ActivateHold:
+        return QCoreApplication::translate("Vornik", "長按");
+    case ActivateDouble:
+        return QCoreApplication::translate("Vornik", "連按兩下");
+    case ActivateRelease:
+        return QCoreApplication::translate("Vornik", "放開時");
+    default:
+        return {};
+    }
+}
+
 QString autoFireModeText(int mode) {
     switch (mode) {
     case 0:

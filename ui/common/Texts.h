@@ -27,6 +27,13 @@ QString pointerTargetName(int target);
 // "滑鼠：" followed by the pointer button's name.
 QString pointerBindingText(int target);
 
+// "第 2 層", or with the name the player gave it "第 2 層：換檔".
+QString layerName(const PadSettings& pad, int layer);
+// What a layer switch does: "按住時用第 2 層", "切換第 2 層", "下一鍵用第 2 層", "回到上一層".
+QString layerSwitchText(const JoystickBinding& binding, const PadSettings& pad);
+// When a binding fires: "按下時", "輕按", "長按", "連按兩下", "放開時".
+QString activatorName(int activator);
+
 // "沒有", "自動連發中", "按下連發" for auto-fire modes 0, 1, 2; empty for any other value.
 QString autoFireModeText(int mode);
 // "Delay: " followed by the delay.

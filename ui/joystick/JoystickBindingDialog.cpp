@@ -34,13 +34,14 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TForm3"));
     setWindowTitle(QCoreApplication::translate("Vornik", "設定"));
     setFont(programFont(12));
-    setFixedSize(486, 372);
+    setFixedSize(486, 460);
 
     // The frames first, so that they lie beneath the controls they group.
-    frame(this, "Bevel1", {8, 16, 473, 321});
+    frame(this, "Bevel1", {8, 16, 473, 377});
     frame(this, "Bevel2", {16, 40, 457, 145});
     frame(this, "Bevel3", {16, 200, 457, 49});
     frame(this, "Bevel4", {16, 264, 457, 65});
+    frame(this, "Bevel5", {16, 344, 457, 41});
 
     m_useBinding = named(new QCheckBox(QCoreApplication::translate("Vornik", "使用對應鍵"), this), "CheckBox1", {24, 8, 89, 17});
     QFont bold = font();
@@ -76,6 +77,42 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
         m_pointerList->addItem(pointerTargetName(target));
     setFixedItemHeight(m_pointerList, 13);
 
+    // A layer switch, in its own frame under the auto-fire.
+    m_bindLayer = named(new QRadioButton(QCoreApplication::translate("Vornik", "切換層"), this), "RadioButton4",
+                        {32, 336, 73, 17});
+    m_bindLayer->setAutoFillBackground(true);
+    m_layerTarget = named(new QComboBox(this), "cbLayer", {48, 358, 161, 21});
+    m_layerTarget->setAccessibleName(QCoreApplication::translate("Vornik", "切換到哪一層"));
+    m_layerHow = named(new QComboBox(this), "cbLayerHow", {224, 358, 241, 21});
+    m_layerHow->setAccessibleName(QCoreApplication::translate("Vornik", "怎樣切換"));
+    // In the order of LayerSwitch.
+    m_layerHow->addItems({QCoreApplication::translate("Vornik", "按住時用這一層"),
+                          QCoreApplication::translate("Vornik", "按一下開，再按一下關"),
+                          QCoreApplication::translate("Vornik", "只用於下一個按鍵"),
+                          QCoreApplication::translate("Vornik", "回到上一層")});
+    connect(m_layerHow, &QComboBox::currentIndexChanged, this, [this] { RadioButton1Click(); });
+
+    // When the binding fires, and with which input pressed together: which binding is shown.
+    auto* when = named(new QLabel(QCoreApplication::translate("Vornik", "何時作用："), this), "LabelWhen",
+                       {16, 404, 80, 16});
+    m_activator = named(new QComboBox(this), "cbActivator", {96, 400, 137, 21});
+    when->setBuddy(m_activator);
+    when->adjustSize();
+    m_activator->move(when->geometry().right() + 6, 400);
+    // In the order of Activator.
+    m_activator->addItems({QCoreApplication::translate("Vornik", "按下時"), QCoreApplication::translate("Vornik", "輕按（放開時）"),
+                           QCoreApplication::translate("Vornik", "長按"), QCoreApplication::translate("Vornik", "連按兩下"),
+                           QCoreApplication::translate("Vornik", "放開時")});
+    auto* with = named(new QLabel(QCoreApplication::translate("Vornik", "同時按下："), this), "LabelWith",
+                       {0, 404, 80, 16});
+    with->adjustSize();
+    with->move(m_activator->geometry().right() + 12, 404);
+    m_with = named(new QComboBox(this), "cbWith", {with->geometry().right() + 6, 400, 0, 21});
+    m_with->resize(std::max(100, width() - 16 - m_with->x()), 21);
+    with->setBuddy(m_with);
+    connect(m_activator, &QComboBox::currentIndexChanged, this, &TForm3::SlotChosen);
+    connect(m_with, &QComboBox::currentIndexChanged, this, &TForm3::SlotChosen);
+
     m_autoFire = named(new QCheckBox(QCoreApplication::translate("Vornik", "連續發射"), this), "CheckBox2", {32, 256, 89, 17});
     m_autoFire->setAutoFillBackground(true);
     m_autoFireStyle = named(new QWidget(this), "Panel1", {40, 280, 105, 41});
@@ -99,8 +136,8 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     m_slowest->setStyleSheet(QStringLiteral("color: blue"));
     m_slowest->adjustSize();
 
-    m_ok = named(new QPushButton(standardButtonText(QDialogButtonBox::Ok), this), "BitBtn2", {328, 344, 75, 25});
-    m_cancel = named(new QPushButton(standardButtonText(QDialogButtonBox::Cancel), this), "BitBtn1", {408, 344, 75, 25});
+    m_ok = named(new QPushButton(standardButtonText(QDialogButtonBox::Ok), this), "BitBtn2", {328, 430, 75, 25});
+    m_cancel = named(new QPushButton(standardButtonText(QDialogButtonBox::Cancel), this), "BitBtn1", {408, 430, 75, 25});
     m_ok->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     m_cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     m_ok->setDefault(true);
@@ -113,6 +150,7 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     connect(m_bindKeys, &QRadioButton::toggled, this, &TForm3::RadioButton1Click);
     connect(m_bindMove, &QRadioButton::toggled, this, &TForm3::RadioButton2Click);
     connect(m_bindPointer, &QRadioButton::toggled, this, &TForm3::RadioButton3Click);
+    connect(m_bindLayer, &QRadioButton::toggled, this, &TForm3::RadioButton3Click);
 
     m_keyboardImage = QPixmap(kKeyboardSize);
     m_keyboardImage.fill(Qt::lightGray);
@@ -134,14 +172,15 @@ void TForm3::CheckBox1Click() {
     m_bindKeys->setEnabled(use);
     m_bindMove->setEnabled(use);
     m_bindPointer->setEnabled(use);
-    m_autoFire->setEnabled(use);
+    m_bindLayer->setEnabled(use);
+    m_autoFire->setEnabled(use && !m_bindLayer->isChecked());
     CheckBox2Click();
     RadioButton1Click();
     RadioButton2Click();
 }
 
 void TForm3::CheckBox2Click() {
-    const bool autoFire = m_useBinding->isChecked() && m_autoFire->isChecked();
+    const bool autoFire = m_useBinding->isChecked() && m_autoFire->isChecked() && !m_bindLayer->isChecked();
     m_automatic->setEnabled(autoFire);
     m_whileHeld->setEnabled(autoFire);
     m_autoFireDelay->setEnabled(autoFire);
@@ -152,6 +191,12 @@ void TForm3::RadioButton1Click() {
     m_keyboardView->setEnabled(use && m_bindKeys->isChecked());
     m_moveList->setEnabled(use && m_bindMove->isChecked());
     m_pointerList->setEnabled(use && m_bindPointer->isChecked());
+    m_layerHow->setEnabled(use && m_bindLayer->isChecked());
+    // Going back names no layer.
+    m_layerTarget->setEnabled(use && m_bindLayer->isChecked() && m_layerHow->currentIndex() + 1 != LayerBack);
+    // A layer switch does not auto-fire.
+    m_autoFire->setEnabled(use && !m_bindLayer->isChecked());
+    CheckBox2Click();
 }
 
 void TForm3::RadioButton2Click() {
@@ -251,6 +296,10 @@ void TForm3::load(const JoystickBinding& entry) {
     } else if (entry.BindingKind == BindingPointer) {
         m_pointerList->setCurrentIndex(std::clamp(entry.Key1, 1, kPointerTargets) - 1);
         m_bindPointer->setChecked(true);
+    } else if (entry.BindingKind == BindingLayer) {
+        m_layerTarget->setCurrentIndex(std::clamp(entry.Key1, 1, kMaxLayers) - 1);
+        m_layerHow->setCurrentIndex(std::clamp(entry.Key2, 1, static_cast<int>(LayerBack)) - 1);
+        m_bindLayer->setChecked(true);
     }
     m_useBinding->setChecked(entry.BindingKind != BindingNone);
     CheckBox1Click();
@@ -274,9 +323,15 @@ void TForm3::save(JoystickBinding& entry) const {
         entry.Key2 = entry.Key3 = entry.KeyCount = 0;
         entry.BindingKind = BindingPointer;
     }
+    if (m_useBinding->isChecked() && m_bindLayer->isChecked()) {
+        entry.Key2 = m_layerHow->currentIndex() + 1;
+        entry.Key1 = entry.Key2 == LayerBack ? 0 : m_layerTarget->currentIndex() + 1;
+        entry.Key3 = entry.KeyCount = 0;
+        entry.BindingKind = BindingLayer;
+    }
     if (!m_useBinding->isChecked())
         entry.BindingKind = BindingNone;
-    if (m_autoFire->isChecked()) {
+    if (m_autoFire->isChecked() && entry.BindingKind != BindingLayer) {
         entry.AutoFireDelay = m_autoFireDelay->value();
         entry.AutoFireMode = m_automatic->isChecked() ? AutoFireAutomatic : AutoFireWhileHeld;
     } else {
@@ -284,19 +339,96 @@ void TForm3::save(JoystickBinding& entry) const {
     }
 }
 
-bool TForm3::EditJoystickBinding(DrawGrid& grid, JoystickBlock& table, const JoystickCaps& caps, bool present) {
-    const int e = joystickEntryOfRow(grid.selectionTop(), caps, &table);
-    if (e < 1 || e > kPadEntries)
+TForm3::Slot& TForm3::slot(int activator, int with) {
+    for (Slot& s : m_slots) {
+        if (s.activator == activator && s.with == with)
+            return s;
+    }
+    m_slots.push_back(Slot{activator, with, {}});
+    return m_slots.back();
+}
+
+int TForm3::chosenActivator() const {
+    return std::clamp(m_activator->currentIndex(), 0, kActivators - 1);
+}
+
+int TForm3::chosenWith() const {
+    return m_with->currentData().toInt();
+}
+
+void TForm3::SlotChosen() {
+    if (m_filling)
+        return;
+    // Two inputs pressed together fire as they go down.
+    if (chosenWith() != 0 && chosenActivator() != ActivatePress) {
+        m_activator->setCurrentIndex(ActivatePress); // comes back here
+        return;
+    }
+    m_activator->setEnabled(chosenWith() == 0);
+    save(slot(m_shownActivator, m_shownWith).binding);
+    m_shownActivator = chosenActivator();
+    m_shownWith = chosenWith();
+    load(slot(m_shownActivator, m_shownWith).binding);
+}
+
+bool TForm3::EditJoystickBinding(DrawGrid& grid, ProfileTables& tables, int joystick, int layer,
+                                 const JoystickCaps& caps, bool present) {
+    JoystickBlock& block = tables.joystickBindings[joystick];
+    const int e = joystickEntryOfRow(grid.selectionTop(), caps, &block);
+    if (e < 1 || e > kPadEntries || layer < 1 || layer > kMaxLayers)
         return false;
-    load(table[e]);
-    // The caption names the input, with the name printed on a pad's button.
-    setWindowTitle(QCoreApplication::translate("Vornik", "設定：%1").arg(entryName(caps, e)));
+    // Every binding of the input on the layer, the first one that binds something shown first.
+    m_slots.clear();
+    for (int a = 0; a < kActivators; ++a) {
+        if (const JoystickBinding* b = tables.binding(joystick, e, layer, a, 0))
+            m_slots.push_back(Slot{a, 0, *b});
+    }
+    for (const LayeredBinding& b : tables.layeredBindings[joystick]) {
+        if (b.Entry == e && b.Layer == layer && b.With != 0)
+            m_slots.push_back(Slot{b.Activator, b.With, b.Binding});
+    }
+    const auto first = std::find_if(m_slots.begin(), m_slots.end(),
+                                    [](const Slot& s) { return s.binding.BindingKind != BindingNone; });
+    const Slot shown = first != m_slots.end() ? *first : slot(ActivatePress, 0);
+
+    m_filling = true;
+    m_layerTarget->clear();
+    const PadSettings& pad = tables.pad(joystick);
+    for (int l = 1; l <= kMaxLayers; ++l)
+        m_layerTarget->addItem(layerName(pad, l));
+    m_with->clear();
+    m_with->addItem(QCoreApplication::translate("Vornik", "（不用）"), 0);
+    for (int other = 1; other <= kPadEntries; ++other) {
+        const bool bound = std::any_of(m_slots.begin(), m_slots.end(), [&](const Slot& s) { return s.with == other; });
+        if (other != e && (entryOnPad(caps, other) || bound))
+            m_with->addItem(entryName(caps, other), other);
+    }
+    m_activator->setCurrentIndex(shown.activator);
+    m_with->setCurrentIndex(std::max(0, m_with->findData(shown.with)));
+    m_activator->setEnabled(shown.with == 0);
+    m_shownActivator = shown.activator;
+    m_shownWith = shown.with;
+    m_filling = false;
+    load(shown.binding);
+
+    // The caption names the input, with the name printed on a pad's button, and a layer above the first.
+    const QString input = entryName(caps, e);
+    setWindowTitle(layer == 1 ? QCoreApplication::translate("Vornik", "設定：%1").arg(input)
+                              : QCoreApplication::translate("Vornik", "設定：%1（%2）").arg(input, layerName(pad, layer)));
     const int answer = Modal::exec(*this);
     setWindowTitle(QCoreApplication::translate("Vornik", "設定"));
     if (answer != QDialog::Accepted)
         return false;
-    save(table[e]);
-    SetupJoystickGrid(&grid, caps, present, &table);
+    save(slot(m_shownActivator, m_shownWith).binding);
+    for (const Slot& s : m_slots) {
+        if (isPlainSlot(layer, s.activator, s.with))
+            block[e] = s.binding; // kept as the dialog left it, as it always was
+        else if (s.binding.BindingKind == BindingNone)
+            tables.removeBinding(joystick, e, layer, s.activator, s.with);
+        else
+            tables.bindingAt(joystick, e, layer, s.activator, s.with) = s.binding;
+    }
+    SetupJoystickGrid(&grid, caps, present, &block);
     return true;
 }
 

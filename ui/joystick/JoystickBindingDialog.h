@@ -1,9 +1,11 @@
 #pragma once
 
 // TForm3, the joystick binding dialog (caption "設定"): binds one stick direction or button to nothing, to a
-// chord of up to three keys chosen on a keyboard picture, to a move, or to a pointer button or wheel
-// notch, with its auto-fire. Created
-// once and reused; the key selection and the four radio buttons keep their state between openings.
+// chord of up to three keys chosen on a keyboard picture, to a move, to a pointer button or wheel
+// notch, or to a layer switch, with its auto-fire. Below, when the binding fires (its activator) and
+// the input pressed together with it: choosing another shows that binding of the same input and
+// layer, so a tap and a hold are set in one opening. Created once and reused; the key selection and
+// the radio buttons keep their state between openings.
 
 #include "KeyMap.h"
 #include "Tables.h"
@@ -33,10 +35,11 @@ public:
     // Where the move names, the key map and the clean keyboard picture `keybu` live; all outlive the dialog.
     void setSources(const MoveTable* moves, const KeyMap* keyMap, const QPixmap* keybu);
 
-    // Edits the entry of the grid's selected row (none for the diagonal rows 5..8): fills the
-    // dialog, runs it, and on OK writes it back and sets the grid up again.
-    // True when the entry was written back (OK).
-    bool EditJoystickBinding(DrawGrid& grid, JoystickBlock& table, const JoystickCaps& caps, bool present);
+    // Edits the bindings of joystick `joystick`'s entry on the grid's selected row (none for the
+    // diagonal rows 5..8) on layer `layer`: fills the dialog, runs it, and on OK writes them back and
+    // sets the grid up again. True when they were written back (OK).
+    bool EditJoystickBinding(DrawGrid& grid, ProfileTables& tables, int joystick, int layer, const JoystickCaps& caps,
+                             bool present);
 
     // Filling steps 3 to 10 from one entry, and the write-back of OK into it.
     void load(const JoystickBinding& entry);
@@ -52,6 +55,9 @@ public:
     void RadioButton1Click();
     void RadioButton2Click();
     void RadioButton3Click();
+    // The activator or the input pressed together was chosen: the binding shown so far is kept, and
+    // the chosen one shown.
+    void SlotChosen();
 
     const std::array<int, 3>& SelectedKeys() const { return m_selectedKeys; }
     int SelectedKeyCount() const { return m_selectedKeyCount; }
@@ -64,6 +70,18 @@ protected:
 
 private:
     void restoreKeyboard();
+    struct Slot {
+        int activator = ActivatePress;
+        int with = 0;
+        JoystickBinding binding;
+    };
+    Slot& slot(int activator, int with);
+    int chosenActivator() const;
+    int chosenWith() const;
+    std::vector<Slot> m_slots; // the bindings of the input and layer being edited
+    int m_shownActivator = ActivatePress;
+    int m_shownWith = 0;
+    bool m_filling = false;
 
     const MoveTable* m_moves = nullptr;
     const KeyMap* m_keyMap = nullptr;
@@ -82,6 +100,11 @@ private:
     QComboBox* m_moveList;
     QRadioButton* m_bindPointer;
     QComboBox* m_pointerList;
+    QRadioButton* m_bindLayer;
+    QComboBox* m_layerTarget;
+    QComboBox* m_layerHow;
+    QComboBox* m_activator;
+    QComboBox* m_with;
     QCheckBox* m_autoFire;
     QWidget* m_autoFireStyle;
     QRadioButton* m_automatic;

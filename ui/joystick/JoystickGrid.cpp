@@ -143,13 +143,16 @@ DrawOps JoystickGrid::cellOps(int joystick, int col, int row, const QRect& rect,
     const int e = joystickEntryOfRow(row, caps, &block);
     if (e == 0)
         return ops;
-    const JoystickBinding& entry = block[e];
     const StickMode drive = stickDrive(m_config.pad(joystick), e);
     if (drive != StickMode::Keys && e >= kEntryRightUp && col >= 1) {
         if (col == 1)
             ops.push_back(textOp(stickDriveText(drive), textAt));
         return ops;
     }
+    const JoystickBinding* first = nullptr;
+    const QStringList firings = firingTexts(joystick, e, first);
+    static const JoystickBinding kNone;
+    const JoystickBinding& entry = first != nullptr ? *first : kNone;
     // On a pad with a layout, the first column is wider: the picture on its left, the name beside it.
     const bool named = caps.family != PadFamily::Unknown;
     const QRect leftPicture(rect.left() + 4, py, kPicture, kPicture);
@@ -177,9 +180,15 @@ DrawOps JoystickGrid::cellOps(int joystick, int col, int row, const QRect& rect,
         }
         break;
     case 1:
-        ops = bindingOps(entry, rect, metrics);
+        if (!firings.isEmpty())
+            ops.push_back(textOp(metrics.elidedText(firings.join(QStringLiteral("；")), Qt::ElideRight, rect.width() - 4),
+                                 textAt));
+        else
+            ops = bindingOps(joystick, entry, rect, metrics);
         break;
     case 2: {
+        if (first == nullptr)
+            break; // left to the layer beneath
         // An unbound entry shows no auto-fire, whatever its mode field still holds.
         const QString text = autoFireModeText(entry.BindingKind == BindingNone ? AutoFireNone : entry.AutoFireMode);
         if (!text.isEmpty())
@@ -187,7 +196,8 @@ DrawOps JoystickGrid::cellOps(int joystick, int col, int row, const QRect& rect,
         break;
     }
     case 3:
-        ops.push_back(textOp(autoFireDelayText(entry.AutoFireDelay), textAt));
+        if (first != nullptr)
+            ops.push_back(textOp(autoFireDelayText(entry.AutoFireDelay), textAt));
         break;
     default:
         break;
@@ -195,7 +205,49 @@ DrawOps JoystickGrid::cellOps(int joystick, int col, int row, const QRect& rect,
     return ops;
 }
 
-QString JoystickGrid::bindingText(const JoystickBinding& entry) const {
+int JoystickGrid::shownLayer(int joystick) const {
+    return m_pages[static_cast<std::size_t>(joystick - 1)].editedLayer();
+}
+
+QStringList JoystickGrid::firingTexts(int joystick, int e, const JoystickBinding*& first) const {
+    const int layer = shownLayer(joystick);
+    QStringList texts;
+    first = nullptr;
+    // Keys by their names alone: the row holds several bindings.
+    const auto brief = [&](const JoystickBinding& b) {
+        if (b.BindingKind != BindingKeys)
+            return bindingText(joystick, b);
+        QStringList keys;
+        const int codes[3] = {b.Key1, b.Key2, b.Key3};
+        for (int i = 0; i < std::clamp(b.KeyCount, 0, 3); ++i)
+            keys.append(keyPictureLabel(codes[i]));
+        return keys.join(QStringLiteral(" + "));
+    };
+    const JoystickBinding* plain = m_config.binding(joystick, e, layer, ActivatePress, 0);
+    if (plain != nullptr && (plain->BindingKind != BindingNone || layer == 1))
+        first = plain;
+    bool others = false;
+    for (const LayeredBinding& b : m_config.layeredBindings[joystick]) {
+        if (b.Entry != e || b.Layer != layer || &b.Binding == plain || b.Binding.BindingKind == BindingNone)
+            continue;
+        if (!others && first != nullptr && first->BindingKind != BindingNone)
+            texts.append(activatorName(ActivatePress) + QCoreApplication::translate("Vornik", "：") + brief(*first));
+        others = true;
+        const QString when = b.With != 0 ? QCoreApplication::translate("Vornik", "與%1同按").arg(
+                                               entryName(m_config.caps(joystick), b.With))
+                                         : activatorName(b.Activator);
+        texts.append(when + QCoreApplication::translate("Vornik", "：") + brief(b.Binding));
+        if (first == nullptr || first->BindingKind == BindingNone)
+            first = &b.Binding;
+    }
+    if (!others && first == nullptr)
+        texts.append(QCoreApplication::translate("Vornik", "由下面的層決定")); // a layer above 1 leaves it to the one beneath
+    else if (!others)
+        return {}; // the plain binding alone, shown as it always was
+    return texts;
+}
+
+QString JoystickGrid::bindingText(int joystick, const JoystickBinding& entry) const {
     switch (entry.BindingKind) {
     case BindingNone:
         return QCoreApplication::translate("Vornik", "沒有對應功能鍵");
@@ -212,6 +264,8 @@ QString JoystickGrid::bindingText(const JoystickBinding& entry) const {
         return QCoreApplication::translate("Vornik", "招式：沒有");
     case BindingPointer:
         return pointerBindingText(entry.Key1);
+    case BindingLayer:
+        return layerSwitchText(entry, m_config.pad(joystick));
     default:
         return {};
     }
@@ -240,21 +294,26 @@ QString JoystickGrid::cellText(int joystick, int col, int row) const {
     const int e = joystickEntryOfRow(row, caps, &block);
     if (e == 0)
         return {};
-    const JoystickBinding& entry = block[e];
     const StickMode drive = stickDrive(m_config.pad(joystick), e);
     if (drive != StickMode::Keys && e >= kEntryRightUp && col >= 1)
         return col == 1 ? stickDriveText(drive) : QString();
+    const JoystickBinding* first = nullptr;
+    const QStringList firings = firingTexts(joystick, e, first);
+    static const JoystickBinding kNone;
+    const JoystickBinding& entry = first != nullptr ? *first : kNone;
     switch (col) {
     case 0:
         if (drive != StickMode::Keys && e <= kEntryRight)
             return QCoreApplication::translate("Vornik", "%1（%2）").arg(entryName(caps, e), dpadOnlyText());
         return entryName(caps, e);
     case 1:
-        return bindingText(entry);
+        return firings.isEmpty() ? bindingText(joystick, entry) : firings.join(QStringLiteral("；"));
     case 2:
+        if (first == nullptr)
+            return {};
         return autoFireModeText(entry.BindingKind == BindingNone ? AutoFireNone : entry.AutoFireMode);
     default:
-        return autoFireDelayText(entry.AutoFireDelay);
+        return first == nullptr ? QString() : autoFireDelayText(entry.AutoFireDelay);
     }
 }
 
@@ -266,7 +325,8 @@ bool JoystickGrid::rowGreyed(int joystick, int row) const {
     return e > kJoystickEntries && !entryOnPad(caps, e);
 }
 
-DrawOps JoystickGrid::bindingOps(const JoystickBinding& entry, const QRect& rect, const QFontMetrics& metrics) const {
+DrawOps JoystickGrid::bindingOps(int joystick, const JoystickBinding& entry, const QRect& rect,
+                                 const QFontMetrics& metrics) const {
     DrawOps ops;
     const int my = (rect.top() + rect.bottom() + 1) / 2;
     const QPoint textAt(rect.left() + 2, my - 5);
@@ -294,6 +354,9 @@ DrawOps JoystickGrid::bindingOps(const JoystickBinding& entry, const QRect& rect
     case BindingPointer:
         ops.push_back(textOp(pointerBindingText(entry.Key1), textAt));
         break;
+    case BindingLayer:
+        ops.push_back(textOp(layerSwitchText(entry, m_config.pad(joystick)), textAt));
+        break;
     default:
         break;
     }
@@ -318,8 +381,7 @@ void JoystickGrid::DbC(DrawGrid& grid) {
     DrawGrid* bindingGrid = m_pages[static_cast<std::size_t>(n - 1)].BindingGrid;
     if (bindingGrid == nullptr || bindingGrid->selectionTop() < 1 || bindingGrid->selectionLeft() < 1)
         return;
-    if (m_dialog->EditJoystickBinding(*bindingGrid, m_config.joystickBindings[n], m_config.caps(n),
-                                      m_config.present(n)) &&
+    if (m_dialog->EditJoystickBinding(*bindingGrid, m_config, n, shownLayer(n), m_config.caps(n), m_config.present(n)) &&
         m_edited)
         m_edited();
 }

@@ -47,8 +47,14 @@ public:
     bool rowGreyed(int joystick, int row) const;
 
 private:
-    DrawOps bindingOps(const JoystickBinding& entry, const QRect& rect, const QFontMetrics& metrics) const;
-    QString bindingText(const JoystickBinding& entry) const;
+    DrawOps bindingOps(int joystick, const JoystickBinding& entry, const QRect& rect, const QFontMetrics& metrics) const;
+    QString bindingText(int joystick, const JoystickBinding& entry) const;
+    // The bindings of joystick j's entry e on the layer its page shows, each named by when it fires
+    // (or the input pressed with it); none when there is only the plain one. `first` is the binding
+    // whose auto-fire the row shows: the plain one, or else the first; none on a layer above the first
+    // that leaves the input to the one beneath.
+    QStringList firingTexts(int joystick, int e, const JoystickBinding*& first) const;
+    int shownLayer(int joystick) const;
 
     Configuration& m_config;
     const PictureStore& m_pictures;

@@ -4,6 +4,7 @@
 #include "JoystickGrid.h"
 #include "Named.h"
 #include "PictureStore.h"
+#include "Texts.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -22,6 +23,7 @@ constexpr int kNameGap = 4; // between the name and the pictures on either side 
 constexpr int kNameHeight = 17;   // the name's line, above the settings button
 constexpr int kSettingsHeight = 20;
 constexpr int kTriggerHeight = 16; // a trigger's label under a stick's picture
+constexpr int kLayerRow = 26;      // the layer line above the grid
 
 // On a pad with a right stick its picture stands right of the direction picture, and everything
 // right of them moves along by one picture.
@@ -124,9 +126,39 @@ void BuildJoystickPage(JoystickPage& page, QWidget* sheet, const JoystickCaps& c
     page.PadSettingsButton->setToolTip(QCoreApplication::translate(
         "Vornik", "搖桿用作對應功能、滑鼠指標或滑鼠滾輪，及其速度；搖桿的不動區；扳機的按下點"));
 
+    // Above the grid, the layer it shows (and the binding dialog edits) and the one that answers now.
+    auto* edited = named(new QLabel(QCoreApplication::translate("Vornik", "顯示及設定："), sheet), "LayerLabel",
+                         {8, gridTop + 4, 0, 0});
+    edited->adjustSize();
+    page.LayerBox = named(new QComboBox(sheet), "LayerBox", {edited->geometry().right() + 4, gridTop, 170, 22});
+    page.LayerBox->setAccessibleName(QCoreApplication::translate("Vornik", "顯示及設定哪一層"));
+    edited->setBuddy(page.LayerBox);
+    page.ActiveLayerLabel = named(new QLabel(sheet), "ActiveLayerLabel",
+                                  {page.LayerBox->geometry().right() + 12, gridTop + 4, 220, 16});
+    page.ActiveLayerLabel->setAccessibleName(QCoreApplication::translate("Vornik", "正在作用的層"));
+    gridTop += kLayerRow;
+
     page.BindingGrid = new DrawGrid(sheet);
     page.BindingGrid->setObjectName(QStringLiteral("BindingGrid"));
     new BottomAlign(page.BindingGrid, gridTop);
+}
+
+void fillLayerBox(JoystickPage& page, const PadSettings& pad) {
+    if (page.LayerBox == nullptr)
+        return;
+    const int shown = std::max(page.LayerBox->currentIndex(), 0);
+    const QSignalBlocker quiet(page.LayerBox);
+    page.LayerBox->clear();
+    for (int layer = 1; layer <= kMaxLayers; ++layer)
+        page.LayerBox->addItem(layerName(pad, layer));
+    page.LayerBox->setCurrentIndex(shown);
+}
+
+void showActiveLayer(JoystickPage& page, const PadSettings& pad, int layer) {
+    if (page.ActiveLayerLabel == nullptr)
+        return;
+    page.ActiveLayerLabel->setText(QCoreApplication::translate("Vornik", "正在作用：%1").arg(layerName(pad, layer)));
+    page.ActiveLayerLabel->setProperty("layer", layer);
 }
 
 void ShowJoystickName(JoystickPage& page, QWidget* sheet, const QString& name) {

@@ -6,9 +6,11 @@
 #include "Tables.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QToolButton>
 
+#include <algorithm>
 #include <array>
 
 namespace vornik::ui {
@@ -47,6 +49,11 @@ struct JoystickPage {
     QCheckBox* StopCheckBox = nullptr;                         // "停止作用"
     QLabel* NameLabel = nullptr;                               // the device's name, one line
     QToolButton* PadSettingsButton = nullptr;                  // "滑鼠設定…": what the stick drives
+    QComboBox* LayerBox = nullptr;      // the layer the grid shows and the binding dialog edits
+    QLabel* ActiveLayerLabel = nullptr; // the layer that answers the pad now, live
+
+    // The layer the grid shows: 1..8.
+    int editedLayer() const { return LayerBox != nullptr ? std::clamp(LayerBox->currentIndex() + 1, 1, kMaxLayers) : 1; }
 
     PictureControl* buttonPicture(int button) const {
         return button >= 1 && button <= kMaxButtons ? ButtonPictures[static_cast<std::size_t>(button - 1)] : nullptr;
@@ -60,6 +67,11 @@ void BuildJoystickPage(JoystickPage& page, QWidget* sheet, const JoystickCaps& c
 // The device's name on the page, one line beside the direction picture, elided when it does not
 // fit; the whole name is its tooltip. Call after BuildJoystickPage; nothing when the page is empty.
 void ShowJoystickName(JoystickPage& page, QWidget* sheet, const QString& name);
+
+// The layer box's items, named as `pad` names them; the layer shown stays chosen.
+void fillLayerBox(JoystickPage& page, const PadSettings& pad);
+// The live line of the layer that answers the pad now.
+void showActiveLayer(JoystickPage& page, const PadSettings& pad, int layer);
 
 // Row height, column count and widths, row count M + 9 and a row for each of the right stick's
 // directions and each trigger the pad has (and, with `block`, each of them it lacks that holds a

@@ -5,6 +5,9 @@
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -70,11 +73,42 @@ PadSettingsDialog::PadSettingsDialog(QWidget* parent) : QDialog(parent) {
         QCoreApplication::translate("Vornik", "扳機按過行程的這個百分比就算按下，退到比它低 5 % 才放開"));
     m_curve->setToolTip(QCoreApplication::translate("Vornik", "1.0：速度與推動成正比；越大，輕推越慢"));
 
+    // The activators' times.
+    const QString ms = QCoreApplication::translate("Vornik", " 毫秒");
+    m_holdMs = spinBox(this, "holdMs", P::kMinHoldMs, P::kMaxHoldMs, 10, ms);
+    m_doubleMs = spinBox(this, "doubleMs", P::kMinDoubleMs, P::kMaxDoubleMs, 10, ms);
+    m_chordMs = spinBox(this, "chordMs", P::kMinChordMs, P::kMaxChordMs, 5, ms);
+    form->addRow(QCoreApplication::translate("Vornik", "長按時間："), m_holdMs);
+    form->addRow(QCoreApplication::translate("Vornik", "連按兩下間隔："), m_doubleMs);
+    form->addRow(QCoreApplication::translate("Vornik", "同時按下容許："), m_chordMs);
+    m_holdMs->setToolTip(QCoreApplication::translate("Vornik", "按住超過這麼久算長按；短於它放開算輕按"));
+    m_doubleMs->setToolTip(QCoreApplication::translate("Vornik", "放開後這麼久之內再按一下，算連按兩下"));
+    m_chordMs->setToolTip(
+        QCoreApplication::translate("Vornik", "兩個鍵相隔這麼久之內按下算同時按下；單獨按一個鍵最多晚這麼久才作用"));
+
+    // The layers' names, two columns of four.
+    auto* names = new QGroupBox(QCoreApplication::translate("Vornik", "層的名稱"), this);
+    auto* grid = new QGridLayout(names);
+    for (int layer = 1; layer <= kMaxLayers; ++layer) {
+        auto* edit = new QLineEdit(names);
+        edit->setObjectName(QStringLiteral("layerName%1").arg(layer));
+        edit->setMaxLength(static_cast<int>(P::kMaxLayerNameChars));
+        edit->setPlaceholderText(QCoreApplication::translate("Vornik", "第 %1 層").arg(layer));
+        edit->setAccessibleName(QCoreApplication::translate("Vornik", "第 %1 層的名稱").arg(layer));
+        auto* label = new QLabel(QString::number(layer), names);
+        label->setBuddy(edit);
+        const int row = (layer - 1) % 4, col = (layer - 1) / 4 * 2;
+        grid->addWidget(label, row, col);
+        grid->addWidget(edit, row, col + 1);
+        m_layerNames[static_cast<std::size_t>(layer - 1)] = edit;
+    }
+
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    layout->addWidget(names);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -93,6 +127,11 @@ void PadSettingsDialog::load(int joystick, const PadSettings& pad, const Joystic
     m_pointerSpeed->setValue(pad.pointerSpeed);
     m_curve->setValue(pad.pointerCurve);
     m_wheelSpeed->setValue(pad.wheelSpeed);
+    m_holdMs->setValue(pad.holdMs);
+    m_doubleMs->setValue(pad.doubleMs);
+    m_chordMs->setValue(pad.chordMs);
+    for (std::size_t i = 0; i < m_layerNames.size(); ++i)
+        m_layerNames[i]->setText(QString::fromStdString(pad.layerNames[i]));
 }
 
 void PadSettingsDialog::save(PadSettings& pad) const {
@@ -105,6 +144,16 @@ void PadSettingsDialog::save(PadSettings& pad) const {
     // One decimal, as shown, so that the profile holds what the dialog showed.
     pad.pointerCurve = std::round(m_curve->value() * 10.0) / 10.0;
     pad.wheelSpeed = m_wheelSpeed->value();
+    pad.holdMs = m_holdMs->value();
+    pad.doubleMs = m_doubleMs->value();
+    pad.chordMs = m_chordMs->value();
+    for (std::size_t i = 0; i < m_layerNames.size(); ++i) {
+        // A control character pasted in has no place in a name: it goes, the rest stays.
+        QString text = m_layerNames[i]->text();
+        text.removeIf([](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
+        const std::string name = text.trimmed().toStdString();
+        pad.layerNames[i] = layerNameFits(name) ? name : std::string();
+    }
 }
 
 } // namespace vornik::ui

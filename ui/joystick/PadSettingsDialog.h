@@ -2,7 +2,7 @@
 
 // The settings of one pad (caption "搖桿 n 的滑鼠設定"): what each stick drives (its direction
 // bindings, the pointer or the wheel) and its dead zone, where the triggers press, the pointer's
-// speed and curve, and the wheel's speed. Built when first opened; loads from and writes back to a
+// speed and curve, the wheel's speed, the activators' times and the layers' names. Built when first opened; loads from and writes back to a
 // PadSettings record.
 
 #include "Tables.h"
@@ -10,7 +10,10 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDoubleSpinBox>
+#include <QLineEdit>
 #include <QSpinBox>
+
+#include <array>
 
 namespace vornik::ui {
 
@@ -38,6 +41,10 @@ private:
     QSpinBox* m_pointerSpeed;
     QDoubleSpinBox* m_curve;
     QSpinBox* m_wheelSpeed;
+    QSpinBox* m_holdMs;
+    QSpinBox* m_doubleMs;
+    QSpinBox* m_chordMs;
+    std::array<QLineEdit*, kMaxLayers> m_layerNames{};
 };
 
 } // namespace vornik::ui

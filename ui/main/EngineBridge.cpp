@@ -89,6 +89,11 @@ void EngineBridge::targetStateChanged(const TargetState& state) {
     m_parts.sign->show(state);
 }
 
+void EngineBridge::activeLayerChanged(int joystick, int layer) {
+    const QString name = m_parts.joysticks->showActiveLayer(joystick, layer);
+    m_parts.sign->activeLayerChanged(joystick, name, layer == 1);
+}
+
 void EngineBridge::targetOutOfReach(uint32_t processId) {
     QString program = QString::fromStdString(m_windows.processExecutableName(processId));
     if (program.isEmpty())

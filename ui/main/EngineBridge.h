@@ -58,6 +58,7 @@ public:
     void targetChosen(uint32_t processId) override;
     // Shown in the window and the tray icon's tooltip.
     void targetStateChanged(const TargetState& state) override;
+    void activeLayerChanged(int joystick, int layer) override;
     // Says so in a message naming the target's program and the remedy, once the tick has returned.
     void targetOutOfReach(uint32_t processId) override;
     void targetWithoutOwner(const std::string& title) override;

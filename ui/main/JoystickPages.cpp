@@ -1,6 +1,7 @@
 #include "JoystickPages.h"
 
 #include "DrawGrid.h"
+#include "Texts.h"
 
 #include <QCoreApplication>
 
@@ -42,6 +43,13 @@ void JoystickPages::add(int n, int index, const QSize& size) {
             if (m_hooks.editPadSettings && m_hooks.editPadSettings(n))
                 layOutGrid(n);
         });
+    fillLayerBox(shown, m_config.pad(n));
+    vornik::ui::showActiveLayer(shown, m_config.pad(n), 1);
+    if (shown.LayerBox != nullptr)
+        QObject::connect(shown.LayerBox, &QComboBox::currentIndexChanged, sheet, [this, n] {
+            if (DrawGrid* grid = page(n).BindingGrid)
+                grid->repaintGrid();
+        });
     if (shown.BindingGrid != nullptr) {
         shown.BindingGrid->setTag(n);
         shown.BindingGrid->setOnDrawCell([this](DrawGrid& grid, int col, int row, QPainter& p, const QRect& r) {
@@ -69,6 +77,11 @@ void JoystickPages::layOutGrids() {
 }
 
 void JoystickPages::layOutGrid(int n) {
+    // The layers' names may have changed with the pad's settings or a profile.
+    fillLayerBox(page(n), m_config.pad(n));
+    if (page(n).ActiveLayerLabel != nullptr)
+        vornik::ui::showActiveLayer(page(n), m_config.pad(n),
+                                    std::max(page(n).ActiveLayerLabel->property("layer").toInt(), 1));
     SetupJoystickGrid(page(n).BindingGrid, m_config.caps(n), m_config.present(n), &m_config.joystickBindings[n]);
 }
 
@@ -83,6 +96,11 @@ void JoystickPages::selectShownRow(int joystick, int entry) {
             return;
         }
     }
+}
+
+QString JoystickPages::showActiveLayer(int joystick, int layer) {
+    vornik::ui::showActiveLayer(page(joystick), m_config.pad(joystick), layer);
+    return layerName(m_config.pad(joystick), layer);
 }
 
 void JoystickPages::showDirection(int joystick, int picture) {

@@ -47,6 +47,8 @@ public:
     void showButton(int joystick, int button, bool pressed);
     void showRightStick(int joystick, int picture);
     void showTrigger(int joystick, int trigger, bool pressed);
+    // The layer that answers the pad now, on its page; returns its name.
+    QString showActiveLayer(int joystick, int layer);
 
 private:
     void layOutGrid(int joystick);

@@ -31,12 +31,7 @@ void RecoveryWriter::write(const Configuration& tables) {
     if (m_onWrite)
         m_onWrite();
     auto copy = std::make_unique<Configuration>();
-    copy->keyBindings = tables.keyBindings;
-    copy->joystickBindings = tables.joystickBindings;
-    copy->moves = tables.moves;
-    copy->programs = tables.programs;
-    copy->padSettings = tables.padSettings;
-    copy->windowsKeys = tables.windowsKeys;
+    static_cast<ProfileTables&>(*copy) = tables;
     hand(Request{std::move(copy)});
 }
 

@@ -35,12 +35,22 @@ void TargetStateSign::show(const TargetState& state) {
         text += QLatin1Char('\n') +
                 (file.isEmpty() ? QCoreApplication::translate("Vornik", "設定檔：沒有（這些設定還沒存成檔案）")
                                 : QCoreApplication::translate("Vornik", "設定檔：%1").arg(QFileInfo(file).fileName()));
+        for (const auto& [joystick, layer] : m_layers)
+            text += QLatin1Char('\n') + QCoreApplication::translate("Vornik", "搖桿 %1 正在用%2").arg(joystick).arg(layer);
     }
     m_button->setIcon(m_button->style()->standardIcon(targetStateIcon(state)));
     m_button->setToolTip(text);
     m_button->setAccessibleName(text);
     m_button->setVisible(!text.isEmpty());
     m_tray->setToolTip(text.isEmpty() ? QStringLiteral("Vornik") : QStringLiteral("Vornik\n") + text);
+}
+
+void TargetStateSign::activeLayerChanged(int joystick, const QString& layer, bool first) {
+    if (first)
+        m_layers.erase(joystick);
+    else
+        m_layers[joystick] = layer;
+    show(m_shown);
 }
 
 } // namespace vornik::ui

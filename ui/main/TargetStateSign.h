@@ -12,6 +12,7 @@
 #include <QToolButton>
 
 #include <functional>
+#include <map>
 #include <string>
 
 namespace vornik::ui {
@@ -26,6 +27,8 @@ public:
     void show(const TargetState& state);
     // The profile in use changed (a load, a save, a restore): the sign names it anew.
     void profileChanged() { show(m_shown); }
+    // A pad's active layer changed: the sign names every pad's layer that is not the first.
+    void activeLayerChanged(int joystick, const QString& layer, bool first);
     QToolButton* button() const { return m_button; }
 
 private:
@@ -34,6 +37,7 @@ private:
     std::function<std::string()> m_outputInUse;
     std::function<QString()> m_profileFile;
     TargetState m_shown{}; // what the sign says now
+    std::map<int, QString> m_layers; // by joystick, its active layer when not the first
 };
 
 } // namespace vornik::ui
