@@ -10,6 +10,9 @@ VORNIK_PACKAGES=(
     openbox dbus-daemon at-spi2-core python3-pyatspi
     fonts-arphic-uming
     desktop-file-utils appstream dpkg-dev file qt6-l10n-tools
+    # Qt's own texts in Chinese (the standard buttons, the file dialogs), loaded by the program and
+    # shipped in the Windows folder.
+    qt6-translations-l10n
     dbus-daemon at-spi2-core python3-pyatspi
     # The lab's guest (tests/vm): QEMU, and udev and xz for the guest itself; its kernel and busybox
     # come from the archive with apt-get download when it first boots.

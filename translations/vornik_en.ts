@@ -49,7 +49,7 @@
     </message>
     <message>
         <source>不獨立設定</source>
-        <translation>Not set on its own</translation>
+        <translation>From both rows</translation>
     </message>
     <message>
         <source>沒有對應功能鍵</source>
@@ -365,7 +365,7 @@ Bindings will do nothing; the joysticks&apos; live view still works.</translatio
     </message>
     <message>
         <source>目標程式不在前景，前景沒有任何視窗：按鍵不會送出。</source>
-        <translation>The target is not in front, and no window is: no keys go out.</translation>
+        <translation>No window is in front, so neither is the target: no keys go out.</translation>
     </message>
     <message>
         <source>目標程式不在前景：按鍵不會送出。</source>
@@ -373,7 +373,7 @@ Bindings will do nothing; the joysticks&apos; live view still works.</translatio
     </message>
     <message>
         <source>目標程式不在前景，前景是「%1」：按鍵不會送出。</source>
-        <translation>The target is not in front, “%1” is: no keys go out.</translation>
+        <translation>“%1” is in front, not the target: no keys go out.</translation>
     </message>
     <message>
         <source>鍵盤的「%1」已勾選。</source>
@@ -439,19 +439,19 @@ once hidden, it could not be brought back.</translation>
     </message>
     <message>
         <source>快</source>
-        <translation>F</translation>
+        <translation>Fast</translation>
     </message>
     <message>
         <source>慢</source>
-        <translation>S</translation>
+        <translation>Slow</translation>
     </message>
     <message>
         <source>重疊</source>
-        <translation>Joined</translation>
+        <translation>Overlap</translation>
     </message>
     <message>
         <source>非重疊</source>
-        <translation>Separate</translation>
+        <translation>In turn</translation>
     </message>
     <message>
         <source>錄製</source>
@@ -607,11 +607,11 @@ once hidden, it could not be brought back.</translation>
     </message>
     <message>
         <source>搖桿 %1 的滑鼠設定</source>
-        <translation>Pointer settings of joystick %1</translation>
+        <translation>Joystick %1: sticks and triggers</translation>
     </message>
     <message>
         <source>滑鼠設定…</source>
-        <translation>Pointer…</translation>
+        <translation>Settings…</translation>
     </message>
     <message>
         <source>設定：%1</source>
@@ -724,6 +724,22 @@ once hidden, it could not be brought back.</translation>
     <message>
         <source>轉動滑鼠滾輪</source>
         <translation>Turns the wheel</translation>
+    </message>
+    <message>
+        <source>Vornik 設定檔 (*.vornik)</source>
+        <translation>Vornik profile (*.vornik)</translation>
+    </message>
+    <message>
+        <source>X 伺服器的 XTest（如同從鍵盤輸入）</source>
+        <translation>the X server (XTest), as if typed on the keyboard</translation>
+    </message>
+    <message>
+        <source>每一步的鍵放開後，才按下一步的鍵</source>
+        <translation>Each step's keys are let go before the next step's go down</translation>
+    </message>
+    <message>
+        <source>每一步的鍵還按著時，就按下一步的鍵</source>
+        <translation>Each step's keys go down while the step before is still held</translation>
     </message>
     <message>
         <source>第 %1 層</source>

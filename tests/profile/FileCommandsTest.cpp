@@ -21,7 +21,7 @@ TEST_F(FileCommandsTest, SavedTablesLoadIntoAFreshWindowWithEveryListRebuilt) {
     ASSERT_EQ(m_asked.size(), 1u);
     EXPECT_EQ(m_asked[0], first.sa1());
     EXPECT_EQ(m_asked[0]->acceptMode(), QFileDialog::AcceptSave);
-    EXPECT_EQ(m_asked[0]->nameFilters(), QStringList{"Vornik profile (*.vornik)"});
+    EXPECT_EQ(m_asked[0]->nameFilters(), QStringList{"Vornik 設定檔 (*.vornik)"});
     EXPECT_TRUE(messages().isEmpty()) << messages().join('\n').toStdString();
     const QByteArray bytes = readAll(file("my.vornik"));
     ASSERT_FALSE(bytes.isEmpty());
@@ -38,7 +38,7 @@ TEST_F(FileCommandsTest, SavedTablesLoadIntoAFreshWindowWithEveryListRebuilt) {
     EXPECT_EQ(m_asked[0], fresh.op1());
     EXPECT_EQ(m_asked[0]->acceptMode(), QFileDialog::AcceptOpen);
     EXPECT_EQ(m_asked[0]->fileMode(), QFileDialog::ExistingFile);
-    EXPECT_EQ(m_asked[0]->nameFilters(), QStringList{"Vornik profile (*.vornik)"});
+    EXPECT_EQ(m_asked[0]->nameFilters(), QStringList{"Vornik 設定檔 (*.vornik)"});
     EXPECT_TRUE(messages().isEmpty()) << messages().join('\n').toStdString();
     EXPECT_TRUE(sameTables(fresh.config(), withoutUnsavedState(saved)));
     EXPECT_TRUE(listRow("TAB").contains("波動拳 A \"q\" \\ /")) << listRow("TAB").toStdString();

@@ -502,6 +502,12 @@ TEST_F(KeepSetup, AProfileMadeForAGameIsLoadedWhenTheGameBecomesTheTarget) {
         emit m_main->cb1()->activated(item);
         QCoreApplication::processEvents();
     };
+    // Without a target it says what to do first: nothing is wrong, the information icon.
+    triggerMenu("BindGameAction");
+    ASSERT_EQ(Modal::shown().size(), 1u);
+    EXPECT_TRUE(Modal::shown()[0].text.contains("CTRL+J"));
+    EXPECT_EQ(Modal::shown()[0].icon, QMessageBox::Information);
+    Modal::reset();
     // "設定此遊戲" with the game as the target.
     setTables(tables());
     choose(1);
@@ -516,6 +522,7 @@ TEST_F(KeepSetup, AProfileMadeForAGameIsLoadedWhenTheGameBecomesTheTarget) {
     ASSERT_EQ(Modal::shown().size(), 1u);
     EXPECT_TRUE(Modal::shown()[0].text.contains("game.exe") &&
                 Modal::shown()[0].text.contains(QDir::toNativeSeparators(gameProfile)));
+    EXPECT_EQ(Modal::shown()[0].icon, QMessageBox::Information);
     Modal::reset();
 
     // Another profile is in use; programs with no profile of their own change nothing.

@@ -58,7 +58,7 @@ starts "$prefix/bin/vornik" 'Vornik   (Hot key: CTRL+J)' --lang en
 deb="$scratch/package/vornik_${version}_amd64.deb"
 [ -f "$deb" ] || fail "no $(basename "$deb")"
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libqt6widgets6 libsdl2-2.0-0 libxtst6 libc6; do
+for lib in libqt6widgets6 libsdl2-2.0-0 libxtst6 libc6 qt6-translations-l10n; do
     grep -q "$lib" <<<"$depends" || fail "Depends lacks $lib: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Recommends)" = "fonts-arphic-uming" ] || fail "the font is not recommended"

@@ -1,6 +1,9 @@
 #include "Language.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QPushButton>
 #include <QSettings>
 #include <QtCore/qglobal.h>
 #include <QTranslator>
@@ -46,7 +49,41 @@ void rememberLanguage(const QString& settingsFile, const QString& language) {
     QSettings(settingsFile, QSettings::IniFormat).setValue(kLanguageKey, language);
 }
 
+QString standardButtonText(QDialogButtonBox::StandardButton which) {
+    QDialogButtonBox box;
+    return box.addButton(which)->text();
+}
+
+QStringList qtTranslationFolders() {
+    return {QCoreApplication::applicationDirPath() + QStringLiteral("/translations"),
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)};
+}
+
+namespace {
+// Qt's own texts (the standard buttons, the file dialogs, the context menus of text fields) in the
+// program's language: Qt's translation of its base module, from the first folder that has it. Qt's
+// texts are English already; the program's Chinese is the traditional one.
+void applyQtLanguage(const QString& language) {
+    static std::unique_ptr<QTranslator> qtTexts;
+    if (qtTexts) {
+        QCoreApplication::removeTranslator(qtTexts.get());
+        qtTexts.reset();
+    }
+    if (language != QLatin1String("zh"))
+        return;
+    auto translator = std::make_unique<QTranslator>();
+    for (const QString& folder : qtTranslationFolders()) {
+        if (translator->load(QStringLiteral("qtbase_zh_TW"), folder) &&
+            QCoreApplication::installTranslator(translator.get())) {
+            qtTexts = std::move(translator);
+            return;
+        }
+    }
+}
+} // namespace
+
 bool applyLanguage(const QString& language) {
+    applyQtLanguage(language);
     static std::unique_ptr<QTranslator> english;
     if (english) {
         QCoreApplication::removeTranslator(english.get());

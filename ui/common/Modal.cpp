@@ -52,7 +52,7 @@ Modal::Button Modal::show(QWidget* parent, QMessageBox::Icon icon, const QString
     if (s.refusing)
         return QMessageBox::Cancel;
     if (s.on) {
-        s.shown.push_back({caption, text});
+        s.shown.push_back({caption, text, icon});
         if (s.answers.empty())
             return QMessageBox::Ok;
         const Button answer = s.answers.front();
@@ -79,6 +79,10 @@ void Modal::notice(QWidget* parent, const QString& text) {
 
 void Modal::error(QWidget* parent, const QString& text) {
     show(parent, QMessageBox::Critical, QStringLiteral("Message"), text, QMessageBox::Ok);
+}
+
+void Modal::inform(QWidget* parent, const QString& text) {
+    show(parent, QMessageBox::Information, QStringLiteral("Message"), text, QMessageBox::Ok);
 }
 
 Modal::Button Modal::ask(QWidget* parent, const QString& text, QMessageBox::StandardButtons buttons) {

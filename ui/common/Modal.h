@@ -22,6 +22,7 @@ public:
     struct Shown {
         QString caption;
         QString text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
     };
 
     // A plain notice with an OK button, captioned with the application's title ("miss file !").
@@ -30,6 +31,8 @@ public:
     static void setApplicationTitle(const QString& title);
     // The program's own boxes carry the caption "Message".
     static void error(QWidget* parent, const QString& text);
+    // A word where nothing is wrong (what was done, a step to take first): the information icon.
+    static void inform(QWidget* parent, const QString& text);
     static Button ask(QWidget* parent, const QString& text, QMessageBox::StandardButtons buttons);
     // The same with some buttons named for what they do ("Unsaved settings", a file's name).
     static Button ask(QWidget* parent, const QString& text, QMessageBox::StandardButtons buttons,

@@ -5,6 +5,7 @@
 #include "Fonts.h"
 #include "JoystickGrid.h"
 #include "JoystickPage.h"
+#include "Language.h"
 #include "Modal.h"
 #include "Named.h"
 #include "PictureStore.h"
@@ -135,8 +136,8 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
     m_slowest->setStyleSheet(QStringLiteral("color: blue"));
     m_slowest->adjustSize();
 
-    m_ok = named(new QPushButton(QStringLiteral("OK"), this), "BitBtn2", {328, 430, 75, 25});
-    m_cancel = named(new QPushButton(QStringLiteral("Cancel"), this), "BitBtn1", {408, 430, 75, 25});
+    m_ok = named(new QPushButton(standardButtonText(QDialogButtonBox::Ok), this), "BitBtn2", {328, 430, 75, 25});
+    m_cancel = named(new QPushButton(standardButtonText(QDialogButtonBox::Cancel), this), "BitBtn1", {408, 430, 75, 25});
     m_ok->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
     m_cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     m_ok->setDefault(true);

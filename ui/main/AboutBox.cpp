@@ -1,6 +1,7 @@
 #include "AboutBox.h"
 
 #include "Fonts.h"
+#include "Language.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -41,7 +42,7 @@ Tform2::Tform2(QWidget* parent) : QDialog(parent) {
         link->setTextFormat(Qt::RichText);
         link->setOpenExternalLinks(true);
     }
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* ok = new QPushButton(standardButtonText(QDialogButtonBox::Ok), this);
     ok->setObjectName(QStringLiteral("OKButton"));
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 

@@ -113,7 +113,7 @@ void EngineBridge::sayLater(const QString& text, bool error) {
         if (error)
             Modal::error(m_parts.window, text);
         else
-            Modal::notice(m_parts.window, text);
+            Modal::inform(m_parts.window, text);
     });
 }
 

@@ -67,7 +67,8 @@ public:
     void endProgram() override;
 
 private:
-    // Shows `text` in a box (the program's error box, or a notice) once the event loop turns.
+    // Shows `text` in a box (the program's error box, or a word where nothing is wrong) once the
+    // event loop turns.
     void sayLater(const QString& text, bool error);
 
     WindowSystem& m_windows;

@@ -8,7 +8,9 @@
 
 namespace vornik::ui {
 
-const QString FileCommands::kFilter = QStringLiteral("Vornik profile (*.vornik)");
+QString FileCommands::filter() {
+    return QCoreApplication::translate("Vornik", "Vornik 設定檔 (*.vornik)");
+}
 
 namespace {
 QString runDialog(QFileDialog& dialog) {
@@ -24,7 +26,7 @@ FileCommands::FileCommands(QWidget* parent, Configuration& config, Hooks hooks)
       m_lastFolder(QDir::homePath()) {}
 
 void FileCommands::prepare(QFileDialog& dialog) const {
-    dialog.setNameFilter(kFilter);
+    dialog.setNameFilter(filter());
     dialog.setFileMode(dialog.acceptMode() == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                                       : QFileDialog::AnyFile);
     // Start-up makes the executable's folder current; the user's files are elsewhere.

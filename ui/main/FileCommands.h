@@ -16,7 +16,8 @@ namespace vornik::ui {
 
 class FileCommands {
 public:
-    static const QString kFilter;
+    // The dialogs' file type, in the program's language.
+    static QString filter();
 
     // Runs a prepared file dialog and returns the chosen path; empty when the user cancelled.
     using ChooseFile = std::function<QString(QFileDialog& dialog)>;

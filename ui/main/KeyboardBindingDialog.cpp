@@ -2,6 +2,7 @@
 
 #include "FixedItemHeight.h"
 #include "Fonts.h"
+#include "Language.h"
 #include "Named.h"
 #include "Texts.h"
 #include <QCoreApplication>
@@ -38,8 +39,8 @@ TForm6::TForm6(QWidget* parent) : QDialog(parent) {
     m_autoFireDelay->setTickPosition(QSlider::TicksBelow);
     m_slowest = named(new QLabel(QCoreApplication::translate("Vornik", "最慢"), this), "Label3", {432, 108, 36, 16});
     m_slowest->setStyleSheet(QStringLiteral("color: blue"));
-    m_ok = named(new QPushButton(QStringLiteral("OK"), this), "BitBtn2", {296, 138, 82, 27});
-    m_cancel = named(new QPushButton(QStringLiteral("Cancel"), this), "BitBtn1", {388, 138, 82, 27});
+    m_ok = named(new QPushButton(standardButtonText(QDialogButtonBox::Ok), this), "BitBtn2", {296, 138, 82, 27});
+    m_cancel = named(new QPushButton(standardButtonText(QDialogButtonBox::Cancel), this), "BitBtn1", {388, 138, 82, 27});
     m_ok->setDefault(true);
 
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);

@@ -360,7 +360,7 @@ QString ProfileKeeper::findProfileFor(const std::string& executable) {
         QStringList shown;
         for (const QString& path : claims)
             shown << QDir::toNativeSeparators(path);
-        Modal::notice(m_parent, QCoreApplication::translate("Vornik", "有 %1 個設定檔都設定給「%2」：\n%3\n"
+        Modal::inform(m_parent, QCoreApplication::translate("Vornik", "有 %1 個設定檔都設定給「%2」：\n%3\n"
                                                                        "Vornik 使用最近用過的 \"%4\"。")
                                     .arg(claims.size())
                                     .arg(QString::fromStdString(executable), shown.join(QLatin1Char('\n')),
@@ -380,7 +380,7 @@ void ProfileKeeper::targetProgramChanged(const std::string& executable) {
 
 void ProfileKeeper::bindProgram(const std::string& executable) {
     if (executable.empty()) {
-        Modal::error(m_parent, QCoreApplication::translate("Vornik", "請先選擇目標程式（工具列的清單，或 CTRL+J），再設定此遊戲。"));
+        Modal::inform(m_parent, QCoreApplication::translate("Vornik", "請先選擇目標程式（工具列的清單，或 CTRL+J），再設定此遊戲。"));
         return;
     }
     const bool added = !makesFor(m_config, executable);
@@ -401,7 +401,7 @@ void ProfileKeeper::bindProgram(const std::string& executable) {
             settings.setValue(kGameFolders, folders);
         }
     }
-    Modal::notice(m_parent, QCoreApplication::translate("Vornik", "「%1」成為目標時，Vornik 會載入設定檔 \"%2\"。")
+    Modal::inform(m_parent, QCoreApplication::translate("Vornik", "「%1」成為目標時，Vornik 會載入設定檔 \"%2\"。")
                                 .arg(QString::fromStdString(executable), QDir::toNativeSeparators(m_currentFile)));
 }
 

@@ -10,7 +10,7 @@ namespace {
 // How the keys go out, as a player would look it up.
 QString outputText(const std::string& output) {
     if (output == "xtest")
-        return QStringLiteral("XTest");
+        return QCoreApplication::translate("Vornik", "X 伺服器的 XTest（如同從鍵盤輸入）");
     if (output == "sendinput")
         return QCoreApplication::translate("Vornik", "SendInput（虛擬鍵碼與掃描碼）");
     if (output == "sendinput-scancodes")

@@ -4,6 +4,7 @@
 #include "DrawGrid.h"
 #include "FixedItemHeight.h"
 #include "Fonts.h"
+#include "Language.h"
 #include "Modal.h"
 #include "MoveRecorder.h"
 #include "Named.h"
@@ -44,12 +45,21 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     // The labels and the radio buttons take the size of their text.
     named(new QLabel(QCoreApplication::translate("Vornik", "名稱："), this), "Label1", {8, 16, 0, 0})->adjustSize();
     m_name = named(new QLineEdit(this), "Edit1", {48, 8, 177, 21});
-    named(new QLabel(QCoreApplication::translate("Vornik", "速度："), this), "Label2", {8, 35, 0, 0})->adjustSize();
-    colourText(named(new QLabel(QCoreApplication::translate("Vornik", "快"), this), "Label3", {48, 35, 0, 0}), Qt::red);
+    auto* speedLabel = named(new QLabel(QCoreApplication::translate("Vornik", "速度："), this), "Label2", {8, 35, 0, 0});
+    speedLabel->adjustSize();
+    auto* fast = named(new QLabel(QCoreApplication::translate("Vornik", "快"), this), "Label3", {48, 35, 0, 0});
+    colourText(fast, Qt::red);
     m_speed = named(new QScrollBar(Qt::Horizontal, this), "sb1", {64, 32, 145, 18});
     m_speed->setRange(0, 100);
     m_speed->setSingleStep(1);
-    colourText(named(new QLabel(QCoreApplication::translate("Vornik", "慢"), this), "Label4", {214, 35, 0, 0}), Qt::blue);
+    auto* slow = named(new QLabel(QCoreApplication::translate("Vornik", "慢"), this), "Label4", {214, 35, 0, 0});
+    colourText(slow, Qt::blue);
+    // Words longer than the one-character ones (English) take room from the scroll bar.
+    if (fast->width() > m_speed->x() - fast->x() || slow->geometry().right() >= 232) {
+        fast->move(speedLabel->geometry().right() + 4, fast->y());
+        slow->move(232 - 4 - slow->width(), slow->y());
+        m_speed->setGeometry(fast->geometry().right() + 4, 32, slow->x() - 4 - fast->geometry().right() - 4, 18);
+    }
 
     m_repeatCount = named(new QComboBox(this), "cb1", {232, 8, 169, 22});
     m_repeatCount->setEditable(false);
@@ -65,6 +75,10 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     m_oneByOne = named(new QRadioButton(QCoreApplication::translate("Vornik", "非重疊"), frame), "RadioButton2",
                        {314 - 232, 34 - 31, 0, 0});
     m_oneByOne->adjustSize();
+    if (m_oneByOne->x() <= m_overlap->geometry().right() + 4)
+        m_oneByOne->move(m_overlap->geometry().right() + 10, m_oneByOne->y());
+    m_overlap->setToolTip(QCoreApplication::translate("Vornik", "每一步的鍵還按著時，就按下一步的鍵"));
+    m_oneByOne->setToolTip(QCoreApplication::translate("Vornik", "每一步的鍵放開後，才按下一步的鍵"));
 
     m_record = named(new QToolButton(this), "SpeedButton1", {408, 8, 41, 41});
     m_record->setIcon(recordGlyph());
@@ -78,10 +92,10 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
     });
     m_steps->setOnCellText([this](const DrawGrid&, int col, int row) { return cellText(col, row); });
 
-    m_ok = named(new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this),
+    m_ok = named(new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), standardButtonText(QDialogButtonBox::Ok), this),
                  "BitBtn2", {296, 296, 75, 25});
     m_ok->setDefault(true);
-    m_cancel = named(new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancel"), this),
+    m_cancel = named(new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), standardButtonText(QDialogButtonBox::Cancel), this),
                      "BitBtn1", {376, 296, 75, 25});
     m_cancel->setAutoDefault(false);
 
