@@ -82,7 +82,7 @@ std::string profileText(std::mt19937& rng) {
         return keys;
     };
     std::ostringstream out;
-    out << "{\"format\": \"vornik-profile\", \"version\": 3,\n\"keyboard\": [";
+    out << "{\"format\": \"vornik-profile\", \"version\": 4,\n\"keyboard\": [";
     for (size_t i = 0; i < kKeyboardBindingKeys.size(); ++i)
         out << (i ? ", " : "") << "{\"key\": " << kKeyboardBindingKeys[i] << ", \"move\": " << i + 1
             << ", \"autoFireMode\": 0, \"autoFireDelay\": 0}";
@@ -114,8 +114,30 @@ std::string profileText(std::mt19937& rng) {
                 entry(pad, number, 1, chord[0], count > 1 ? chord[1] : 0, 0, count,
                       number >= 41 && roll(0, 2) == 0 ? 2 : 0, roll(0, 10));
         }
+        // The second and fourth pads have layers: button 2 switches to layer 2 (while held, toggled or
+        // for one press), where buttons 3 to 6 have keys of their own; button 7 taps one key and holds
+        // another, button 8 answers a double press, buttons 9 and 10 pressed together a key of their own.
+        const bool layers = pad % 2 == 0;
+        const auto layered = [&](int number, int layer, const char* activator, int with, int key) {
+            out << ",\n{\"joystick\": " << pad << ", \"entry\": " << number << ", \"kind\": 1, \"key1\": " << key
+                << ", \"key2\": 0, \"key3\": 0, \"keyCount\": 1, \"autoFireMode\": 0, \"autoFireDelay\": 0, \"layer\": "
+                << layer << ", \"activator\": \"" << activator << "\"" << (with ? ", \"with\": " + std::to_string(with) : "")
+                << "}";
+        };
+        if (layers) {
+            for (int button = 3; button <= 6; ++button)
+                layered(button + 4, 2, "press", 0, pick(kChordKeys));
+            layered(7 + 4, 1, "tap", 0, pick(kChordKeys));
+            layered(7 + 4, 1, "hold", 0, pick(kChordKeys));
+            layered(8 + 4, 1, "double", 0, pick(kChordKeys));
+            layered(9 + 4, 1, "press", 10 + 4, pick(kChordKeys));
+        }
         for (int button = 1; button <= kControllerButtons; ++button) {
             const int number = button + 4;
+            if (layers && button == 2) {
+                entry(pad, number, 4, 2, roll(1, 3), 0, 0, 0, 0);
+                continue;
+            }
             if (button == 1) { // one automatic binding a pad, on its own key
                 entry(pad, number, 1, kAutomaticKeys[pad - 1], 0, 0, 1, 1, roll(0, 10));
                 continue;
