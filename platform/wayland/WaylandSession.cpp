@@ -7,6 +7,7 @@
 #include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
 
 #include <wayland-client.h>
+#include <xkbcommon/xkbcommon.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -140,6 +141,12 @@ WaylandSession::~WaylandSession() {
         zwlr_foreign_toplevel_manager_v1_stop(m_toplevelManager);
     if (m_seat != nullptr)
         wl_seat_destroy(m_seat);
+    if (m_keyState != nullptr)
+        xkb_state_unref(m_keyState);
+    if (m_keymap != nullptr)
+        xkb_keymap_unref(m_keymap);
+    if (m_xkb != nullptr)
+        xkb_context_unref(m_xkb);
     wl_registry_destroy(m_registry);
     wl_display_roundtrip(m_display); // the virtual devices are gone before the connection
     wl_display_disconnect(m_display);
@@ -185,6 +192,11 @@ std::string WaylandSession::missing() const {
 
 void WaylandSession::uploadKeymap() {
     const std::string text = virtualKeymapText();
+    m_xkb = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+    if (m_xkb != nullptr)
+        m_keymap = xkb_keymap_new_from_string(m_xkb, text.c_str(), XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
+    if (m_keymap != nullptr)
+        m_keyState = xkb_state_new(m_keymap);
     const int fd = ::memfd_create("vornik-keymap", MFD_CLOEXEC);
     if (fd < 0)
         return;
@@ -268,6 +280,17 @@ void WaylandSession::key(uint32_t evdevCode, bool down) {
         return;
     zwp_virtual_keyboard_v1_key(m_keyboard, now(), evdevCode,
                                 down ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED);
+    if (m_keyState != nullptr) {
+        xkb_state_update_key(m_keyState, evdevCode + 8, down ? XKB_KEY_DOWN : XKB_KEY_UP);
+        const uint32_t modifiers[4] = {xkb_state_serialize_mods(m_keyState, XKB_STATE_MODS_DEPRESSED),
+                                       xkb_state_serialize_mods(m_keyState, XKB_STATE_MODS_LATCHED),
+                                       xkb_state_serialize_mods(m_keyState, XKB_STATE_MODS_LOCKED),
+                                       xkb_state_serialize_layout(m_keyState, XKB_STATE_LAYOUT_EFFECTIVE)};
+        if (!std::equal(modifiers, modifiers + 4, m_modifiers)) {
+            std::copy(modifiers, modifiers + 4, m_modifiers);
+            zwp_virtual_keyboard_v1_modifiers(m_keyboard, modifiers[0], modifiers[1], modifiers[2], modifiers[3]);
+        }
+    }
     wl_display_flush(m_display);
 }
 

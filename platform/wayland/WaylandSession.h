@@ -14,6 +14,9 @@ struct zwp_virtual_keyboard_manager_v1;
 struct zwp_virtual_keyboard_v1;
 struct zwlr_virtual_pointer_manager_v1;
 struct zwlr_virtual_pointer_v1;
+struct xkb_context;
+struct xkb_keymap;
+struct xkb_state;
 
 namespace vornik {
 
@@ -69,7 +72,9 @@ public:
     // The activated toplevel; nullptr when none is.
     Toplevel* activated();
 
-    // The uploaded keymap's key for an evdev code (the key events name evdev codes).
+    // The uploaded keymap's key for an evdev code (the key events name evdev codes), followed by the
+    // modifiers it changed: the compositor takes a virtual keyboard's modifiers only from what it is
+    // told, not from its keys.
     void key(uint32_t evdevCode, bool down);
     void pointerMotion(double dx, double dy);
     // `button`: an evdev button code (BTN_LEFT...).
@@ -95,6 +100,11 @@ private:
     zwp_virtual_keyboard_v1* m_keyboard = nullptr;
     zwlr_virtual_pointer_manager_v1* m_pointerManager = nullptr;
     zwlr_virtual_pointer_v1* m_pointer = nullptr;
+    // The uploaded keymap's state, which the modifiers sent follow.
+    xkb_context* m_xkb = nullptr;
+    xkb_keymap* m_keymap = nullptr;
+    xkb_state* m_keyState = nullptr;
+    uint32_t m_modifiers[4] = {}; // depressed, latched, locked, group as last sent
     std::vector<std::unique_ptr<Handle>> m_handles;
     uint64_t m_nextHandle = kHandleBase;
     uint64_t m_changes = 0;

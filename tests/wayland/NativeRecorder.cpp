@@ -3,7 +3,8 @@
 //   native_recorder [--title TEXT] [--app-id ID] [--size WxH]
 // Prints "ready" once the window is shown, then one line per event, each ending with the
 // CLOCK_MONOTONIC time in microseconds at which the client received it:
-//   press|release <keysym name> <keycode> <us>        keys (keycode: evdev code + 8, as XKB counts)
+//   press|release <keysym name> <keycode> <us> <sym>  keys (keycode: evdev code + 8, as XKB counts; the
+//                                                     key's own keysym, then the one the modifiers make)
 //   press|release Button<N> <N> <us>                   pointer buttons, numbered as X numbers them
 //   motion <x> <y> <us>                                pointer position in the window (whole pixels)
 //   wheel <vertical|horizontal> <notches> <us>         wheel notches, down or right positive
@@ -121,13 +122,17 @@ void onKey(void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t 
     const long long now = nowMicroseconds();
     auto& c = *static_cast<Client*>(data);
     char name[64] = "unknown";
+    char effective[64] = "unknown";
+    if (c.state != nullptr)
+        xkb_keysym_get_name(xkb_state_key_get_one_sym(c.state, key + 8), effective, sizeof effective);
     if (c.keymap != nullptr) {
         // The key's own symbol, whatever modifiers are down (as key_recorder names a keycode).
         const xkb_keysym_t* syms = nullptr;
         if (xkb_keymap_key_get_syms_by_level(c.keymap, key + 8, 0, 0, &syms) > 0)
             xkb_keysym_get_name(syms[0], name, sizeof name);
     }
-    line("%s %s %u %lld\n", state == WL_KEYBOARD_KEY_STATE_PRESSED ? "press" : "release", name, key + 8, now);
+    line("%s %s %u %lld %s\n", state == WL_KEYBOARD_KEY_STATE_PRESSED ? "press" : "release", name, key + 8, now,
+         effective);
 }
 void onModifiers(void* data, wl_keyboard*, uint32_t, uint32_t depressed, uint32_t latched, uint32_t locked,
                  uint32_t group) {

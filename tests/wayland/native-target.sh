@@ -2,7 +2,8 @@
 # The real program on a wlroots desktop (run through tests/with-sway.sh), with virtual pads, a native
 # recording window for the game, a second native window and an XWayland recorder, each alone on a
 # workspace of its own:
-#   1. the window in front chosen with --target-front gets the pad's key, and its release;
+#   1. the window in front chosen with --target-front gets the pad's key, and its release, and a
+#      chord with Shift arrives shifted (the compositor takes the modifiers only from what it is told);
 #   2. nothing reaches a second native window in front instead (nor the target behind it);
 #   3. --target chooses by application id, with another window in front; back in front, keys go in;
 #   4. the pointer moves at the set speed (as the window measures it) and clicks there;
@@ -41,13 +42,14 @@ count() { grep -c -- "$1" "$2" 2>/dev/null || true; }
 has() { grep -q -- "$1" "$2" 2>/dev/null; }
 sway() { swaymsg -q "$@"; }
 
-# Button 1 types A; button 2 is the left pointer button; the left stick moves the pointer at
-# 600 pixels a second at full deflection.
+# Button 1 types A; button 2 is the left pointer button; button 3 types Shift+P; the left stick
+# moves the pointer at 600 pixels a second at full deflection.
 cat >"$dir/pad.vornik" <<'PROFILE'
 {"format": "vornik-profile", "version": 3, "keyboard": [], "moves": [],
  "joysticks": [
   {"joystick": 1, "entry": 5, "kind": 1, "key1": 65, "key2": 0, "key3": 0, "keyCount": 1, "autoFireMode": 0, "autoFireDelay": 0},
-  {"joystick": 1, "entry": 6, "kind": 3, "key1": 1, "key2": 0, "key3": 0, "keyCount": 0, "autoFireMode": 0, "autoFireDelay": 0}],
+  {"joystick": 1, "entry": 6, "kind": 3, "key1": 1, "key2": 0, "key3": 0, "keyCount": 0, "autoFireMode": 0, "autoFireDelay": 0},
+  {"joystick": 1, "entry": 7, "kind": 1, "key1": 16, "key2": 80, "key3": 0, "keyCount": 2, "autoFireMode": 0, "autoFireDelay": 0}],
  "pads": [{"joystick": 1, "leftStick": "pointer", "pointerSpeed": 600, "pointerCurve": 1.0, "leftDeadZone": 10}]}
 PROFILE
 
@@ -85,6 +87,11 @@ press 0
 wait_for has "press a" "$dir/game.log" && pass "the native target got the key" || fail "no key reached the native target"
 release 0
 wait_for has "release a" "$dir/game.log" && pass "and its release" || fail "the key stayed down in the native target"
+press 2
+wait_for grep -qE '^press p [0-9]+ [0-9]+ P$' "$dir/game.log" && pass "Shift+P arrived as P" ||
+    fail "the chord Shift+P did not arrive shifted: $(grep '^press' "$dir/game.log" | tail -n 2 | tr '\n' ' ')"
+release 2
+wait_for has "release Shift_L" "$dir/game.log" || fail "Shift stayed down in the native target"
 
 # 2. Another native window in front: nothing goes anywhere.
 focus other
