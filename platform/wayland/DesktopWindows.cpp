@@ -29,7 +29,8 @@ std::string cutUtf8(const std::string& text, int maxChars) {
 DesktopWindows::DesktopWindows(WindowSystem& x, WaylandSession& session, std::string swaySocket)
     : m_x(x), m_session(session), m_swaySocket(std::move(swaySocket)) {
     m_poll = ::epoll_create1(EPOLL_CLOEXEC);
-    for (const int fd : {m_x.changeDescriptor(), m_session.descriptor()}) {
+    m_waylandFd = m_session.descriptor();
+    for (const int fd : {m_x.changeDescriptor(), m_waylandFd}) {
         if (fd < 0)
             continue;
         epoll_event event{};
@@ -47,6 +48,11 @@ DesktopWindows::~DesktopWindows() {
 bool DesktopWindows::takeChanges() {
     const bool x = m_x.takeChanges();
     const bool wayland = m_session.dispatch();
+    if (m_session.broken() && m_waylandFd >= 0) {
+        // A broken connection stays readable: it would wake the event loop for ever.
+        ::epoll_ctl(m_poll, EPOLL_CTL_DEL, m_waylandFd, nullptr);
+        m_waylandFd = -1;
+    }
     return x || wayland;
 }
 
@@ -194,7 +200,9 @@ bool DesktopWindows::processRunning(uint32_t pid) {
 }
 
 std::string DesktopWindows::unseenReason() {
-    return m_session.hasToplevels() ? std::string() : "the compositor offers no zwlr_foreign_toplevel_manager_v1";
+    if (m_session.broken())
+        return "the connection to the Wayland compositor broke";
+    return m_session.hasToplevels() ? std::string() : "the compositor does not offer " + m_session.missing();
 }
 
 std::vector<std::string> DesktopWindows::windowProgramNames(WindowHandle window) {

@@ -23,8 +23,7 @@ class DesktopWindows : public WindowSystem {
 public:
     static constexpr uint32_t kAppIdOwners = 0x80000000u;
 
-    // `x`: the X backend's windows; `xFront`: whether its last answer for the window in front still
-    // stands. `swaySocket` may be empty.
+    // `x`: the X backend's windows. `swaySocket` may be empty.
     DesktopWindows(WindowSystem& x, WaylandSession& session, std::string swaySocket);
     ~DesktopWindows() override;
 
@@ -61,6 +60,7 @@ private:
     std::string m_swaySocket;
     int m_poll = -1;
     WindowHandle m_front = 0;
+    int m_waylandFd = -1; // in the epoll set until the connection breaks
     std::vector<std::string> m_appIds; // owner kAppIdOwners + i goes by m_appIds[i]
     std::unordered_map<WindowHandle, std::string> m_givenTitles; // names given to untitled native windows
 };

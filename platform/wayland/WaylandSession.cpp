@@ -139,6 +139,10 @@ WaylandSession::~WaylandSession() {
         zwlr_virtual_pointer_manager_v1_destroy(m_pointerManager);
     if (m_toplevelManager != nullptr)
         zwlr_foreign_toplevel_manager_v1_stop(m_toplevelManager);
+    if (m_broken) {
+        wl_display_disconnect(m_display);
+        return;
+    }
     if (m_seat != nullptr)
         wl_seat_destroy(m_seat);
     if (m_keyState != nullptr)
@@ -208,20 +212,29 @@ void WaylandSession::uploadKeymap() {
 }
 
 int WaylandSession::descriptor() const {
-    return wl_display_get_fd(m_display);
+    return m_broken ? -1 : wl_display_get_fd(m_display);
 }
 
 bool WaylandSession::dispatch() {
     m_changed = false;
-    while (wl_display_prepare_read(m_display) != 0)
-        wl_display_dispatch_pending(m_display);
+    if (m_broken)
+        return false;
+    while (wl_display_prepare_read(m_display) != 0) {
+        if (wl_display_dispatch_pending(m_display) < 0) {
+            m_broken = true;
+            return true;
+        }
+    }
     wl_display_flush(m_display);
     pollfd fd{wl_display_get_fd(m_display), POLLIN, 0};
-    if (::poll(&fd, 1, 0) > 0 && (fd.revents & POLLIN) != 0)
+    if (::poll(&fd, 1, 0) > 0 && (fd.revents & (POLLIN | POLLHUP | POLLERR)) != 0)
         wl_display_read_events(m_display);
     else
         wl_display_cancel_read(m_display);
-    wl_display_dispatch_pending(m_display);
+    if (wl_display_dispatch_pending(m_display) < 0 || wl_display_get_error(m_display) != 0) {
+        m_broken = true;
+        return true;
+    }
     // Closed toplevels go once told of.
     for (auto it = m_handles.begin(); it != m_handles.end();) {
         if ((*it)->closed) {
@@ -235,8 +248,13 @@ bool WaylandSession::dispatch() {
 }
 
 void WaylandSession::roundTrip() {
+    if (m_broken)
+        return;
     ++m_roundTrips;
-    wl_display_roundtrip(m_display);
+    if (wl_display_roundtrip(m_display) < 0) {
+        m_broken = true;
+        return;
+    }
     dispatch();
 }
 

@@ -49,12 +49,17 @@ public:
     WaylandSession(const WaylandSession&) = delete;
     WaylandSession& operator=(const WaylandSession&) = delete;
 
-    bool hasToplevels() const { return m_toplevelManager != nullptr; }
-    bool hasKeyboard() const { return m_keyboard != nullptr; }
-    bool hasPointer() const { return m_pointer != nullptr; }
-    // What the compositor lacks, in a few words naming the protocols; empty when it offers all three.
+    bool hasToplevels() const { return m_toplevelManager != nullptr && !m_broken; }
+    bool hasKeyboard() const { return m_keyboard != nullptr && !m_broken; }
+    bool hasPointer() const { return m_pointer != nullptr && !m_broken; }
+    // The connection failed (the compositor went away or refused a request): nothing more is read or
+    // sent, and the three answers above are no.
+    bool broken() const { return m_broken; }
+    // The protocols the compositor does not offer, named and separated by commas; empty when it
+    // offers all three.
     std::string missing() const;
 
+    // The connection's socket; -1 once broken.
     int descriptor() const;
     // Reads and handles whatever has arrived, without waiting; true when a toplevel changed.
     bool dispatch();
@@ -110,6 +115,7 @@ private:
     uint64_t m_changes = 0;
     uint64_t m_roundTrips = 0;
     bool m_changed = false;
+    bool m_broken = false;
 };
 
 } // namespace vornik
