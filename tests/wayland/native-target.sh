@@ -9,9 +9,12 @@
 #   4. the pointer moves at the set speed (as the window measures it) and clicks there;
 #   5. an XWayland target chosen with --target-front gets the keys as before;
 #   6. SIGTERM while the pad holds a key: the target sees the key go up before the program ends.
-# Usage: native-target.sh VORNIK NATIVE_RECORDER X_RECORDER SOAK_PADS_LIBRARY
+# With "without-ipc" last, the program runs without $SWAYSOCK, as on a wlroots desktop whose IPC it
+# does not speak (labwc, Hyprland, river): no process ids, X windows told by their titles, each
+# application id standing for its program.
+# Usage: native-target.sh VORNIK NATIVE_RECORDER X_RECORDER SOAK_PADS_LIBRARY [without-ipc]
 set -u
-program=$1 native=$2 xrecorder=$3 padlib=$4
+program=$1 native=$2 xrecorder=$3 padlib=$4 mode=${5:-}
 [ -n "${SWAYSOCK:-}" ] && [ -n "${WAYLAND_DISPLAY:-}" ] || { echo "run through tests/with-sway.sh"; exit 1; }
 dir=$(mktemp -d "${XDG_RUNTIME_DIR:-/tmp}/native-target.XXXXXX")
 started=()
@@ -69,7 +72,9 @@ started+=($!)
 wait_for has ready "$dir/xgame.log" || { fail "the X recorder did not come"; exit 1; }
 sway '[title="^xgame$"] move to workspace 4'
 
-VORNIK_SOAK_PADS=$dir/pads LD_PRELOAD=$padlib "$program" "$dir/pad.vornik" >"$dir/vornik.log" 2>&1 &
+hide_ipc=()
+[ "$mode" = without-ipc ] && hide_ipc=(env -u SWAYSOCK)
+VORNIK_SOAK_PADS=$dir/pads LD_PRELOAD=$padlib "${hide_ipc[@]}" "$program" "$dir/pad.vornik" >"$dir/vornik.log" 2>&1 &
 vornik=$!
 started+=($vornik)
 wait_for bash -c "swaymsg -t get_tree | grep -q '\"name\": \"Vornik '" || { fail "the program's window never showed"; exit 1; }
