@@ -52,6 +52,12 @@ public:
         (void)window;
         return {};
     }
+    // The names the program running as process `pid` goes by besides its executable's (the application
+    // ids of its Wayland windows); empty when none is known.
+    virtual std::vector<std::string> processProgramNames(uint32_t pid) {
+        (void)pid;
+        return {};
+    }
     // Whether the key state (Keyboard) follows the keyboard while `window` is in front: not so while a
     // window the program's own display server does not serve is (a Wayland-native one, for an X client).
     virtual bool keysReadWith(WindowHandle window) {

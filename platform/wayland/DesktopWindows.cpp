@@ -215,3 +215,21 @@ std::vector<std::string> DesktopWindows::windowProgramNames(WindowHandle window)
 }
 
 } // namespace vornik
+
+namespace vornik {
+
+std::vector<std::string> DesktopWindows::processProgramNames(uint32_t pid) {
+    std::vector<std::string> names;
+    if (pid == 0 || pid >= kAppIdOwners)
+        return names; // an owner of its own is its application id already
+    m_session.dispatch();
+    classify();
+    for (const Toplevel* toplevel : m_session.toplevels()) {
+        if (toplevel->pid == pid && toplevel->origin == Toplevel::Origin::Native && !toplevel->appId.empty() &&
+            std::find(names.begin(), names.end(), toplevel->appId) == names.end())
+            names.push_back(toplevel->appId);
+    }
+    return names;
+}
+
+} // namespace vornik

@@ -40,6 +40,8 @@ public:
     bool seesEveryWindow() override { return m_session.hasToplevels(); }
     std::string unseenReason() override;
     std::vector<std::string> windowProgramNames(WindowHandle window) override;
+    // The application ids of the process's native windows, as sway's IPC tells their processes.
+    std::vector<std::string> processProgramNames(uint32_t pid) override;
     bool keysReadWith(WindowHandle window) override { return !native(window); }
     // Readable when either connection is.
     int changeDescriptor() override { return m_poll; }

@@ -8,7 +8,9 @@
 #   3. --target chooses by application id, with another window in front; back in front, keys go in;
 #   4. the pointer moves at the set speed (as the window measures it) and clicks there;
 #   5. an XWayland target chosen with --target-front gets the keys as before;
-#   6. SIGTERM while the pad holds a key: the target sees the key go up before the program ends.
+#   6. a profile made for a game by its application id is loaded when that game becomes the target
+#      (sway's IPC names the process by its executable; the application id still counts);
+#   7. SIGTERM while the pad holds a key: the target sees the key go up before the program ends.
 # With "without-ipc" last, the program runs without $SWAYSOCK, as on a wlroots desktop whose IPC it
 # does not speak (labwc, Hyprland, river): no process ids, X windows told by their titles, each
 # application id standing for its program.
@@ -55,6 +57,10 @@ cat >"$dir/pad.vornik" <<'PROFILE'
   {"joystick": 1, "entry": 7, "kind": 1, "key1": 16, "key2": 80, "key3": 0, "keyCount": 2, "autoFireMode": 0, "autoFireDelay": 0}],
  "pads": [{"joystick": 1, "leftStick": "pointer", "pointerSpeed": 600, "pointerCurve": 1.0, "leftDeadZone": 10}]}
 PROFILE
+# The profile made for vornik.game2: button 1 types B.
+mkdir -p "$XDG_DATA_HOME/vornik/profiles"
+sed -e 's/"key1": 65/"key1": 66/' -e 's/"version": 3,/"version": 3, "programs": ["vornik.game2"],/' "$dir/pad.vornik" \
+    >"$XDG_DATA_HOME/vornik/profiles/game2.vornik"
 
 # A window alone on workspace $2, its events in $dir/$1.log.
 start_native() {
@@ -67,6 +73,7 @@ mkfifo "$dir/hold" "$dir/pads"
 exec 4<>"$dir/hold" 3<>"$dir/pads"
 start_native game 2 || exit 1
 start_native other 3 || exit 1
+start_native game2 5 || exit 1
 "$xrecorder" --title xgame <"$dir/hold" >"$dir/xgame.log" 2>&1 &
 started+=($!)
 wait_for has ready "$dir/xgame.log" || { fail "the X recorder did not come"; exit 1; }
@@ -160,25 +167,32 @@ wait_for has "press a" "$dir/xgame.log" && pass "the XWayland target got the key
 release 0
 wait_for has "release a" "$dir/xgame.log" || fail "the key stayed down in the XWayland target"
 
-# 6. SIGTERM while the pad holds A down in the native target.
-focus game
+# 6. The game with a profile of its own, named by its application id.
+focus game2
 sleep 0.3
-"$program" --target-front || fail "--target-front did not hand over"
-sleep 0.3
-before=$(count "release a" "$dir/game.log")
-presses=$(count "press a" "$dir/game.log")
+"$program" --target vornik.game2 || fail "--target did not hand over"
+sleep 0.5
 press 0
-wait_for bash -c "[ \$(grep -c 'press a' '$dir/game.log') -gt $presses ]" || fail "the held key did not go down"
+wait_for has "press b" "$dir/game2.log" && pass "the profile made for the application id was loaded" ||
+    fail "the profile made for vornik.game2 was not loaded: $(grep '^press' "$dir/game2.log" | tail -n 1)"
+release 0
+wait_for has "release b" "$dir/game2.log" || fail "the key stayed down in game2"
+
+# 7. SIGTERM while the pad holds its key down in the native target.
+before=$(count "release b" "$dir/game2.log")
+presses=$(count "press b" "$dir/game2.log")
+press 0
+wait_for bash -c "[ \$(grep -c 'press b' '$dir/game2.log') -gt $presses ]" || fail "the held key did not go down"
 kill -TERM "$vornik"
 wait "$vornik"
 status=$?
 [ "$status" -eq 0 ] || fail "the program ended with status $status after SIGTERM"
-wait_for bash -c "[ \$(grep -c 'release a' '$dir/game.log') -gt $before ]" && pass "SIGTERM let go of the held key" ||
+wait_for bash -c "[ \$(grep -c 'release b' '$dir/game2.log') -gt $before ]" && pass "SIGTERM let go of the held key" ||
     fail "the key held at SIGTERM stayed down"
 
 if [ "$failures" -ne 0 ]; then
     echo "--- program:"; cat "$dir/vornik.log"
-    for log in game other xgame; do echo "--- $log:"; tail -n 20 "$dir/$log.log"; done
+    for log in game other game2 xgame; do echo "--- $log:"; tail -n 20 "$dir/$log.log"; done
     exit 1
 fi
 echo "native targets: all cases passed"

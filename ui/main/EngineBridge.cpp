@@ -117,7 +117,8 @@ void EngineBridge::targetChosen(uint32_t processId) {
     QTimer::singleShot(0, &m_window, [this, processId] {
         Modal::whenNoDialog(&m_window, [this, processId] {
             if (!m_window.ending())
-                m_window.profileKeeper().targetProgramChanged(m_windows.processExecutableName(processId));
+                m_window.profileKeeper().targetProgramChanged(m_windows.processExecutableName(processId),
+                                                              m_windows.processProgramNames(processId));
         });
     });
 }
