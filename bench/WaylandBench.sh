@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# bench/run wayland: pad button to key event, into a Wayland-native window (the program's virtual
-# keyboard) and into an XWayland window (XTest), in alternating rounds of the same run, on sway
-# (run through tests/with-sway.sh). Each side's target is chosen with --target-front. Prints
-#   wayland_press_p50_ms, wayland_press_p99_ms, xwayland_press_p50_ms, xwayland_press_p99_ms,
-#   wayland_press_p99_ratio_vs_xwayland, wayland_press_samples
+# bench/run wayland, the real program's part: pad button to key event, into a Wayland-native window
+# (the program's virtual keyboard) and into an XWayland window (XTest), in alternating rounds of the
+# same run, on sway (run through tests/with-sway.sh). The pad is one of the soak run's, which nothing
+# announces: the program reads it on its ticks, which most of each figure is. Each side's target is
+# chosen with --target-front. Prints
+#   wayland_program_press_p50_ms, _p99_ms, xwayland_program_press_p50_ms, _p99_ms,
+#   wayland_program_press_p99_ratio_vs_xwayland, wayland_program_press_samples
 # Usage: WaylandBench.sh VORNIK NATIVE_RECORDER X_RECORDER SOAK_PADS_LIBRARY [PRESSES_PER_SIDE]
 set -u
 program=$1 native=$2 xrecorder=$3 padlib=$4 presses=${5:-200}
@@ -83,11 +85,11 @@ for side in wayland xwayland; do
     paste -d' ' "$dir/$side.sent" "$dir/$side.got" | awk '{printf "%.3f\n", ($2 - $1) / 1000}' | sort -g >"$dir/$side.ms"
     n=$(wc -l <"$dir/$side.ms")
     for p in 50 99; do
-        echo "${side}_press_p${p}_ms: $(awk -v n="$n" -v p="$p" 'NR == int((n * p + 99) / 100) {print}' "$dir/$side.ms")"
+        echo "${side}_program_press_p${p}_ms: $(awk -v n="$n" -v p="$p" 'NR == int((n * p + 99) / 100) {print}' "$dir/$side.ms")"
     done
 done
 awk 'FNR == 1 {f++} {v[f, FNR] = $1; c[f] = FNR}
      END { i = int((c[1] * 99 + 99) / 100); j = int((c[2] * 99 + 99) / 100);
-           if (v[2, j] > 0) printf "wayland_press_p99_ratio_vs_xwayland: %.2f\n", v[1, i] / v[2, j] }' \
+           if (v[2, j] > 0) printf "wayland_program_press_p99_ratio_vs_xwayland: %.2f\n", v[1, i] / v[2, j] }' \
     "$dir/wayland.ms" "$dir/xwayland.ms"
-echo "wayland_press_samples: $(wc -l <"$dir/wayland.ms")"
+echo "wayland_program_press_samples: $(wc -l <"$dir/wayland.ms")"
