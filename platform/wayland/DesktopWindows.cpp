@@ -89,6 +89,7 @@ void DesktopWindows::classify() {
         }
         toplevel->origin = !toplevel->title.empty() && xTitles.count(toplevel->title) != 0 ? Toplevel::Origin::X
                                                                                               : Toplevel::Origin::Native;
+        toplevel->guessed = true;
     }
 }
 
@@ -107,6 +108,13 @@ WindowHandle DesktopWindows::foregroundWindow() {
     if (front->origin == Toplevel::Origin::Unknown) {
         classify();
         front = m_session.activated();
+    }
+    if (front->origin == Toplevel::Origin::Native && front->guessed) {
+        // Taken for native from the titles alone, perhaps before its X window was listed: X naming an
+        // active window of that title says otherwise (it names none while a native window is in front).
+        const WindowHandle x = m_x.foregroundWindow();
+        if (x != 0 && m_x.windowText(x, kTitleChars) == front->title)
+            m_session.activated()->origin = Toplevel::Origin::X;
     }
     m_front = front->origin == Toplevel::Origin::X ? m_x.foregroundWindow() : front->handle;
     return m_front;

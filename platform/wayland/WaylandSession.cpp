@@ -67,9 +67,11 @@ struct SessionEvents {
         // application id do; a change asks again.
         if (handle.pending.title != handle.shown.title || handle.pending.appId != handle.shown.appId) {
             handle.pending.origin = Toplevel::Origin::Unknown;
+            handle.pending.guessed = false;
             handle.pending.pid = 0;
         } else {
             handle.pending.origin = handle.shown.origin;
+            handle.pending.guessed = handle.shown.guessed;
             handle.pending.pid = handle.shown.pid;
         }
         handle.pending.described = true;

@@ -30,6 +30,7 @@ struct Toplevel {
     bool minimized = false;
     bool described = false; // a first `done` has come
     Origin origin = Origin::Unknown;
+    bool guessed = false; // the origin was told from the titles alone, not by the compositor
     uint32_t pid = 0; // from the compositor's own interface, where it has one (sway's IPC); 0 unknown
 };
 
