@@ -6,7 +6,8 @@
 #      chord with Shift arrives shifted (the compositor takes the modifiers only from what it is told);
 #   2. nothing reaches a second native window in front instead (nor the target behind it);
 #   3. --target chooses by application id, with another window in front; back in front, keys go in;
-#   4. the pointer moves at the set speed (as the window measures it) and clicks there;
+#   4. the pointer moves at the set speed (as the window measures it), clicks there, and turns both
+#      wheels the way the binding says;
 #   5. an XWayland target chosen with --target-front gets the keys as before;
 #   6. a profile made for a game by its application id is loaded when that game becomes the target
 #      (sway's IPC names the process by its executable; the application id still counts);
@@ -47,14 +48,17 @@ count() { grep -c -- "$1" "$2" 2>/dev/null || true; }
 has() { grep -q -- "$1" "$2" 2>/dev/null; }
 sway() { swaymsg -q "$@"; }
 
-# Button 1 types A; button 2 is the left pointer button; button 3 types Shift+P; the left stick
-# moves the pointer at 600 pixels a second at full deflection.
+# Button 1 types A; button 2 is the left pointer button; button 3 types Shift+P; buttons 4 and 5 turn
+# the wheel up and right a notch; the left stick moves the pointer at 600 pixels a second at full
+# deflection.
 cat >"$dir/pad.vornik" <<'PROFILE'
 {"format": "vornik-profile", "version": 3, "keyboard": [], "moves": [],
  "joysticks": [
   {"joystick": 1, "entry": 5, "kind": 1, "key1": 65, "key2": 0, "key3": 0, "keyCount": 1, "autoFireMode": 0, "autoFireDelay": 0},
   {"joystick": 1, "entry": 6, "kind": 3, "key1": 1, "key2": 0, "key3": 0, "keyCount": 0, "autoFireMode": 0, "autoFireDelay": 0},
-  {"joystick": 1, "entry": 7, "kind": 1, "key1": 16, "key2": 80, "key3": 0, "keyCount": 2, "autoFireMode": 0, "autoFireDelay": 0}],
+  {"joystick": 1, "entry": 7, "kind": 1, "key1": 16, "key2": 80, "key3": 0, "keyCount": 2, "autoFireMode": 0, "autoFireDelay": 0},
+  {"joystick": 1, "entry": 8, "kind": 3, "key1": 4, "key2": 0, "key3": 0, "keyCount": 0, "autoFireMode": 0, "autoFireDelay": 0},
+  {"joystick": 1, "entry": 9, "kind": 3, "key1": 7, "key2": 0, "key3": 0, "keyCount": 0, "autoFireMode": 0, "autoFireDelay": 0}],
  "pads": [{"joystick": 1, "leftStick": "pointer", "pointerSpeed": 600, "pointerCurve": 1.0, "leftDeadZone": 10}]}
 PROFILE
 # The profile made for vornik.game2: button 1 types B.
@@ -156,6 +160,16 @@ wait_for has "press Button1" "$dir/game.log" && pass "the pointer clicks in the 
     fail "no click reached the native target"
 release 1
 wait_for has "release Button1" "$dir/game.log" || fail "the pointer button stayed down"
+press 3
+sleep 0.2
+release 3
+press 4
+sleep 0.2
+release 4
+# Wayland's vertical axis runs down: a notch up is -1.
+wait_for has "wheel vertical -1 " "$dir/game.log" && wait_for has "wheel horizontal 1 " "$dir/game.log" &&
+    pass "both wheels turn in the native target" ||
+    fail "the wheels did not turn as bound: $(grep '^wheel' "$dir/game.log" | tr '\n' ' ')"
 
 # 5. An XWayland target beside the native ones.
 focus xgame
