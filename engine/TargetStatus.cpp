@@ -43,6 +43,9 @@ void TargetStatus::update(bool inFront) {
     now.kind = kind(inFront, front);
     if (now.kind == TargetState::Kind::CannotSend)
         now.reason = m_platform.output.unavailableReason();
+    if (now.kind == TargetState::Kind::UnseenInFront)
+        now.reason = m_platform.windows.unseenReason();
+    now.keysUnread = front != 0 && !m_platform.windows.keysReadWith(front);
     if (now.kind == TargetState::Kind::InFront || now.kind == TargetState::Kind::OutOfReach ||
         now.kind == TargetState::Kind::Behind)
         now.front = frontName(front);

@@ -25,7 +25,10 @@ struct TargetState {
     };
     Kind kind = Kind::Unknown;
     std::string front;  // the title of the window in front, or its program's file name when untitled
-    std::string reason; // CannotSend: why, in the backend's words
+    std::string reason; // CannotSend: why, in the backend's words; UnseenInFront: what the backend lacks, if it can tell
+    // The window in front is one while which the key state does not follow the keyboard (the
+    // keyboard page's bindings see no key).
+    bool keysUnread = false;
     // Whatever holds some bindings back, in any of the states above.
     bool keyboardStopped = false;  // the keyboard page's "停止作用" box is ticked
     uint32_t joysticksStopped = 0; // bit t-1: joystick t's "停止作用" box is ticked

@@ -1,6 +1,7 @@
 #include "TargetWindows.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -78,6 +79,48 @@ void TargetWindows::targetChosen() {
         return;
     m_toldOutOfReach.push_back(pid);
     m_host.targetOutOfReach(pid);
+}
+
+bool TargetWindows::SelectFrontTarget() {
+    RefreshTargetWindows();
+    const WindowHandle front = m_windows.foregroundWindow();
+    const int recorded = m_list.WindowCount < kMaxTargetWindows ? m_list.WindowCount : kMaxTargetWindows;
+    for (int entry = 1; entry <= recorded && front != 0; ++entry) {
+        if (m_list.WindowHandles[entry] == front) {
+            SelectForegroundTarget(front);
+            return true;
+        }
+    }
+    return false;
+}
+
+namespace {
+bool sameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+} // namespace
+
+bool TargetWindows::SelectProgramTarget(const std::string& name) {
+    if (name.empty())
+        return false;
+    RefreshTargetWindows();
+    const int recorded = m_list.WindowCount < kMaxTargetWindows ? m_list.WindowCount : kMaxTargetWindows;
+    for (int entry = 1; entry <= recorded; ++entry) {
+        std::vector<std::string> names = m_windows.windowProgramNames(m_list.WindowHandles[entry]);
+        names.push_back(m_windows.processExecutableName(m_list.ProcessIds[entry]));
+        const bool named = std::any_of(names.begin(), names.end(), [&name](const std::string& known) {
+            return !known.empty() && (sameName(known, name) || sameName(known, name + ".exe"));
+        });
+        if (named && m_list.ProcessIds[entry] != 0) {
+            m_list.TargetProcessId = m_list.ProcessIds[entry];
+            m_host.selectTargetItem(entry - 1);
+            targetChosen();
+            return true;
+        }
+    }
+    return false;
 }
 
 bool TargetWindows::targetInFront() {

@@ -25,6 +25,13 @@ public:
     void chooseTarget(int itemIndex);
     // Makes the first entry with this handle the target and selects it in the combo.
     void SelectForegroundTarget(WindowHandle foreground);
+    // Rebuilds the list and makes the window in front the target (as CTRL+J does); false when it is
+    // not in the list (no window, or the program's own).
+    bool SelectFrontTarget();
+    // Rebuilds the list and makes the first window of the program `name` the target: its executable's
+    // file name (with or without ".exe") or another name the window system knows it by (an X class, an
+    // application id), letter case aside; false when no window in the list has it.
+    bool SelectProgramTarget(const std::string& name);
     // Whether the foreground window belongs to the target process.
     bool targetInFront();
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace vornik {
 
@@ -42,6 +43,27 @@ public:
     // Whether every window that can be in front is one this backend sees. Not so for an X client on
     // a Wayland desktop: while a Wayland-native window is in front, foregroundWindow() answers 0.
     virtual bool seesEveryWindow() { return true; }
+    // What the backend lacks to see every window, in its own words (the protocols a compositor does
+    // not offer); empty when it sees them all or cannot tell.
+    virtual std::string unseenReason() { return {}; }
+    // The names the program of `window` goes by besides its executable's (an X window's class and
+    // instance name, an application id); empty when none is known.
+    virtual std::vector<std::string> windowProgramNames(WindowHandle window) {
+        (void)window;
+        return {};
+    }
+    // The names the program running as process `pid` goes by besides its executable's (the application
+    // ids of its Wayland windows); empty when none is known.
+    virtual std::vector<std::string> processProgramNames(uint32_t pid) {
+        (void)pid;
+        return {};
+    }
+    // Whether the key state (Keyboard) follows the keyboard while `window` is in front: not so while a
+    // window the program's own display server does not serve is (a Wayland-native one, for an X client).
+    virtual bool keysReadWith(WindowHandle window) {
+        (void)window;
+        return true;
+    }
 
     // A descriptor that becomes readable when the window in front may have changed, for the main
     // thread's event loop to watch; -1 when the backend has none, and the window in front is then

@@ -7,6 +7,8 @@ VORNIK_PACKAGES=(
     libsdl2-dev libx11-dev libxtst-dev libxres-dev libxi-dev
     xvfb xauth xdotool x11-utils imagemagick trayer
     sway xwayland foot fonts-dejavu-core
+    # The Wayland backend: its client library and wayland-scanner, and xdg-shell for the tests' native window.
+    libwayland-dev wayland-protocols
     openbox dbus-daemon at-spi2-core python3-pyatspi
     fonts-arphic-uming
     desktop-file-utils appstream dpkg-dev file qt6-l10n-tools

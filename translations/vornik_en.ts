@@ -388,6 +388,18 @@ Bindings will do nothing; the joysticks&apos; live view still works.</translatio
         <translation>, </translation>
     </message>
     <message>
+        <source>Wayland 虛擬鍵盤</source>
+        <translation>the Wayland virtual keyboard</translation>
+    </message>
+    <message>
+        <source>Vornik 看不到前景的視窗（Wayland 原生程式）：%1。按鍵不會送出。</source>
+        <translation>Vornik cannot see the window in front (a Wayland-native program): %1. No keys go out.</translation>
+    </message>
+    <message>
+        <source>前景是 Wayland 原生視窗：鍵盤頁的綁定要等 XWayland 視窗在前景時才看得到鍵盤。</source>
+        <translation>A Wayland-native window is in front: the keyboard page's bindings see the keyboard only while an XWayland window is in front.</translation>
+    </message>
+    <message>
         <source>沒有連接搖桿。</source>
         <translation>No joystick is connected.</translation>
     </message>

@@ -62,6 +62,18 @@ void keepSetupAtExit() {
                  g_display.c_str());
 }
 
+// A later start's --target NAME or --target-front (`program` empty): chooses the target without
+// bringing the window to the front (the game keeps the focus).
+void chooseRequestedTarget(vornik::ui::TVornik& main, const QString& program) {
+    auto& targets = main.engine().targets();
+    const bool chosen = program.isEmpty() ? targets.SelectFrontTarget() : targets.SelectProgramTarget(program.toStdString());
+    if (!chosen)
+        std::fprintf(stderr, "vornik: %s\n",
+                     program.isEmpty() ? "no window in front to make the target"
+                                       : ("no window of a program named " + program.toStdString()).c_str());
+    main.ticks().scheduler().userActed(); // the state sign follows at once
+}
+
 std::string displayDescription() {
     const QString platform = QGuiApplication::platformName();
     if (platform == QLatin1String("xcb"))
@@ -100,8 +112,17 @@ int main(int argc, char** argv) {
     const QString profile = commandLine.load.empty()
                                 ? profileArgument(arguments)
                                 : profileArgument({arguments.value(0), QString::fromStdString(commandLine.load)});
+    const bool targetAsked = !commandLine.target.empty() || commandLine.targetFront;
+    if (targetAsked && !profile.isEmpty()) {
+        std::fprintf(stderr, "vornik: '--target' and '--target-front' take no profile\n%s", CommandLine::usage().c_str());
+        return 2;
+    }
+    const QStringList request = !targetAsked ? SingleInstance::openRequest(profile)
+                                : commandLine.targetFront
+                                    ? SingleInstance::targetFrontRequest()
+                                    : SingleInstance::targetRequest(QString::fromStdString(commandLine.target));
     SingleInstance instance;
-    switch (instance.start(SingleInstance::openRequest(profile))) {
+    switch (instance.start(request)) {
     case SingleInstance::Role::First:
         break;
     case SingleInstance::Role::HandedOver:
@@ -192,9 +213,20 @@ int main(int argc, char** argv) {
     }
     // Later starts of the program: after the handler that received them has returned.
     instance.setHandler([&main](const QStringList& request) {
+        const QString program = SingleInstance::targetOf(request);
+        if (!program.isEmpty() || SingleInstance::targetsFront(request)) {
+            QTimer::singleShot(0, &main, [&main, program] { chooseRequestedTarget(main, program); });
+            return;
+        }
         const QString requested = SingleInstance::profileOf(request);
         QTimer::singleShot(0, &main, [&main, requested] { main.openRequested(requested); });
     });
+
+    // This start's own --target or --target-front, once the window is up.
+    if (targetAsked) {
+        const QString program = QString::fromStdString(commandLine.target);
+        QTimer::singleShot(0, &main, [&main, program] { chooseRequestedTarget(main, program); });
+    }
 
     // For the soak run: the longest the event loop did not turn, seen by a timer due every 10 ms (a
     // box's own event loop turns it too). Only then: the probe would wake an idle program 100 times a

@@ -208,6 +208,10 @@ public:
     bool processRunning(uint32_t pid) override { return !ended.contains(pid); }
     bool processOutOfReach(uint32_t pid) override { return elevated.contains(pid); }
     bool seesEveryWindow() override { return everyWindowSeen; }
+    std::string unseenWhy;                 // what the backend lacks to see every window
+    std::set<WindowHandle> keysUnreadWith; // windows while which the key state does not follow the keyboard
+    std::string unseenReason() override { return unseenWhy; }
+    bool keysReadWith(WindowHandle window) override { return !keysUnreadWith.contains(window); }
 };
 
 // All five, wired together.

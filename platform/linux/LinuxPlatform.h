@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DesktopOutput.h"
+#include "DesktopWindows.h"
 #include "OutputChoice.h"
 #include "Platform.h"
 #include "SdlJoysticks.h"
@@ -9,10 +11,15 @@
 #include "XTestOutput.h"
 #include "XWindowSystem.h"
 
+#include <memory>
+
 namespace vornik {
 
 // The real backend on Linux: SDL2 joysticks, the key state from XInput 2 (or XQueryKeymap), XTest
-// key and pointer output, Xlib windows and the monotonic clock, over one X connection of its own.
+// key and pointer output, Xlib windows and the monotonic clock, over one X connection of its own. On a
+// Wayland desktop ($WAYLAND_DISPLAY set) it opens a Wayland connection too: its windows are then the X
+// ones and the compositor's native ones (DesktopWindows), and its first output sends into a native
+// window through the compositor, into an X one through XTest ("wayland"; "xtest" stays offered).
 // Create it on the main thread (after the window toolkit, so joysticks are detected once everything
 // is up) and use it there only. It keeps no record of what it pressed: the engine releases it.
 class LinuxPlatform {
@@ -30,6 +37,10 @@ public:
     OutputChoice& outputs() { return m_outputs; }
     const OutputChoice& outputs() const { return m_outputs; }
     XWindowSystem& windows() { return m_windows; }
+    // The windows the engine works with: the desktop's on a Wayland desktop, else the X ones.
+    WindowSystem& desktopWindows() { return m_platform.windows; }
+    // The Wayland connection; nullptr when there is none.
+    WaylandSession* wayland() { return m_wayland ? &m_wayland->session : nullptr; }
     SteadyClock& clock() { return m_clock; }
 
 private:
@@ -39,6 +50,16 @@ private:
     XTestOutput m_xtest;
     OutputChoice m_outputs;
     XWindowSystem m_windows;
+    struct Wayland {
+        std::unique_ptr<WaylandSession> connection;
+        WaylandSession& session;
+        DesktopWindows windows;
+        DesktopOutput output;
+        Wayland(std::unique_ptr<WaylandSession> opened, XWindowSystem& x, Output& xtest, const char* swaySocket);
+    };
+    // Opens the Wayland connection when the desktop is one.
+    static std::unique_ptr<Wayland> openWayland(XWindowSystem& x, Output& xtest);
+    std::unique_ptr<Wayland> m_wayland;
     SteadyClock m_clock;
     Platform m_platform;
 };

@@ -507,3 +507,26 @@ bool XWindowSystem::setWindowText(WindowHandle handle, const std::string& title)
 }
 
 } // namespace vornik
+
+namespace vornik {
+
+std::vector<std::string> XWindowSystem::windowProgramNames(WindowHandle window) {
+    if (window == 0)
+        return {};
+    XClassHint hint{};
+    m_connection.countRoundTrip();
+    if (!XGetClassHint(m_connection.display(), static_cast<Window>(window), &hint))
+        return {};
+    std::vector<std::string> names;
+    if (hint.res_class != nullptr && *hint.res_class != '\0')
+        names.emplace_back(hint.res_class);
+    if (hint.res_name != nullptr && *hint.res_name != '\0' && (names.empty() || names[0] != hint.res_name))
+        names.emplace_back(hint.res_name);
+    if (hint.res_class != nullptr)
+        XFree(hint.res_class);
+    if (hint.res_name != nullptr)
+        XFree(hint.res_name);
+    return names;
+}
+
+} // namespace vornik

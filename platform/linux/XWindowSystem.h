@@ -44,6 +44,8 @@ public:
     bool isWindowVisible(WindowHandle window) override;
     std::string windowText(WindowHandle window, int maxChars) override;
     bool setWindowText(WindowHandle window, const std::string& title) override;
+    // WM_CLASS: the class, then the instance name when it differs.
+    std::vector<std::string> windowProgramNames(WindowHandle window) override;
     WindowHandle applicationHandle() override { return m_applicationHandle; }
     // The connection's socket: whatever may change the window in front arrives there as an event.
     int changeDescriptor() override { return m_connection.descriptor(); }

@@ -6,11 +6,13 @@
 //   attach SLOT joystick|controller     detach SLOT
 //   button SLOT N 0|1    axis SLOT N VALUE    hat SLOT VALUE    centre SLOT
 // SLOT is 0..7. A "joystick" has 12 buttons, 2 axes and a hat; a "controller" gets SDL's standard
-// game-controller mapping (15 buttons, 6 axes). Unknown lines are ignored.
+// game-controller mapping (15 buttons, 6 axes). Unknown lines are ignored. With VORNIK_SOAK_PADS_TIMES
+// set, each button change is written to that file with its CLOCK_MONOTONIC time in microseconds.
 
 #include <SDL2/SDL.h>
 
 #include <fcntl.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <array>
@@ -100,6 +102,10 @@ void run(const char* fifo) {
         std::fprintf(stderr, "soak pads: cannot open %s\n", fifo);
         return;
     }
+    // For the benchmarks: each button change with the CLOCK_MONOTONIC time it went into SDL.
+    FILE* times = nullptr;
+    if (const char* path = std::getenv("VORNIK_SOAK_PADS_TIMES"); path != nullptr && *path != '\0')
+        times = std::fopen(path, "w");
     char line[256];
     while (std::fgets(line, sizeof line, in) != nullptr) {
         std::istringstream words(line);
@@ -117,14 +123,24 @@ void run(const char* fifo) {
             centre(slot);
         else if (pad.joystick == nullptr)
             continue;
-        else if (command == "button" && words >> n >> value)
+        else if (command == "button" && words >> n >> value) {
             SDL_JoystickSetVirtualButton(pad.joystick, n, static_cast<Uint8>(value));
+            if (times != nullptr) {
+                timespec now{};
+                clock_gettime(CLOCK_MONOTONIC, &now);
+                std::fprintf(times, "button %d %d %d %lld\n", slot, n, value,
+                             static_cast<long long>(now.tv_sec) * 1000000 + now.tv_nsec / 1000);
+                std::fflush(times);
+            }
+        }
         else if (command == "axis" && words >> n >> value)
             SDL_JoystickSetVirtualAxis(pad.joystick, n, static_cast<Sint16>(value));
         else if (command == "hat" && words >> value)
             SDL_JoystickSetVirtualHat(pad.joystick, 0, static_cast<Uint8>(value));
     }
     std::fclose(in);
+    if (times != nullptr)
+        std::fclose(times);
 }
 
 struct Start {

@@ -12,7 +12,9 @@
 
 namespace vornik::test {
 
-RecorderProcess::RecorderProcess(const std::vector<std::string>& args) {
+RecorderProcess::RecorderProcess(const std::vector<std::string>& args) : RecorderProcess(VORNIK_KEY_RECORDER, args) {}
+
+RecorderProcess::RecorderProcess(const std::string& program, const std::vector<std::string>& args) {
     int toChild[2], fromChild[2];
     if (pipe2(toChild, O_CLOEXEC) != 0 || pipe2(fromChild, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe failed");
@@ -21,7 +23,7 @@ RecorderProcess::RecorderProcess(const std::vector<std::string>& args) {
         dup2(toChild[0], STDIN_FILENO);
         dup2(fromChild[1], STDOUT_FILENO);
         std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(VORNIK_KEY_RECORDER));
+        argv.push_back(const_cast<char*>(program.c_str()));
         for (const std::string& arg : args)
             argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
@@ -34,13 +36,13 @@ RecorderProcess::RecorderProcess(const std::vector<std::string>& args) {
     m_out = fromChild[0];
     fcntl(m_out, F_SETFL, O_NONBLOCK);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (m_window == 0 && std::chrono::steady_clock::now() < deadline) {
+    while (!m_ready && std::chrono::steady_clock::now() < deadline) {
         if (!readLines(100))
             break;
     }
-    if (m_window == 0) {
+    if (!m_ready) {
         kill();
-        throw std::runtime_error("key_recorder did not start");
+        throw std::runtime_error(program + " did not start");
     }
 }
 
@@ -82,6 +84,7 @@ bool RecorderProcess::readLines(int timeoutMs) {
             std::string id;
             line >> id;
             m_window = static_cast<Window>(std::strtoul(id.c_str(), nullptr, 16));
+            m_ready = true;
         } else if (word == "press" || word == "release") {
             RecordedKey key;
             key.press = word == "press";

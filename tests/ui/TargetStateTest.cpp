@@ -41,7 +41,8 @@ protected:
 TEST_F(TargetStateShown, EverySituationHasItsOwnSentenceNamingWhatMatters) {
     using Kind = TargetState::Kind;
     PlatformHooks hooks;
-    hooks.outputInUse = [] { return std::string("xtest"); };
+    std::string output = "xtest";
+    hooks.outputInUse = [&output] { return output; };
     TVornik& w = start({}, hooks);
     ASSERT_TRUE(w.targetStateButton()->isHidden()) << "nothing is said before a tick has looked";
     EXPECT_EQ(w.trayIcon()->toolTip(), "Vornik");
@@ -71,6 +72,16 @@ TEST_F(TargetStateShown, EverySituationHasItsOwnSentenceNamingWhatMatters) {
     EXPECT_EQ(kind(), Kind::InFront);
     EXPECT_TRUE(text.contains("「Game」") && text.contains("XTest")) << text.toStdString();
 
+    // A native window on a Wayland desktop: keys go through the compositor's virtual keyboard, and
+    // the keyboard page's bindings are said to see no key meanwhile.
+    output = "wayland";
+    m_fake.windows.keysUnreadWith.insert(0x20);
+    text = tickAndRead();
+    EXPECT_EQ(kind(), Kind::InFront);
+    EXPECT_TRUE(text.contains("Wayland 虛擬鍵盤") && text.contains("鍵盤頁的綁定")) << text.toStdString();
+    m_fake.windows.keysUnreadWith.clear();
+    output = "xtest";
+
     // The stop boxes, named with the joystick they belong to; unticked again, the note goes.
     w.keyboardPage()->CheckBox5()->setChecked(true);
     w.joystickPage(1).StopCheckBox->setChecked(true);
@@ -90,6 +101,11 @@ TEST_F(TargetStateShown, EverySituationHasItsOwnSentenceNamingWhatMatters) {
     text = tickAndRead();
     EXPECT_EQ(kind(), Kind::UnseenInFront);
     EXPECT_TRUE(text.contains("Wayland")) << text.toStdString();
+    // A compositor that does not tell which window is in front: what it lacks is named.
+    m_fake.windows.unseenWhy = "the compositor offers no zwlr_foreign_toplevel_manager_v1";
+    text = tickAndRead();
+    EXPECT_TRUE(text.contains("zwlr_foreign_toplevel_manager_v1")) << text.toStdString();
+    m_fake.windows.unseenWhy.clear();
 
     // The target ended.
     m_fake.windows.ended.insert(200);
@@ -109,7 +125,7 @@ TEST_F(TargetStateShown, EverySituationHasItsOwnSentenceNamingWhatMatters) {
     EXPECT_EQ(kind(), Kind::CannotSend);
     EXPECT_TRUE(text.contains("XTEST extension")) << text.toStdString();
 
-    EXPECT_EQ(m_texts.size(), 10) << "one sentence per situation";
+    EXPECT_EQ(m_texts.size(), 12) << "one sentence per situation";
 
     // Hidden to the tray, the icon's tooltip says the same under the program's name.
     w.EnterBackgroundMode();

@@ -56,11 +56,33 @@ CommandLine CommandLine::parse(int argc, const char* const* argv) {
             line.load = separate ? argv[++i] : arg.substr(7);
             continue;
         }
+        if (arg == "--target" || arg.rfind("--target=", 0) == 0) {
+            const bool separate = arg == "--target";
+            if ((separate && (i + 1 >= argc || *argv[i + 1] == '\0')) || (!separate && arg.size() == 9)) {
+                line.action = Action::Error;
+                line.error = "option '--target' needs a program's name";
+                return line;
+            }
+            line.optionIndices.push_back(i);
+            if (separate)
+                line.optionIndices.push_back(i + 1);
+            line.target = separate ? argv[++i] : arg.substr(9);
+            continue;
+        }
+        if (arg == "--target-front") {
+            line.optionIndices.push_back(i);
+            line.targetFront = true;
+            continue;
+        }
         if (arg.rfind("--", 0) == 0 && arg.size() > 2) {
             line.action = Action::Error;
             line.error = "unknown option '" + arg + "'";
             return line;
         }
+    }
+    if (!line.target.empty() && line.targetFront) {
+        line.action = Action::Error;
+        line.error = "options '--target' and '--target-front' exclude each other";
     }
     return line;
 }
@@ -76,6 +98,7 @@ QStringList CommandLine::withoutOptions(QStringList arguments) const {
 std::string CommandLine::usage() {
     return "Usage: vornik [/allproc] [PROFILE]\n"
            "       vornik --load PROFILE\n"
+           "       vornik --target NAME | --target-front\n"
            "       vornik [--lang zh|en] [--help] [--version]\n"
            "\n"
            "Turns joystick and gamepad input into key presses for the program chosen as the target.\n"
@@ -84,6 +107,11 @@ std::string CommandLine::usage() {
            "  PROFILE         a profile (*.vornik) to load after start-up, instead of the last one\n"
            "  --load PROFILE  the same; one Vornik runs per session, and a Vornik already running\n"
            "                  loads it (asking about unsaved changes) and comes to the front\n"
+           "  --target NAME   make the target a window of the program NAME: its executable's\n"
+           "                  file name, its X11 class or its Wayland application id\n"
+           "  --target-front  make the window in front the target, as CTRL+J does; for a\n"
+           "                  desktop shortcut where CTRL+J is not seen (a Wayland-native\n"
+           "                  window in front). Both go to the Vornik already running\n"
            "  --lang zh|en    the language of the program's texts (default: English when the\n"
            "                  user's first language is English, Chinese otherwise)\n"
            "  --help          print this help and exit\n"

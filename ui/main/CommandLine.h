@@ -1,7 +1,8 @@
 #pragma once
 
-// The command line: `vornik [/allproc] [PROFILE]`, plus the options --help, --version, --lang zh|en
-// and --load PROFILE, which are taken out before the rest is read as it always was. Read before any window
+// The command line: `vornik [/allproc] [PROFILE]`, plus the options --help, --version, --lang zh|en,
+// --load PROFILE, --target NAME and --target-front, which are taken out before the rest is read as it
+// always was. Read before any window
 // or display is needed, so --help and --version work without one.
 
 #include <QStringList>
@@ -17,6 +18,8 @@ struct CommandLine {
     std::string error;             // for Error: one line naming the option
     std::string language;          // "zh", "en", or empty: as the settings and the system say
     std::string load;              // --load: the profile to open, in the Vornik already running if one is
+    std::string target;            // --target: the program to make the target, by name
+    bool targetFront = false;      // --target-front: make the window in front the target
     std::vector<int> optionIndices; // argv indices of the options and their values, ascending
 
     static CommandLine parse(int argc, const char* const* argv);

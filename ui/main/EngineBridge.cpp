@@ -80,7 +80,8 @@ void EngineBridge::targetChosen(uint32_t processId) {
     QTimer::singleShot(0, m_parts.window, [this, processId] {
         Modal::whenNoDialog(m_parts.window, [this, processId] {
             if (!m_parts.exit->ending())
-                m_parts.keeper->targetProgramChanged(m_windows.processExecutableName(processId));
+                m_parts.keeper->targetProgramChanged(m_windows.processExecutableName(processId),
+                                                     m_windows.processProgramNames(processId));
         });
     });
 }

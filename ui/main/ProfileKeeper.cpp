@@ -369,10 +369,16 @@ QString ProfileKeeper::findProfileFor(const std::string& executable) {
     return claims.first();
 }
 
-void ProfileKeeper::targetProgramChanged(const std::string& executable) {
-    if (executable.empty() || makesFor(m_config, executable))
+void ProfileKeeper::targetProgramChanged(const std::string& executable, const std::vector<std::string>& otherNames) {
+    std::vector<std::string> names{executable};
+    names.insert(names.end(), otherNames.begin(), otherNames.end());
+    names.erase(std::remove(names.begin(), names.end(), std::string()), names.end());
+    if (names.empty() ||
+        std::any_of(names.begin(), names.end(), [this](const std::string& name) { return makesFor(m_config, name); }))
         return;
-    const QString profile = findProfileFor(executable);
+    QString profile;
+    for (std::size_t i = 0; i < names.size() && profile.isEmpty(); ++i)
+        profile = findProfileFor(names[i]);
     if (profile.isEmpty() || profile == m_currentFile || !settleChanges())
         return;
     m_files.loadProfileFile(profile);

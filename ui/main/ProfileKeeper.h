@@ -25,6 +25,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -87,8 +88,9 @@ public:
     RecoveryWriter& recoveryWriter() { return m_writer; }
 
     // The program `executable` became the target: the profile made for it is loaded, unless the
-    // current one is made for it too. Unsaved changes are asked about first.
-    void targetProgramChanged(const std::string& executable);
+    // current one is made for it too. Unsaved changes are asked about first. `otherNames` are names the
+    // program also goes by (a Wayland application id), tried after the executable's.
+    void targetProgramChanged(const std::string& executable, const std::vector<std::string>& otherNames = {});
     // "設定此遊戲": the current profile is made for `executable` too, and saved.
     void bindProgram(const std::string& executable);
 

@@ -52,6 +52,13 @@ public:
     // "_0"); empty where a user has one (Windows).
     static QString sessionKey();
     static QString profileOf(const QStringList& request);
+    // A request to make a program's window the target (--target NAME), or the window in front
+    // (--target-front); a running program of an earlier version takes either for "show the window".
+    static QStringList targetRequest(const QString& program);
+    static QStringList targetFrontRequest();
+    // The program a request names; empty when it is no target request.
+    static QString targetOf(const QStringList& request);
+    static bool targetsFront(const QStringList& request);
 
     QString lockPath() const;
     QString serverName() const;

@@ -16,6 +16,8 @@ namespace vornik::ui {
 
 namespace {
 const QString kOpen = QStringLiteral("open");
+const QString kTarget = QStringLiteral("target");
+const QString kTargetFront = QStringLiteral("target-front");
 } // namespace
 
 QString SingleInstance::lockPath() const {
@@ -42,6 +44,22 @@ void SingleInstance::decode(QDataStream& in, QStringList& request, QString& id) 
 
 QString SingleInstance::profileOf(const QStringList& request) {
     return request.size() == 2 && request[0] == kOpen ? request[1] : QString();
+}
+
+QStringList SingleInstance::targetRequest(const QString& program) {
+    return {kTarget, program};
+}
+
+QStringList SingleInstance::targetFrontRequest() {
+    return {kTargetFront};
+}
+
+QString SingleInstance::targetOf(const QStringList& request) {
+    return request.size() == 2 && request[0] == kTarget ? request[1] : QString();
+}
+
+bool SingleInstance::targetsFront(const QStringList& request) {
+    return request.size() == 1 && request[0] == kTargetFront;
 }
 
 SingleInstance::Role SingleInstance::start(const QStringList& request, int waitMs) {

@@ -8,9 +8,13 @@ namespace vornik::ui {
 namespace {
 
 // How the keys go out, as a player would look it up.
-QString outputText(const std::string& output) {
+QString outputText(const std::string& output, const TargetState& state) {
     if (output == "xtest")
         return QCoreApplication::translate("Vornik", "X 伺服器的 XTest（如同從鍵盤輸入）");
+    // On a Wayland desktop: the compositor's virtual keyboard into a native window, XTest into an X one.
+    if (output == "wayland")
+        return state.keysUnread ? QCoreApplication::translate("Vornik", "Wayland 虛擬鍵盤")
+                                : QCoreApplication::translate("Vornik", "X 伺服器的 XTest（如同從鍵盤輸入）");
     if (output == "sendinput")
         return QCoreApplication::translate("Vornik", "SendInput（虛擬鍵碼與掃描碼）");
     if (output == "sendinput-scancodes")
@@ -33,7 +37,7 @@ QString mainSentence(const TargetState& state, const std::string& output) {
         if (output.empty())
             return QCoreApplication::translate("Vornik", "目標「%1」在前景，按鍵會送給它。").arg(front);
         return QCoreApplication::translate("Vornik", "目標「%1」在前景，按鍵經由 %2 送給它。")
-            .arg(front, outputText(output));
+            .arg(front, outputText(output, state));
     case Kind::OutOfReach:
         return QCoreApplication::translate("Vornik",
                                            "目標「%1」在前景，但它以系統管理員權限執行，收不到 Vornik 送出的按鍵。")
@@ -41,6 +45,9 @@ QString mainSentence(const TargetState& state, const std::string& output) {
     case Kind::Ended:
         return QCoreApplication::translate("Vornik", "目標程式已經結束：請重新選擇目標。");
     case Kind::UnseenInFront:
+        if (!state.reason.empty())
+            return QCoreApplication::translate("Vornik", "Vornik 看不到前景的視窗（Wayland 原生程式）：%1。按鍵不會送出。")
+                .arg(QString::fromStdString(state.reason));
         return QCoreApplication::translate(
             "Vornik", "前景的視窗不是 X11 視窗（是 Wayland 原生程式）：Vornik 看不到它，也無法送按鍵給它。");
     case Kind::NothingInFront:
@@ -75,6 +82,8 @@ QString targetStateText(const TargetState& state, const std::string& output) {
     }
     if (state.noJoystick)
         notes << QCoreApplication::translate("Vornik", "沒有連接搖桿。");
+    if (state.keysUnread)
+        notes << QCoreApplication::translate("Vornik", "前景是 Wayland 原生視窗：鍵盤頁的綁定要等 XWayland 視窗在前景時才看得到鍵盤。");
     for (const QString& note : notes)
         text += QLatin1Char('\n') + note;
     return text;
