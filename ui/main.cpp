@@ -163,6 +163,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vornik: %s\n", e.what());
         return 1;
     }
+    // --output: before the window, so that the start-up says once why that way cannot send.
+    if (!commandLine.output.empty() && !backend->chooseOutput(commandLine.output)) {
+        std::string offered;
+        for (const std::string& name : backend->outputNames())
+            offered += (offered.empty() ? "" : ", ") + name;
+        std::fprintf(stderr, "vornik: no way of sending keys called '%s' here: %s\n", commandLine.output.c_str(),
+                     offered.c_str());
+        return 2;
+    }
     hooks.setApplicationWindow = [&backend](vornik::WindowHandle window) { backend->setApplicationWindow(window); };
     hooks.outputInUse = [&backend] { return backend->outputInUse(); };
     hooks.chooseOutput = [&backend](const std::string& name) { return backend->chooseOutput(name); };

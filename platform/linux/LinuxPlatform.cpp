@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include <X11/Xlib.h>
+
 namespace vornik {
 
 LinuxPlatform::Wayland::Wayland(std::unique_ptr<WaylandSession> opened, XWindowSystem& x, Output& xtest,
@@ -24,12 +26,48 @@ LinuxPlatform::LinuxPlatform(const char* displayName)
       m_windows(m_connection), m_wayland(openWayland(m_windows, m_xtest)),
       m_platform{m_joysticks, m_keyboard, m_outputs, m_wayland ? static_cast<WindowSystem&>(m_wayland->windows) : m_windows,
                  m_clock} {
-    // A second way of sending on this system (uinput, say) is offered here under its own name.
     if (m_wayland)
         m_outputs.offer("wayland", m_wayland->output);
     m_outputs.offer("xtest", m_xtest);
+    m_outputs.offer("uinput", m_uinput);
+    // The uinput device's range covers the X screen, which on a Wayland desktop is XWayland's root:
+    // every output of the layout. Where the pointer is, X knows (XWayland: where it last was over an
+    // X window).
+    m_uinput.setDesktop(
+        [this] {
+            XWindowAttributes root{};
+            m_connection.countRoundTrip();
+            if (!XGetWindowAttributes(m_connection.display(), m_connection.root(), &root))
+                return UinputOutput::Size{};
+            return UinputOutput::Size{root.width, root.height};
+        },
+        [this]() -> std::optional<UinputOutput::Point> {
+            Window root = 0, child = 0;
+            int x = 0, y = 0, winX = 0, winY = 0;
+            unsigned int mask = 0;
+            m_connection.countRoundTrip();
+            if (!XQueryPointer(m_connection.display(), m_connection.root(), &root, &child, &x, &y, &winX, &winY, &mask))
+                return std::nullopt;
+            return UinputOutput::Point{x, y};
+        });
+    // Its events go wherever the focus is: the guard answers from every change the window system
+    // has announced up to the press.
+    m_uinput.setFreshen([this] {
+        if (m_wayland && m_wayland->session.hasToplevels())
+            m_wayland->session.roundTrip();
+        XSync(m_connection.display(), False);
+        m_connection.countRoundTrip();
+    });
     // Under its grab, the press guard's answer stands while no event has changed the window in front.
     m_xtest.setFrontUnchanged([this] { return m_windows.foregroundUnchanged(); });
+}
+
+bool LinuxPlatform::chooseOutput(const std::string& name) {
+    if (!m_outputs.choose(name))
+        return false;
+    if (name == "uinput")
+        m_uinput.open(); // once; what fails is said by its unavailableReason()
+    return true;
 }
 
 } // namespace vornik

@@ -6,6 +6,7 @@
 #include "Platform.h"
 #include "SdlJoysticks.h"
 #include "SteadyClock.h"
+#include "UinputOutput.h"
 #include "XConnection.h"
 #include "XKeyboard.h"
 #include "XTestOutput.h"
@@ -36,6 +37,10 @@ public:
     XTestOutput& xtest() { return m_xtest; }
     OutputChoice& outputs() { return m_outputs; }
     const OutputChoice& outputs() const { return m_outputs; }
+    // Sends through the output of that name from now on; the uinput device is made when it is first
+    // chosen. False when there is no such output.
+    bool chooseOutput(const std::string& name);
+    UinputOutput& uinput() { return m_uinput; }
     XWindowSystem& windows() { return m_windows; }
     // The windows the engine works with: the desktop's on a Wayland desktop, else the X ones.
     WindowSystem& desktopWindows() { return m_platform.windows; }
@@ -48,6 +53,7 @@ private:
     SdlJoysticks m_joysticks;
     XKeyboard m_keyboard;
     XTestOutput m_xtest;
+    UinputOutput m_uinput;
     OutputChoice m_outputs;
     XWindowSystem m_windows;
     struct Wayland {
