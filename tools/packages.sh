@@ -16,6 +16,8 @@ VORNIK_PACKAGES=(
     # The lab's guest (tests/vm): QEMU, and udev and xz for the guest itself; its kernel and busybox
     # come from the archive with apt-get download when it first boots.
     qemu-system-x86 udev xz-utils
+    # The uinput scenario in the guest: a seat for sway on libinput.
+    seatd
 )
 
 vornik_install_packages() {
