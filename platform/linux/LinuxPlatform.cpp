@@ -3,8 +3,13 @@
 #include <cstdlib>
 
 #include <X11/Xlib.h>
+#include <unistd.h>
 
 namespace vornik {
+
+namespace {
+constexpr const char* kUinputPath = "/dev/uinput";
+} // namespace
 
 LinuxPlatform::Wayland::Wayland(std::unique_ptr<WaylandSession> opened, XWindowSystem& x, Output& xtest,
                                 const char* swaySocket)
@@ -22,7 +27,7 @@ std::unique_ptr<LinuxPlatform::Wayland> LinuxPlatform::openWayland(XWindowSystem
 }
 
 LinuxPlatform::LinuxPlatform(const char* displayName)
-    : m_connection(displayName), m_keyboard(m_connection), m_xtest(m_connection, m_keyboard),
+    : m_connection(displayName), m_keyboard(m_connection), m_xtest(m_connection, m_keyboard), m_uinput(kUinputPath),
       m_windows(m_connection), m_wayland(openWayland(m_windows, m_xtest)),
       m_platform{m_joysticks, m_keyboard, m_outputs, m_wayland ? static_cast<WindowSystem&>(m_wayland->windows) : m_windows,
                  m_clock} {
@@ -50,6 +55,17 @@ LinuxPlatform::LinuxPlatform(const char* displayName)
                 return std::nullopt;
             return UinputOutput::Point{x, y};
         });
+    // A Wayland desktop without the wlroots keyboard (GNOME, Plasma) reaches its native windows only
+    // through the kernel: uinput is the way there, once the user may use it.
+    if (m_wayland && !m_wayland->session.hasKeyboard() && ::access(kUinputPath, W_OK) == 0)
+        chooseOutput("uinput");
+    // Its keys come back to the X server from a device like the user's: into an X window they count
+    // as the program's own, as XTest's do, so that the keyboard's bindings do not take them for the
+    // user's. A native window's keys never reach X.
+    m_uinput.setKeySent([this](uint32_t code, bool down) {
+        if (code + 8 <= 255 && !(m_wayland && m_wayland->windows.nativeInFront()))
+            m_keyboard.noteSent(static_cast<KeyCode>(code + 8), down);
+    });
     // Its events go wherever the focus is: the guard answers from every change the window system
     // has announced up to the press.
     m_uinput.setFreshen([this] {

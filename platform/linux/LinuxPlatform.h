@@ -20,7 +20,10 @@ namespace vornik {
 // key and pointer output, Xlib windows and the monotonic clock, over one X connection of its own. On a
 // Wayland desktop ($WAYLAND_DISPLAY set) it opens a Wayland connection too: its windows are then the X
 // ones and the compositor's native ones (DesktopWindows), and its first output sends into a native
-// window through the compositor, into an X one through XTest ("wayland"; "xtest" stays offered).
+// window through the compositor, into an X one through XTest ("wayland"; "xtest" stays offered). On
+// any desktop "uinput" is offered too: a virtual device of the kernel's, made when it is chosen
+// (chooseOutput); it is the first choice on a Wayland desktop without the wlroots keyboard (GNOME,
+// Plasma) when the user may write to /dev/uinput.
 // Create it on the main thread (after the window toolkit, so joysticks are detected once everything
 // is up) and use it there only. It keeps no record of what it pressed: the engine releases it.
 class LinuxPlatform {

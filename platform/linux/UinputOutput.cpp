@@ -144,13 +144,19 @@ std::optional<uint32_t> UinputOutput::keyDown(uint8_t vk) {
     if (code == 0 || !guardAllows())
         return std::nullopt;
     send({{EV_KEY, static_cast<int>(code), 1}});
+    if (m_keySent)
+        m_keySent(code, true);
     return code;
 }
 
 void UinputOutput::keyUp(const SentKey& key) {
     if (key.native == 0 || key.native > KEY_MAX)
         return;
+    if (m_fd < 0)
+        return;
     send({{EV_KEY, static_cast<int>(key.native), 0}});
+    if (m_keySent)
+        m_keySent(key.native, false);
 }
 
 bool UinputOutput::pointerButton(PointerButton button, bool down) {

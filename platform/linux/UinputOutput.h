@@ -57,6 +57,9 @@ public:
     }
     // Called right before the press guard: reads the window system's news (a round trip).
     void setFreshen(std::function<void()> freshen) { m_freshen = std::move(freshen); }
+    // Told of every key event sent, by evdev code: an X server hears it from a device like the
+    // user's, so the key state must know it as the program's own (XKeyboard::noteSent).
+    void setKeySent(std::function<void(uint32_t code, bool down)> keySent) { m_keySent = std::move(keySent); }
 
     std::optional<uint32_t> keyDown(uint8_t vk) override;
     void keyUp(const SentKey& key) override;
@@ -82,6 +85,7 @@ private:
     std::string m_reason;
     std::function<bool()> m_guard;
     std::function<void()> m_freshen;
+    std::function<void(uint32_t, bool)> m_keySent;
     std::function<Size()> m_desktopSize;
     std::function<std::optional<Point>()> m_pointerNow;
     std::set<uint16_t> m_down; // the device's keys and buttons that are down, let go before it goes

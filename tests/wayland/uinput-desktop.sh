@@ -8,13 +8,14 @@
 #   3. nothing reaches a second native window in front, nor the target behind it;
 #   4. the pointer moves at the set speed where it lands (within 5 %), and clicks there;
 #   5. the right stick turns the wheel;
-#   6. SIGTERM while the pad holds a key: the key goes up, the device goes away, still one per run.
+#   6. an XWayland target gets the keys too, through the compositor;
+#   7. SIGTERM while the pad holds a key: the key goes up, the device goes away, still one per run.
 # On this machine it boots the lab's guest (tests/vm/boot) and runs itself there; without QEMU it says so
 # in one line and exits 77. With PRESSES above 0 (bench/run wayland), it also times that many pad
 # presses to the key event in the target, and prints uinput_press_p50_ms and uinput_press_p99_ms.
-# Usage: uinput-desktop.sh VORNIK NATIVE_RECORDER UINPUT_PAD PAD_DESCRIPTION [PRESSES]
+# Usage: uinput-desktop.sh VORNIK NATIVE_RECORDER X_RECORDER UINPUT_PAD PAD_DESCRIPTION [PRESSES]
 set -u
-program=$1 native=$2 padtool=$3 paddesc=$4 presses=${5:-0}
+program=$1 native=$2 xrecorder=$3 padtool=$4 paddesc=$5 presses=${6:-0}
 lab=$(cd "$(dirname "$0")/../vm" && pwd)
 
 if [ "${VORNIK_IN_GUEST:-}" != 1 ]; then
@@ -27,7 +28,7 @@ if [ "${VORNIK_IN_GUEST:-}" != 1 ]; then
     out=$(mktemp -d "${TMPDIR:-/tmp}/vornik-uinput.XXXXXX")
     trap 'rm -rf "$out"' EXIT
     nice -n 19 "$lab/boot" -s "$out" -c "${VM_LAB_CPUS:-1}" -t 540 -e VORNIK_IN_GUEST=1 -- \
-        "$0" "$(realpath "$program")" "$(realpath "$native")" "$(realpath "$padtool")" "$(realpath "$paddesc")" "$presses"
+        "$0" "$(realpath "$program")" "$(realpath "$native")" "$(realpath "$xrecorder")" "$(realpath "$padtool")" "$(realpath "$paddesc")" "$presses"
     exit $?
 fi
 
@@ -104,18 +105,20 @@ start_native() { # NAME WORKSPACE: a recording window alone on a workspace, its 
 }
 start_native game 2
 start_native other 3
+as_player env DISPLAY="$DISPLAY" "$xrecorder" --title xgame <"$dir/hold" >"$dir/xgame.log" 2>&1 &
+started+=($!)
+wait_for 60 has ready "$dir/xgame.log" || { echo "FAIL: the X recorder did not come"; exit 1; }
+sway '[title="^xgame$"] move to workspace 4'
 
 # The pad, plugged before the program starts; SDL opens its node as the player would at a seat.
-mkfifo "$dir/pad.in"
-"$padtool" "$paddesc" <"$dir/pad.in" >"$dir/pad.out" 2>&1 &
-started+=($!)
-exec 3>"$dir/pad.in"
+coproc PAD { "$padtool" "$paddesc" 2>&1; }
+started+=($PAD_PID)
 pad() { # COMMAND: one command to the pad, and its answer
-    local before
-    before=$(wc -l <"$dir/pad.out")
-    echo "$*" >&3
-    wait_for 10 bash -c "[ \$(wc -l <'$dir/pad.out') -gt $before ]"
-    tail -n 1 "$dir/pad.out"
+    local answer=""
+    echo "$*" >&"${PAD[1]}"
+    read -r -t 10 answer <&"${PAD[0]}"
+    echo "$answer" >>"$dir/pad.out"
+    echo "$answer"
 }
 node=$(pad plug)
 node=${node#plugged }
@@ -198,6 +201,19 @@ pad abs ABS_RY 0 >/dev/null
 wait_for 10 grep -q '^wheel vertical -' "$dir/game.log" && pass "the wheel turns in the native target" ||
     fail "no wheel notch reached the native target: $(grep '^wheel' "$dir/game.log" | head -n 2 | tr '\n' ' ')"
 
+# 6. An XWayland target.
+sway '[title="^xgame$"] focus'
+run_program --target-front || fail "--target-front did not hand over"
+sleep 1
+pad key BTN_SOUTH 1 >/dev/null
+wait_for 10 has "press a" "$dir/xgame.log" && pass "the XWayland target got the key through uinput" ||
+    fail "no key reached the XWayland target"
+pad key BTN_SOUTH 0 >/dev/null
+wait_for 10 has "release a" "$dir/xgame.log" || fail "the key stayed down in the XWayland target"
+sway '[title="^game$"] focus'
+run_program --target-front || fail "--target-front did not hand over"
+sleep 1
+
 # For bench/run wayland: pad button to key event in the target.
 if [ "$presses" -gt 0 ]; then
     : >"$dir/latencies"
@@ -214,7 +230,7 @@ if [ "$presses" -gt 0 ]; then
         printf "uinput_press_p50_ms: %.1f\n", v[int((NR+1)*0.50)]/1000; printf "uinput_press_p99_ms: %.1f\n", v[int(NR*0.99 > 1 ? NR*0.99 : 1)]/1000 }}'
 fi
 
-# 6. SIGTERM with the key held.
+# 7. SIGTERM with the key held.
 before=$(count "release a" "$dir/game.log")
 presses_seen=$(count "press a" "$dir/game.log")
 pad key BTN_SOUTH 1 >/dev/null
@@ -229,7 +245,7 @@ wait_for 10 test "$(devices)" -eq 0 && pass "the device went with the program" |
 
 if [ "$failures" -ne 0 ]; then
     echo "--- program:"; cat "$dir/vornik.log"
-    for log in game other; do echo "--- $log:"; tail -n 20 "$dir/$log.log"; done
+    for log in game other xgame; do echo "--- $log:"; tail -n 20 "$dir/$log.log"; done
     echo "--- sway:"; tail -n 20 "$dir/sway.log"
     echo "--- pad:"; cat "$dir/pad.out"
     for n in /sys/class/input/input*/name; do

@@ -14,6 +14,9 @@ QString outputText(const std::string& output, const TargetState& state) {
     // On a Wayland desktop: the compositor's virtual keyboard into a native window, XTest into an X one.
     if (output == "wayland")
         return state.keysUnread ? QCoreApplication::translate("Vornik", "Wayland 虛擬鍵盤") : QStringLiteral("XTest");
+    // A device of the kernel's, which every desktop reads as a keyboard and a mouse.
+    if (output == "uinput")
+        return QCoreApplication::translate("Vornik", "uinput 虛擬鍵盤與滑鼠");
     if (output == "sendinput")
         return QCoreApplication::translate("Vornik", "SendInput（虛擬鍵碼與掃描碼）");
     if (output == "sendinput-scancodes")
