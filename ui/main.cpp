@@ -126,6 +126,9 @@ int main(int argc, char** argv) {
     case SingleInstance::Role::First:
         break;
     case SingleInstance::Role::HandedOver:
+        if (!commandLine.output.empty())
+            std::fprintf(stderr, "vornik: --output applies to a new start: the Vornik already running keeps its way "
+                                 "of sending keys\n");
         return 0;
     case SingleInstance::Role::Failed:
         std::fprintf(stderr, "vornik: another Vornik runs in this session (%s) but does not answer\n",
