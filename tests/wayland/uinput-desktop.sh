@@ -13,22 +13,27 @@
 # On this machine it boots the lab's guest (tests/vm/boot) and runs itself there; without QEMU it says so
 # in one line and exits 77. With PRESSES above 0 (bench/run wayland), it also times that many pad
 # presses to the key event in the target, and prints uinput_press_p50_ms and uinput_press_p99_ms.
-# Usage: uinput-desktop.sh VORNIK NATIVE_RECORDER X_RECORDER UINPUT_PAD PAD_DESCRIPTION [PRESSES]
+# With "x11" for PRESSES, the same on X11 instead: Xorg (a dummy screen) reading the devices through
+# libinput, openbox, two X recorders; the program runs as root there.
+# Usage: uinput-desktop.sh VORNIK NATIVE_RECORDER X_RECORDER UINPUT_PAD PAD_DESCRIPTION [PRESSES|x11]
 set -u
-program=$1 native=$2 xrecorder=$3 padtool=$4 paddesc=$5 presses=${6:-0}
+program=$1 native=$2 xrecorder=$3 padtool=$4 paddesc=$5 presses=${6:-0} mode=wayland
+[ "$presses" = x11 ] && mode=x11 presses=0
 lab=$(cd "$(dirname "$0")/../vm" && pwd)
 
 if [ "${VORNIK_IN_GUEST:-}" != 1 ]; then
     command -v qemu-system-x86_64 >/dev/null ||
         { echo "SKIP: no QEMU for the lab's guest (tools/packages.sh installs qemu-system-x86)"; exit 77; }
-    for tool in sway swaymsg seatd Xwayland jq; do
+    tools=(sway swaymsg seatd Xwayland jq)
+    [ "$mode" = x11 ] && tools=(Xorg openbox xdotool xprop)
+    for tool in "${tools[@]}"; do
         command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed (tools/packages.sh installs it)"; exit 77; }
     done
     "$lab/boot" --build >/dev/null || exit 1
     out=$(mktemp -d "${TMPDIR:-/tmp}/vornik-uinput.XXXXXX")
     trap 'rm -rf "$out"' EXIT
     nice -n 19 "$lab/boot" -s "$out" -c "${VM_LAB_CPUS:-1}" -t 540 -e VORNIK_IN_GUEST=1 -- \
-        "$0" "$(realpath "$program")" "$(realpath "$native")" "$(realpath "$xrecorder")" "$(realpath "$padtool")" "$(realpath "$paddesc")" "$presses"
+        "$0" "$(realpath "$program")" "$(realpath "$native")" "$(realpath "$xrecorder")" "$(realpath "$padtool")" "$(realpath "$paddesc")" "${6:-0}"
     exit $?
 fi
 
@@ -53,6 +58,147 @@ wait_for() { # SECONDS COMMAND...: wall-clock limit (a software CPU makes every 
 count() { grep -c -- "$1" "$2" 2>/dev/null || true; }
 has() { grep -q -- "$1" "$2" 2>/dev/null; }
 
+# The kernel's devices of the program's.
+devices() { grep -lx 'Vornik virtual keyboard and pointer' /sys/class/input/input*/name 2>/dev/null | wc -l; }
+mkfifo "$dir/hold"
+exec 4<>"$dir/hold"
+started=()
+trap 'for p in "${started[@]}"; do kill "$p" 2>/dev/null; done' EXIT
+
+# Button 1 (BTN_SOUTH) types A; button 2 (BTN_EAST) is the left pointer button; the left stick moves
+# the pointer at 400 pixels a second at full deflection; the right stick turns the wheel.
+cat >"$dir/pad.vornik" <<'PROFILE'
+{"format": "vornik-profile", "version": 3, "keyboard": [], "moves": [],
+ "joysticks": [
+  {"joystick": 1, "entry": 5, "kind": 1, "key1": 65, "key2": 0, "key3": 0, "keyCount": 1, "autoFireMode": 0, "autoFireDelay": 0},
+  {"joystick": 1, "entry": 6, "kind": 3, "key1": 1, "key2": 0, "key3": 0, "keyCount": 0, "autoFireMode": 0, "autoFireDelay": 0}],
+ "pads": [{"joystick": 1, "leftStick": "pointer", "pointerSpeed": 400, "pointerCurve": 1.0, "leftDeadZone": 10,
+           "rightStick": "wheel", "wheelSpeed": 10}]}
+PROFILE
+
+# The pad, plugged before the program starts.
+coproc PAD { "$padtool" "$paddesc" 2>&1; }
+started+=($PAD_PID)
+pad() { # COMMAND: one command to the pad, and its answer
+    local answer=""
+    echo "$*" >&"${PAD[1]}"
+    read -r -t 10 answer <&"${PAD[0]}"
+    echo "$answer" >>"$dir/pad.out"
+    echo "$answer"
+}
+node=$(pad plug)
+node=${node#plugged }
+[ -c "$node" ] || { echo "FAIL: the pad did not plug: $node"; exit 1; }
+
+if [ "$mode" = x11 ]; then
+    # ------------------------------------------------ X11: Xorg on libinput (dummy screen), openbox
+    cat >/tmp/xorg.conf <<'CONF'
+Section "Device"
+    Identifier "dummy"
+    Driver "dummy"
+    VideoRam 16384
+EndSection
+Section "Monitor"
+    Identifier "monitor"
+    HorizSync 5.0-1000.0
+    VertRefresh 5.0-200.0
+    Modeline "1280x1024" 109.62 1280 1368 1496 1712 1024 1027 1034 1068
+EndSection
+Section "Screen"
+    Identifier "screen"
+    Device "dummy"
+    Monitor "monitor"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Modes "1280x1024"
+    EndSubSection
+EndSection
+CONF
+    Xorg -displayfd 6 -config /tmp/xorg.conf -noreset -nolisten tcp -novtswitch -sharevts -logfile "$dir/xorg.log" \
+        6>"$dir/display" >/dev/null 2>&1 &
+    started+=($!)
+    wait_for 60 test -s "$dir/display" || { echo "FAIL: Xorg did not start"; tail -n 20 "$dir/xorg.log"; exit 1; }
+    export DISPLAY=:$(cat "$dir/display") XDG_RUNTIME_DIR=/run/user/0 QT_QPA_PLATFORM=xcb
+    install -d -m 700 "$XDG_RUNTIME_DIR"
+    openbox >"$dir/openbox.log" 2>&1 &
+    started+=($!)
+    wait_for 30 xprop -root _NET_SUPPORTING_WM_CHECK || { echo "FAIL: openbox did not start"; exit 1; }
+    for name in game other; do
+        "$xrecorder" --title "$name" --size 1000x800 <"$dir/hold" >"$dir/$name.log" 2>&1 &
+        started+=($!)
+        wait_for 30 has ready "$dir/$name.log" || { echo "FAIL: the X recorder $name did not come"; exit 1; }
+    done
+    front() { xdotool search --name "^$1\$" windowactivate --sync >/dev/null 2>&1; }
+    env XDG_CONFIG_HOME="$dir/config" XDG_STATE_HOME="$dir/state" XDG_DATA_HOME="$dir/data" \
+        "$program" --output uinput "$dir/pad.vornik" >"$dir/vornik.log" 2>&1 &
+    vornik=$!
+    started+=($vornik)
+    wait_for 120 xdotool search --name '^Vornik ' || { echo "FAIL: the program's window never showed"; cat "$dir/vornik.log"; exit 1; }
+    [ "$(devices)" -eq 1 ] || fail "the program made $(devices) devices"
+    wait_for 30 grep -q 'Adding input device Vornik virtual keyboard and pointer' "$dir/xorg.log" &&
+        pass "Xorg took in the program's device" || fail "Xorg did not take in the program's device"
+
+    front game
+    "$program" --target-front || fail "--target-front did not hand over"
+    sleep 1
+    pad key BTN_SOUTH 1 >/dev/null
+    wait_for 10 has "press a" "$dir/game.log" && pass "the X11 target got the key through uinput" || fail "no key reached the X11 target"
+    pad key BTN_SOUTH 0 >/dev/null
+    wait_for 10 has "release a" "$dir/game.log" || fail "the key stayed down in the X11 target"
+
+    front other
+    sleep 1
+    before=$(count "press a" "$dir/game.log")
+    pad key BTN_SOUTH 1 >/dev/null
+    sleep 1.5
+    pad key BTN_SOUTH 0 >/dev/null
+    sleep 0.5
+    [ "$(count "press a" "$dir/other.log")" -eq 0 ] && pass "nothing reached the X11 window in front" ||
+        fail "a key reached the X11 window that is not the target"
+    [ "$(count "press a" "$dir/game.log")" -eq "$before" ] || fail "a key reached the X11 target while it was behind"
+
+    # The pointer: from where X has it, full right for a while; X accelerates a relative device
+    # twice past a few pixels, an absolute one not at all.
+    front game
+    xdotool mousemove 200 300
+    sleep 1
+    start=$(date +%s%N)
+    pad abs ABS_X 32767 >/dev/null
+    sleep 1
+    pad abs ABS_X 0 >/dev/null
+    took=$((($(date +%s%N) - start) / 1000000))
+    sleep 0.5
+    x=$(xdotool getmouselocation | sed -n 's/^x:\([0-9]*\) .*/\1/p')
+    expected=$((took * 400 / 1000))
+    echo "pointer: $((x - 200)) px in ${took} ms, $expected expected at 400 px/s"
+    [ $((x - 200)) -ge $((expected * 3 / 4)) ] && [ $((x - 200)) -le $((expected * 5 / 4)) ] &&
+        pass "the pointer moves at about the set speed on X11" || fail "the pointer moved $((x - 200)) px, about $expected expected"
+    pad key BTN_EAST 1 >/dev/null
+    wait_for 10 has "press Button1" "$dir/game.log" && pass "the pointer clicks in the X11 target" || fail "no click reached the X11 target"
+    pad key BTN_EAST 0 >/dev/null
+    wait_for 10 has "release Button1" "$dir/game.log" || fail "the pointer button stayed down"
+
+    presses_seen=$(count "press a" "$dir/game.log")
+    before=$(count "release a" "$dir/game.log")
+    pad key BTN_SOUTH 1 >/dev/null
+    wait_for 10 bash -c "[ \$(grep -c 'press a' '$dir/game.log') -gt $presses_seen ]" || fail "the held key did not go down"
+    kill -TERM "$vornik"
+    wait "$vornik" || fail "the program ended with status $? after SIGTERM"
+    wait_for 10 bash -c "[ \$(grep -c 'release a' '$dir/game.log') -gt $before ]" && pass "SIGTERM let go of the held key" ||
+        fail "the key held at SIGTERM stayed down"
+    wait_for 10 test "$(devices)" -eq 0 && pass "the device went with the program" || fail "the program's device outlived it"
+    if [ "$failures" -ne 0 ]; then
+        echo "--- program:"; cat "$dir/vornik.log"
+        for log in game other; do echo "--- $log:"; tail -n 20 "$dir/$log.log"; done
+        exit 1
+    fi
+    echo "uinput on X11: all cases passed"
+    exit 0
+fi
+
+# ------------------------------------------------ Wayland: sway on libinput, as a user at a seat
+
 id player >/dev/null 2>&1 || useradd -m -G video,input player
 U=$(id -u player)
 export XDG_RUNTIME_DIR=/run/user/$U
@@ -74,29 +220,13 @@ export SWAYSOCK=$(compgen -G "$XDG_RUNTIME_DIR/sway-ipc.*.sock")
 export DISPLAY=$(cat "$XDG_RUNTIME_DIR/display")
 export WAYLAND_DISPLAY=$(cd "$XDG_RUNTIME_DIR" && ls wayland-* | grep -v lock | head -n1)
 sway() { as_player env SWAYSOCK="$SWAYSOCK" swaymsg -q "$@"; }
-# The kernel's devices of the program's, and what the compositor made of them (a keyboard, a pointer).
-devices() { grep -lx 'Vornik virtual keyboard and pointer' /sys/class/input/input*/name 2>/dev/null | wc -l; }
+# What the compositor made of the program's device: a keyboard and a pointer.
 taken_in() { as_player env SWAYSOCK="$SWAYSOCK" swaymsg -t get_inputs -r |
     jq -r '.[] | select(.name == "Vornik virtual keyboard and pointer") | .type' | sort | tr '\n' ' '; }
 
 # What the package's udev rule gives the user at the seat (logind's uaccess, which the guest lacks).
 chown player /dev/uinput
 
-# Button 1 (BTN_SOUTH) types A; button 2 (BTN_EAST) is the left pointer button; the left stick moves
-# the pointer at 400 pixels a second at full deflection; the right stick turns the wheel.
-cat >"$dir/pad.vornik" <<'PROFILE'
-{"format": "vornik-profile", "version": 3, "keyboard": [], "moves": [],
- "joysticks": [
-  {"joystick": 1, "entry": 5, "kind": 1, "key1": 65, "key2": 0, "key3": 0, "keyCount": 1, "autoFireMode": 0, "autoFireDelay": 0},
-  {"joystick": 1, "entry": 6, "kind": 3, "key1": 1, "key2": 0, "key3": 0, "keyCount": 0, "autoFireMode": 0, "autoFireDelay": 0}],
- "pads": [{"joystick": 1, "leftStick": "pointer", "pointerSpeed": 400, "pointerCurve": 1.0, "leftDeadZone": 10,
-           "rightStick": "wheel", "wheelSpeed": 10}]}
-PROFILE
-
-mkfifo "$dir/hold"
-exec 4<>"$dir/hold"
-started=()
-trap 'for p in "${started[@]}"; do kill "$p" 2>/dev/null; done' EXIT
 start_native() { # NAME WORKSPACE: a recording window alone on a workspace, its events in NAME.log
     as_player env WAYLAND_DISPLAY="$WAYLAND_DISPLAY" "$native" --title "$1" --app-id "vornik.$1" <"$dir/hold" >"$dir/$1.log" 2>&1 &
     started+=($!)
@@ -109,21 +239,7 @@ as_player env DISPLAY="$DISPLAY" "$xrecorder" --title xgame <"$dir/hold" >"$dir/
 started+=($!)
 wait_for 60 has ready "$dir/xgame.log" || { echo "FAIL: the X recorder did not come"; exit 1; }
 sway '[title="^xgame$"] move to workspace 4'
-
-# The pad, plugged before the program starts; SDL opens its node as the player would at a seat.
-coproc PAD { "$padtool" "$paddesc" 2>&1; }
-started+=($PAD_PID)
-pad() { # COMMAND: one command to the pad, and its answer
-    local answer=""
-    echo "$*" >&"${PAD[1]}"
-    read -r -t 10 answer <&"${PAD[0]}"
-    echo "$answer" >>"$dir/pad.out"
-    echo "$answer"
-}
-node=$(pad plug)
-node=${node#plugged }
-[ -c "$node" ] || { echo "FAIL: the pad did not plug: $node"; exit 1; }
-chown player "$node"
+chown player "$node" # as logind's uaccess would for the pad of the user at the seat
 
 run_program() {
     as_player env DISPLAY="$DISPLAY" WAYLAND_DISPLAY="$WAYLAND_DISPLAY" SWAYSOCK="$SWAYSOCK" QT_QPA_PLATFORM=xcb \
