@@ -392,6 +392,10 @@ Bindings will do nothing; the joysticks&apos; live view still works.</translatio
         <translation>the Wayland virtual keyboard</translation>
     </message>
     <message>
+        <source>送出按鍵的方式</source>
+        <translation>Send keys through</translation>
+    </message>
+    <message>
         <source>uinput 虛擬鍵盤與滑鼠</source>
         <translation>the uinput virtual keyboard and mouse</translation>
     </message>

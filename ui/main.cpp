@@ -4,6 +4,7 @@
 
 #include "AboutBox.h"
 #include "CommandLine.h"
+#include "OutputSetting.h"
 #include "FileCommands.h"
 #include "JoystickBindingDialog.h"
 #include "KeyboardBindingDialog.h"
@@ -175,6 +176,13 @@ int main(int argc, char** argv) {
                      offered.c_str());
         return 2;
     }
+    // Else the way chosen in the file menu at an earlier start, while the backend still has it.
+    if (commandLine.output.empty()) {
+        const QString remembered = rememberedOutput(UserFolders::current().settingsFile());
+        if (!remembered.isEmpty())
+            backend->chooseOutput(remembered.toStdString());
+    }
+    hooks.outputNames = [&backend] { return backend->outputNames(); };
     hooks.setApplicationWindow = [&backend](vornik::WindowHandle window) { backend->setApplicationWindow(window); };
     hooks.outputInUse = [&backend] { return backend->outputInUse(); };
     hooks.chooseOutput = [&backend](const std::string& name) { return backend->chooseOutput(name); };

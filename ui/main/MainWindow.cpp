@@ -14,6 +14,7 @@
 #include "MoveRecorder.h"
 #include "Named.h"
 #include "NativePlatform.h"
+#include "OutputSetting.h"
 #include "PadSettingsDialog.h"
 #include "ProfileKeeper.h"
 #include "QtTimerHooks.h"
@@ -271,6 +272,32 @@ void TVornik::buildMenu() {
             Modal::notice(this, QStringLiteral("下次啟動 Vornik 時生效。\nTakes effect when Vornik starts next."));
         });
     }
+    // How keys are sent, where the backend has more than one way for the user to choose (the two
+    // Windows ones follow the profile's Windows key settings instead).
+    std::vector<std::string> ways;
+    if (m_hooks.outputNames && m_hooks.chooseOutput) {
+        for (const std::string& name : m_hooks.outputNames()) {
+            if (name != kWindowsKeysOutput && name != kWindowsScanCodesOutput)
+                ways.push_back(name);
+        }
+    }
+    if (ways.size() > 1) {
+        QMenu* output = file->addMenu(QCoreApplication::translate("Vornik", "送出按鍵的方式"));
+        output->setObjectName(QStringLiteral("OutputMenu"));
+        auto* group = new QActionGroup(output);
+        for (const std::string& name : ways) {
+            QAction* choice = output->addAction(QString::fromStdString(name));
+            choice->setObjectName(QStringLiteral("Output_%1").arg(QString::fromStdString(name)));
+            choice->setCheckable(true);
+            group->addAction(choice);
+            connect(choice, &QAction::triggered, this, [this, name] { chooseOutput(name); });
+        }
+        connect(output, &QMenu::aboutToShow, this, [this, output] {
+            const std::string inUse = m_hooks.outputInUse ? m_hooks.outputInUse() : std::string();
+            for (QAction* choice : output->actions())
+                choice->setChecked(choice->text().toStdString() == inUse);
+        });
+    }
     file->addSeparator();
     QAction* hide = file->addAction(QCoreApplication::translate("Vornik", "&隱藏"));
     hide->setObjectName(QStringLiteral("HideAction"));
@@ -432,6 +459,17 @@ void TVornik::showTargetState(const TargetState& state) {
     m_targetState->setAccessibleName(text);
     m_targetState->setVisible(!text.isEmpty());
     m_tray->setToolTip(text.isEmpty() ? QStringLiteral("Vornik") : QStringLiteral("Vornik\n") + text);
+}
+
+void TVornik::chooseOutput(const std::string& name) {
+    releaseKeys(); // a key goes up through the output it went down through
+    if (!m_hooks.chooseOutput || !m_hooks.chooseOutput(name))
+        return;
+    rememberOutput(m_options.folders.settingsFile(), QString::fromStdString(name));
+    const std::string unavailable = m_platform.output.unavailableReason();
+    if (!unavailable.empty())
+        Modal::error(this, QCoreApplication::translate("Vornik", "無法送出按鍵：%1。").arg(QString::fromStdString(unavailable)));
+    TimerEx1Timer(); // the sign, at once
 }
 
 void TVornik::TimerEx1Timer() {

@@ -28,6 +28,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace vornik::ui {
 
@@ -62,6 +63,8 @@ struct PlatformHooks {
     // Sends through the backend's output of that name from now on (NativePlatform::chooseOutput);
     // false when it has none by that name. Empty: the output never changes.
     std::function<bool(const std::string& name)> chooseOutput;
+    // The backend's outputs by name (NativePlatform::outputNames); empty: none to choose from.
+    std::function<std::vector<std::string>()> outputNames;
 };
 
 class TVornik : public QMainWindow {
@@ -114,6 +117,9 @@ public:
     // Where the keys go: a small button at the right end of the page tabs, its text as tooltip and
     // accessible name, and the same text under "Vornik" in the tray icon's tooltip.
     void showTargetState(const TargetState& state);
+    // Sends through the backend's output `name` from now on, letting go of every key first, and
+    // keeps the choice for later starts; says once why it cannot send, when it cannot.
+    void chooseOutput(const std::string& name);
     // The profile in use changed (a load, a save, a restore): the sign names it anew.
     void profileInUseChanged();
     QToolButton* targetStateButton() const { return m_targetState; }
