@@ -19,6 +19,8 @@ VORNIK_PACKAGES=(
     # The lab's guest (tests/vm): QEMU, and udev and xz for the guest itself; its kernel and busybox
     # come from the archive with apt-get download when it first boots.
     qemu-system-x86 udev xz-utils
+    # The uinput scenarios in the guest: a seat for sway on libinput; Xorg on libinput, with a dummy screen.
+    seatd xserver-xorg-core xserver-xorg-input-libinput xserver-xorg-video-dummy
 )
 
 vornik_install_packages() {

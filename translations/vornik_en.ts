@@ -392,6 +392,14 @@ Bindings will do nothing; the joysticks&apos; live view still works.</translatio
         <translation>the Wayland virtual keyboard</translation>
     </message>
     <message>
+        <source>送出按鍵的方式</source>
+        <translation>Send keys through</translation>
+    </message>
+    <message>
+        <source>uinput 虛擬鍵盤與滑鼠</source>
+        <translation>the uinput virtual keyboard and mouse</translation>
+    </message>
+    <message>
         <source>Vornik 看不到前景的視窗（Wayland 原生程式）：%1。按鍵不會送出。</source>
         <translation>Vornik cannot see the window in front (a Wayland-native program): %1. No keys go out.</translation>
     </message>

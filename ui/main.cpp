@@ -4,6 +4,7 @@
 
 #include "AboutBox.h"
 #include "CommandLine.h"
+#include "OutputSetting.h"
 #include "FileCommands.h"
 #include "JoystickBindingDialog.h"
 #include "KeyboardBindingDialog.h"
@@ -126,6 +127,9 @@ int main(int argc, char** argv) {
     case SingleInstance::Role::First:
         break;
     case SingleInstance::Role::HandedOver:
+        if (!commandLine.output.empty())
+            std::fprintf(stderr, "vornik: --output applies to a new start: the Vornik already running keeps its way "
+                                 "of sending keys\n");
         return 0;
     case SingleInstance::Role::Failed:
         std::fprintf(stderr, "vornik: another Vornik runs in this session (%s) but does not answer\n",
@@ -163,6 +167,22 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vornik: %s\n", e.what());
         return 1;
     }
+    // --output: before the window, so that the start-up says once why that way cannot send.
+    if (!commandLine.output.empty() && !backend->chooseOutput(commandLine.output)) {
+        std::string offered;
+        for (const std::string& name : backend->outputNames())
+            offered += (offered.empty() ? "" : ", ") + name;
+        std::fprintf(stderr, "vornik: no way of sending keys called '%s' here: %s\n", commandLine.output.c_str(),
+                     offered.c_str());
+        return 2;
+    }
+    // Else the way chosen in the file menu at an earlier start, while the backend still has it.
+    if (commandLine.output.empty()) {
+        const QString remembered = rememberedOutput(UserFolders::current().settingsFile());
+        if (!remembered.isEmpty())
+            backend->chooseOutput(remembered.toStdString());
+    }
+    hooks.outputNames = [&backend] { return backend->outputNames(); };
     hooks.setApplicationWindow = [&backend](vornik::WindowHandle window) { backend->setApplicationWindow(window); };
     hooks.outputInUse = [&backend] { return backend->outputInUse(); };
     hooks.chooseOutput = [&backend](const std::string& name) { return backend->chooseOutput(name); };

@@ -15,7 +15,7 @@ public:
     void setApplicationWindow(WindowHandle window) override { m_backend.windows().setApplicationHandle(window); }
     std::vector<std::string> outputNames() const override { return m_backend.outputs().names(); }
     std::string outputInUse() const override { return m_backend.outputs().chosenName(); }
-    bool chooseOutput(const std::string& name) override { return m_backend.outputs().choose(name); }
+    bool chooseOutput(const std::string& name) override { return m_backend.chooseOutput(name); }
 
 private:
     LinuxPlatform m_backend;

@@ -6,6 +6,7 @@
 #include "Platform.h"
 #include "SdlJoysticks.h"
 #include "SteadyClock.h"
+#include "UinputOutput.h"
 #include "XConnection.h"
 #include "XKeyboard.h"
 #include "XTestOutput.h"
@@ -19,7 +20,10 @@ namespace vornik {
 // key and pointer output, Xlib windows and the monotonic clock, over one X connection of its own. On a
 // Wayland desktop ($WAYLAND_DISPLAY set) it opens a Wayland connection too: its windows are then the X
 // ones and the compositor's native ones (DesktopWindows), and its first output sends into a native
-// window through the compositor, into an X one through XTest ("wayland"; "xtest" stays offered).
+// window through the compositor, into an X one through XTest ("wayland"; "xtest" stays offered). On
+// any desktop "uinput" is offered too: a virtual device of the kernel's, made when it is chosen
+// (chooseOutput); it is the first choice on a Wayland desktop without the wlroots keyboard (GNOME,
+// Plasma) when the user may write to /dev/uinput.
 // Create it on the main thread (after the window toolkit, so joysticks are detected once everything
 // is up) and use it there only. It keeps no record of what it pressed: the engine releases it.
 class LinuxPlatform {
@@ -36,6 +40,10 @@ public:
     XTestOutput& xtest() { return m_xtest; }
     OutputChoice& outputs() { return m_outputs; }
     const OutputChoice& outputs() const { return m_outputs; }
+    // Sends through the output of that name from now on; the uinput device is made when it is first
+    // chosen. False when there is no such output.
+    bool chooseOutput(const std::string& name);
+    UinputOutput& uinput() { return m_uinput; }
     XWindowSystem& windows() { return m_windows; }
     // The windows the engine works with: the desktop's on a Wayland desktop, else the X ones.
     WindowSystem& desktopWindows() { return m_platform.windows; }
@@ -48,6 +56,7 @@ private:
     SdlJoysticks m_joysticks;
     XKeyboard m_keyboard;
     XTestOutput m_xtest;
+    UinputOutput m_uinput;
     OutputChoice m_outputs;
     XWindowSystem m_windows;
     struct Wayland {

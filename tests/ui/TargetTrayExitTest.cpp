@@ -2,10 +2,12 @@
 
 #include "DrawGrid.h"
 #include "NativePlatform.h"
+#include "OutputSetting.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMenu>
 #include <QComboBox>
 #include <QPushButton>
 #include <QDoubleSpinBox>
@@ -311,6 +313,35 @@ TEST_F(Program, WindowsKeySettingsAreOnlyKeptWhereTheBackendSendsOtherwise) {
     EXPECT_EQ(w.config().windowsKeys.minimumPressMs, 60);
     EXPECT_EQ(w.engine().player().minimumPress(), 0u);
     EXPECT_FALSE(w.windowsKeysInEffect());
+}
+
+// The file menu chooses among the backend's ways of sending (not the Windows ones, which the profile
+// chooses): every key is let go through the way that pressed it first, the choice is kept for the
+// next start, and a way that cannot send says why at once.
+TEST_F(Program, TheWayOfSendingIsChosenInTheFileMenuAndKept) {
+    std::string inUse = "xtest";
+    PlatformHooks hooks;
+    hooks.outputNames = [] { return std::vector<std::string>{"xtest", "uinput"}; };
+    hooks.outputInUse = [&inUse] { return inUse; };
+    hooks.chooseOutput = [&inUse](const std::string& name) {
+        inUse = name;
+        return true;
+    };
+    TVornik& w = start({}, hooks);
+    ASSERT_NE(w.findChild<QMenu*>("OutputMenu"), nullptr);
+    w.engine().held().pressKey('X');
+    m_fake.output.unavailable = "this user may not write to /dev/uinput";
+    w.findChild<QAction*>("Output_uinput")->trigger();
+    EXPECT_EQ(inUse, "uinput");
+    EXPECT_FALSE(m_fake.keyboard.isDown('X')) << "held through the way it was pressed by";
+    EXPECT_EQ(rememberedOutput(folders().settingsFile()), QStringLiteral("uinput"));
+    ASSERT_FALSE(Modal::shown().empty());
+    EXPECT_TRUE(Modal::shown().back().text.contains("/dev/uinput")) << Modal::shown().back().text.toStdString();
+    EXPECT_EQ(w.engine().targetState().kind, TargetState::Kind::CannotSend) << "the sign says so at once";
+
+    // Windows' two ways follow the profile: no menu for them.
+    hooks.outputNames = [] { return std::vector<std::string>{kWindowsKeysOutput, kWindowsScanCodesOutput}; };
+    EXPECT_EQ(start({}, hooks).findChild<QMenu*>("OutputMenu"), nullptr);
 }
 
 TEST_F(Program, QuitMenuClosesAndReleases) {

@@ -11,6 +11,7 @@ grep -qF 'Usage: vornik [/allproc] [PROFILE]' <<<"$out" || fail "--help has no u
 grep -qF -- '--lang zh|en' <<<"$out" || fail "--help does not name --lang"
 grep -qF 'vornik.conf' <<<"$out" || fail "--help does not say where settings live"
 grep -qF -- '--target NAME' <<<"$out" && grep -qF -- '--target-front' <<<"$out" || fail "--help does not name --target and --target-front"
+grep -qF -- '--output xtest|wayland|uinput' <<<"$out" || fail "--help does not name --output and its ways"
 
 out=$("$exe" --version) || fail "--version exited $?"
 [ "$out" = "vornik $version" ] || fail "--version printed '$out', not 'vornik $version'"
@@ -23,8 +24,8 @@ grep -qF 'Usage: vornik' <<<"$err" || fail "an unknown option prints no usage"
 
 "$exe" --lang fr >/dev/null 2>&1
 [ $? -eq 2 ] || fail "--lang fr was accepted"
-# A target needs a name, and the two ways of choosing one exclude each other.
-for args in "--target" "--target=" "--target game --target-front"; do
+# A target needs a name, and the two ways of choosing one exclude each other; --output needs a way.
+for args in "--target" "--target=" "--target game --target-front" "--output" "--output="; do
     # shellcheck disable=SC2086
     "$exe" $args >/dev/null 2>&1
     [ $? -eq 2 ] || fail "'$args' was accepted"

@@ -43,13 +43,16 @@ cmake --install "$build" --prefix "$prefix" >/dev/null || fail "cmake --install 
 for f in bin/vornik share/vornik/keymap share/applications/vornik.desktop share/mime/packages/vornik.xml \
     share/metainfo/io.github.vornik.Vornik.metainfo.xml share/man/man1/vornik.1 share/doc/vornik/README.md \
     share/icons/hicolor/16x16/apps/vornik.png share/icons/hicolor/64x64/apps/vornik.png \
-    share/icons/hicolor/256x256/apps/vornik.png; do
+    share/icons/hicolor/256x256/apps/vornik.png lib/udev/rules.d/60-vornik-uinput.rules \
+    lib/modules-load.d/vornik-uinput.conf; do
     [ -f "$prefix/$f" ] || fail "the install has no $f"
 done
 desktop-file-validate "$prefix/share/applications/vornik.desktop" || fail "the desktop file does not validate"
 appstreamcli validate --no-net "$prefix/share/metainfo/io.github.vornik.Vornik.metainfo.xml" >/dev/null ||
     fail "the metainfo does not validate"
 grep -q "^Exec=vornik %f$" "$prefix/share/applications/vornik.desktop" || fail "the desktop entry does not open files"
+grep -qxF 'KERNEL=="uinput", SUBSYSTEM=="misc", TAG+="uaccess", OPTIONS+="static_node=uinput"' \
+    "$prefix/lib/udev/rules.d/60-vornik-uinput.rules" || fail "the udev rule does not give the seat /dev/uinput"
 chinese='Vornik   (熱鍵：CTRL+J)'
 starts "$prefix/bin/vornik" "$chinese"
 starts "$prefix/bin/vornik" 'Vornik   (Hot key: CTRL+J)' --lang en
@@ -62,6 +65,12 @@ for lib in libqt6widgets6 libsdl2-2.0-0 libxtst6 libc6 qt6-translations-l10n; do
     grep -q "$lib" <<<"$depends" || fail "Depends lacks $lib: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Recommends)" = "fonts-arphic-uming" ] || fail "the font is not recommended"
+# The uinput output's access, where udev and systemd read it, made active at installation.
+contents=$(dpkg -c "$deb")
+for f in ./usr/lib/udev/rules.d/60-vornik-uinput.rules ./usr/lib/modules-load.d/vornik-uinput.conf; do
+    grep -qF " $f" <<<"$contents" || fail "the package has no $f"
+done
+dpkg-deb -I "$deb" postinst | grep -q 'modprobe uinput' || fail "the package does not load uinput at installation"
 dpkg -x "$deb" "$scratch/root" || fail "dpkg -x failed"
 starts "$scratch/root/usr/bin/vornik" "$chinese"
 echo "install and package: ok ($(du -k "$deb" | cut -f1) KiB)"

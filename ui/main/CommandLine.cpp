@@ -69,6 +69,19 @@ CommandLine CommandLine::parse(int argc, const char* const* argv) {
             line.target = separate ? argv[++i] : arg.substr(9);
             continue;
         }
+        if (arg == "--output" || arg.rfind("--output=", 0) == 0) {
+            const bool separate = arg == "--output";
+            if ((separate && (i + 1 >= argc || *argv[i + 1] == '\0')) || (!separate && arg.size() == 9)) {
+                line.action = Action::Error;
+                line.error = "option '--output' needs a way of sending keys: xtest, wayland or uinput";
+                return line;
+            }
+            line.optionIndices.push_back(i);
+            if (separate)
+                line.optionIndices.push_back(i + 1);
+            line.output = separate ? argv[++i] : arg.substr(9);
+            continue;
+        }
         if (arg == "--target-front") {
             line.optionIndices.push_back(i);
             line.targetFront = true;
@@ -99,6 +112,7 @@ std::string CommandLine::usage() {
     return "Usage: vornik [/allproc] [PROFILE]\n"
            "       vornik --load PROFILE\n"
            "       vornik --target NAME | --target-front\n"
+           "       vornik --output xtest|wayland|uinput [PROFILE]\n"
            "       vornik [--lang zh|en] [--help] [--version]\n"
            "\n"
            "Turns joystick and gamepad input into key presses for the program chosen as the target.\n"
@@ -112,6 +126,11 @@ std::string CommandLine::usage() {
            "  --target-front  make the window in front the target, as CTRL+J does; for a\n"
            "                  desktop shortcut where CTRL+J is not seen (a Wayland-native\n"
            "                  window in front). Both go to the Vornik already running\n"
+           "  --output WAY    how keys are sent from this start on: xtest (X11 and XWayland\n"
+           "                  windows), wayland (wlroots desktops: native windows through the\n"
+           "                  compositor, X ones through XTest; the default there) or uinput\n"
+           "                  (a virtual keyboard and mouse of the kernel's, which every\n"
+           "                  desktop reads; needs write access to /dev/uinput)\n"
            "  --lang zh|en    the language of the program's texts (default: English when the\n"
            "                  user's first language is English, Chinese otherwise)\n"
            "  --help          print this help and exit\n"

@@ -59,6 +59,27 @@ void addLanguageMenu(QMenu* file, const QString& settingsFile) {
         });
     }
 }
+// How keys are sent, where the backend has more than one way for the player to choose.
+void addOutputMenu(QMenu* file, const MenuCommands& commands) {
+    const std::vector<std::string> ways = commands.outputs ? commands.outputs() : std::vector<std::string>{};
+    if (ways.size() < 2 || !commands.chooseOutput)
+        return;
+    QMenu* output = file->addMenu(QCoreApplication::translate("Vornik", "送出按鍵的方式"));
+    output->setObjectName(QStringLiteral("OutputMenu"));
+    auto* group = new QActionGroup(output);
+    for (const std::string& name : ways) {
+        QAction* choice = output->addAction(QString::fromStdString(name));
+        choice->setObjectName(QStringLiteral("Output_%1").arg(QString::fromStdString(name)));
+        choice->setCheckable(true);
+        group->addAction(choice);
+        QObject::connect(choice, &QAction::triggered, output, [choose = commands.chooseOutput, name] { choose(name); });
+    }
+    QObject::connect(output, &QMenu::aboutToShow, output, [output, inUse = commands.outputInUse] {
+        const std::string shown = inUse ? inUse() : std::string();
+        for (QAction* choice : output->actions())
+            choice->setChecked(choice->text().toStdString() == shown);
+    });
+}
 } // namespace
 
 void buildMainMenu(QMainWindow& window, const MenuCommands& commands) {
@@ -76,6 +97,7 @@ void buildMainMenu(QMainWindow& window, const MenuCommands& commands) {
         listRecentProfiles(file, recentStart, recentEnd, commands);
     });
     addLanguageMenu(file, commands.settingsFile);
+    addOutputMenu(file, commands);
     file->addSeparator();
     addAction(file, QCoreApplication::translate("Vornik", "&隱藏"), "HideAction", commands.hide);
     file->addSeparator();

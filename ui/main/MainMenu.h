@@ -1,12 +1,14 @@
 #pragma once
 
 // The main window's menu: "檔案" (the file commands, "設定此遊戲", "Windows 按鍵設定…", the recent
-// profiles, the language, "&隱藏", "&離開") and "關於".
+// profiles, the language, the way of sending keys, "&隱藏", "&離開") and "關於".
 
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 class QMainWindow;
 
@@ -23,6 +25,11 @@ struct MenuCommands {
     std::function<void()> quit;
     std::function<void()> about;
     QString settingsFile; // where the language chosen is remembered
+    // "送出按鍵的方式": the ways of sending keys the player may choose (the menu only when several), the
+    // one in use, and the choice.
+    std::function<std::vector<std::string>()> outputs;
+    std::function<std::string()> outputInUse;
+    std::function<void(const std::string& name)> chooseOutput;
 };
 
 void buildMainMenu(QMainWindow& window, const MenuCommands& commands);

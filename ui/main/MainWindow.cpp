@@ -4,7 +4,6 @@
 #include "FixedItemHeight.h"
 #include "Fonts.h"
 #include "KeyboardPage.h"
-#include "MainMenu.h"
 #include "Modal.h"
 #include "MovePage.h"
 #include "Named.h"
@@ -163,18 +162,6 @@ void TVornik::buildToolBar(QWidget* client) {
     connect(hide, &QToolButton::clicked, this, &TVornik::EnterBackgroundMode);
     connect(refresh, &QToolButton::clicked, this, &TVornik::RefreshTargetWindows);
     connect(m_targetList, &QComboBox::activated, this, &TVornik::cb1Change);
-}
-
-void TVornik::buildMenu() {
-    ProfileKeeper& keeper = m_files->keeper();
-    buildMainMenu(*this,
-                  {[this] { SpeedButton5Click(); }, [this] { SpeedButton6Click(); },
-                   [this, &keeper] {
-                       keeper.bindProgram(m_platform.windows.processExecutableName(m_config->targets.TargetProcessId));
-                   },
-                   [this] { m_settings->editWindowsKeys(); }, [&keeper] { return keeper.recentProfiles(); },
-                   [&keeper](const QString& path) { keeper.openRecent(path); }, [this] { EnterBackgroundMode(); },
-                   [this] { close(); }, [this] { showAbout(); }, m_options.folders.settingsFile()});
 }
 
 void TVornik::setDialogs(Tform2* about, TForm4* moveEditor, TForm5* recorder, TForm6* keyBinding,

@@ -28,6 +28,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace vornik::ui {
 
@@ -61,6 +62,8 @@ struct PlatformHooks {
     // Sends through the backend's output of that name from now on (NativePlatform::chooseOutput);
     // false when it has none by that name. Empty: the output never changes.
     std::function<bool(const std::string& name)> chooseOutput;
+    // The backend's outputs by name (NativePlatform::outputNames); empty: none to choose from.
+    std::function<std::vector<std::string>()> outputNames;
 };
 
 class TVornik : public QMainWindow {
@@ -134,6 +137,8 @@ private:
     void buildToolBar(QWidget* client);
     void buildMenu();
     void releaseKeys() { m_engine->releaseHeldKeys(); }
+    // The player chose another way of sending keys in the file menu; says at once when it cannot send.
+    void chooseOutput(const std::string& name);
     // An edited binding may hold a key that its new form would never release.
     void bindingsEdited();
     void tablesReplaced();

@@ -15,6 +15,9 @@ QString outputText(const std::string& output, const TargetState& state) {
     if (output == "wayland")
         return state.keysUnread ? QCoreApplication::translate("Vornik", "Wayland 虛擬鍵盤")
                                 : QCoreApplication::translate("Vornik", "X 伺服器的 XTest（如同從鍵盤輸入）");
+    // A device of the kernel's, which every desktop reads as a keyboard and a mouse.
+    if (output == "uinput")
+        return QCoreApplication::translate("Vornik", "uinput 虛擬鍵盤與滑鼠");
     if (output == "sendinput")
         return QCoreApplication::translate("Vornik", "SendInput（虛擬鍵碼與掃描碼）");
     if (output == "sendinput-scancodes")
