@@ -320,12 +320,7 @@ uint32_t Win32Joysticks::getDevCaps(uint32_t id, JoyCapsRecord& caps) {
     Device& device = m_devices[id];
     device = Device{};
     device.hasPov = capsHavePov(system);
-    device.xinput = xboxStyle && m_calls->xinput.available() && m_slots.bind(id, product, xinputUsers(true)) >= 0;
-    if (device.xinput) {
-        caps = capsWithXInput(std::move(caps));
-        return 0;
-    }
-    // Read through winmm: where its other axes rest tells a stick from triggers.
+    // Where its other axes rest tells a stick from triggers, for a pad read through winmm.
     WinmmAxisRanges ranges;
     ranges.present = {(system.wCaps & JOYCAPS_HASZ) != 0, (system.wCaps & JOYCAPS_HASR) != 0,
                       (system.wCaps & JOYCAPS_HASU) != 0, (system.wCaps & JOYCAPS_HASV) != 0};
@@ -341,6 +336,17 @@ uint32_t Win32Joysticks::getDevCaps(uint32_t id, JoyCapsRecord& caps) {
             ranges.rest[a] = ranges.min[a] + (ranges.max[a] - ranges.min[a]) / 2;
     device.ranges = ranges;
     device.axes = winmmAxes(ranges, xboxStyle);
+    // An Xbox-style pad is read through XInput. XInput may list a pad a moment after winmm does (Wine
+    // makes it a device of its own): until then it reads at rest, and once kSettleMs have passed
+    // without it, through winmm.
+    device.xinput = xboxStyle && m_calls->xinput.available();
+    if (device.xinput) {
+        device.product = product;
+        device.slotWanted = m_slots.bind(id, product, xinputUsers(true)) < 0;
+        device.wantedSince = GetTickCount();
+        caps = capsWithXInput(std::move(caps));
+        return 0;
+    }
     if (device.axes.rightX != WinmmAxes::kNone)
         caps.inputs |= PadHasRightStick;
     if (device.axes.leftTrigger != WinmmAxes::kNone || device.axes.sharedTriggers)
@@ -391,8 +397,20 @@ bool Win32Joysticks::readXInput(uint32_t id, JoyReading& reading) {
 
 uint32_t Win32Joysticks::getPosEx(uint32_t id, JoyReading& reading) {
     if (id < m_devices.size() && m_devices[id].xinput) {
+        Device& device = m_devices[id];
+        if (device.slotWanted) {
+            if (m_slots.bind(id, device.product, xinputUsers(true)) >= 0) {
+                device.slotWanted = false;
+            } else if (GetTickCount() - device.wantedSince < kSettleMs) {
+                reading = readingFromXInput(XINPUT_GAMEPAD{});
+                return 0;
+            } else {
+                device.slotWanted = device.xinput = false;
+            }
+        }
         // Its own pad or nothing: a pad that has gone never reads as another.
-        return readXInput(id, reading) ? 0 : JOYERR_UNPLUGGED;
+        if (device.xinput)
+            return readXInput(id, reading) ? 0 : JOYERR_UNPLUGGED;
     }
     JOYINFOEX info{};
     info.dwSize = sizeof info;

@@ -68,6 +68,9 @@ private:
         WinmmAxes axes;         // a winmm pad's right stick and triggers
         WinmmAxisRanges ranges; // and its Z, R, U and V
         uint32_t faceButtons = 0; // an XInput pad's, when last read
+        uint32_t product = 0;     // its maker and product, where winmm says
+        bool slotWanted = false;  // an XInput pad XInput has not listed yet
+        uint32_t wantedSince = 0; // GetTickCount of its capability query
     };
     // What XInput says of its slots now; with the pads' products only when `products`.
     XInputSlots::Users xinputUsers(bool products) const;

@@ -579,6 +579,7 @@ DWORD WINAPI fakePadState(DWORD user, XINPUT_STATE* state) {
 // Two Xbox pads, one dropping out: each page stays with its own pad, and the one whose pad went
 // reports its loss instead of reading the other (whose press it used to show, with no release).
 // Then two pads that winmm and XInput list in other orders: the first press puts each on its page.
+// Then a pad XInput lists later than winmm.
 void eachXboxPadKeepsItsPageAndItsLoss() {
     const Win32JoystickCalls calls{WinmmCalls{fakeDevCaps, fakePosEx}, XInputCalls{fakePadState}};
     const auto buttons = [](Win32Joysticks& joysticks, uint32_t id) -> int64_t {
@@ -630,6 +631,19 @@ void eachXboxPadKeepsItsPageAndItsLoss() {
         CHECK_EQ(buttons(joysticks, 0), -1);
         g_pads.bySlot[0].buttons = XINPUT_GAMEPAD_B;
         CHECK_EQ(buttons(joysticks, 1), 2);
+    }
+    {
+        // XInput lists a new pad a moment after winmm (Wine): at rest until it does.
+        g_pads = {};
+        g_pads.bySlot[0] = {false, true, XINPUT_GAMEPAD_A};
+        g_pads.slotOfWinmmId = {{0, -1, -1, -1}};
+        Win32Joysticks joysticks(calls);
+        JoyCapsRecord caps;
+        CHECK_EQ(joysticks.getDevCaps(0, caps), 0u);
+        CHECK(caps.family == PadFamily::Xbox);
+        CHECK_EQ(buttons(joysticks, 0), 0);
+        g_pads.bySlot[0].inXInput = true;
+        CHECK_EQ(buttons(joysticks, 0), 1);
     }
 }
 
