@@ -20,9 +20,6 @@ bool capsHavePov(const JOYCAPSA& system);
 // The axes, the buttons and, on a joystick with a hat, its position; kPovCentred without one, so
 // that whatever the driver leaves in dwPOV never reads as a direction.
 JoyReading readingFromSystem(const JOYINFOEX& info, bool hasPov);
-// Whether the capabilities give a right stick: the Z and R axes, as most gamepads that winmm reads
-// have it.
-bool capsHaveRightStick(const JOYCAPSA& system);
 // A position on the range lo..hi as 0..65535.
 uint32_t onFullRange(uint32_t position, uint32_t lo, uint32_t hi);
 
@@ -56,8 +53,6 @@ struct Win32JoystickCalls {
     WinmmCalls winmm;
     XInputCalls xinput;
 };
-// The user slot of the `nth` (from 0) XInput pad connected, or -1 when fewer are.
-int connectedXInputSlot(int nth, const XInputCalls& xinput);
 // The maker and product winmm gives a joystick (vendor << 16 | product), 0 where it gives only its
 // own generic driver's numbers.
 uint32_t capsProduct(const JOYCAPSA& system);

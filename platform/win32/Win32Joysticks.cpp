@@ -77,10 +77,6 @@ bool capsHavePov(const JOYCAPSA& system) {
     return (system.wCaps & JOYCAPS_HASPOV) != 0;
 }
 
-bool capsHaveRightStick(const JOYCAPSA& system) {
-    return (system.wCaps & JOYCAPS_HASZ) != 0 && (system.wCaps & JOYCAPS_HASR) != 0;
-}
-
 uint32_t onFullRange(uint32_t position, uint32_t lo, uint32_t hi) {
     if (hi <= lo)
         return kAxisCentre;
@@ -216,9 +212,7 @@ LRESULT CALLBACK deviceWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 }
 } // namespace
 
-Win32Joysticks::Win32Joysticks() : Win32Joysticks(systemXInput()) {}
-
-Win32Joysticks::Win32Joysticks(const XInputCalls& xinput) : Win32Joysticks(Win32JoystickCalls{WinmmCalls{}, xinput}) {}
+Win32Joysticks::Win32Joysticks() : Win32Joysticks(Win32JoystickCalls{WinmmCalls{}, systemXInput()}) {}
 
 Win32Joysticks::Win32Joysticks(const Win32JoystickCalls& calls) : m_calls(std::make_unique<Win32JoystickCalls>(calls)) {
     watchDevices();

@@ -10,7 +10,6 @@
 namespace vornik {
 
 struct Win32JoystickCalls;
-struct XInputCalls;
 
 // Joysticks through the multimedia joystick interface (winmm): joyGetDevCapsA and joyGetPosEx; a
 // joystick's name is its product's, from the system's game controller settings, where they hold one.
@@ -27,8 +26,6 @@ struct XInputCalls;
 class Win32Joysticks : public Joysticks {
 public:
     Win32Joysticks();
-    // With XInput's calls of the caller's own, for tests.
-    explicit Win32Joysticks(const XInputCalls& xinput);
     // With winmm's and XInput's calls of the caller's own, for tests.
     explicit Win32Joysticks(const Win32JoystickCalls& calls);
     ~Win32Joysticks() override;

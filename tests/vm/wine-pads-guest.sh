@@ -26,7 +26,7 @@ fail() {
 }
 pass() { echo "  ok: $*"; }
 now() { date +%s.%N; }
-since() { echo "$(now) - $1" | bc; }
+since() { awk -v a="$(now)" -v b="$1" 'BEGIN { printf "%.1f\n", a - b }'; }
 # Waits up to $1 seconds for the rest to succeed (the guest's CPU is a software one: slow).
 wait_for() {
     local limit=$1 start
@@ -141,7 +141,13 @@ press_until 8 "down 66 48 0" 120 BTN_SOUTH && pass "a second Xbox 360 pad: page 
 start_pad padC 9 generic-usb
 say 9 plug
 press_until 9 "down 71 34 0" 120 BTN_TRIGGER && pass "a generic USB pad: page 3 (G)" || fail "no G from the generic pad"
+# For a person to look at: the first pad's page (its tab at the top left of the client area).
+"$wine" "$testwindow" front "$(xdotool getwindowname "$(xdotool search --name '^Vornik ' 2>/dev/null | head -1)")"
+xdotool mousemove --window "$(xdotool search --name '^Vornik ' 2>/dev/null | head -1)" 42 57 click 1
+sleep 3
 import -window root "$work/pads.png" 2>/dev/null
+"$wine" "$testwindow" front VornikPadTarget
+sleep 1
 
 # 4. The first pulled out with A held.
 as_before=$(count "down 65 30 0")

@@ -38,7 +38,7 @@ export WINEPATH=${path//\//\\}
 
 start=$(date +%s.%N)
 "$src/tests/with-xvfb.sh" bash -c '"$0" wineboot -i >/dev/null 2>&1; "$1" -w' "$wine" "$wineserver"
-prefix_s=$(echo "$(date +%s.%N) - $start" | bc)
+prefix_s=$(awk -v a="$(date +%s.%N)" -v b="$start" 'BEGIN { printf "%.1f", a - b }')
 echo "wine prefix made on this machine in ${prefix_s} s"
 
 # Under the software CPU, QEMU's IRETQ from user mode faults where SMAP is on (a supervisor access to
