@@ -358,10 +358,16 @@ bool Win32Joysticks::readSlot(uint32_t id, JoyReading& reading) {
 }
 
 bool Win32Joysticks::pairPresses() {
+    const auto unsettled = [&](uint32_t id) { return m_devices[id].xinput && !m_slots.settled(id); };
+    bool any = false;
+    for (uint32_t id = 0; id < m_devices.size(); ++id)
+        any |= unsettled(id);
+    if (!any)
+        return false; // every pairing settled: winmm is read no more
     const XInputSlots::Users users = xinputUsers(false);
     bool traded = false;
     for (uint32_t id = 0; id < m_devices.size(); ++id) {
-        if (!m_devices[id].xinput)
+        if (!unsettled(id))
             continue;
         JOYINFOEX info{};
         info.dwSize = sizeof info;

@@ -34,6 +34,8 @@ public:
     void release(uint32_t id);
     // The slot of joystick `id`; -1 when it has none.
     int user(uint32_t id) const { return id < kJoysticks ? m_user[id] : -1; }
+    // Whether a press has settled joystick `id`'s slot (confirmPress).
+    bool settled(uint32_t id) const { return id < kJoysticks && m_settled[id]; }
 
     // A press seen on joystick `id`: `winmmButtons` as winmm reads the joystick, `users` as XInput
     // reads every slot at the same moment. The first press that tells settles the joystick's slot for
