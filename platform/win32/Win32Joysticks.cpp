@@ -1,6 +1,7 @@
 #include "Win32Joysticks.h"
 
 #include "Win32JoystickRecords.h"
+#include "WinmmAxes.h"
 
 #include <dbt.h>
 
@@ -76,10 +77,6 @@ bool capsHavePov(const JOYCAPSA& system) {
     return (system.wCaps & JOYCAPS_HASPOV) != 0;
 }
 
-bool capsHaveRightStick(const JOYCAPSA& system) {
-    return (system.wCaps & JOYCAPS_HASZ) != 0 && (system.wCaps & JOYCAPS_HASR) != 0;
-}
-
 uint32_t onFullRange(uint32_t position, uint32_t lo, uint32_t hi) {
     if (hi <= lo)
         return kAxisCentre;
@@ -93,6 +90,9 @@ XInputCalls systemXInput() {
         if (HMODULE module = LoadLibraryW(library)) {
             calls.getState = reinterpret_cast<decltype(calls.getState)>(
                 reinterpret_cast<void*>(GetProcAddress(module, "XInputGetState")));
+            // By ordinal only.
+            calls.getCapabilitiesEx = reinterpret_cast<decltype(calls.getCapabilitiesEx)>(
+                reinterpret_cast<void*>(GetProcAddress(module, MAKEINTRESOURCEA(108))));
             if (calls.available())
                 break;
         }
@@ -100,15 +100,11 @@ XInputCalls systemXInput() {
     return calls;
 }
 
-int connectedXInputSlot(int nth, const XInputCalls& xinput) {
-    if (!xinput.available() || nth < 0)
-        return -1;
-    for (DWORD user = 0; user < XUSER_MAX_COUNT; ++user) {
-        XINPUT_STATE state{};
-        if (xinput.getState(user, &state) == ERROR_SUCCESS && nth-- == 0)
-            return static_cast<int>(user);
-    }
-    return -1;
+uint32_t capsProduct(const JOYCAPSA& system) {
+    // MM_MICROSOFT and MM_PC_JOYSTICK (mmreg.h): the generic joystick driver's numbers.
+    if (system.wMid == 1 && system.wPid == 12)
+        return 0;
+    return static_cast<uint32_t>(system.wMid) << 16 | system.wPid;
 }
 
 bool speaksXInput(const std::string& name) {
@@ -118,6 +114,14 @@ bool speaksXInput(const std::string& name) {
     // Windows' own names of the pads its XInput driver takes, and the "IG_" of their device paths.
     return lower.find("xbox") != std::string::npos || lower.find("xinput") != std::string::npos ||
            lower.find("ig_") != std::string::npos;
+}
+
+bool speaksXInputByProduct(uint32_t product) {
+    // Xbox 360 (wired, wireless receivers), Xbox One, Elite, Series X|S, Adaptive.
+    constexpr uint16_t kXboxPads[] = {0x028E, 0x028F, 0x0291, 0x02A1, 0x0719, 0x02D1, 0x02DD, 0x02E0, 0x02E3,
+                                      0x02EA, 0x02FD, 0x02FF, 0x0B00, 0x0B05, 0x0B12, 0x0B13, 0x0B20, 0x0B22};
+    return product >> 16 == 0x045E &&
+           std::find(std::begin(kXboxPads), std::end(kXboxPads), product & 0xFFFF) != std::end(kXboxPads);
 }
 
 JoyReading readingFromXInput(const XINPUT_GAMEPAD& pad) {
@@ -208,11 +212,9 @@ LRESULT CALLBACK deviceWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 }
 } // namespace
 
-Win32Joysticks::Win32Joysticks() : m_xinput(std::make_unique<XInputCalls>(systemXInput())) {
-    watchDevices();
-}
+Win32Joysticks::Win32Joysticks() : Win32Joysticks(Win32JoystickCalls{WinmmCalls{}, systemXInput()}) {}
 
-Win32Joysticks::Win32Joysticks(const XInputCalls& xinput) : m_xinput(std::make_unique<XInputCalls>(xinput)) {
+Win32Joysticks::Win32Joysticks(const Win32JoystickCalls& calls) : m_calls(std::make_unique<Win32JoystickCalls>(calls)) {
     watchDevices();
 }
 
@@ -268,20 +270,35 @@ bool Win32Joysticks::takeDeviceChanges() {
     return true;
 }
 
-int Win32Joysticks::xinputUser(uint32_t id) const {
-    if (id >= m_devices.size() || !m_devices[id].xinput)
-        return -1;
-    int before = 0;
-    for (uint32_t other = 0; other < id; ++other)
-        before += m_devices[other].xinput ? 1 : 0;
-    return connectedXInputSlot(before, *m_xinput);
+XInputSlots::Users Win32Joysticks::xinputUsers(bool products) const {
+    XInputSlots::Users users{};
+    const XInputCalls& xinput = m_calls->xinput;
+    if (!xinput.available())
+        return users;
+    for (DWORD user = 0; user < XInputSlots::kUsers; ++user) {
+        XINPUT_STATE state{};
+        auto& u = users[user];
+        u.connected = xinput.getState(user, &state) == ERROR_SUCCESS;
+        if (!u.connected)
+            continue;
+        u.faceButtons = readingFromXInput(state.Gamepad).dwButtons & XInputSlots::kFaceButtons;
+        XInputCapabilitiesEx caps{};
+        if (products && xinput.getCapabilitiesEx != nullptr && xinput.getCapabilitiesEx(1, user, 0, &caps) == ERROR_SUCCESS)
+            u.product = static_cast<uint32_t>(caps.vendorId) << 16 | caps.productId;
+    }
+    return users;
 }
 
 uint32_t Win32Joysticks::getDevCaps(uint32_t id, JoyCapsRecord& caps) {
     JOYCAPSA system{};
-    const MMRESULT result = joyGetDevCapsA(id, &system, sizeof system);
-    if (result != JOYERR_NOERROR)
+    const MMRESULT result = m_calls->winmm.getDevCaps(id, &system, sizeof system);
+    if (result != JOYERR_NOERROR) {
+        // Gone: its slot is free for the next pad.
+        m_slots.release(id);
+        if (id < m_devices.size())
+            m_devices[id] = Device{};
         return result;
+    }
     caps = capsFromSystem(system);
     const std::string driverName = caps.szPname;
     // The product's name where the system records one; the driver's name otherwise.
@@ -292,39 +309,140 @@ uint32_t Win32Joysticks::getDevCaps(uint32_t id, JoyCapsRecord& caps) {
     }
     if (id >= m_devices.size())
         return 0;
+    const uint32_t product = capsProduct(system);
+    const bool xboxStyle = speaksXInput(caps.szPname) || speaksXInput(driverName) || speaksXInputByProduct(product);
     Device& device = m_devices[id];
-    device = Device{capsHavePov(system), speaksXInput(caps.szPname) || speaksXInput(driverName), false,
-                    system.wZmin, system.wZmax, system.wRmin, system.wRmax};
-    if (device.xinput && xinputUser(id) >= 0) {
+    device = Device{};
+    device.hasPov = capsHavePov(system);
+    // Where its other axes rest tells a stick from triggers, for a pad read through winmm.
+    WinmmAxisRanges ranges;
+    ranges.present = {(system.wCaps & JOYCAPS_HASZ) != 0, (system.wCaps & JOYCAPS_HASR) != 0,
+                      (system.wCaps & JOYCAPS_HASU) != 0, (system.wCaps & JOYCAPS_HASV) != 0};
+    ranges.min = {system.wZmin, system.wRmin, system.wUmin, system.wVmin};
+    ranges.max = {system.wZmax, system.wRmax, system.wUmax, system.wVmax};
+    JOYINFOEX rest{};
+    rest.dwSize = sizeof rest;
+    rest.dwFlags = JOY_RETURNALL;
+    if (m_calls->winmm.getPosEx(id, &rest) == JOYERR_NOERROR)
+        ranges.rest = {rest.dwZpos, rest.dwRpos, rest.dwUpos, rest.dwVpos};
+    else
+        for (std::size_t a = 0; a < 4; ++a)
+            ranges.rest[a] = ranges.min[a] + (ranges.max[a] - ranges.min[a]) / 2;
+    device.ranges = ranges;
+    device.axes = winmmAxes(ranges, xboxStyle);
+    // An Xbox-style pad is read through XInput. XInput may list a pad a moment after winmm does (Wine
+    // makes it a device of its own): until then it reads at rest, and once kSettleMs have passed
+    // without it, through winmm.
+    device.xinput = xboxStyle && m_calls->xinput.available();
+    if (device.xinput) {
+        device.product = product;
+        device.slotWanted = m_slots.bind(id, product, xinputUsers(true)) < 0;
+        device.wantedSince = GetTickCount();
         caps = capsWithXInput(std::move(caps));
-    } else {
-        device.xinput = false;
-        device.rightStick = capsHaveRightStick(system);
-        if (device.rightStick)
-            caps.inputs |= PadHasRightStick;
+        return 0;
     }
+    if (device.axes.rightX != WinmmAxes::kNone)
+        caps.inputs |= PadHasRightStick;
+    if (device.axes.leftTrigger != WinmmAxes::kNone || device.axes.sharedTriggers)
+        caps.inputs |= PadHasLeftTrigger | PadHasRightTrigger;
     return 0;
 }
 
+bool Win32Joysticks::readSlot(uint32_t id, JoyReading& reading) {
+    XINPUT_STATE state{};
+    const int user = m_slots.user(id);
+    if (user < 0 || m_calls->xinput.getState(static_cast<DWORD>(user), &state) != ERROR_SUCCESS)
+        return false;
+    reading = readingFromXInput(state.Gamepad);
+    return true;
+}
+
+bool Win32Joysticks::pairPresses() {
+    const auto unsettled = [&](uint32_t id) { return m_devices[id].xinput && !m_slots.settled(id); };
+    bool any = false;
+    for (uint32_t id = 0; id < m_devices.size(); ++id)
+        any |= unsettled(id);
+    if (!any)
+        return false; // every pairing settled: winmm is read no more
+    const XInputSlots::Users users = xinputUsers(false);
+    bool traded = false;
+    for (uint32_t id = 0; id < m_devices.size(); ++id) {
+        if (!unsettled(id))
+            continue;
+        JOYINFOEX info{};
+        info.dwSize = sizeof info;
+        info.dwFlags = JOY_RETURNBUTTONS;
+        if (m_calls->winmm.getPosEx(id, &info) == JOYERR_NOERROR)
+            traded |= m_slots.confirmPress(id, info.dwButtons, users);
+    }
+    return traded;
+}
+
+bool Win32Joysticks::readXInput(uint32_t id, JoyReading& reading) {
+    if (!readSlot(id, reading))
+        return false;
+    Device& device = m_devices[id];
+    const uint32_t face = reading.dwButtons & XInputSlots::kFaceButtons;
+    const bool newPress = face != 0 && face != device.faceButtons;
+    device.faceButtons = face;
+    // A new press: the joysticks winmm reads pressing it tell which pad is whose, should the two
+    // systems have listed the pads in other orders.
+    if (!newPress || !pairPresses())
+        return true;
+    if (!readSlot(id, reading))
+        return false;
+    device.faceButtons = reading.dwButtons & XInputSlots::kFaceButtons;
+    return true;
+}
+
 uint32_t Win32Joysticks::getPosEx(uint32_t id, JoyReading& reading) {
-    if (const int user = xinputUser(id); user >= 0) {
-        XINPUT_STATE state{};
-        if (m_xinput->getState(static_cast<DWORD>(user), &state) == ERROR_SUCCESS) {
-            reading = readingFromXInput(state.Gamepad);
-            return 0;
+    if (id < m_devices.size() && m_devices[id].xinput) {
+        Device& device = m_devices[id];
+        if (device.slotWanted) {
+            if (m_slots.bind(id, device.product, xinputUsers(true)) >= 0) {
+                device.slotWanted = false;
+            } else if (GetTickCount() - device.wantedSince < kSettleMs) {
+                reading = readingFromXInput(XINPUT_GAMEPAD{});
+                return 0;
+            } else {
+                device.slotWanted = device.xinput = false;
+            }
         }
+        // Its own pad or nothing: a pad that has gone never reads as another.
+        if (device.xinput)
+            return readXInput(id, reading) ? 0 : JOYERR_UNPLUGGED;
     }
     JOYINFOEX info{};
     info.dwSize = sizeof info;
     info.dwFlags = JOY_RETURNALL;
-    const MMRESULT result = joyGetPosEx(id, &info);
+    const MMRESULT result = m_calls->winmm.getPosEx(id, &info);
     if (result != JOYERR_NOERROR)
         return result;
     const Device device = id < m_devices.size() ? m_devices[id] : Device{};
     reading = readingFromSystem(info, device.hasPov);
-    if (device.rightStick) {
-        reading.rightX = onFullRange(info.dwZpos, device.zMin, device.zMax);
-        reading.rightY = onFullRange(info.dwRpos, device.rMin, device.rMax);
+    const std::array<uint32_t, 4> positions{info.dwZpos, info.dwRpos, info.dwUpos, info.dwVpos};
+    const WinmmAxes& axes = device.axes;
+    const WinmmAxisRanges& ranges = device.ranges;
+    const auto on = [&](int axis) {
+        const auto a = static_cast<std::size_t>(axis);
+        return onFullRange(positions[a], ranges.min[a], ranges.max[a]);
+    };
+    const auto trigger = [&](int axis) {
+        const auto a = static_cast<std::size_t>(axis);
+        return triggerPosition(positions[a], ranges.rest[a], ranges.min[a], ranges.max[a]);
+    };
+    if (axes.rightX != WinmmAxes::kNone) {
+        reading.rightX = on(axes.rightX);
+        reading.rightY = on(axes.rightY);
+    }
+    if (axes.leftTrigger != WinmmAxes::kNone) {
+        reading.leftTrigger = trigger(axes.leftTrigger);
+        reading.rightTrigger = trigger(axes.rightTrigger);
+    } else if (axes.sharedTriggers) {
+        // The left trigger pushes Z up from the middle, the right one down.
+        const uint32_t z = on(WinmmAxes::Z);
+        reading.leftTrigger = z > kAxisCentre ? std::min<uint32_t>((z - kAxisCentre) * 2, 65535) : 0;
+        reading.rightTrigger = z < kAxisCentre ? std::min<uint32_t>((kAxisCentre - z) * 2, 65535) : 0;
     }
     return 0;
 }

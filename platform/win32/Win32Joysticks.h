@@ -1,27 +1,33 @@
 #pragma once
 
 #include "Joysticks.h"
+#include "WinmmAxes.h"
+#include "XInputSlots.h"
 
 #include <array>
 #include <memory>
 
 namespace vornik {
 
-struct XInputCalls;
+struct Win32JoystickCalls;
 
 // Joysticks through the multimedia joystick interface (winmm): joyGetDevCapsA and joyGetPosEx; a
 // joystick's name is its product's, from the system's game controller settings, where they hold one.
 // Both return the system's own result code: 0 (JOYERR_NOERROR) or a JOYERR_/MMSYSERR_ value. On an
 // error the record passed in is left as it was. A joystick plugged in again usually comes back under
 // its old id, and is then read under it as before.
-// Pads that speak XInput (Xbox-style pads) are read through XInput instead, numbered as winmm
-// numbers them, so a profile means the same whichever way the pad is read: the n-th such winmm
-// joystick is the n-th XInput pad connected.
+// Pads that speak XInput (Xbox-style pads) are read through XInput instead, their buttons numbered
+// as winmm numbers them, so a profile means the same whichever way the pad is read. Each such
+// joystick is bound to its XInput slot once (XInputSlots), and is lost when that pad goes: it never
+// reads another pad.
+// A pad read through winmm has the right stick where its Z and R axes rest in the middle, and its
+// triggers where two axes (U and V, or Z and R) rest at one end; an Xbox-style pad winmm reads (no
+// XInput slot for it) gives both triggers on one Z axis, the left above the middle, the right below.
 class Win32Joysticks : public Joysticks {
 public:
     Win32Joysticks();
-    // With XInput's calls of the caller's own, for tests.
-    explicit Win32Joysticks(const XInputCalls& xinput);
+    // With winmm's and XInput's calls of the caller's own, for tests.
+    explicit Win32Joysticks(const Win32JoystickCalls& calls);
     ~Win32Joysticks() override;
     Win32Joysticks(const Win32Joysticks&) = delete;
     Win32Joysticks& operator=(const Win32Joysticks&) = delete;
@@ -55,16 +61,26 @@ private:
     // By id, from its last capability query.
     struct Device {
         bool hasPov = false;
-        bool xinput = false;            // an XInput pad
-        bool rightStick = false;        // a winmm pad whose Z and R axes are its right stick
-        uint32_t zMin = 0, zMax = 0, rMin = 0, rMax = 0;
+        bool xinput = false; // an XInput pad, read through its slot
+        WinmmAxes axes;         // a winmm pad's right stick and triggers
+        WinmmAxisRanges ranges; // and its Z, R, U and V
+        uint32_t faceButtons = 0; // an XInput pad's, when last read
+        uint32_t product = 0;     // its maker and product, where winmm says
+        bool slotWanted = false;  // an XInput pad XInput has not listed yet
+        uint32_t wantedSince = 0; // GetTickCount of its capability query
     };
-    // The XInput user slot of id `id`, an XInput pad: the n-th XInput pad among the ids is the n-th
-    // slot connected. -1 when no slot answers for it.
-    int xinputUser(uint32_t id) const;
+    // What XInput says of its slots now; with the pads' products only when `products`.
+    XInputSlots::Users xinputUsers(bool products) const;
+    // An XInput pad's reading from its own slot; false when that pad has gone.
+    bool readXInput(uint32_t id, JoyReading& reading);
+    bool readSlot(uint32_t id, JoyReading& reading);
+    // Pairs the XInput pads anew by a press (XInputSlots::confirmPress) on each, as winmm reads them;
+    // whether any changed slots.
+    bool pairPresses();
 
     std::array<Device, 32> m_devices{};
-    std::unique_ptr<XInputCalls> m_xinput;
+    std::unique_ptr<Win32JoystickCalls> m_calls;
+    XInputSlots m_slots;
 };
 
 } // namespace vornik

@@ -10,18 +10,21 @@ namespace {
 constexpr uint32_t kExtendedBit = 0x10000;
 constexpr uint32_t kScanOnlyBit = 0x20000; // went down by its scan code alone
 
-void sendKey(WORD vk, WORD scan, DWORD flags) {
+// Whether the event went into the input stream: SendInput sends nothing into a stream the caller may
+// not reach (a program running at a higher integrity level, the secure desktop).
+bool sendKey(WORD vk, WORD scan, DWORD flags) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = vk;
     input.ki.wScan = scan;
     input.ki.dwFlags = flags;
-    SendInput(1, &input, sizeof input);
+    return SendInput(1, &input, sizeof input) == 1;
 }
 
 // The virtual keys a keyboard sends only from an extended (E0) key: the arrows and the editing block,
 // whose scan codes the keypad's keys share (Wine's MapVirtualKeyW answers with those, without the
-// prefix), the keypad's divide, Num Lock, right Control and Alt, the Windows and menu keys.
+// prefix), the keypad's divide, Num Lock, right Control and Alt, the Windows and menu keys. (Print
+// Screen, which shares the keypad multiply's scan code, is always sent as its own E0 37.)
 bool onlyExtended(uint8_t vk) {
     switch (vk) {
     case VK_PRIOR:
@@ -49,8 +52,9 @@ bool onlyExtended(uint8_t vk) {
 } // namespace
 
 uint32_t win32KeyCode(uint8_t vk) {
-    // The scan code with its prefix: 0xE0 for the extended keys, 0xE1 for Pause.
-    const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC_EX);
+    // The scan code with its prefix: 0xE0 for the extended keys, 0xE1 for Pause. Print Screen is E0 37
+    // on every keyboard; layouts answer 37 alone (the keypad's multiply) or 54 (Alt+SysRq).
+    const UINT scan = vk == VK_SNAPSHOT ? 0xE037 : MapVirtualKeyW(vk, MAPVK_VK_TO_VSC_EX);
     const UINT prefix = scan >> 8;
     if (prefix == 0xE1)
         return vk | (0x45u << 8); // Pause: the scan code a real Pause reports in its key messages
@@ -64,15 +68,14 @@ std::optional<uint32_t> Win32KeyOutput::keyDown(uint8_t vk) {
     const DWORD extended = win32KeyExtended(native) ? KEYEVENTF_EXTENDEDKEY : 0;
     // Pause goes with its virtual key either way: its real scan sequence (E1 1D 45) is no single code.
     const bool byScan = m_keys == Keys::ScanCodesOnly && vk != VK_PAUSE;
-    if (!byScan) {
-        sendKey(vk, scan, extended);
-        return native;
-    }
+    if (!byScan)
+        return sendKey(vk, scan, extended) ? std::optional<uint32_t>(native) : std::nullopt;
     if (scan == 0)
         return std::nullopt; // a key the keyboard has no scan code for cannot be named by one
     // Windows ignores the virtual key beside KEYEVENTF_SCANCODE and takes the one the layout gives the
     // scan code; it goes along for systems that would otherwise deliver virtual key 0 (Wine 8).
-    sendKey(vk, scan, KEYEVENTF_SCANCODE | extended);
+    if (!sendKey(vk, scan, KEYEVENTF_SCANCODE | extended))
+        return std::nullopt; // nothing went down, so nothing is held
     return native | kScanOnlyBit;
 }
 

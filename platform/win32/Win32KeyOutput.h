@@ -19,7 +19,8 @@ public:
 
     // The native code carries what the key-up must repeat: bits 0..7 the virtual key, 8..15 the scan
     // code, bit 16 the extended flag, bit 17 whether it went by scan code alone. Nothing is sent in
-    // ScanCodesOnly for a key with no scan code.
+    // ScanCodesOnly for a key with no scan code. Nothing when SendInput sent nothing (a target the
+    // system keeps input from), so that the key is not recorded as held.
     std::optional<uint32_t> keyDown(uint8_t vk) override;
     // The same virtual key, scan code and flags as the key-down, with KEYEVENTF_KEYUP, whichever
     // form this output sends in now.

@@ -21,6 +21,7 @@
 
 #include <dbt.h>
 
+#include <array>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -280,7 +281,8 @@ void keysGoWithTheirScanCodeAndTheExtendedFlagOfTheirOwn() {
                 {VK_RIGHT, VK_RIGHT, 0x4D, true},
                 {VK_DIVIDE, VK_DIVIDE, 0x35, true},
                 {VK_RCONTROL, VK_CONTROL, 0x1D, true},
-                {VK_LSHIFT, VK_SHIFT, 0x2A, false}};
+                {VK_LSHIFT, VK_SHIFT, 0x2A, false},
+                {VK_SNAPSHOT, VK_SNAPSHOT, 0x37, true}};
     Win32KeyOutput withVirtualKeys;
     Win32KeyOutput scanCodesOnly(Win32KeyOutput::Keys::ScanCodesOnly);
     for (Win32KeyOutput* output : {&withVirtualKeys, &scanCodesOnly}) {
@@ -493,14 +495,7 @@ void aJoysticksNameIsItsProductsFromTheControllerSettings() {
 }
 
 // An Xbox-style pad read through XInput: numbered as winmm numbers it, its right stick, triggers and
-// D-pad, its buttons named; XInput's slots here are the test's own, slots 1 and 3 connected.
-DWORD WINAPI fakeXInputState(DWORD user, XINPUT_STATE* state) {
-    if (user != 1 && user != 3)
-        return ERROR_DEVICE_NOT_CONNECTED;
-    *state = XINPUT_STATE{};
-    return ERROR_SUCCESS;
-}
-
+// D-pad, its buttons named.
 void xinputPadsAreReadAsWinmmNumbersThem() {
     XINPUT_GAMEPAD pad{};
     pad.wButtons = XINPUT_GAMEPAD_A | XINPUT_GAMEPAD_START | XINPUT_GAMEPAD_RIGHT_THUMB | XINPUT_GAMEPAD_DPAD_UP |
@@ -530,19 +525,165 @@ void xinputPadsAreReadAsWinmmNumbersThem() {
     CHECK(speaksXInput(caps.szPname));
     CHECK(!speaksXInput("Logitech Dual Action"));
 
-    const XInputCalls fake{fakeXInputState};
-    CHECK_EQ(connectedXInputSlot(0, fake), 1);
-    CHECK_EQ(connectedXInputSlot(1, fake), 3);
-    CHECK_EQ(connectedXInputSlot(2, fake), -1);
-    CHECK_EQ(connectedXInputSlot(0, XInputCalls{}), -1);
-
-    // A pad read through winmm: its Z and R axes are its right stick.
-    system.wCaps = JOYCAPS_HASZ | JOYCAPS_HASR;
-    CHECK(capsHaveRightStick(system));
+    // Positions on winmm's ranges.
     CHECK_EQ(onFullRange(0, 0, 255), 0u);
     CHECK_EQ(onFullRange(255, 0, 255), 65535u);
     CHECK_EQ(onFullRange(300, 100, 300), 65535u);
     CHECK_EQ(onFullRange(50, 100, 300), 0u);
+}
+
+// Two Xbox pads as winmm and XInput see them, replayed by the test: winmm's joysticks by id, each the
+// pad in an XInput slot, and what every pad presses.
+struct FakePads {
+    struct Pad {
+        bool inXInput = false; // connected in its slot
+        bool inWinmm = false;  // listed by winmm (it may go on listing a pad that has gone)
+        WORD buttons = 0;      // XInput's
+    };
+    std::array<Pad, 4> bySlot{};
+    std::array<int, 4> slotOfWinmmId{{-1, -1, -1, -1}};
+};
+FakePads g_pads;
+
+MMRESULT WINAPI fakeDevCaps(UINT_PTR id, JOYCAPSA* caps, UINT) {
+    const int slot = id < 4 ? g_pads.slotOfWinmmId[id] : -1;
+    if (slot < 0 || !g_pads.bySlot[static_cast<std::size_t>(slot)].inWinmm)
+        return JOYERR_UNPLUGGED;
+    *caps = JOYCAPSA{};
+    std::strcpy(caps->szPname, "Controller (XBOX 360 For Windows)");
+    caps->wMaxButtons = caps->wNumButtons = 10;
+    caps->wXmax = caps->wYmax = 65535;
+    return JOYERR_NOERROR;
+}
+
+MMRESULT WINAPI fakePosEx(UINT id, JOYINFOEX* info) {
+    const int slot = id < 4 ? g_pads.slotOfWinmmId[id] : -1;
+    if (slot < 0 || !g_pads.bySlot[static_cast<std::size_t>(slot)].inWinmm)
+        return JOYERR_UNPLUGGED;
+    XINPUT_GAMEPAD pad{};
+    pad.wButtons = g_pads.bySlot[static_cast<std::size_t>(slot)].buttons;
+    info->dwButtons = readingFromXInput(pad).dwButtons; // winmm numbers an XInput pad's buttons alike
+    return JOYERR_NOERROR;
+}
+
+DWORD WINAPI fakePadState(DWORD user, XINPUT_STATE* state) {
+    if (user >= 4 || !g_pads.bySlot[user].inXInput)
+        return ERROR_DEVICE_NOT_CONNECTED;
+    *state = XINPUT_STATE{};
+    state->Gamepad.wButtons = g_pads.bySlot[user].buttons;
+    return ERROR_SUCCESS;
+}
+
+// Two Xbox pads, one dropping out: each page stays with its own pad, and the one whose pad went
+// reports its loss instead of reading the other (whose press it used to show, with no release).
+// Then two pads that winmm and XInput list in other orders: the first press puts each on its page.
+// Then a pad XInput lists later than winmm.
+void eachXboxPadKeepsItsPageAndItsLoss() {
+    const Win32JoystickCalls calls{WinmmCalls{fakeDevCaps, fakePosEx}, XInputCalls{fakePadState}};
+    const auto buttons = [](Win32Joysticks& joysticks, uint32_t id) -> int64_t {
+        JoyReading reading;
+        return joysticks.getPosEx(id, reading) == 0 ? int64_t{reading.dwButtons} : -1;
+    };
+    {
+        g_pads = {};
+        g_pads.bySlot[0] = {true, true, 0};
+        g_pads.bySlot[1] = {true, true, 0};
+        g_pads.slotOfWinmmId = {{0, 1, -1, -1}};
+        Win32Joysticks joysticks(calls);
+        JoyCapsRecord caps;
+        CHECK_EQ(joysticks.getDevCaps(0, caps), 0u);
+        CHECK_EQ(caps.inputs, uint32_t{PadHasRightStick | PadHasLeftTrigger | PadHasRightTrigger});
+        CHECK_EQ(joysticks.getDevCaps(1, caps), 0u);
+        CHECK(joysticks.getDevCaps(2, caps) != 0);
+        g_pads.bySlot[1].buttons = XINPUT_GAMEPAD_B;
+        CHECK_EQ(buttons(joysticks, 0), 0);
+        CHECK_EQ(buttons(joysticks, 1), 2);
+        // The first pad's battery goes flat; winmm has not noticed yet.
+        g_pads.bySlot[0].inXInput = false;
+        CHECK_EQ(buttons(joysticks, 0), -1);
+        CHECK_EQ(buttons(joysticks, 1), 2);
+        g_pads.bySlot[0].inWinmm = false;
+        CHECK_EQ(buttons(joysticks, 0), -1);
+        g_pads.bySlot[1].buttons = XINPUT_GAMEPAD_A;
+        CHECK_EQ(buttons(joysticks, 1), 1);
+        // Back in its slot and on its id.
+        g_pads.bySlot[0] = {true, true, XINPUT_GAMEPAD_Y};
+        CHECK_EQ(joysticks.getDevCaps(0, caps), 0u);
+        CHECK_EQ(buttons(joysticks, 0), 8);
+        CHECK_EQ(buttons(joysticks, 1), 1);
+    }
+    {
+        g_pads = {};
+        g_pads.bySlot[0] = {true, true, 0};
+        g_pads.bySlot[1] = {true, true, 0};
+        g_pads.slotOfWinmmId = {{1, 0, -1, -1}}; // winmm lists the second pad first
+        Win32Joysticks joysticks(calls);
+        JoyCapsRecord caps;
+        CHECK_EQ(joysticks.getDevCaps(0, caps), 0u);
+        CHECK_EQ(joysticks.getDevCaps(1, caps), 0u);
+        g_pads.bySlot[1].buttons = XINPUT_GAMEPAD_X; // the pad on winmm's joystick 0
+        CHECK_EQ(buttons(joysticks, 1), 0);          // its press found while reading the other
+        CHECK_EQ(buttons(joysticks, 0), 4);
+        g_pads.bySlot[1].buttons = 0;
+        g_pads.bySlot[1].inXInput = g_pads.bySlot[1].inWinmm = false;
+        CHECK_EQ(buttons(joysticks, 0), -1);
+        g_pads.bySlot[0].buttons = XINPUT_GAMEPAD_B;
+        CHECK_EQ(buttons(joysticks, 1), 2);
+    }
+    {
+        // XInput lists a new pad a moment after winmm (Wine): at rest until it does.
+        g_pads = {};
+        g_pads.bySlot[0] = {false, true, XINPUT_GAMEPAD_A};
+        g_pads.slotOfWinmmId = {{0, -1, -1, -1}};
+        Win32Joysticks joysticks(calls);
+        JoyCapsRecord caps;
+        CHECK_EQ(joysticks.getDevCaps(0, caps), 0u);
+        CHECK(caps.family == PadFamily::Xbox);
+        CHECK_EQ(buttons(joysticks, 0), 0);
+        g_pads.bySlot[0].inXInput = true;
+        CHECK_EQ(buttons(joysticks, 0), 1);
+    }
+}
+
+// Triggers of a pad winmm reads: on axes of their own they are the trigger rows; on Z shared by both
+// (an Xbox-style pad XInput does not read), the left pushes it up and the right down.
+MMRESULT WINAPI triggersDevCaps(UINT_PTR id, JOYCAPSA* caps, UINT) {
+    if (id > 1)
+        return JOYERR_UNPLUGGED;
+    *caps = JOYCAPSA{};
+    std::strcpy(caps->szPname, id == 0 ? "USB Gamepad" : "Controller (XBOX 360 For Windows)");
+    caps->wXmax = caps->wYmax = caps->wZmax = caps->wRmax = caps->wUmax = caps->wVmax = 255;
+    caps->wCaps = JOYCAPS_HASZ | JOYCAPS_HASR | JOYCAPS_HASU | (id == 0 ? JOYCAPS_HASV : 0);
+    caps->wMaxButtons = 10;
+    return JOYERR_NOERROR;
+}
+DWORD g_z = 128, g_u = 0, g_v = 0;
+MMRESULT WINAPI triggersPosEx(UINT, JOYINFOEX* info) {
+    info->dwXpos = info->dwYpos = info->dwRpos = 128;
+    info->dwZpos = g_z;
+    info->dwUpos = g_u;
+    info->dwVpos = g_v;
+    return JOYERR_NOERROR;
+}
+
+void triggersOfPadsWinmmReads() {
+    g_z = 128, g_u = 0, g_v = 0;
+    Win32Joysticks joysticks(Win32JoystickCalls{WinmmCalls{triggersDevCaps, triggersPosEx}, XInputCalls{}});
+    JoyCapsRecord caps;
+    for (uint32_t id : {0u, 1u}) {
+        CHECK_EQ(joysticks.getDevCaps(id, caps), 0u);
+        CHECK_EQ(caps.inputs, uint32_t{PadHasRightStick | PadHasLeftTrigger | PadHasRightTrigger});
+    }
+    JoyReading r;
+    g_u = 255;
+    CHECK_EQ(joysticks.getPosEx(0, r), 0u);
+    CHECK(r.leftTrigger == 65535 && r.rightTrigger == 0 && r.rightX == 32896 && r.rightY == 32896);
+    g_z = 255;
+    CHECK_EQ(joysticks.getPosEx(1, r), 0u);
+    CHECK(r.leftTrigger > 65000 && r.rightTrigger == 0 && r.rightX == 65535); // stick: U across, R down
+    g_z = 0;
+    CHECK_EQ(joysticks.getPosEx(1, r), 0u);
+    CHECK(r.leftTrigger == 0 && r.rightTrigger == 65534);
 }
 
 void hiddenWindowTimerFiresAndStops() {
@@ -919,6 +1060,8 @@ int main() {
         {"a joystick's name is its product's", aJoysticksNameIsItsProductsFromTheControllerSettings},
         {"pads plugged in are announced by the system's broadcast", padsPluggedInAreAnnouncedByTheSystemsBroadcast},
         {"XInput pads read as winmm numbers them", xinputPadsAreReadAsWinmmNumbersThem},
+        {"each Xbox pad keeps its page, and its loss", eachXboxPadKeepsItsPageAndItsLoss},
+        {"triggers of pads winmm reads", triggersOfPadsWinmmReads},
         {"hidden-window timer fires and stops", hiddenWindowTimerFiresAndStops},
         {"TTimerEx window-timer mode on the hidden window", timerInWindowTimerModeFiresOnTheHiddenWindow},
         {"TTimerEx threaded mode at tpHighest", threadedTimerRunsItsWorkerAtTheChosenPriority},
