@@ -1,5 +1,7 @@
 #include "XWindowSystem.h"
 
+#include "Utf8Text.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XRes.h>
@@ -19,18 +21,6 @@ namespace {
 constexpr long kTitleLongs = 1024; // 4 KiB: far more than the longest title the program reads
 constexpr int kMaxWalkDepth = 64;
 
-// Keeps at most `maxChars` - 1 characters (code points) of a UTF-8 string.
-std::string cutUtf8(const std::string& text, int maxChars) {
-    if (maxChars <= 1)
-        return {};
-    int characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if ((byte & 0xC0) != 0x80 && characters++ == maxChars - 1)
-            return text.substr(0, i);
-    }
-    return text;
-}
 
 std::string latin1ToUtf8(const unsigned char* text, std::size_t length) {
     std::string out;

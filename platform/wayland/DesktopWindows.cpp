@@ -1,6 +1,7 @@
 #include "DesktopWindows.h"
 
 #include "SwayTree.h"
+#include "Utf8Text.h"
 
 #include <algorithm>
 #include <set>
@@ -11,19 +12,6 @@ namespace vornik {
 
 namespace {
 constexpr int kTitleChars = 1024;
-
-// Keeps at most `maxChars` - 1 characters (code points) of a UTF-8 string.
-std::string cutUtf8(const std::string& text, int maxChars) {
-    if (maxChars <= 1)
-        return {};
-    int characters = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if ((byte & 0xC0) != 0x80 && characters++ == maxChars - 1)
-            return text.substr(0, i);
-    }
-    return text;
-}
 } // namespace
 
 DesktopWindows::DesktopWindows(WindowSystem& x, WaylandSession& session, std::string swaySocket)
