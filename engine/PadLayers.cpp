@@ -136,7 +136,8 @@ bool PadLayers::step(const ProfileTables& tables, int joystick, const std::funct
             continue;
         }
         work = work || f.tap;
-        if (fullTick) {
+        // From the tick after the one it fired in: that tick's step was its firing.
+        if (fullTick && f.startTick != m_ticks) {
             if (f.binding.AutoFireMode != AutoFireNone)
                 work |= actions.autoFire(f.binding, f.fire, true, f.owner);
             else if (f.binding.BindingKind == BindingMove)
@@ -283,9 +284,8 @@ void PadLayers::switchLayer(const JoystickBinding& binding, int entry, bool tap)
 void PadLayers::endFiring(Firing& f, const Actions& actions) {
     if (f.wheel)
         actions.wheel(f.binding, false, f.owner);
-    else if (f.binding.AutoFireMode != AutoFireNone)
-        actions.autoFire(f.binding, f.fire, false, f.owner);
-    // Whatever auto-fire left, the firing's own keys go up with it.
+    // Whatever auto-fire left down goes up with it; auto-fire takes no further step (an automatic
+    // one would press once more as it ends).
     actions.send(f.binding, false, f.owner);
 }
 

@@ -109,8 +109,8 @@ INSTANTIATE_TEST_SUITE_P(
         Script{"a layer change presses nothing", "5 . 7 . 7 . 9 . 8 .", ""}));
 
 // Button 1: tap T, hold H. Button 2: press P, double D. Button 3: tap X, double Y. Button 4: release
-// R. Buttons 5 and 6 together: C; alone F and G. Button 7: K and nothing else. Times: hold 250 ms,
-// double 250 ms, chord 50 ms; a tick is 10 ms.
+// R. Buttons 5 and 6 together: C; alone F and G. Button 7: K and nothing else. Button 8 holds M with
+// automatic auto-fire. Times: hold 250 ms, double 250 ms, chord 50 ms; a tick is 10 ms.
 class ActivatorScripts : public ScriptFixture, public testing::WithParamInterface<Script> {};
 
 TEST_P(ActivatorScripts, FireAtTheirTimeLimits) {
@@ -125,6 +125,7 @@ TEST_P(ActivatorScripts, FireAtTheirTimeLimits) {
     keys(buttonEntry(5), 1, ActivatePress, 'F');
     keys(buttonEntry(6), 1, ActivatePress, 'G');
     keys(buttonEntry(7), 1, ActivatePress, 'K');
+    config->bindingAt(1, buttonEntry(8), 1, ActivateHold, 0) = {BindingKeys, 'M', 0, 0, 1, AutoFireAutomatic, 0};
     EXPECT_EQ(run(GetParam().ticks), GetParam().expect);
 }
 
@@ -147,6 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
         Script{"a lone press fires at most the chord time late", "5*8 .", "5:F+ 8:F-"},
         Script{"a lone tap fires as it is let go", "5 . .", "1:F+ 2:F-"},
         Script{"a partner after the chord time is a press of its own", "5*6 56 56 . .", "5:F+ 8:G+ 8:F- 9:G-"},
-        Script{"a plain press fires at once", "7 .", "0:K+ 1:K-"}));
+        Script{"a plain press fires at once", "7 .", "0:K+ 1:K-"},
+        Script{"a hold auto-fires from its firing on, a tick each way", "8*29 . .", "25:M+ 26:M- 27:M+ 28:M-"}));
 
 } // namespace
