@@ -150,14 +150,19 @@ bool PadLayers::step(const ProfileTables& tables, int joystick, const std::funct
 
 void PadLayers::pressed(const ProfileTables& tables, int joystick, int entry, uint32_t now, const Actions& actions) {
     Input& in = m_inputs[static_cast<std::size_t>(entry)];
+    in.second = in.doubleArmed && now - in.upAt < static_cast<uint32_t>(tables.pad(joystick).doubleMs);
+    if (in.tapWaiting && !in.second) {
+        // The double-press time ran out as this press came: the last press's tap goes first.
+        if (const JoystickBinding* tap = ownOf(tables, joystick, entry, in.layer)[ActivateTap])
+            fire(*tap, joystick, entry, 0, true, actions);
+    }
+    in.tapWaiting = false; // fired, or a second press takes its place
+    in.doubleArmed = false;
     in.down = true;
     in.downAt = now;
     in.layer = 0;
     in.chorded = false;
     in.held = false;
-    in.second = in.doubleArmed && now - in.upAt < static_cast<uint32_t>(tables.pad(joystick).doubleMs);
-    in.doubleArmed = false;
-    in.tapWaiting = in.tapWaiting && !in.second; // a second press takes the place of the tap
     in.waiting = false;
     // A partner already down and still waiting: the two fire together, and neither's own bindings do.
     const uint32_t chordMs = static_cast<uint32_t>(tables.pad(joystick).chordMs);

@@ -141,6 +141,7 @@ INSTANTIATE_TEST_SUITE_P(
         Script{"a second press at the double time is a new first", "2 .*25 2 .", "0:P+ 1:P- 26:P+ 27:P-"},
         Script{"a tap beside a double waits the double time", "3 .*30", "26:X+ 27:X-"},
         Script{"a tap beside a double fires no tap when the double comes", "3 . 3 . .*30", "2:Y+ 3:Y-"},
+        Script{"a press as the double time ends taps the last one first", "3 .*25 3 .*27", "26:X+ 27:X- 52:X+ 53:X-"},
         Script{"release fires at the release", "4 4 . .", "2:R+ 3:R-"},
         Script{"two buttons together", "5 56 56 .", "1:C+ 3:C-"},
         Script{"two buttons together, the other first", "6 65 .", "1:C+ 2:C-"},
