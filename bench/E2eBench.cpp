@@ -29,6 +29,7 @@
 //   e2e_latency_p50_ms, e2e_latency_p99_ms  the same press with no move playing, alternating with those
 //   during_move_p99_ratio                   the first p99 over the second
 // Qt first: the X headers define macros (Status, Bool) that clash with it.
+#include "EventLoopTiming.h"
 #include "QtTickDriver.h"
 #include "QtTimerHooks.h"
 
@@ -85,11 +86,6 @@ namespace {
 
 using Host = HeadlessHost;
 
-int64_t nowUs() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<int64_t>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
-}
 
 // The engine on the real backend, with the named keys built and the joysticks detected. Made after
 // the virtual joysticks, which the backend finds at start-up.
@@ -117,21 +113,13 @@ JoystickBinding keyBinding(int vk) {
     return b;
 }
 
-// Runs the Qt event loop until `done` or 2 s have passed; a 1 ms timer looks at `done`.
+// How long a bench waits for what it looks for: far above any answer it measures.
+constexpr auto kWait = 2000ms;
 template <class Predicate> bool loopUntil(Predicate done) {
-    const auto deadline = std::chrono::steady_clock::now() + 2000ms;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
+    return bench::loopUntil(done, kWait);
 }
-
-void loopFor(std::chrono::milliseconds duration) {
-    const auto until = std::chrono::steady_clock::now() + duration;
-    loopUntil([&] { return std::chrono::steady_clock::now() >= until; });
-}
+using bench::loopFor;
+using bench::nowUs;
 
 struct Timing {
     double press = -1;   // ms from the press to the KeyPress at the client; -1: it never came

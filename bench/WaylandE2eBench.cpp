@@ -9,6 +9,7 @@
 //   wayland_press_p99_ratio_vs_xwayland
 //   wayland_roundtrips_per_press      Wayland round trips the backend made per native key-down
 // Usage: bench_wayland NATIVE_RECORDER [PRESSES_PER_SIDE]
+#include "EventLoopTiming.h"
 #include "QtTickDriver.h"
 #include "QtTimerHooks.h"
 
@@ -36,26 +37,14 @@ using namespace std::chrono_literals;
 
 namespace {
 
-int64_t nowUs() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<int64_t>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
-}
 
+// How long a bench waits for what it looks for: far above any answer it measures.
+constexpr auto kWait = 3000ms;
 template <class Predicate> bool loopUntil(Predicate done) {
-    const auto deadline = std::chrono::steady_clock::now() + 3000ms;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
+    return bench::loopUntil(done, kWait);
 }
-
-void loopFor(std::chrono::milliseconds duration) {
-    const auto until = std::chrono::steady_clock::now() + duration;
-    loopUntil([&] { return std::chrono::steady_clock::now() >= until; });
-}
+using bench::loopFor;
+using bench::nowUs;
 
 bool sway(const std::string& command) {
     return std::system(("swaymsg -q '" + command + "'").c_str()) == 0;
