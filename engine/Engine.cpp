@@ -386,12 +386,12 @@ bool Engine::runLayered(int joystick, const PadInput& input, bool keysOnly) {
         if (!press || typing())
             m_output.SendBinding(binding, press ? ActionPress : ActionRelease, owner);
     };
-    actions.autoFire = [&](const JoystickBinding& binding, FireState& fire, bool held, Owner owner) {
-        if (held && moveOfItsOwn)
+    actions.autoFire = [&](const JoystickBinding& binding, FireState& fire, Owner owner) {
+        if (moveOfItsOwn)
             return binding.AutoFireMode == AutoFireAutomatic;
-        if (held && !typing())
+        if (!typing())
             return false;
-        return m_output.AutoFireStep(binding, fire, held, owner);
+        return m_output.AutoFireStep(binding, fire, true, owner);
     };
     actions.wheel = [&](const JoystickBinding& binding, bool held, Owner owner) {
         wheelBinding(joystick, kPadEntries + 1, binding, held, owner);

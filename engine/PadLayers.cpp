@@ -139,7 +139,7 @@ bool PadLayers::step(const ProfileTables& tables, int joystick, const std::funct
         // From the tick after the one it fired in: that tick's step was its firing.
         if (fullTick && f.startTick != m_ticks) {
             if (f.binding.AutoFireMode != AutoFireNone)
-                work |= actions.autoFire(f.binding, f.fire, true, f.owner);
+                work |= actions.autoFire(f.binding, f.fire, f.owner);
             else if (f.binding.BindingKind == BindingMove)
                 actions.send(f.binding, true, f.owner);
         }
@@ -251,7 +251,7 @@ void PadLayers::fire(const JoystickBinding& binding, int joystick, int entry, in
     if (f.wheel)
         actions.wheel(f.binding, true, f.owner);
     else if (f.binding.AutoFireMode != AutoFireNone)
-        actions.autoFire(f.binding, f.fire, true, f.owner);
+        actions.autoFire(f.binding, f.fire, f.owner);
     else
         actions.send(f.binding, true, f.owner);
     m_firings.push_back(f);

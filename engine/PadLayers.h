@@ -35,8 +35,8 @@ public:
     struct Actions {
         // A press (the key chord, the move asked for, the pointer button) or a release.
         std::function<void(const JoystickBinding&, bool press, Owner)> send;
-        // One tick of auto-fire while the firing lasts (held). True while the binding fires on its own.
-        std::function<bool(const JoystickBinding&, FireState&, bool held, Owner)> autoFire;
+        // One tick of auto-fire while the firing lasts. True while the binding fires on its own.
+        std::function<bool(const JoystickBinding&, FireState&, Owner)> autoFire;
         // A wheel binding without auto-fire held or let go: the wheel turns while it is held.
         std::function<void(const JoystickBinding&, bool held, Owner)> wheel;
     };
