@@ -5,6 +5,7 @@
 #include "OutputChoice.h"
 #include "Platform.h"
 #include "SdlJoysticks.h"
+#include "ShellWindows.h"
 #include "SteadyClock.h"
 #include "UinputOutput.h"
 #include "XConnection.h"
@@ -48,7 +49,9 @@ public:
     // The windows the engine works with: the desktop's on a Wayland desktop, else the X ones.
     WindowSystem& desktopWindows() { return m_platform.windows; }
     // The Wayland connection; nullptr when there is none.
-    WaylandSession* wayland() { return m_wayland ? &m_wayland->session : nullptr; }
+    WaylandSession* wayland() { return m_wayland ? m_wayland->connection.get() : nullptr; }
+    // What KWin's script or GNOME Shell's extension tells; nullptr when neither is asked.
+    ShellWindows* shellWindows() { return m_wayland ? m_wayland->shell.get() : nullptr; }
     SteadyClock& clock() { return m_clock; }
 
 private:
@@ -59,14 +62,20 @@ private:
     UinputOutput m_uinput;
     OutputChoice m_outputs;
     XWindowSystem m_windows;
+    // On a Wayland desktop: the connection to the compositor (when $WAYLAND_DISPLAY names it), and,
+    // where the compositor does not tell its windows itself, the shell's word over the session bus.
     struct Wayland {
-        std::unique_ptr<WaylandSession> connection;
-        WaylandSession& session;
+        std::unique_ptr<WaylandSession> connection; // may be null
+        std::unique_ptr<ShellWindows> shell;         // may be null
         DesktopWindows windows;
-        DesktopOutput output;
-        Wayland(std::unique_ptr<WaylandSession> opened, XWindowSystem& x, Output& xtest, const char* swaySocket);
+        std::unique_ptr<DesktopOutput> output; // with the connection
+        Wayland(std::unique_ptr<WaylandSession> opened, std::unique_ptr<ShellWindows> asked, XWindowSystem& x,
+                Output& xtest, const char* swaySocket);
+        ToplevelSource& source() {
+            return shell ? static_cast<ToplevelSource&>(*shell) : static_cast<ToplevelSource&>(*connection);
+        }
     };
-    // Opens the Wayland connection when the desktop is one.
+    // Opens what tells the windows when the desktop is a Wayland one.
     static std::unique_ptr<Wayland> openWayland(XWindowSystem& x, Output& xtest);
     std::unique_ptr<Wayland> m_wayland;
     SteadyClock m_clock;

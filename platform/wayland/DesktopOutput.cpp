@@ -8,9 +8,9 @@
 namespace vornik {
 
 bool DesktopOutput::nativeInFrontNow() {
-    if (!m_session.hasToplevels())
+    if (!m_windows.seesEveryWindow())
         return false; // no native window is ever known to be in front: XTest, with no round trip
-    m_session.roundTrip();
+    m_windows.refresh();
     m_windows.foregroundWindow();
     return m_windows.nativeInFront();
 }

@@ -14,10 +14,10 @@ namespace {
 constexpr int kTitleChars = 1024;
 } // namespace
 
-DesktopWindows::DesktopWindows(WindowSystem& x, WaylandSession& session, std::string swaySocket)
-    : m_x(x), m_session(session), m_swaySocket(std::move(swaySocket)) {
+DesktopWindows::DesktopWindows(WindowSystem& x, ToplevelSource& source, std::string swaySocket)
+    : m_x(x), m_source(source), m_swaySocket(std::move(swaySocket)) {
     m_poll = ::epoll_create1(EPOLL_CLOEXEC);
-    m_waylandFd = m_session.descriptor();
+    m_waylandFd = m_source.descriptor();
     for (const int fd : {m_x.changeDescriptor(), m_waylandFd}) {
         if (fd < 0)
             continue;
@@ -35,8 +35,8 @@ DesktopWindows::~DesktopWindows() {
 
 bool DesktopWindows::takeChanges() {
     const bool x = m_x.takeChanges();
-    const bool wayland = m_session.dispatch();
-    if (m_session.broken() && m_waylandFd >= 0) {
+    const bool wayland = m_source.dispatch();
+    if (m_source.broken() && m_waylandFd >= 0) {
         // A broken connection stays readable: it would wake the event loop for ever.
         ::epoll_ctl(m_poll, EPOLL_CTL_DEL, m_waylandFd, nullptr);
         m_waylandFd = -1;
@@ -46,7 +46,7 @@ bool DesktopWindows::takeChanges() {
 
 void DesktopWindows::classify() {
     std::vector<Toplevel*> unknown;
-    for (Toplevel* toplevel : m_session.toplevels()) {
+    for (Toplevel* toplevel : m_source.toplevels()) {
         if (toplevel->origin == Toplevel::Origin::Unknown)
             unknown.push_back(toplevel);
     }
@@ -82,12 +82,12 @@ void DesktopWindows::classify() {
 }
 
 WindowHandle DesktopWindows::foregroundWindow() {
-    m_session.dispatch();
-    if (!m_session.hasToplevels()) {
+    m_source.dispatch();
+    if (!m_source.hasToplevels()) {
         m_front = m_x.foregroundWindow();
         return m_front;
     }
-    const Toplevel* front = m_session.activated();
+    const Toplevel* front = m_source.activated();
     if (front == nullptr) {
         // The compositor has nothing activated: nothing is in front, whatever XWayland still says.
         m_front = 0;
@@ -95,14 +95,14 @@ WindowHandle DesktopWindows::foregroundWindow() {
     }
     if (front->origin == Toplevel::Origin::Unknown) {
         classify();
-        front = m_session.activated();
+        front = m_source.activated();
     }
     if (front->origin == Toplevel::Origin::Native && front->guessed) {
         // Taken for native from the titles alone, perhaps before its X window was listed: X naming an
         // active window of that title says otherwise (it names none while a native window is in front).
         const WindowHandle x = m_x.foregroundWindow();
         if (x != 0 && m_x.windowText(x, kTitleChars) == front->title)
-            m_session.activated()->origin = Toplevel::Origin::X;
+            m_source.activated()->origin = Toplevel::Origin::X;
     }
     m_front = front->origin == Toplevel::Origin::X ? m_x.foregroundWindow() : front->handle;
     return m_front;
@@ -111,8 +111,8 @@ WindowHandle DesktopWindows::foregroundWindow() {
 Toplevel* DesktopWindows::nativeToplevel(WindowHandle window) {
     if (!native(window))
         return nullptr;
-    m_session.dispatch();
-    return m_session.find(window);
+    m_source.dispatch();
+    return m_source.find(window);
 }
 
 uint32_t DesktopWindows::appIdOwner(const std::string& appId) {
@@ -136,10 +136,10 @@ uint32_t DesktopWindows::windowProcessId(WindowHandle window) {
 
 void DesktopWindows::enumWindows(const std::function<void(WindowHandle)>& visit) {
     m_x.enumWindows(visit);
-    m_session.dispatch();
+    m_source.dispatch();
     classify();
     // The native windows after the X ones, the activated one first (the compositor tells no stacking).
-    std::vector<Toplevel*> toplevels = m_session.toplevels();
+    std::vector<Toplevel*> toplevels = m_source.toplevels();
     std::stable_partition(toplevels.begin(), toplevels.end(), [](const Toplevel* t) { return t->activated; });
     for (const Toplevel* toplevel : toplevels) {
         if (toplevel->origin == Toplevel::Origin::Native)
@@ -187,18 +187,16 @@ std::string DesktopWindows::processExecutableName(uint32_t pid) {
 bool DesktopWindows::processRunning(uint32_t pid) {
     if (pid < kAppIdOwners)
         return m_x.processRunning(pid);
-    m_session.dispatch();
+    m_source.dispatch();
     const std::string name = processExecutableName(pid);
-    const auto toplevels = m_session.toplevels();
+    const auto toplevels = m_source.toplevels();
     return std::any_of(toplevels.begin(), toplevels.end(), [&](const Toplevel* t) {
         return t->appId == name && t->pid == 0 && t->origin == Toplevel::Origin::Native;
     });
 }
 
 std::string DesktopWindows::unseenReason() {
-    if (m_session.broken())
-        return "the connection to the Wayland compositor broke";
-    return m_session.hasToplevels() ? std::string() : "the compositor does not offer " + m_session.missing();
+    return m_source.unseenReason();
 }
 
 std::vector<std::string> DesktopWindows::windowProgramNames(WindowHandle window) {
@@ -218,9 +216,9 @@ std::vector<std::string> DesktopWindows::processProgramNames(uint32_t pid) {
     std::vector<std::string> names;
     if (pid == 0 || pid >= kAppIdOwners)
         return names; // an owner of its own is its application id already
-    m_session.dispatch();
+    m_source.dispatch();
     classify();
-    for (const Toplevel* toplevel : m_session.toplevels()) {
+    for (const Toplevel* toplevel : m_source.toplevels()) {
         if (toplevel->pid == pid && toplevel->origin == Toplevel::Origin::Native && !toplevel->appId.empty() &&
             std::find(names.begin(), names.end(), toplevel->appId) == names.end())
             names.push_back(toplevel->appId);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WaylandSession.h"
+#include "ToplevelSource.h"
 #include "WindowSystem.h"
 
 #include <functional>
@@ -11,12 +11,13 @@
 namespace vornik {
 
 // The windows of a Wayland desktop for a program that is an X client of its XWayland: the X windows as
-// the X backend sees them, and the compositor's native toplevels beside them, one entry for a window
-// seen both ways. Which window is in front is the compositor's word (the activated toplevel): an X one
-// is then named by its X window (what the X backend says is in front), a native one by its toplevel.
+// the X backend sees them, and the compositor's native toplevels beside them (as the compositor or
+// our code inside it tells them), one entry for a window seen both ways. Which window is in front is
+// the compositor's word (the activated toplevel): an X one is then named by its X window (what the X
+// backend says is in front), a native one by its toplevel.
 //
-// A native window's process is what sway's IPC tells (when $SWAYSOCK names it); a compositor that does
-// not tell gives each application id an owner of its own, numbered from kAppIdOwners up (above every
+// A native window's process is what the source tells, or sway's IPC (when $SWAYSOCK names it); one
+// not told gives each application id an owner of its own, numbered from kAppIdOwners up (above every
 // process id Linux gives), whose executable name is the application id. Which toplevels are X windows
 // sway's IPC also tells; elsewhere a toplevel titled as an X window is taken for it. Main thread only.
 class DesktopWindows : public WindowSystem {
@@ -24,7 +25,7 @@ public:
     static constexpr uint32_t kAppIdOwners = 0x80000000u;
 
     // `x`: the X backend's windows. `swaySocket` may be empty.
-    DesktopWindows(WindowSystem& x, WaylandSession& session, std::string swaySocket);
+    DesktopWindows(WindowSystem& x, ToplevelSource& source, std::string swaySocket);
     ~DesktopWindows() override;
 
     WindowHandle foregroundWindow() override;
@@ -37,7 +38,7 @@ public:
     std::string processExecutableName(uint32_t pid) override;
     bool processRunning(uint32_t pid) override;
     bool processOutOfReach(uint32_t pid) override { return pid < kAppIdOwners && m_x.processOutOfReach(pid); }
-    bool seesEveryWindow() override { return m_session.hasToplevels(); }
+    bool seesEveryWindow() override { return m_source.hasToplevels(); }
     std::string unseenReason() override;
     std::vector<std::string> windowProgramNames(WindowHandle window) override;
     // The application ids of the process's native windows, as sway's IPC tells their processes.
@@ -47,9 +48,11 @@ public:
     int changeDescriptor() override { return m_poll; }
     bool takeChanges() override;
 
-    static bool native(WindowHandle window) { return window >= WaylandSession::kHandleBase; }
+    static bool native(WindowHandle window) { return window >= ToplevelSource::kHandleBase; }
     // Whether the window in front was a native one at the last foregroundWindow().
     bool nativeInFront() const { return native(m_front); }
+    // Asks the source for everything it has to tell up to now (one round trip).
+    void refresh() { m_source.roundTrip(); }
 
 private:
     Toplevel* nativeToplevel(WindowHandle window);
@@ -58,7 +61,7 @@ private:
     uint32_t appIdOwner(const std::string& appId);
 
     WindowSystem& m_x;
-    WaylandSession& m_session;
+    ToplevelSource& m_source;
     std::string m_swaySocket;
     int m_poll = -1;
     WindowHandle m_front = 0;

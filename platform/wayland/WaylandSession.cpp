@@ -196,6 +196,12 @@ std::string WaylandSession::missing() const {
     return missing;
 }
 
+std::string WaylandSession::unseenReason() const {
+    if (m_broken)
+        return "the connection to the Wayland compositor broke";
+    return hasToplevels() ? std::string() : "the compositor does not offer " + missing();
+}
+
 void WaylandSession::uploadKeymap() {
     const std::string text = virtualKeymapText();
     m_xkb = xkb_context_new(XKB_CONTEXT_NO_FLAGS);

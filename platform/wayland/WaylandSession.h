@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ToplevelSource.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -20,52 +22,36 @@ struct xkb_state;
 
 namespace vornik {
 
-// A window the compositor tells of (a toplevel), as of its last `done`.
-struct Toplevel {
-    enum class Origin : uint8_t { Unknown, Native, X };
-    uint64_t handle = 0; // a handle of its own, never one of an X window's
-    std::string title;
-    std::string appId;
-    bool activated = false;
-    bool minimized = false;
-    bool described = false; // a first `done` has come
-    Origin origin = Origin::Unknown;
-    bool guessed = false; // the origin was told from the titles alone, not by the compositor
-    uint32_t pid = 0; // from the compositor's own interface, where it has one (sway's IPC); 0 unknown
-};
-
 // A second connection of the program's own to the Wayland display ($WAYLAND_DISPLAY), beside the X
 // one, for what XWayland cannot tell or do: the toplevels and which one is activated
 // (zwlr_foreign_toplevel_manager_v1), and a keyboard and a pointer of the program's own
 // (zwp_virtual_keyboard_v1 with the keymap it uploads, zwlr_virtual_pointer_v1). Reads without waiting
 // except in roundTrip(). Main thread only.
-class WaylandSession {
+class WaylandSession : public ToplevelSource {
 public:
-    // Handles start at this value: X window ids stay below 2^32.
-    static constexpr uint64_t kHandleBase = uint64_t{1} << 40;
-
     // Connects to `name` (or $WAYLAND_DISPLAY when null); nullptr when there is no such display.
     static std::unique_ptr<WaylandSession> open(const char* name = nullptr);
     ~WaylandSession();
     WaylandSession(const WaylandSession&) = delete;
     WaylandSession& operator=(const WaylandSession&) = delete;
 
-    bool hasToplevels() const { return m_toplevelManager != nullptr && !m_broken; }
+    bool hasToplevels() const override { return m_toplevelManager != nullptr && !m_broken; }
     bool hasKeyboard() const { return m_keyboard != nullptr && !m_broken; }
     bool hasPointer() const { return m_pointer != nullptr && !m_broken; }
     // The connection failed (the compositor went away or refused a request): nothing more is read or
     // sent, and the three answers above are no.
-    bool broken() const { return m_broken; }
+    bool broken() const override { return m_broken; }
     // The protocols the compositor does not offer, named and separated by commas; empty when it
     // offers all three.
     std::string missing() const;
+    std::string unseenReason() const override;
 
     // The connection's socket; -1 once broken.
-    int descriptor() const;
+    int descriptor() const override;
     // Reads and handles whatever has arrived, without waiting; true when a toplevel changed.
-    bool dispatch();
+    bool dispatch() override;
     // Asks the compositor for everything it has to tell up to now, and handles it: one round trip.
-    void roundTrip();
+    void roundTrip() override;
     uint64_t roundTrips() const { return m_roundTrips; }
     // Sends what is queued.
     void flush();
@@ -73,10 +59,10 @@ public:
     uint64_t changes() const { return m_changes; }
 
     // Described toplevels that are still open, oldest first.
-    std::vector<Toplevel*> toplevels();
-    Toplevel* find(uint64_t handle);
+    std::vector<Toplevel*> toplevels() override;
+    Toplevel* find(uint64_t handle) override;
     // The activated toplevel; nullptr when none is.
-    Toplevel* activated();
+    Toplevel* activated() override;
 
     // The uploaded keymap's key for an evdev code (the key events name evdev codes), followed by the
     // modifiers it changed: the compositor takes a virtual keyboard's modifiers only from what it is
