@@ -9,6 +9,8 @@ VORNIK_PACKAGES=(
     sway xwayland foot fonts-dejavu-core
     # The Wayland backend: its client library and wayland-scanner, and xdg-shell for the tests' native window.
     libwayland-dev wayland-protocols
+    # gjs runs the stand-in for KWin (tests/wayland/standins/kwin.js) that runs Vornik's KWin script.
+    gjs
     openbox dbus-daemon at-spi2-core python3-pyatspi
     fonts-arphic-uming
     desktop-file-utils appstream dpkg-dev file qt6-l10n-tools
