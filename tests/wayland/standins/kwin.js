@@ -14,11 +14,15 @@
 //     other number as 'd', booleans as 'b', strings as 's'; an object (internalId itself, a QUuid in
 //     KWin) cannot be sent and the call is dropped;
 //   - a window's internalId reads as "{ID}"; X11 windows have windowId, native ones none; the
-//     active window passes through none (clientActivated(null)) whenever it changes to another.
+//     active window passes through none (clientActivated(null)) whenever it changes to another;
+//     when it closes, the window in front before it (if one is open) comes in front, then it is gone.
 // A run() at a path no script has fails, though with GDBus's error name, not Qt's UnknownObject.
 //
 // Driven by lines on stdin, fields separated by TABs:
-//   window ID TITLE PROGRAM PID X11   add a normal window (X11 1 or 0), or change an existing one
+//   window ID TITLE PROGRAM PID X11 [FRONT]
+//                                     add a normal window (X11 1 or 0), or change an existing one;
+//                                     FRONT 1: a new window comes in front as KWin brings it, a
+//                                     native one activated before it is announced, an X11 one after
 //   special ID TITLE                  add a panel-like window scripts must not list
 //   close ID | activate ID | activate | quit
 // It prints "ready" once it owns the name, then a line per request it answers:
@@ -46,6 +50,7 @@ const bus = Gio.bus_get_sync(Gio.BusType.SESSION, null);
 const windows = new Map(); // id -> {id, title, program, pid, x11, special, serial}
 let active = null;
 let serial = 0;
+let recent = []; // windows that have been in front, the latest first (KWin's focus chain)
 
 // Loaded scripts in load order: {id, name, path, exported, running, handlers, proxies}.
 let scripts = [];
@@ -290,6 +295,7 @@ function setActive(w) {
     }
     if (w) {
         active = w;
+        recent = [w, ...recent.filter(r => r !== w)];
         emit('activated', w);
     }
 }
@@ -298,7 +304,7 @@ function command(line) {
     const f = line.split('\t');
     switch (f[0]) {
     case 'window': {
-        const [, id, title = '', program = '', pid = '0', x11 = '0'] = f;
+        const [, id, title = '', program = '', pid = '0', x11 = '0', front = '0'] = f;
         const old = windows.get(id);
         if (old) {
             const captionChanged = old.title !== title, classChanged = old.program !== program;
@@ -312,7 +318,13 @@ function command(line) {
         } else {
             const w = {id, title, program, pid: Number(pid), x11: x11 === '1', special: false, serial: ++serial};
             windows.set(id, w);
+            if (front === '1' && !w.x11) {
+                setActive(w);
+            }
             emit('added', w);
+            if (front === '1' && w.x11) {
+                setActive(w);
+            }
         }
         break;
     }
@@ -328,10 +340,12 @@ function command(line) {
             printerr(`kwin stand-in: no window ${f[1]}`);
             break;
         }
+        windows.delete(w.id);
+        recent = recent.filter(r => r !== w);
         if (w === active) {
             setActive(null);
+            setActive(recent.find(r => !r.special) || null);
         }
-        windows.delete(w.id);
         emit('removed', w);
         break;
     }
