@@ -26,8 +26,8 @@ function listed(w) {
     return !!w && (w.normalWindow || w.dialog) && !w.specialWindow;
 }
 
-// The five fields of a window record. KWin 5.27 hands internalId over as a QUuid object and
-// resourceClass as bytes; String() turns both into text on 5.27 and 6 alike.
+// The five fields of a window record. internalId is a QUuid object, which callDBus cannot send:
+// String() makes it "{...}" text.
 function record(w) {
     return {
         id: String(w.internalId),
