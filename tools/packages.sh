@@ -11,6 +11,8 @@ VORNIK_PACKAGES=(
     libwayland-dev wayland-protocols
     # The session bus (sd-bus), over which KWin's script and GNOME Shell's extension tell the windows.
     libsystemd-dev
+    # gjs runs the stand-ins for KWin and GNOME Shell (tests/wayland/standins) that run our script and extension.
+    gjs
     openbox dbus-daemon at-spi2-core python3-pyatspi
     fonts-arphic-uming
     desktop-file-utils appstream dpkg-dev file qt6-l10n-tools
