@@ -209,9 +209,14 @@ void ShellWindows::startKWin(const std::string& script) {
         return;
     }
     m_scriptLoaded = true;
-    const std::string path = "/Scripting/Script" + std::to_string(id);
-    r = sd_bus_call_method(m_bus, kKWin, path.c_str(), "org.kde.kwin.Script", "run", &error, &reply, "");
-    sd_bus_message_unref(reply);
+    // KWin 6 puts the script at /Scripting/ScriptID, KWin 5.27 at /ID.
+    for (const std::string& path : {"/Scripting/Script" + std::to_string(id), "/" + std::to_string(id)}) {
+        sd_bus_error_free(&error);
+        r = sd_bus_call_method(m_bus, kKWin, path.c_str(), "org.kde.kwin.Script", "run", &error, &reply, "");
+        reply = sd_bus_message_unref(reply);
+        if (r >= 0)
+            break;
+    }
     if (r < 0) {
         fail("KWin did not run Vornik's script: " + errorText(error, r));
         sd_bus_error_free(&error);
