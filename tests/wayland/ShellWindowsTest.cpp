@@ -1,21 +1,17 @@
 // What KWin's script and GNOME Shell's extension tell, as ShellWindows reads it: the real script and
 // the real extension run in stand-ins of the two shells (gjs, tests/wayland/standins) on a session
 // bus of the test's own, driven one line at a time.
+#include "ShellStandIn.h"
 #include "ShellWindows.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
-#include <cstring>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include <csignal>
 #include <systemd/sd-bus.h>
 #include <unistd.h>
 
@@ -23,7 +19,6 @@ namespace vornik {
 namespace {
 
 const std::string kSource = VORNIK_SOURCE_DIR;
-
 
 template <typename Done>
 bool waitFor(Done done, ShellWindows* windows = nullptr) {
@@ -41,68 +36,25 @@ bool waitFor(Done done, ShellWindows* windows = nullptr) {
 // A private session bus for the whole suite.
 class SessionBus : public ::testing::Environment {
 public:
-    void SetUp() override {
-        FILE* daemon = ::popen("dbus-daemon --session --fork --print-address=1 --print-pid=1 2>/dev/null", "r");
-        char address[512] = {};
-        char pid[32] = {};
-        if (daemon != nullptr && std::fgets(address, sizeof address, daemon) != nullptr &&
-            std::fgets(pid, sizeof pid, daemon) != nullptr) {
-            address[std::strcspn(address, "\n")] = '\0';
-            ::setenv("DBUS_SESSION_BUS_ADDRESS", address, 1);
-            m_pid = std::atoi(pid);
-        }
-        if (daemon != nullptr)
-            ::pclose(daemon);
-    }
-    void TearDown() override {
-        if (m_pid > 0)
-            ::kill(m_pid, SIGTERM);
-    }
-    bool up() const { return m_pid > 0; }
+    void SetUp() override { m_bus = std::make_unique<PrivateSessionBus>(); }
+    void TearDown() override { m_bus.reset(); }
+    bool up() const { return m_bus && m_bus->up(); }
 
 private:
-    int m_pid = 0;
+    std::unique_ptr<PrivateSessionBus> m_bus;
 };
 SessionBus* g_bus = static_cast<SessionBus*>(::testing::AddGlobalTestEnvironment(new SessionBus));
 
-// A shell stand-in, its stdin ours to write, its stdout in a file.
-class StandIn {
+// The shell's stand-in, logging into the test's own folder.
+class StandIn : public ShellStandIn {
 public:
-    explicit StandIn(const std::string& args) {
-        m_out = ::testing::TempDir() + "standin-" + std::to_string(::getpid()) + "-" + std::to_string(++s_count) + ".log";
-        const std::string command = "exec gjs -m " + args + " >" + m_out + " 2>&1";
-        m_in = ::popen(command.c_str(), "w");
-    }
-    ~StandIn() {
-        if (m_in != nullptr) {
-            say("quit");
-            ::pclose(m_in);
-        }
-        std::remove(m_out.c_str());
-    }
-    void say(const std::string& line) {
-        std::fputs((line + "\n").c_str(), m_in);
-        std::fflush(m_in);
-    }
-    bool printed(const std::string& text) const { return times(text) > 0; }
-    int times(const std::string& text) const {
-        const std::string all = log();
-        int n = 0;
-        for (auto at = all.find(text); at != std::string::npos; at = all.find(text, at + 1))
-            ++n;
-        return n;
-    }
-    std::string log() const {
-        std::ifstream in(m_out);
-        std::stringstream all;
-        all << in.rdbuf();
-        return all.str();
-    }
+    explicit StandIn(const std::string& shell, const std::string& extra = {})
+        : ShellStandIn(kSource, shell, ::testing::TempDir() + "standin-" + std::to_string(::getpid()) + "-" +
+                                           std::to_string(++s_count) + ".log",
+                       extra) {}
 
 private:
     static inline int s_count = 0;
-    FILE* m_in = nullptr;
-    std::string m_out;
 };
 
 struct Shown {
@@ -123,18 +75,12 @@ std::string front(ShellWindows& windows) {
     return t != nullptr ? t->title : "(none)";
 }
 
-std::string standInArgs(const std::string& shell) {
-    if (shell == "gnome")
-        return kSource + "/tests/wayland/standins/gnome-shell.js";
-    return kSource + "/tests/wayland/standins/kwin.js --api " + (shell == "kwin5" ? "5" : "6");
-}
-
 const std::string kScript = kSource + "/platform/wayland/shells/kwin/vornik-windows.js";
 
 class EachShell : public ::testing::TestWithParam<const char*> {
 protected:
     void SetUp() override {
-        if (!g_bus->up() || std::system("command -v gjs >/dev/null") != 0)
+        if (!g_bus->up() || !ShellStandIn::available())
             GTEST_SKIP() << "needs dbus-daemon and gjs";
     }
 };
@@ -142,7 +88,7 @@ protected:
 // One script of changes on the shell's side, each followed by what Vornik must then know.
 TEST_P(EachShell, TheWindowsAndTheOneInFrontAsTheShellTellsThem) {
     const std::string shell = GetParam();
-    StandIn standIn(standInArgs(shell));
+    StandIn standIn(shell);
     ASSERT_TRUE(waitFor([&] { return standIn.printed("ready"); })) << standIn.log();
     const std::string game = std::to_string(::getpid());
     const std::string terminal = std::to_string(::getppid());
@@ -242,9 +188,9 @@ TEST_P(EachShell, TheWindowsAndTheOneInFrontAsTheShellTellsThem) {
 INSTANTIATE_TEST_SUITE_P(KWinAndGnome, EachShell, ::testing::Values("kwin5", "kwin6", "gnome"));
 
 TEST(GnomeShell, WithoutTheExtensionTheSignSaysHowToEnableIt) {
-    if (!g_bus->up() || std::system("command -v gjs >/dev/null") != 0)
+    if (!g_bus->up() || !ShellStandIn::available())
         GTEST_SKIP() << "needs dbus-daemon and gjs";
-    StandIn standIn(standInArgs("gnome") + " --disabled");
+    StandIn standIn("gnome", "--disabled");
     ASSERT_TRUE(waitFor([&] { return standIn.printed("ready"); })) << standIn.log();
     std::unique_ptr<ShellWindows> windows = ShellWindows::open(kScript);
     ASSERT_NE(windows, nullptr);
