@@ -11,6 +11,9 @@ VORNIK_PACKAGES=(
     libwayland-dev wayland-protocols
     openbox dbus-daemon at-spi2-core python3-pyatspi
     fonts-arphic-uming
+    # GNOME Shell's extension runs in gjs: its contract test runs it beside a stand-in Shell on a private
+    # bus, and watches it with gdbus (libglib2.0-bin).
+    gjs libglib2.0-bin
     desktop-file-utils appstream dpkg-dev file qt6-l10n-tools
     # Qt's own texts in Chinese (the standard buttons, the file dialogs), loaded by the program and
     # shipped in the Windows folder.
