@@ -73,9 +73,11 @@ notes="('1', 'Editor - notes', 'foot', 42, false)"
 xterm="('2', 'X term', 'xterm', 0, true)"
 game="('5', 'Game', 'game', 77, true)"
 tool="('6', 'Tool', 'tool', 9, false)"
+saving="('7', 'Save game?', 'game', 77, true)"
 # Each row's commands make exactly one Changed, with the arguments given, which GetWindows then answers
 # too. Windows 3 and 4 are a dock and a normal window kept off the task bar: neither is listed, the
-# window in front is none while one of them is, and a new title of one changes nothing.
+# window in front is none while one of them is, and a new title of one changes nothing. A dialog is
+# listed though it is kept off the task bar too.
 rows=(
     "begin;window|1|Editor|foot|42|0;window|2|X term|xterm|-1|1;special|3|Dock;special|4|Tools|skip-taskbar;end
      => ('', [$editor, $xterm])"
@@ -85,6 +87,7 @@ rows=(
     "close|2 => ('5', [$notes, $game])"
     "window|3|Dock at 12:01;activate|1 => ('1', [$notes, $game])"
     "disable;close|1;enable;window|6|Tool|tool|9|0 => ('', [$game, $tool])"
+    "begin;dialog|7|Save game?|game|77|1;activate|7;end => ('7', [$game, $tool, $saving])"
 )
 seen=0
 for row in "${rows[@]}"; do

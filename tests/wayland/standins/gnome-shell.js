@@ -1,6 +1,8 @@
 // A stand-in for GNOME Shell: owns org.gnome.Shell on the session bus and runs the real windows.js of
 // Vornik's extension over a display of made-up windows, driven by lines on stdin (fields split by TABs):
 //   window ID TITLE PROGRAM PID X11   add a window (X11: 1 or 0), or give an existing one a new title
+//   dialog ID TITLE PROGRAM PID X11   add a modal dialog with a parent (kept off the task bar, as Mutter
+//                                     keeps every one)
 //   special ID TITLE [skip-taskbar]   a window that must not be listed: a dock, or a normal one kept
 //                                     off the task bar
 //   close ID | activate ID | activate | enable | disable | quit
@@ -115,7 +117,8 @@ function enable() {
     service = new ShellWindows({
         display,
         listWindows: () => [...display.windows.values()],
-        listedTypes: [NORMAL, DIALOG, MODAL_DIALOG],
+        normalType: NORMAL,
+        dialogTypes: [DIALOG, MODAL_DIALOG],
         x11ClientType: X11,
         connection: bus,
     });
@@ -144,6 +147,9 @@ function apply(fields) {
             display.add(new FakeWindow(number, title, program, Number(pid), x11 === '1'));
         break;
     }
+    case 'dialog':
+        display.add(new FakeWindow(number, title, program, Number(pid), x11 === '1', MODAL_DIALOG, true));
+        break;
     case 'special':
         display.add(program === 'skip-taskbar' ? new FakeWindow(number, title, 'special', 1, false, NORMAL, true)
             : new FakeWindow(number, title, 'special', 1, false, DOCK));

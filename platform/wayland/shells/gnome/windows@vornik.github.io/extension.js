@@ -10,7 +10,8 @@ export default class VornikWindowsExtension extends Extension {
         this._service = new ShellWindows({
             display: global.display,
             listWindows: () => global.get_window_actors().map(actor => actor.get_meta_window()),
-            listedTypes: [Meta.WindowType.NORMAL, Meta.WindowType.DIALOG, Meta.WindowType.MODAL_DIALOG],
+            normalType: Meta.WindowType.NORMAL,
+            dialogTypes: [Meta.WindowType.DIALOG, Meta.WindowType.MODAL_DIALOG],
             x11ClientType: Meta.WindowClientType.X11,
         });
         this._service.start();

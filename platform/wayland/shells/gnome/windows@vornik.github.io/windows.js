@@ -29,13 +29,14 @@ const WINDOW_SIGNALS = ['notify::title', 'notify::wm-class', 'notify::gtk-applic
 
 export class ShellWindows {
     // display: has the 'window-created' and 'notify::focus-window' signals and focus_window (a Meta.Display);
-    // listWindows(): the windows there are when the service starts;
-    // listedTypes: the Meta.WindowType values of windows a player could make a target;
+    // listWindows(): the windows there are when the service starts; normalType and dialogTypes:
+    // Meta.WindowType.NORMAL and the dialogs' types, the windows a player could make a target;
     // x11ClientType: Meta.WindowClientType.X11; connection: the bus (the session bus unless given).
-    constructor({display, listWindows, listedTypes, x11ClientType, connection = null}) {
+    constructor({display, listWindows, normalType, dialogTypes, x11ClientType, connection = null}) {
         this._display = display;
         this._listWindows = listWindows;
-        this._listedTypes = new Set(listedTypes);
+        this._normalType = normalType;
+        this._dialogTypes = new Set(dialogTypes);
         this._x11ClientType = x11ClientType;
         this._connection = connection;
         this._windows = new Map(); // window -> its handler ids, for every window the display manages
@@ -107,9 +108,13 @@ export class ShellWindows {
         this._windows.delete(window);
     }
 
+    // Mutter keeps every dialog with a parent off the task bar, so that only leaves out a normal window
+    // (a desktop's icons, a helper of the Shell's).
     _isListed(window) {
-        return this._windows.has(window) && this._listedTypes.has(window.get_window_type()) &&
-            !window.is_skip_taskbar() && !window.is_override_redirect?.();
+        if (!this._windows.has(window) || window.is_override_redirect())
+            return false;
+        const type = window.get_window_type();
+        return this._dialogTypes.has(type) || (type === this._normalType && !window.is_skip_taskbar());
     }
 
     _record(window) {
