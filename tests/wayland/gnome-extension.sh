@@ -107,13 +107,15 @@ version=$(gdbus call --session --dest $name --object-path /io/github/vornik/Shel
     --method org.freedesktop.DBus.Properties.Get io.github.vornik.ShellWindows1 Version)
 [ "$version" = "(<uint32 1>,)" ] || fail "Version is $version"
 
-# Disabled, the extension leaves nothing behind: no name, no object, no handler on the Shell's objects.
+# Disabled, the extension leaves nothing behind: no name, no handler on the Shell's objects (an object
+# left exported makes the enable above fail).
 send disable
 owned=$(gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
     --method org.freedesktop.DBus.NameHasOwner $name)
 [ "$owned" = "(false,)" ] || fail "the name is still owned after disable"
 send handlers
 [ "$answer" = 0 ] && read -r -t 20 answer <&"${STANDIN[0]}" || fail "$answer handlers left connected after disable"
+[ "$(changes)" -eq $seen ] || fail "more than one Changed after the last row"
 printf 'quit\n' >&"${STANDIN[1]}"
 wait $STANDIN_PID || fail "the stand-in ended with status $?"
 echo "gnome extension: ok ($seen changes)"
