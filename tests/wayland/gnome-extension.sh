@@ -58,6 +58,7 @@ send() {
     for command in "${commands[@]}"; do
         printf '%s\n' "${command//|/$'\t'}" >&"${STANDIN[1]}"
         read -r -t 20 answer <&"${STANDIN[0]}" || fail "no answer to $command"
+        [[ $answer != error* ]] || fail "$command: $answer"
     done
 }
 # gdbus prints a number's type only where it first appears in a value: leave it out everywhere.

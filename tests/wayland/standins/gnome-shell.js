@@ -202,15 +202,20 @@ function readLine() {
             return;
         }
         const fields = line.split('\t');
-        if (fields[0] === 'begin') {
-            held = [];
-        } else if (fields[0] === 'end') {
-            held.forEach(apply);
-            held = null;
-        } else if (held) {
-            held.push(fields);
-        } else {
-            apply(fields);
+        try {
+            if (fields[0] === 'begin') {
+                held = [];
+            } else if (fields[0] === 'end') {
+                held.forEach(apply);
+                held = null;
+            } else if (held) {
+                held.push(fields);
+            } else {
+                apply(fields);
+            }
+        } catch (e) {
+            reply(`error: ${e.message}`);
+            return;
         }
         if (fields[0] !== 'quit')
             reply('ok');
