@@ -9,11 +9,14 @@ VORNIK_PACKAGES=(
     sway xwayland foot fonts-dejavu-core
     # The Wayland backend: its client library and wayland-scanner, and xdg-shell for the tests' native window.
     libwayland-dev wayland-protocols
+    # The session bus (sd-bus), over which KWin's script and GNOME Shell's extension tell the windows.
+    libsystemd-dev
+    # gjs runs the stand-ins for KWin and GNOME Shell (tests/wayland/standins) that run our script and extension.
+    gjs
     openbox dbus-daemon at-spi2-core python3-pyatspi
     fonts-arphic-uming
-    # GNOME Shell's extension runs in gjs: its contract test runs it beside a stand-in Shell on a private
-    # bus, and watches it with gdbus (libglib2.0-bin).
-    gjs libglib2.0-bin
+    # gdbus, with which the GNOME Shell extension's test calls it over the bus.
+    libglib2.0-bin
     desktop-file-utils appstream dpkg-dev file qt6-l10n-tools
     # Qt's own texts in Chinese (the standard buttons, the file dialogs), loaded by the program and
     # shipped in the Windows folder.
