@@ -15,6 +15,8 @@ VORNIK_PACKAGES=(
     gjs
     openbox dbus-daemon at-spi2-core python3-pyatspi
     fonts-arphic-uming
+    # gdbus, with which the GNOME Shell extension's test calls it over the bus.
+    libglib2.0-bin
     desktop-file-utils appstream dpkg-dev file qt6-l10n-tools
     # Qt's own texts in Chinese (the standard buttons, the file dialogs), loaded by the program and
     # shipped in the Windows folder.

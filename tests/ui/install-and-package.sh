@@ -39,12 +39,14 @@ starts() {
 }
 
 prefix="$scratch/prefix"
+gnome_extension=share/gnome-shell/extensions/windows@vornik.github.io
 cmake --install "$build" --prefix "$prefix" >/dev/null || fail "cmake --install failed"
 for f in bin/vornik share/vornik/keymap share/applications/vornik.desktop share/mime/packages/vornik.xml \
     share/metainfo/io.github.vornik.Vornik.metainfo.xml share/man/man1/vornik.1 share/doc/vornik/README.md \
     share/icons/hicolor/16x16/apps/vornik.png share/icons/hicolor/64x64/apps/vornik.png \
     share/icons/hicolor/256x256/apps/vornik.png lib/udev/rules.d/60-vornik-uinput.rules \
-    lib/modules-load.d/vornik-uinput.conf; do
+    lib/modules-load.d/vornik-uinput.conf $gnome_extension/metadata.json $gnome_extension/extension.js \
+    $gnome_extension/windows.js; do
     [ -f "$prefix/$f" ] || fail "the install has no $f"
 done
 desktop-file-validate "$prefix/share/applications/vornik.desktop" || fail "the desktop file does not validate"
@@ -65,9 +67,11 @@ for lib in libqt6widgets6 libsdl2-2.0-0 libxtst6 libc6 qt6-translations-l10n; do
     grep -q "$lib" <<<"$depends" || fail "Depends lacks $lib: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Recommends)" = "fonts-arphic-uming" ] || fail "the font is not recommended"
-# The uinput output's access, where udev and systemd read it, made active at installation.
+# The uinput output's access, where udev and systemd read it, made active at installation; GNOME
+# Shell's extension where the Shell looks for extensions.
 contents=$(dpkg -c "$deb")
-for f in ./usr/lib/udev/rules.d/60-vornik-uinput.rules ./usr/lib/modules-load.d/vornik-uinput.conf; do
+for f in ./usr/lib/udev/rules.d/60-vornik-uinput.rules ./usr/lib/modules-load.d/vornik-uinput.conf \
+    ./usr/$gnome_extension/metadata.json ./usr/$gnome_extension/extension.js ./usr/$gnome_extension/windows.js; do
     grep -qF " $f" <<<"$contents" || fail "the package has no $f"
 done
 dpkg-deb -I "$deb" postinst | grep -q 'modprobe uinput' || fail "the package does not load uinput at installation"
