@@ -383,11 +383,11 @@ int ShellWindows::takeGnomeState(sd_bus_message* message) {
     int r = readText(message, focused);
     if (r < 0)
         return r;
-    r = sd_bus_message_enter_container(message, 'a', "(ssusb)");
+    r = sd_bus_message_enter_container(message, 'a', "(sssub)");
     if (r < 0)
         return r;
     std::set<std::string> listed;
-    while ((r = sd_bus_message_enter_container(message, 'r', "ssusb")) > 0) {
+    while ((r = sd_bus_message_enter_container(message, 'r', "sssub")) > 0) {
         Known* kept = nullptr;
         if ((r = readWindow(message, &kept)) < 0 || (r = sd_bus_message_exit_container(message)) < 0)
             return r;
