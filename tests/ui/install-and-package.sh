@@ -46,7 +46,7 @@ for f in bin/vornik share/vornik/keymap share/applications/vornik.desktop share/
     share/icons/hicolor/16x16/apps/vornik.png share/icons/hicolor/64x64/apps/vornik.png \
     share/icons/hicolor/256x256/apps/vornik.png lib/udev/rules.d/60-vornik-uinput.rules \
     lib/modules-load.d/vornik-uinput.conf $gnome_extension/metadata.json $gnome_extension/extension.js \
-    $gnome_extension/windows.js; do
+    $gnome_extension/windows.js share/vornik/kwin/vornik-windows.js; do
     [ -f "$prefix/$f" ] || fail "the install has no $f"
 done
 desktop-file-validate "$prefix/share/applications/vornik.desktop" || fail "the desktop file does not validate"
@@ -63,15 +63,16 @@ starts "$prefix/bin/vornik" 'Vornik   (Hot key: CTRL+J)' --lang en
 deb="$scratch/package/vornik_${version}_amd64.deb"
 [ -f "$deb" ] || fail "no $(basename "$deb")"
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libqt6widgets6 libsdl2-2.0-0 libxtst6 libc6 qt6-translations-l10n; do
+for lib in libqt6widgets6 libsdl2-2.0-0 libxtst6 libsystemd0 libc6 qt6-translations-l10n; do
     grep -q "$lib" <<<"$depends" || fail "Depends lacks $lib: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Recommends)" = "fonts-arphic-uming" ] || fail "the font is not recommended"
 # The uinput output's access, where udev and systemd read it, made active at installation; GNOME
-# Shell's extension where the Shell looks for extensions.
+# Shell's extension where the Shell looks for extensions; the script the program hands to KWin.
 contents=$(dpkg -c "$deb")
 for f in ./usr/lib/udev/rules.d/60-vornik-uinput.rules ./usr/lib/modules-load.d/vornik-uinput.conf \
-    ./usr/$gnome_extension/metadata.json ./usr/$gnome_extension/extension.js ./usr/$gnome_extension/windows.js; do
+    ./usr/$gnome_extension/metadata.json ./usr/$gnome_extension/extension.js ./usr/$gnome_extension/windows.js \
+    ./usr/share/vornik/kwin/vornik-windows.js; do
     grep -qF " $f" <<<"$contents" || fail "the package has no $f"
 done
 dpkg-deb -I "$deb" postinst | grep -q 'modprobe uinput' || fail "the package does not load uinput at installation"
