@@ -236,11 +236,12 @@ void ShellWindows::startGnome() {
                                     "',member='Changed',path='" + kExtensionPath + "'";
     if (sd_bus_add_match(m_bus, &slot, changedRule.c_str(), &BusCalls::gnomeChanged, this) >= 0)
         m_slots.push_back(slot);
-    askGnome();
+    askGnome(true);
 }
 
-bool ShellWindows::askGnome() {
-    m_owner = nameOwner(m_bus, kExtensionName);
+bool ShellWindows::askGnome(bool findOwner) {
+    if (findOwner)
+        m_owner = nameOwner(m_bus, kExtensionName);
     if (m_owner.empty()) {
         fail(std::string("the GNOME Shell extension \"Vornik windows\" is not enabled: run gnome-extensions enable ") +
              kExtensionUuid + ", then log out and in again");
@@ -462,7 +463,7 @@ bool ShellWindows::dispatch() {
         if (!m_askPending)
             break;
         m_askPending = false;
-        askGnome();
+        askGnome(true);
         changed = true;
     }
     return changed;
@@ -480,7 +481,8 @@ void ShellWindows::roundTrip() {
             dispatch(); // not enabled: its coming is announced
             return;
         }
-        askGnome();
+        // Who owns the name is followed (NameOwnerChanged): one round trip, to the Shell alone.
+        askGnome(false);
     } else if (m_scriptLoaded) {
         // KWin sends the script's calls in order: once it has answered, every one it sent before is in.
         sd_bus_message* reply = nullptr;

@@ -52,8 +52,9 @@ private:
     ShellWindows(sd_bus* bus, Shell shell);
     void startKWin(const std::string& script);
     void startGnome();
-    // Asks the extension for every window; false when it did not answer.
-    bool askGnome();
+    // Asks the extension for every window (first who owns its name, with `findOwner`); false when it
+    // did not answer.
+    bool askGnome(bool findOwner);
     friend struct BusCalls; // what sd-bus calls back
     void ownerChanged(sd_bus_message* message);
     void gnomeChanged(sd_bus_message* message);
