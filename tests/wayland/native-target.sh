@@ -19,33 +19,8 @@
 set -u
 program=$1 native=$2 xrecorder=$3 padlib=$4 mode=${5:-}
 [ -n "${SWAYSOCK:-}" ] && [ -n "${WAYLAND_DISPLAY:-}" ] || { echo "run through tests/with-sway.sh"; exit 1; }
-dir=$(mktemp -d "${XDG_RUNTIME_DIR:-/tmp}/native-target.XXXXXX")
-started=()
-cleanup() {
-    local p
-    for p in "${started[@]}"; do kill "$p" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$dir"
-}
-trap cleanup EXIT
-export XDG_CONFIG_HOME=$dir/config XDG_STATE_HOME=$dir/state XDG_DATA_HOME=$dir/data
-export QT_QPA_PLATFORM=xcb LANG=C.UTF-8 LANGUAGE= LC_ALL=
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-pass() { echo "ok: $*"; }
-wait_for() {
-    local i
-    for i in $(seq 1 200); do
-        "$@" && return 0
-        sleep 0.05
-    done
-    return 1
-}
-count() { grep -c -- "$1" "$2" 2>/dev/null || true; }
-has() { grep -q -- "$1" "$2" 2>/dev/null; }
+dir_in=${XDG_RUNTIME_DIR:-/tmp}
+. "$(dirname "$0")/script-common.sh"
 sway() { swaymsg -q "$@"; }
 
 # Button 1 types A; button 2 is the left pointer button; button 3 types Shift+P; buttons 4 and 5 turn

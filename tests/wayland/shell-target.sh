@@ -12,36 +12,10 @@ set -u
 program=$1 xrecorder=$2 padlib=$3 shell=$4
 here=$(cd "$(dirname "$0")" && pwd)
 command -v gjs >/dev/null && command -v dbus-daemon >/dev/null || { echo "needs gjs and dbus-daemon"; exit 77; }
-dir=$(mktemp -d)
-started=()
-cleanup() {
-    local p
-    for p in "${started[@]}"; do kill "$p" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$dir"
-}
-trap cleanup EXIT
-export XDG_CONFIG_HOME=$dir/config XDG_STATE_HOME=$dir/state XDG_DATA_HOME=$dir/data
-export QT_QPA_PLATFORM=xcb LANG=C.UTF-8 LANGUAGE= LC_ALL=
+. "$(dirname "$0")/script-common.sh"
 # A Wayland desktop, as the program sees one: no compositor of its own to ask.
 export XDG_SESSION_TYPE=wayland
 unset WAYLAND_DISPLAY SWAYSOCK
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-pass() { echo "ok: $*"; }
-wait_for() {
-    local i
-    for i in $(seq 1 200); do
-        "$@" && return 0
-        sleep 0.05
-    done
-    return 1
-}
-count() { grep -c -- "$1" "$2" 2>/dev/null || true; }
-has() { grep -q -- "$1" "$2" 2>/dev/null; }
 
 read -r address pid < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 | tr '\n' ' ')
 [ -n "${pid:-}" ] || { fail "no session bus"; exit 1; }
