@@ -3,8 +3,8 @@
 # on a private session bus, a listener owning Vornik's bus name that prints every call it gets (with
 # its D-Bus signature), the script loaded as Vornik loads it, then an X11 and a native window opened,
 # switched between, renamed and closed. Compare what it prints with docs/desktop-shells.md.
-# Needs kwin-wayland (not among the project's packages: it brings some 800), xterm, xdotool, gjs with
-# GTK 3, python3-dbus.  Usage: tools/kwin-check.sh [SCRIPT]
+# Needs kwin-wayland and xdotool (both among the project's packages), xterm, gjs with GTK 3 and
+# python3-dbus.  Usage: tools/kwin-check.sh [SCRIPT]
 set -u
 if [ "${1:-}" != --inside ]; then
     exec dbus-run-session -- "$0" --inside "$(realpath "${1:-$(dirname "$0")/../platform/wayland/shells/kwin/vornik-windows.js}")"
