@@ -15,36 +15,11 @@ set -u
 program=$1 xrecorder=$2 nativerecorder=$3 padlib=$4
 [ -n "${WAYLAND_DISPLAY:-}" ] && [ -n "${DISPLAY:-}" ] || { echo "run through tests/with-kwin.sh"; exit 1; }
 command -v gdbus >/dev/null && command -v xdotool >/dev/null || { echo "needs gdbus and xdotool"; exit 77; }
-dir=$(mktemp -d "$XDG_RUNTIME_DIR/kwin-target.XXXXXX")
-started=()
-cleanup() {
-    local p
-    for p in "${started[@]}"; do kill "$p" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$dir"
-}
-trap cleanup EXIT
-export XDG_CONFIG_HOME=$dir/config XDG_STATE_HOME=$dir/state XDG_DATA_HOME=$dir/data
-export QT_QPA_PLATFORM=xcb LANG=C.UTF-8 LANGUAGE= LC_ALL=
+dir_in=$XDG_RUNTIME_DIR
+. "$(dirname "$0")/script-common.sh"
 # Plasma's session says so; the program learns nothing else from the environment.
 export XDG_SESSION_TYPE=wayland
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-pass() { echo "ok: $*"; }
 note() { echo "note: $*"; }
-wait_for() {
-    local i
-    for i in $(seq 1 200); do
-        "$@" && return 0
-        sleep 0.05
-    done
-    return 1
-}
-count() { grep -c -- "$1" "$2" 2>/dev/null || true; }
-has() { grep -q -- "$1" "$2" 2>/dev/null; }
 scriptLoaded() {
     gdbus call --session -d org.kde.KWin -o /Scripting -m org.kde.kwin.Scripting.isScriptLoaded vornik-windows 2>&1
 }
