@@ -204,6 +204,40 @@ TEST(GnomeShell, WithoutTheExtensionTheSignSaysHowToEnableIt) {
     EXPECT_TRUE(waitFor([&] { return front(*windows) == "Game"; }, windows.get())) << windows->unseenReason();
 }
 
+TEST(GnomeShell, AShellThatDoesNotAnswerIsNotWaitedFor) {
+    if (!g_bus->up() || !ShellStandIn::available())
+        GTEST_SKIP() << "needs dbus-daemon and gjs";
+    StandIn standIn("gnome");
+    ASSERT_TRUE(waitFor([&] { return standIn.printed("ready"); })) << standIn.log();
+    standIn.say("window\t1\tGame\torg.example.Game\t1\t0");
+    standIn.say("activate\t1");
+    std::unique_ptr<ShellWindows> windows = ShellWindows::open(kScript);
+    ASSERT_NE(windows, nullptr);
+    ASSERT_TRUE(waitFor([&] { return front(*windows) == "Game"; }, windows.get())) << windows->unseenReason();
+
+    standIn.say("stall\t3");
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    // A key waits for the shell once, briefly; the next ones do not wait at all. (The goal is a
+    // quarter second; the bound is far above it.)
+    const auto took = [&] {
+        const auto start = std::chrono::steady_clock::now();
+        windows->roundTrip();
+        return std::chrono::steady_clock::now() - start;
+    };
+    EXPECT_LT(took(), std::chrono::milliseconds(1500));
+    EXPECT_EQ(windows->activated(), nullptr) << "a shell that did not answer still names the window in front";
+    EXPECT_NE(windows->unseenReason().find("does not answer"), std::string::npos) << windows->unseenReason();
+    EXPECT_LT(took(), std::chrono::milliseconds(100));
+    // Once it answers again, its word counts again.
+    EXPECT_TRUE(waitFor(
+        [&] {
+            windows->roundTrip();
+            return front(*windows) == "Game";
+        },
+        windows.get()))
+        << windows->unseenReason();
+}
+
 TEST(NoShell, NothingOnTheBusIsNoSource) {
     if (!g_bus->up())
         GTEST_SKIP() << "needs dbus-daemon";

@@ -169,6 +169,9 @@ function apply(fields) {
     case 'handlers':
         print(handlerCount());
         break;
+    case 'stall': // the Shell's main loop busy for ID seconds (an animation, a hung extension)
+        GLib.usleep(number * 1000000);
+        break;
     case 'quit':
         disable();
         loop.quit();
