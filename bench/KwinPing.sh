@@ -7,15 +7,8 @@
 # Usage: KwinPing.sh X_RECORDER NATIVE_RECORDER [PINGS]
 set -u
 xrecorder=$1 native=$2 pings=${3:-200}
-dir=$(mktemp -d "$XDG_RUNTIME_DIR/kwin-ping.XXXXXX")
-started=()
-cleanup() {
-    local p
-    for p in "${started[@]}"; do kill "$p" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$dir"
-}
-trap cleanup EXIT
+dir_in=$XDG_RUNTIME_DIR
+. "$(dirname "$0")/../tests/wayland/script-common.sh"
 mkfifo "$dir/hold"
 exec 4<>"$dir/hold"
 "$xrecorder" --title xgame <"$dir/hold" >/dev/null 2>&1 &

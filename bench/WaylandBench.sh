@@ -9,17 +9,9 @@
 # Usage: WaylandBench.sh VORNIK NATIVE_RECORDER X_RECORDER SOAK_PADS_LIBRARY [PRESSES_PER_SIDE]
 set -u
 program=$1 native=$2 xrecorder=$3 padlib=$4 presses=${5:-200}
-dir=$(mktemp -d "${XDG_RUNTIME_DIR:-/tmp}/wayland-bench.XXXXXX")
-started=()
-cleanup() {
-    local p
-    for p in "${started[@]}"; do kill "$p" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$dir"
-}
-trap cleanup EXIT
-export XDG_CONFIG_HOME=$dir/config XDG_STATE_HOME=$dir/state XDG_DATA_HOME=$dir/data
-export QT_QPA_PLATFORM=xcb LANG=C.UTF-8 LANGUAGE= LC_ALL=
+dir_in=${XDG_RUNTIME_DIR:-/tmp}
+. "$(dirname "$0")/../tests/wayland/script-common.sh"
+# Polled every 5 ms: what is timed must not wait on the poll.
 wait_for() {
     local i
     for i in $(seq 1 1000); do
@@ -28,7 +20,6 @@ wait_for() {
     done
     return 1
 }
-count() { grep -c -- "$1" "$2" 2>/dev/null || true; }
 more_than() { [ "$(count "$1" "$2")" -gt "$3" ]; }
 
 cat >"$dir/pad.vornik" <<'PROFILE'
