@@ -40,7 +40,9 @@ void DesktopOutput::keyUp(const SentKey& key) {
 
 std::string DesktopOutput::unavailableReason() const {
     if (m_windows.nativeInFront() && !m_session.hasKeyboard())
-        return "the compositor offers no zwp_virtual_keyboard_manager_v1";
+        return "the compositor offers no zwp_virtual_keyboard_manager_v1: keys reach a native window here only "
+               "through uinput (vornik --output uinput), which needs write access to /dev/uinput (install the "
+               "vornik package, then log in again)";
     return m_x.unavailableReason();
 }
 
