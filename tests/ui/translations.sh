@@ -4,7 +4,9 @@
 # Usage: translations.sh SOURCE_DIR
 set -u
 src=$1
-lupdate=$(command -v lupdate || echo /usr/lib/qt6/bin/lupdate)
+# Qt 6's own first: a plain `lupdate` on the path may be qtchooser's, which runs Qt 5's.
+lupdate=/usr/lib/qt6/bin/lupdate
+[ -x "$lupdate" ] || lupdate=$(command -v lupdate-qt6 || command -v lupdate)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$src/translations/vornik_en.ts" "$work/vornik_en.ts"
