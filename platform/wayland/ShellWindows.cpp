@@ -249,7 +249,6 @@ bool ShellWindows::askGnome(bool findOwner) {
     }
     sd_bus_error error = SD_BUS_ERROR_NULL;
     sd_bus_message* reply = nullptr;
-    ++m_roundTrips;
     int r = sd_bus_call_method(m_bus, m_owner.c_str(), kExtensionPath, kExtensionInterface, "GetWindows", &error, &reply, "");
     if (r < 0) {
         if (r == -ETIMEDOUT) {
@@ -486,7 +485,6 @@ void ShellWindows::roundTrip() {
     } else if (m_scriptLoaded) {
         // KWin sends the script's calls in order: once it has answered, every one it sent before is in.
         sd_bus_message* reply = nullptr;
-        ++m_roundTrips;
         const int r = sd_bus_call_method(m_bus, kKWin, "/", "org.freedesktop.DBus.Peer", "Ping", nullptr, &reply, "");
         sd_bus_message_unref(reply);
         m_silent = r == -ETIMEDOUT ? nowUs() : 0;

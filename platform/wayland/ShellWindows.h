@@ -39,7 +39,6 @@ public:
     int descriptor() const override;
     bool dispatch() override;
     void roundTrip() override;
-    uint64_t roundTrips() const { return m_roundTrips; }
     std::vector<Toplevel*> toplevels() override;
     Toplevel* find(uint64_t handle) override;
     Toplevel* activated() override;
@@ -85,7 +84,6 @@ private:
     uint64_t m_silent = 0; // when a call timed out (µs, monotonic); 0 while the shell answers
     std::vector<std::unique_ptr<Known>> m_known; // oldest first
     uint64_t m_nextHandle = kHandleBase;
-    uint64_t m_roundTrips = 0;
 };
 
 } // namespace vornik

@@ -77,13 +77,17 @@ std::string front(ShellWindows& windows) {
 
 const std::string kScript = kSource + "/platform/wayland/shells/kwin/vornik-windows.js";
 
-class EachShell : public ::testing::TestWithParam<const char*> {
+// Every test here needs the bus and gjs.
+template <typename Base>
+class WithShells : public Base {
 protected:
     void SetUp() override {
         if (!g_bus->up() || !ShellStandIn::available())
             GTEST_SKIP() << "needs dbus-daemon and gjs";
     }
 };
+using EachShell = WithShells<::testing::TestWithParam<const char*>>;
+using GnomeShell = WithShells<::testing::Test>;
 
 // One script of changes on the shell's side, each followed by what Vornik must then know.
 TEST_P(EachShell, TheWindowsAndTheOneInFrontAsTheShellTellsThem) {
@@ -187,9 +191,7 @@ TEST_P(EachShell, TheWindowsAndTheOneInFrontAsTheShellTellsThem) {
 
 INSTANTIATE_TEST_SUITE_P(KWinAndGnome, EachShell, ::testing::Values("kwin5", "kwin6", "gnome"));
 
-TEST(GnomeShell, WithoutTheExtensionTheSignSaysHowToEnableIt) {
-    if (!g_bus->up() || !ShellStandIn::available())
-        GTEST_SKIP() << "needs dbus-daemon and gjs";
+TEST_F(GnomeShell, WithoutTheExtensionTheSignSaysHowToEnableIt) {
     StandIn standIn("gnome", "--disabled");
     ASSERT_TRUE(waitFor([&] { return standIn.printed("ready"); })) << standIn.log();
     std::unique_ptr<ShellWindows> windows = ShellWindows::open(kScript);
@@ -204,9 +206,7 @@ TEST(GnomeShell, WithoutTheExtensionTheSignSaysHowToEnableIt) {
     EXPECT_TRUE(waitFor([&] { return front(*windows) == "Game"; }, windows.get())) << windows->unseenReason();
 }
 
-TEST(GnomeShell, AShellThatDoesNotAnswerIsNotWaitedFor) {
-    if (!g_bus->up() || !ShellStandIn::available())
-        GTEST_SKIP() << "needs dbus-daemon and gjs";
+TEST_F(GnomeShell, AShellThatDoesNotAnswerIsNotWaitedFor) {
     StandIn standIn("gnome");
     ASSERT_TRUE(waitFor([&] { return standIn.printed("ready"); })) << standIn.log();
     standIn.say("window\t1\tGame\torg.example.Game\t1\t0");
