@@ -86,6 +86,26 @@ pad() { # COMMAND: one command to the pad, and its answer
     echo "$answer" >>"$dir/pad.out"
     echo "$answer"
 }
+# The pad's first button types A: into the target in front (KIND names it in the messages), down and up.
+key_reaches_target() { # KIND
+    pad key BTN_SOUTH 1 >/dev/null
+    wait_for 10 has "press a" "$dir/game.log" && pass "the $1 target got the key through uinput" || fail "no key reached the $1 target"
+    pad key BTN_SOUTH 0 >/dev/null
+    wait_for 10 has "release a" "$dir/game.log" && pass "and its release" || fail "the key stayed down in the $1 target"
+}
+# With another window of KIND in front: nothing reaches it, nor the target behind.
+key_reaches_no_one() { # KIND
+    local before
+    before=$(count "press a" "$dir/game.log")
+    pad key BTN_SOUTH 1 >/dev/null
+    sleep 1.5
+    pad key BTN_SOUTH 0 >/dev/null
+    sleep 0.5
+    [ "$(count "press a" "$dir/other.log")" -eq 0 ] && pass "nothing reached the $1 window in front" ||
+        fail "a key reached the $1 window that is not the target"
+    [ "$(count "press a" "$dir/game.log")" -eq "$before" ] && pass "nor the target behind it" ||
+        fail "a key reached the $1 target while it was behind"
+}
 node=$(pad plug)
 node=${node#plugged }
 [ -c "$node" ] || { echo "FAIL: the pad did not plug: $node"; exit 1; }
@@ -142,21 +162,11 @@ CONF
     front game
     "$program" --target-front || fail "--target-front did not hand over"
     sleep 1
-    pad key BTN_SOUTH 1 >/dev/null
-    wait_for 10 has "press a" "$dir/game.log" && pass "the X11 target got the key through uinput" || fail "no key reached the X11 target"
-    pad key BTN_SOUTH 0 >/dev/null
-    wait_for 10 has "release a" "$dir/game.log" || fail "the key stayed down in the X11 target"
+    key_reaches_target X11
 
     front other
     sleep 1
-    before=$(count "press a" "$dir/game.log")
-    pad key BTN_SOUTH 1 >/dev/null
-    sleep 1.5
-    pad key BTN_SOUTH 0 >/dev/null
-    sleep 0.5
-    [ "$(count "press a" "$dir/other.log")" -eq 0 ] && pass "nothing reached the X11 window in front" ||
-        fail "a key reached the X11 window that is not the target"
-    [ "$(count "press a" "$dir/game.log")" -eq "$before" ] || fail "a key reached the X11 target while it was behind"
+    key_reaches_no_one X11
 
     # The pointer: from where X has it, full right for a while; X accelerates a relative device
     # twice past a few pixels, an absolute one not at all.
@@ -261,23 +271,12 @@ wait_for 30 test "$(taken_in)" = "keyboard pointer " && pass "the compositor too
 sway '[title="^game$"] focus'
 run_program --target-front || fail "--target-front did not hand over"
 sleep 1
-pad key BTN_SOUTH 1 >/dev/null
-wait_for 10 has "press a" "$dir/game.log" && pass "the native target got the key through uinput" || fail "no key reached the native target"
-pad key BTN_SOUTH 0 >/dev/null
-wait_for 10 has "release a" "$dir/game.log" && pass "and its release" || fail "the key stayed down in the native target"
+key_reaches_target native
 
 # 3. Another native window in front: nothing goes anywhere.
 sway '[title="^other$"] focus'
 sleep 1
-before=$(count "press a" "$dir/game.log")
-pad key BTN_SOUTH 1 >/dev/null
-sleep 1.5
-pad key BTN_SOUTH 0 >/dev/null
-sleep 0.5
-[ "$(count "press a" "$dir/other.log")" -eq 0 ] && pass "nothing reached the native window in front" ||
-    fail "a key reached the native window that is not the target"
-[ "$(count "press a" "$dir/game.log")" -eq "$before" ] && pass "nor the target behind it" ||
-    fail "a key reached the target while it was behind"
+key_reaches_no_one native
 
 # 4. The pointer, in the target: full right for a while, then the button.
 sway '[title="^game$"] focus'
