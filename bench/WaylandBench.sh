@@ -11,15 +11,8 @@ set -u
 program=$1 native=$2 xrecorder=$3 padlib=$4 presses=${5:-200}
 dir_in=${XDG_RUNTIME_DIR:-/tmp}
 . "$(dirname "$0")/../tests/wayland/script-common.sh"
-# Polled every 5 ms: what is timed must not wait on the poll.
-wait_for() {
-    local i
-    for i in $(seq 1 1000); do
-        "$@" && return 0
-        sleep 0.005
-    done
-    return 1
-}
+# Polled every 5 ms for at most 5 s: what is timed must not wait on the poll.
+wait_step=0.005 wait_seconds=5
 more_than() { [ "$(count "$1" "$2")" -gt "$3" ]; }
 
 cat >"$dir/pad.vornik" <<'PROFILE'

@@ -18,12 +18,13 @@ fail() {
     failures=$((failures + 1))
 }
 pass() { echo "ok: $*"; }
-# Waits up to 10 s for a command to succeed.
+# Waits up to `wait_seconds` (10 unless set) for a command to succeed, looking every `wait_step`
+# seconds (0.05 unless set).
 wait_for() {
-    local i
-    for i in $(seq 1 200); do
+    local step=${wait_step:-0.05} i
+    for i in $(seq 1 "$(awk -v t="${wait_seconds:-10}" -v s="$step" 'BEGIN { printf "%d", t / s }')"); do
         "$@" && return 0
-        sleep 0.05
+        sleep "$step"
     done
     return 1
 }

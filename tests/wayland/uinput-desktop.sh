@@ -86,12 +86,14 @@ pad() { # COMMAND: one command to the pad, and its answer
     echo "$answer" >>"$dir/pad.out"
     echo "$answer"
 }
-# The pad's first button types A: into the target in front (KIND names it in the messages), down and up.
-key_reaches_target() { # KIND
+# The pad's first button types A: into the target in front (KIND names it in the messages, its events
+# in LOG, game.log unless given), down and up.
+key_reaches_target() { # KIND [LOG]
+    local log=$dir/${2:-game.log}
     pad key BTN_SOUTH 1 >/dev/null
-    wait_for 10 has "press a" "$dir/game.log" && pass "the $1 target got the key through uinput" || fail "no key reached the $1 target"
+    wait_for 10 has "press a" "$log" && pass "the $1 target got the key through uinput" || fail "no key reached the $1 target"
     pad key BTN_SOUTH 0 >/dev/null
-    wait_for 10 has "release a" "$dir/game.log" && pass "and its release" || fail "the key stayed down in the $1 target"
+    wait_for 10 has "release a" "$log" && pass "and its release" || fail "the key stayed down in the $1 target"
 }
 # With another window of KIND in front: nothing reaches it, nor the target behind.
 key_reaches_no_one() { # KIND
@@ -320,11 +322,7 @@ wait_for 10 grep -q '^wheel vertical -' "$dir/game.log" && pass "the wheel turns
 sway '[title="^xgame$"] focus'
 run_program --target-front || fail "--target-front did not hand over"
 sleep 1
-pad key BTN_SOUTH 1 >/dev/null
-wait_for 10 has "press a" "$dir/xgame.log" && pass "the XWayland target got the key through uinput" ||
-    fail "no key reached the XWayland target"
-pad key BTN_SOUTH 0 >/dev/null
-wait_for 10 has "release a" "$dir/xgame.log" || fail "the key stayed down in the XWayland target"
+key_reaches_target XWayland xgame.log
 sway '[title="^game$"] focus'
 run_program --target-front || fail "--target-front did not hand over"
 sleep 1
